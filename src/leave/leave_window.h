@@ -1,0 +1,51 @@
+// The leave window: pick an employee, see their past leave requests, and
+// submit a new request with its decision. Opened modally:
+//   shop::leave::LeaveWindow w(parent); if (!w.failedToOpen()) w.exec();
+#pragma once
+
+#include <memory>
+
+#include "app/frameless_window.h"
+
+namespace Ui {
+class LeaveWindow;
+}
+
+namespace shop::leave {
+
+struct SubmissionLink;
+
+class LeaveWindow : public app::FramelessWindow {
+    Q_OBJECT
+
+public:
+    explicit LeaveWindow(QWidget* parent = nullptr);
+    ~LeaveWindow() override;
+
+    // Creation never closes this window: a missing employee table only leaves
+    // the name list empty.
+    bool failedToOpen() const { return false; }
+
+    // Whether a submission started from this window is still running.
+    bool submissionRunning() const;
+
+signals:
+    // A submission started from this window has ended (emitted on the
+    // window's thread, only while the window lives).
+    void submissionFinished();
+
+private:
+    void fillNames();
+    void chooseEmployee(int index);
+    void submit();
+
+    std::unique_ptr<Ui::LeaveWindow> ui;
+    std::shared_ptr<SubmissionLink> m_link;
+};
+
+// Processes window events until every leave submission of the program has
+// ended, or `timeoutMs` passed; true when none is running any more. For
+// callers that must not leave while a submission writes (tests, shutdown).
+bool waitForSubmissions(int timeoutMs = 10000);
+
+}  // namespace shop::leave
