@@ -1,0 +1,32 @@
+#include "event_services.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <thread>
+
+namespace shop::app {
+
+void pumpMessages() {
+    // Posted events first (they include deferred deletes and queued calls),
+    // then everything the window system delivered, without waiting.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+QStringList listFolder(const QString& folder, const QString& pattern) {
+    QStringList names;
+    // "*.*" matches every name, as on the shop's original platform.
+    const QString glob = pattern == "*.*" ? QStringLiteral("*") : pattern;
+    QDirIterator it(folder, {glob}, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        names << it.fileName();
+        pumpMessages();
+    }
+    return names;
+}
+
+void startBackground(std::function<void()> routine) { std::thread(std::move(routine)).detach(); }
+
+}  // namespace shop::app

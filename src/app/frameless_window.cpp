@@ -1,0 +1,39 @@
+#include "frameless_window.h"
+
+#include <QAbstractButton>
+#include <QIcon>
+#include <QPushButton>
+
+#include "drag_state.h"
+
+namespace shop::app {
+
+FramelessWindow::FramelessWindow(QWidget* parent) : QDialog(parent) {
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_DeleteOnClose, false);  // the opener owns the window
+}
+
+void FramelessWindow::setDesignedGeometry(QSize size, QPoint pos) {
+    setFixedSize(size);
+    move(pos);
+}
+
+void FramelessWindow::addDragHandle(QWidget* handle, DragState& state) {
+    new DragHandle(handle, this, state);
+}
+
+void FramelessWindow::setCloseButton(QAbstractButton* button, std::function<void()> onClose) {
+    if (!onClose) onClose = [this] { done(0); };
+    connect(button, &QAbstractButton::clicked, this, [onClose = std::move(onClose)] { onClose(); });
+}
+
+void stylePictureButton(QAbstractButton* button, const QString& image) {
+    button->setIcon(QIcon(QStringLiteral(":/img/%1.svg").arg(image)));
+    button->setIconSize(button->size());
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setProperty("picture", true);  // the style sheet draws it flat
+    if (auto* push = qobject_cast<QPushButton*>(button)) push->setFlat(true);
+}
+
+}  // namespace shop::app

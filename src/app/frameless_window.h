@@ -1,0 +1,32 @@
+// The base of every window but the main one: a frameless dialog of a designed
+// size at its designed place, moved by its drag handles and closed by its
+// close button. A window only declares its size, handles and close button.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QAbstractButton;
+
+namespace shop::app {
+
+struct DragState;
+
+class FramelessWindow : public QDialog {
+public:
+    explicit FramelessWindow(QWidget* parent = nullptr);
+
+protected:
+    // Fixes the designed size and places the window at `pos` (default (50, 50)).
+    void setDesignedGeometry(QSize size, QPoint pos = QPoint(50, 50));
+    // Makes `handle` drag this window with the program-wide state of `key`.
+    void addDragHandle(QWidget* handle, DragState& state);
+    // `button` runs `onClose` (default: close and destroy the window).
+    void setCloseButton(QAbstractButton* button, std::function<void()> onClose = {});
+};
+
+// Applies the program's look to a picture button: flat, the image from the
+// resource `:/img/<image>.svg`, hand cursor.
+void stylePictureButton(QAbstractButton* button, const QString& image);
+
+}  // namespace shop::app

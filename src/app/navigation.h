@@ -1,0 +1,22 @@
+// How the main window opens the other windows. The executable wires these;
+// an unset opener opens nothing.
+#pragma once
+
+#include <functional>
+
+#include "checkout_area.h"
+
+class QWidget;
+
+namespace shop::app {
+
+struct Navigation {
+    // Each shows its window modally and returns when it is closed.
+    std::function<void(QWidget* parent, const CheckoutArea& checkout)> productWindow;
+    std::function<void(QWidget* parent)> performanceWindow;
+    std::function<void(QWidget* parent)> employeeDirectory;
+    std::function<void(QWidget* parent)> leaveWindow;
+    std::function<void(QWidget* parent, const CheckoutArea& checkout)> receiptWindow;
+};
+
+}  // namespace shop::app

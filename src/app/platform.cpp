@@ -1,0 +1,86 @@
+#include "platform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
+#include <atomic>
+#include <cstdlib>
+
+#include "storage/table.h"
+
+namespace shop::app {
+
+namespace {
+
+// Runs `f` on the user-interface thread and waits for it.
+template <typename F>
+void onUiThread(F&& f) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread()) {
+        f();
+        return;
+    }
+    QMetaObject::invokeMethod(app, std::forward<F>(f), Qt::BlockingQueuedConnection);
+}
+
+class RealPlatform : public Platform {
+public:
+    void message(QWidget* parent, const QString& text) override {
+        onUiThread([&] {
+            // No title of its own: the box shows only the text and OK.
+            QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);
+            box.exec();
+        });
+    }
+
+    bool askYesNo(QWidget* parent, const QString& title, const QString& text) override {
+        bool yes = false;
+        onUiThread([&] {
+            yes = QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No) ==
+                  QMessageBox::Yes;
+        });
+        return yes;
+    }
+
+    QString openFileName(QWidget* parent, const QString& filter) override {
+        QString name;
+        onUiThread([&] { name = QFileDialog::getOpenFileName(parent, QString(), QString(), filter); });
+        return name;
+    }
+
+    void exitProcess(int code) override {
+        // Every successful write is already durable; closing the tables only
+        // releases the files before the process goes.
+        storage::closeAll();
+        std::_Exit(code);
+    }
+};
+
+RealPlatform& realPlatform() {
+    static RealPlatform real;
+    return real;
+}
+
+std::atomic<Platform*> g_installed{nullptr};
+
+}  // namespace
+
+Platform& Platform::current() {
+    Platform* p = g_installed.load();
+    return p ? *p : realPlatform();
+}
+
+void Platform::install(Platform* platform) { g_installed.store(platform); }
+
+void showMessage(QWidget* parent, const QString& text) { Platform::current().message(parent, text); }
+bool askYesNo(QWidget* parent, const QString& title, const QString& text) {
+    return Platform::current().askYesNo(parent, title, text);
+}
+QString chooseOpenFile(QWidget* parent, const QString& filter) {
+    return Platform::current().openFileName(parent, filter);
+}
+void exitProcess(int code) { Platform::current().exitProcess(code); }
+
+}  // namespace shop::app

@@ -1,0 +1,31 @@
+// Field layouts of the six tables. Callers address fields by position only.
+#pragma once
+
+#include <vector>
+
+#include "table.h"
+
+namespace shop::storage::schemas {
+
+// Tables the system creates.
+std::vector<FieldDesc> sales();    // 销售名字, 销售价格, 销售数量, 销售时间 (text 255)
+std::vector<FieldDesc> leave();    // 请假时间, 请假终止时间, 状态 (text 512)
+std::vector<FieldDesc> salary();   // 发放时间, 工资金额 (text 255)
+
+// Tables that ship with the program.
+std::vector<FieldDesc> product();      // name, price, quantity
+std::vector<FieldDesc> productSave();  // name
+std::vector<FieldDesc> employee();     // photo (bytes) + 18 texts
+
+// Largest photo the employee table holds, in bytes.
+inline constexpr int kPhotoLimit = 451541;
+
+// Employee field positions.
+namespace employee_field {
+inline constexpr int kPhoto = 1, kNumber = 2, kName = 3, kSex = 4, kAge = 5, kJoined = 6,
+                     kPolitical = 7, kDepartment = 8, kBirth = 9, kEthnic = 10, kNative = 11,
+                     kIdCard = 12, kEducation = 13, kSchool = 14, kSchoolAddress = 15,
+                     kWeChatQq = 16, kHomeAddress = 17, kPhone = 18, kPost = 19;
+}
+
+}  // namespace shop::storage::schemas

@@ -1,0 +1,196 @@
+#include "text.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace shop::storage {
+
+namespace {
+
+// Length of the leading number: blanks, sign, digits, one decimal point.
+// `allowPoint` false stops at the decimal point (integer reading).
+std::string_view leadingNumberText(std::string_view text, bool allowPoint) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    const std::size_t start = i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    bool digits = false, point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+        } else if (c == '.' && allowPoint && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits) return {};
+    return text.substr(start, i - start);
+}
+
+// Runs iconv over the whole input; nullopt when it cannot convert.
+std::optional<std::string> convert(const char* to, const char* from, std::string_view in) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string out(in.size() * 4 + 4, '\0');
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    char* dst = out.data();
+    std::size_t dstLeft = out.size();
+    const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    iconv_close(cd);
+    if (rc == static_cast<std::size_t>(-1) || srcLeft != 0) return std::nullopt;
+    out.resize(out.size() - dstLeft);
+    return out;
+}
+
+}  // namespace
+
+double leadingDouble(std::string_view text) {
+    const std::string_view num = leadingNumberText(text, true);
+    if (num.empty()) return 0.0;
+    std::string s(num);
+    if (s.front() == '+') s.erase(0, 1);
+    return std::strtod(s.c_str(), nullptr);
+}
+
+float leadingFloat(std::string_view text) { return static_cast<float>(leadingDouble(text)); }
+
+int leadingInt(std::string_view text) {
+    const std::string_view num = leadingNumberText(text, false);
+    if (num.empty()) return 0;
+    const bool negative = num.front() == '-';
+    long long value = 0;
+    for (char c : num) {
+        if (c < '0' || c > '9') continue;
+        value = value * 10 + (c - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) break;
+    }
+    if (negative) return value > static_cast<long long>(INT_MAX) ? INT_MIN : static_cast<int>(-value);
+    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+bool isValidUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        int n = 0;
+        char32_t cp = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            n = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            n = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            n = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + n >= s.size()) return false;  // truncated sequence
+        for (int k = 1; k <= n; ++k) {
+            const auto cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        if ((n == 1 && cp < 0x80) || (n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) ||
+            cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += n + 1;
+    }
+    return true;
+}
+
+std::optional<std::size_t> gbkLength(std::string_view utf8) {
+    if (!isValidUtf8(utf8)) return std::nullopt;
+    // ASCII needs no conversion; it is by far the common case.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return utf8.size();
+    const auto gb = convert("GB18030", "UTF-8", utf8);
+    if (!gb) return std::nullopt;
+    return gb->size();
+}
+
+std::optional<std::string> gbkToUtf8(std::string_view gbk) { return convert("UTF-8", "GB18030", gbk); }
+
+std::string numberText(double value) {
+    if (std::isnan(value)) return "0";
+    // Room for the plain form of the largest double (309 digits and 6 decimals).
+    char buf[400];
+    // The shortest form that reads back as the same float, as a till shows it.
+    for (int precision = 1; precision <= 17; ++precision) {
+        std::snprintf(buf, sizeof buf, "%.*g", precision, value);
+        if (std::strtod(buf, nullptr) == value) break;
+    }
+    std::string s(buf);
+    // Plain decimal notation: amounts are never shown with an exponent.
+    if (s.find('e') != std::string::npos) {
+        std::snprintf(buf, sizeof buf, "%.6f", value);
+        s = buf;
+        while (!s.empty() && s.back() == '0') s.pop_back();
+        if (!s.empty() && s.back() == '.') s.pop_back();
+    }
+    if (s == "-0") s = "0";
+    return s;
+}
+
+std::string numberText(float value) {
+    if (std::isnan(value)) return "0";
+    char buf[64];
+    for (int precision = 1; precision <= 9; ++precision) {
+        std::snprintf(buf, sizeof buf, "%.*g", precision, static_cast<double>(value));
+        if (std::strtof(buf, nullptr) == value) break;
+    }
+    std::string s(buf);
+    if (s.find('e') != std::string::npos) return numberText(static_cast<double>(value));
+    if (s == "-0") s = "0";
+    return s;
+}
+
+namespace {
+
+void replaceQuoteMarker(std::string& marker) {
+    static const std::string kQuote = "#引号";
+    for (std::size_t at = marker.find(kQuote); at != std::string::npos; at = marker.find(kQuote, at + 1))
+        marker.replace(at, kQuote.size(), "\"");
+}
+
+std::size_t findFrom(std::string_view text, std::string_view what, std::size_t from, bool caseInsensitive) {
+    if (from > text.size()) return std::string_view::npos;
+    if (!caseInsensitive) return text.find(what, from);
+    auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), what.begin(), what.end(),
+                          [](char a, char b) {
+                              return std::tolower(static_cast<unsigned char>(a)) ==
+                                     std::tolower(static_cast<unsigned char>(b));
+                          });
+    return it == text.end() ? std::string_view::npos : static_cast<std::size_t>(it - text.begin());
+}
+
+}  // namespace
+
+std::string textBetween(std::string_view text, std::string left, std::string right, std::size_t start,
+                        bool caseInsensitive) {
+    replaceQuoteMarker(left);
+    replaceQuoteMarker(right);
+    const std::size_t l = findFrom(text, left, start, caseInsensitive);
+    if (l == std::string_view::npos) return {};
+    const std::size_t from = l + left.size();
+    const std::size_t r = findFrom(text, right, from, caseInsensitive);
+    if (r == std::string_view::npos) return {};
+    return std::string(text.substr(from, r - from));
+}
+
+}  // namespace shop::storage
