@@ -1,0 +1,160 @@
+#include "table_connection.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace shop::storage::detail {
+
+namespace {
+
+constexpr int kBusyMilliseconds = 2000;
+
+const char* statementSql(Stmt which) {
+    switch (which) {
+        case Stmt::Count: return "SELECT max(rec) FROM records";
+        // Large blobs (photos) are left out: only their size is looked at,
+        // which SQLite answers without reading the blob's pages.
+        case Stmt::BlockCells:
+            return "SELECT rec, pos, typeof(value), CASE WHEN typeof(value) = 'blob' AND length(value) > ?3 "
+                   "THEN NULL ELSE value END FROM cells WHERE rec BETWEEN ?1 AND ?2 ORDER BY rec, pos";
+        case Stmt::ReadCell: return "SELECT typeof(value), value FROM cells WHERE rec = ?1 AND pos = ?2";
+        case Stmt::WriteCell:
+            return "INSERT OR REPLACE INTO cells(rec, pos, value) SELECT ?1, ?2, ?3 "
+                   "WHERE EXISTS (SELECT 1 FROM records WHERE rec = ?1)";
+        case Stmt::Append: return "INSERT INTO records(deleted) VALUES(0)";
+        case Stmt::SetMark: return "UPDATE records SET deleted = 1 WHERE rec = ?1";
+        case Stmt::ReadMark: return "SELECT deleted FROM records WHERE rec = ?1";
+        case Stmt::Size_: break;
+    }
+    return nullptr;
+}
+
+// Hardening for files that may come from anywhere: no triggers, views or
+// untrusted schema functions, no attaching other files, bounded sizes.
+void harden(sqlite3* db) {
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, format::kMaxValueBytes + 1024);
+    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, 100000);
+    sqlite3_limit(db, SQLITE_LIMIT_COLUMN, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_EXPR_DEPTH, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_COMPOUND_SELECT, 10);
+    sqlite3_limit(db, SQLITE_LIMIT_VDBE_OP, 25000);
+    sqlite3_limit(db, SQLITE_LIMIT_FUNCTION_ARG, 8);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 16);
+    sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
+    // Another thread of this process may hold the file for a moment.
+    sqlite3_busy_timeout(db, kBusyMilliseconds);
+}
+
+// A writer killed before its journal got a valid header leaves a journal
+// that SQLite does not need and does not remove. It would sit beside the
+// table until the next write; remove it now, under the write lock, so no
+// live writer of this or another process can own it.
+void removeStaleJournal(Connection& c, const std::string& path) {
+    const std::string journal = path + "-journal";
+    if (::access(journal.c_str(), F_OK) != 0) return;
+    // A writer at work right now owns its journal: do not wait for it.
+    sqlite3_busy_timeout(c.db(), 0);
+    if (c.exec("BEGIN IMMEDIATE")) {
+        ::unlink(journal.c_str());
+        c.exec("ROLLBACK");
+    }
+    sqlite3_busy_timeout(c.db(), kBusyMilliseconds);
+}
+
+}  // namespace
+
+std::optional<Connection::Opened> Connection::open(const std::string& path, bool readOnly, std::string* why) {
+    const auto header = format::checkHeader(path, why);
+    if (!header) return std::nullopt;
+    // A crash in the middle of a write leaves a journal that only a writer
+    // can roll back; do that first so a read-only open sees the sound file.
+    if (readOnly && ::access((path + "-journal").c_str(), F_OK) == 0) (void)open(path, false, nullptr);
+
+    sqlite3* raw = nullptr;
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOFOLLOW |
+                      SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
+    std::unique_ptr<Connection> c(new Connection(raw));
+    if (rc != SQLITE_OK || raw == nullptr) {
+        if (why) *why = raw ? sqlite3_errmsg(raw) : "out of memory";
+        return std::nullopt;
+    }
+    harden(raw);
+    // Exactly one file at rest: a rollback journal that is deleted after each
+    // transaction, never a write-ahead log; durable when a write returns.
+    if (!c->exec("PRAGMA cell_size_check=ON;PRAGMA mmap_size=0;PRAGMA temp_store=MEMORY;"
+                 "PRAGMA synchronous=FULL;PRAGMA journal_mode=DELETE")) {
+        if (why) *why = sqlite3_errmsg(raw);
+        return std::nullopt;
+    }
+    if (!format::checkSchema(raw, why)) return std::nullopt;
+    auto fields = format::readFields(raw, why);
+    if (!fields) return std::nullopt;
+    if (!readOnly) removeStaleJournal(*c, path);
+    return Opened{std::move(c), std::move(*fields), *header};
+}
+
+Connection::~Connection() {
+    for (sqlite3_stmt* st : m_statements) sqlite3_finalize(st);
+    // Closing rolls back whatever transaction is still open.
+    sqlite3_close_v2(m_db);
+}
+
+sqlite3_stmt* Connection::statement(Stmt which) {
+    sqlite3_stmt*& st = m_statements[static_cast<std::size_t>(which)];
+    if (!st && sqlite3_prepare_v3(m_db, statementSql(which), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) !=
+                   SQLITE_OK) {
+        sqlite3_finalize(st);
+        st = nullptr;
+    }
+    return st;
+}
+
+bool Connection::exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+bool Connection::inTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }
+
+StatementUse::~StatementUse() {
+    if (m_st) {
+        sqlite3_reset(m_st);
+        sqlite3_clear_bindings(m_st);
+    }
+}
+
+ChangeScope::ChangeScope(Connection& c) : m_c(c) {
+    m_nested = c.inTransaction();
+    m_started = c.exec(m_nested ? "SAVEPOINT change" : "BEGIN IMMEDIATE");
+}
+
+ChangeScope::~ChangeScope() {
+    if (!m_started) return;
+    if (m_nested) {
+        m_c.exec("ROLLBACK TO change");
+        m_c.exec("RELEASE change");
+    } else {
+        m_c.exec("ROLLBACK");
+    }
+}
+
+bool ChangeScope::commit() {
+    if (!m_started) return false;
+    // An error inside may already have ended the transaction.
+    if (!m_c.inTransaction()) {
+        m_started = false;
+        return false;
+    }
+    if (!m_c.exec(m_nested ? "RELEASE change" : "COMMIT")) return false;
+    m_started = false;
+    return true;
+}
+
+}  // namespace shop::storage::detail

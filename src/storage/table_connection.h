@@ -1,0 +1,117 @@
+// One SQLite connection to a table file, opened the way an untrusted file
+// must be opened, with the statements the facility runs on it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "table.h"
+#include "table_format.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace shop::storage::detail {
+
+enum class Stmt {
+    Count,       // number of records
+    BlockCells,  // small values of a run of records
+    ReadCell,    // one value
+    WriteCell,   // store one value into an existing record
+    Append,      // add a blank record
+    SetMark,     // mark a record deleted
+    ReadMark,    // deletion mark of a record
+    Size_
+};
+
+// A run of consecutive records whose small values were read in one query, so
+// a read loop costs one query per run instead of one per field.
+struct RecordBlock {
+    enum class Cell : std::uint8_t { Absent, Text, Bytes, Large };
+    std::uint64_t version = 0;  // file change counter the block was read at
+    int first = 0;               // first record of the run; 0 = nothing cached
+    int last = -1;               // last record of the run
+    int count = -1;              // record count at that version
+    int fieldCount = 0;
+    std::vector<Cell> kinds;     // (rec - first) * fieldCount + (pos - 1)
+    std::vector<std::string> values;
+
+    void clear() {
+        first = 0;
+        last = -1;
+        count = -1;
+        kinds.clear();
+        values.clear();
+    }
+};
+
+class Connection {
+public:
+    struct Opened;
+    // Opens and validates the file: header, tags, schema, field descriptions.
+    static std::optional<Opened> open(const std::string& path, bool readOnly, std::string* why);
+
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* db() const { return m_db; }
+    // The statement, prepared once per connection; nullptr when it cannot be.
+    sqlite3_stmt* statement(Stmt which);
+    bool exec(const char* sql);
+    // Inside an explicit transaction (a batch or a multi-statement change).
+    bool inTransaction() const;
+
+    // A connection that carries a batch must never be closed by eviction.
+    bool pinned = false;
+    RecordBlock block;
+
+private:
+    explicit Connection(sqlite3* db) : m_db(db) {}
+    sqlite3* m_db;
+    std::array<sqlite3_stmt*, static_cast<std::size_t>(Stmt::Size_)> m_statements{};
+};
+
+struct Connection::Opened {
+    std::unique_ptr<Connection> connection;
+    std::vector<FieldDesc> fields;
+    format::HeaderInfo file;
+};
+
+// Resets a statement and clears its bindings on leaving scope, so no
+// statement holds a read lock on the file between two calls.
+class StatementUse {
+public:
+    explicit StatementUse(sqlite3_stmt* st) : m_st(st) {}
+    ~StatementUse();
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+    sqlite3_stmt* get() const { return m_st; }
+    explicit operator bool() const { return m_st != nullptr; }
+
+private:
+    sqlite3_stmt* m_st;
+};
+
+// A change of several statements that stands or falls as one: its own
+// transaction outside a batch, a savepoint inside one.
+class ChangeScope {
+public:
+    explicit ChangeScope(Connection& c);
+    ~ChangeScope();
+    ChangeScope(const ChangeScope&) = delete;
+    ChangeScope& operator=(const ChangeScope&) = delete;
+    bool started() const { return m_started; }
+    bool commit();
+
+private:
+    Connection& m_c;
+    bool m_nested = false;
+    bool m_started = false;
+};
+
+}  // namespace shop::storage::detail

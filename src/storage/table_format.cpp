@@ -1,0 +1,195 @@
+#include "table_format.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "text.h"
+
+namespace shop::storage::format {
+
+namespace {
+
+void setWhy(std::string* why, std::string text) {
+    if (why) *why = std::move(text);
+}
+
+std::uint32_t bigEndian32(const unsigned char* p) {
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+}
+
+bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+// Runs a statement that yields one integer.
+std::optional<std::int64_t> singleInt(sqlite3* db, const char* sql) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) return std::nullopt;
+    std::optional<std::int64_t> out;
+    if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) == SQLITE_INTEGER)
+        out = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return out;
+}
+
+std::string columnText(sqlite3_stmt* st, int col) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col))) : std::string();
+}
+
+}  // namespace
+
+bool validFields(const std::vector<FieldDesc>& fields) {
+    if (fields.empty() || fields.size() > static_cast<std::size_t>(kMaxFields)) return false;
+    for (const FieldDesc& f : fields) {
+        if (f.type != FieldType::Text && f.type != FieldType::Bytes) return false;
+        if (f.maxLength <= 0 || f.maxLength > kMaxValueBytes) return false;
+        if (f.name.size() > static_cast<std::size_t>(kMaxFieldNameBytes) || !isValidUtf8(f.name)) return false;
+        if (f.name.find('\0') != std::string::npos) return false;
+    }
+    return true;
+}
+
+bool writeSchema(sqlite3* db, const std::vector<FieldDesc>& fields) {
+    if (!validFields(fields)) return false;
+    const std::string tags = "PRAGMA application_id=" + std::to_string(kApplicationId) +
+                             ";PRAGMA user_version=" + std::to_string(kFormatVersion) + ";";
+    if (!exec(db, "PRAGMA journal_mode=DELETE") || !exec(db, "BEGIN IMMEDIATE")) return false;
+    bool ok = exec(db, tags.c_str()) && exec(db, kFieldsSql) && exec(db, kRecordsSql) && exec(db, kCellsSql);
+    sqlite3_stmt* st = nullptr;
+    ok = ok && sqlite3_prepare_v2(db, "INSERT INTO fields(pos, name, type, maxlen) VALUES(?,?,?,?)", -1, &st,
+                                  nullptr) == SQLITE_OK;
+    for (std::size_t i = 0; ok && i < fields.size(); ++i) {
+        sqlite3_bind_int(st, 1, static_cast<int>(i + 1));
+        sqlite3_bind_text(st, 2, fields[i].name.data(), static_cast<int>(fields[i].name.size()), SQLITE_STATIC);
+        sqlite3_bind_int(st, 3, static_cast<int>(fields[i].type));
+        sqlite3_bind_int(st, 4, fields[i].maxLength);
+        ok = sqlite3_step(st) == SQLITE_DONE;
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    if (ok && exec(db, "COMMIT")) return true;
+    exec(db, "ROLLBACK");
+    return false;
+}
+
+std::optional<HeaderInfo> checkHeader(const std::string& path, std::string* why) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        setWhy(why, std::string("cannot open: ") + std::strerror(errno));
+        return std::nullopt;
+    }
+    struct stat st {};
+    unsigned char h[100];
+    std::optional<HeaderInfo> out;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        setWhy(why, "not a regular file");
+    } else if (::pread(fd, h, sizeof h, 0) != static_cast<ssize_t>(sizeof h) ||
+               std::memcmp(h, "SQLite format 3", 16) != 0) {
+        setWhy(why, "not a table file");
+    } else if (h[18] != 1 || h[19] != 1) {
+        // Only rollback-journal files: anything else would leave side files.
+        setWhy(why, "unsupported journal mode");
+    } else if (static_cast<std::int32_t>(bigEndian32(h + 68)) != kApplicationId) {
+        setWhy(why, "not a table of this shop");
+    } else if (static_cast<std::int32_t>(bigEndian32(h + 60)) != kFormatVersion) {
+        setWhy(why, "unknown format version");
+    } else {
+        std::uint32_t pageSize = (std::uint32_t{h[16]} << 8) | h[17];
+        if (pageSize == 1) pageSize = 65536;
+        const std::uint32_t pages = bigEndian32(h + 28);
+        const bool sizeValid = bigEndian32(h + 24) == bigEndian32(h + 92) && pages != 0;
+        if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
+            setWhy(why, "damaged header");
+        } else if (sizeValid && static_cast<std::uint64_t>(st.st_size) < std::uint64_t{pages} * pageSize) {
+            setWhy(why, "file is truncated");
+        } else {
+            out = HeaderInfo{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        }
+    }
+    ::close(fd);
+    return out;
+}
+
+bool checkSchema(sqlite3* db, std::string* why) {
+    if (singleInt(db, "PRAGMA application_id") != kApplicationId ||
+        singleInt(db, "PRAGMA user_version") != kFormatVersion) {
+        setWhy(why, "not a table of this shop");
+        return false;
+    }
+    struct Expected {
+        const char* name;
+        const char* sql;
+    };
+    // In name order, as the query returns them.
+    static const Expected expected[] = {{"cells", kCellsSql}, {"fields", kFieldsSql}, {"records", kRecordsSql}};
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql FROM sqlite_schema ORDER BY name", -1, &st,
+                           nullptr) != SQLITE_OK) {
+        setWhy(why, std::string("unreadable schema: ") + sqlite3_errmsg(db));
+        return false;
+    }
+    std::size_t n = 0;
+    bool ok = true;
+    int rc = SQLITE_DONE;
+    while (ok && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const std::string type = columnText(st, 0), name = columnText(st, 1), table = columnText(st, 2),
+                          sql = columnText(st, 3);
+        ok = n < std::size(expected) && type == "table" && name == expected[n].name && table == name &&
+             sql == expected[n].sql;
+        ++n;
+    }
+    if (ok && rc != SQLITE_DONE) {
+        setWhy(why, std::string("unreadable schema: ") + sqlite3_errmsg(db));
+        ok = false;
+    } else if (!ok || n != std::size(expected)) {
+        setWhy(why, "schema is not the table format");
+        ok = false;
+    }
+    sqlite3_finalize(st);
+    return ok;
+}
+
+std::optional<std::vector<FieldDesc>> readFields(sqlite3* db, std::string* why) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT pos, name, type, maxlen FROM fields ORDER BY pos", -1, &st, nullptr) !=
+        SQLITE_OK) {
+        setWhy(why, std::string("unreadable fields: ") + sqlite3_errmsg(db));
+        return std::nullopt;
+    }
+    std::vector<FieldDesc> out;
+    bool ok = true;
+    int rc = SQLITE_DONE;
+    while (ok && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+        if (out.size() >= static_cast<std::size_t>(kMaxFields)) {
+            setWhy(why, "too many fields");
+            ok = false;
+            break;
+        }
+        const bool typed = sqlite3_column_type(st, 0) == SQLITE_INTEGER &&
+                           sqlite3_column_type(st, 1) == SQLITE_TEXT &&
+                           sqlite3_column_type(st, 2) == SQLITE_INTEGER && sqlite3_column_type(st, 3) == SQLITE_INTEGER;
+        const std::int64_t type = sqlite3_column_int64(st, 2), maxlen = sqlite3_column_int64(st, 3);
+        FieldDesc f{columnText(st, 1), type == 2 ? FieldType::Bytes : FieldType::Text,
+                    static_cast<int>(maxlen > 0 && maxlen <= kMaxValueBytes ? maxlen : 0)};
+        ok = typed && sqlite3_column_int64(st, 0) == static_cast<std::int64_t>(out.size()) + 1 &&
+             (type == 1 || type == 2) && f.maxLength > 0;
+        if (!ok) setWhy(why, "bad field description");
+        out.push_back(std::move(f));
+    }
+    if (ok && rc != SQLITE_DONE) {
+        setWhy(why, std::string("unreadable fields: ") + sqlite3_errmsg(db));
+        ok = false;
+    }
+    sqlite3_finalize(st);
+    if (ok && !validFields(out)) {
+        setWhy(why, out.empty() ? "no fields" : "bad field description");
+        ok = false;
+    }
+    if (!ok) return std::nullopt;
+    return out;
+}
+
+}  // namespace shop::storage::format

@@ -1,0 +1,302 @@
+// The record operations on the current table of the calling thread.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "table.h"
+#include "table_state.h"
+#include "text.h"
+
+namespace shop::storage {
+
+namespace detail {
+
+namespace {
+
+// Blobs up to this size are read with their block; larger ones (photos) only
+// when their own field is read.
+constexpr int kInlineBlobBytes = 1024;
+// A block stops growing past this many value bytes, so a hostile file full
+// of long texts cannot make one read hold much memory.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+constexpr int kFirstBlock = 16;
+constexpr int kLargestBlock = 256;
+
+int columnInt(sqlite3_stmt* st, int col) {
+    const sqlite3_int64 v = sqlite3_column_int64(st, col);
+    return v < 0 ? 0 : v > INT_MAX ? INT_MAX : static_cast<int>(v);
+}
+
+std::string columnBytes(sqlite3_stmt* st, int col) {
+    const void* p = sqlite3_column_blob(st, col);
+    const int n = sqlite3_column_bytes(st, col);
+    return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n)) : std::string();
+}
+
+// Fills the block with records [rec, ...] of a table with `count` records.
+bool fillBlock(OpenTable& t, Connection& c, int rec, int size) {
+    RecordBlock& b = c.block;
+    const int nf = static_cast<int>(t.fields.size());
+    const int last = static_cast<int>(std::min<long long>(static_cast<long long>(rec) + size - 1, b.count));
+    b.first = rec;
+    b.last = last;
+    b.fieldCount = nf;
+    b.kinds.assign(static_cast<std::size_t>(last - rec + 1) * nf, RecordBlock::Cell::Absent);
+    b.values.assign(b.kinds.size(), std::string());
+    StatementUse st(c.statement(Stmt::BlockCells));
+    if (!st) return false;
+    sqlite3_bind_int(st.get(), 1, rec);
+    sqlite3_bind_int(st.get(), 2, last);
+    sqlite3_bind_int(st.get(), 3, kInlineBlobBytes);
+    std::size_t bytes = 0;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        const int r = columnInt(st.get(), 0), pos = columnInt(st.get(), 1);
+        if (r < rec || r > last || pos < 1 || pos > nf) continue;
+        if (bytes > kBlockBytes && r > rec) {
+            b.last = r - 1;
+            return true;
+        }
+        const std::size_t i = static_cast<std::size_t>(r - rec) * nf + (pos - 1);
+        const auto* kind = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 2));
+        const std::string_view k = kind ? kind : "";
+        if (k == "null") continue;
+        if (k == "blob") {
+            const bool large = sqlite3_column_type(st.get(), 3) == SQLITE_NULL;
+            b.kinds[i] = large ? RecordBlock::Cell::Large : RecordBlock::Cell::Bytes;
+            if (!large) b.values[i] = columnBytes(st.get(), 3);
+        } else {
+            // Text; a number put there by another program reads as its text.
+            b.kinds[i] = RecordBlock::Cell::Text;
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 3));
+            if (p) b.values[i].assign(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 3)));
+        }
+        bytes += b.values[i].size();
+    }
+    return rc == SQLITE_DONE;
+}
+
+// Makes the block hold record `rec`, or know that `rec` lies past the end.
+bool loadBlock(OpenTable& t, Connection& c, int rec) {
+    RecordBlock& b = c.block;
+    const auto count = countRecords(t, c);
+    if (!count) return false;
+    if (rec > b.count || (b.first != 0 && rec >= b.first && rec <= b.last)) return true;
+    // A read loop moves on to the next block: let blocks grow while it does.
+    const int previous = b.first != 0 ? b.last - b.first + 1 : 0;
+    const int size = b.first != 0 && rec == b.last + 1 ? std::min(previous * 2, kLargestBlock) : kFirstBlock;
+    if (fillBlock(t, c, rec, std::max(size, kFirstBlock))) return true;
+    const std::uint64_t version = b.version;
+    const int known = b.count;
+    b.clear();
+    b.version = version;
+    b.count = known;
+    return false;
+}
+
+std::optional<Value> readLarge(Connection& c, int rec, int pos) {
+    StatementUse st(c.statement(Stmt::ReadCell));
+    if (!st) return std::nullopt;
+    sqlite3_bind_int(st.get(), 1, rec);
+    sqlite3_bind_int(st.get(), 2, pos);
+    if (sqlite3_step(st.get()) != SQLITE_ROW) return std::nullopt;
+    const auto* kind = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+    if (kind && std::string_view(kind) == "blob") return Value::bytes(columnBytes(st.get(), 1));
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1));
+    return Value::text(p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 1))) : "");
+}
+
+bool fits(const FieldDesc& field, const Value& value) {
+    if (value.type != field.type) return false;
+    if (value.type == FieldType::Bytes) return value.data.size() <= static_cast<std::size_t>(field.maxLength);
+    const auto length = gbkLength(value.data);
+    return length && *length <= static_cast<std::size_t>(field.maxLength);
+}
+
+// The current table and its connection, for an operation that writes.
+Connection* writable(OpenTable* t) {
+    if (!t || t->readOnly) return nullptr;
+    Connection* c = connect(*t);
+    // A batch whose transaction an error ended takes no further writes.
+    if (c && t->batchToken != 0 && !c->inTransaction()) return nullptr;
+    return c;
+}
+
+// Runs a statement that changes the file; true when it changed `expected` rows
+// (any number when expected is negative).
+bool change(OpenTable& t, sqlite3_stmt* st, int expected = -1) {
+    if (!st) return false;
+    const bool ok = sqlite3_step(st) == SQLITE_DONE &&
+                    (expected < 0 || sqlite3_changes(sqlite3_db_handle(st)) == expected);
+    t.changed();
+    return ok;
+}
+
+}  // namespace
+
+std::optional<int> countRecords(OpenTable& t, Connection& c) {
+    RecordBlock& b = c.block;
+    const std::uint64_t version = t.version();
+    if (b.count >= 0 && b.version == version) return b.count;
+    b.clear();
+    StatementUse st(c.statement(Stmt::Count));
+    if (!st || sqlite3_step(st.get()) != SQLITE_ROW) return std::nullopt;
+    const sqlite3_int64 n = sqlite3_column_int64(st.get(), 0);
+    if (n < 0 || n > format::kMaxRecords) return std::nullopt;
+    b.version = version;
+    b.count = static_cast<int>(n);
+    return b.count;
+}
+
+}  // namespace detail
+
+using namespace detail;
+
+int recordCount() {
+    OpenTable* t = threadTables().current;
+    Connection* c = t ? connect(*t) : nullptr;
+    if (!c) return 0;
+    return countRecords(*t, *c).value_or(0);
+}
+
+int position() {
+    const OpenTable* t = threadTables().current;
+    return t ? t->cursor : 0;
+}
+
+void skip(int n) {
+    OpenTable* t = threadTables().current;
+    if (!t) return;
+    const long long to = static_cast<long long>(t->cursor) + n;
+    t->cursor = static_cast<int>(std::clamp<long long>(to, 1, INT_MAX));
+}
+
+bool appendBlank() {
+    OpenTable* t = threadTables().current;
+    Connection* c = writable(t);
+    if (!c) return false;
+    StatementUse st(c->statement(Stmt::Append));
+    if (!change(*t, st.get(), 1)) return false;
+    const sqlite3_int64 rec = sqlite3_last_insert_rowid(c->db());
+    if (rec < 1 || rec > format::kMaxRecords) return false;
+    t->cursor = static_cast<int>(rec);
+    return true;
+}
+
+std::optional<Value> readField(int pos) {
+    OpenTable* t = threadTables().current;
+    if (!t || pos < 1 || pos > static_cast<int>(t->fields.size())) return std::nullopt;
+    Connection* c = connect(*t);
+    if (!c || !loadBlock(*t, *c, t->cursor)) return std::nullopt;
+    const RecordBlock& b = c->block;
+    if (t->cursor > b.count) return std::nullopt;
+    const std::size_t i = static_cast<std::size_t>(t->cursor - b.first) * b.fieldCount + (pos - 1);
+    switch (b.kinds[i]) {
+        case RecordBlock::Cell::Absent: return Value{t->fields[pos - 1].type, std::string()};
+        // Text that is not UTF-8 came from elsewhere: say it is bytes rather than pass it off as text.
+        case RecordBlock::Cell::Text:
+            return isValidUtf8(b.values[i]) ? Value::text(b.values[i]) : Value::bytes(b.values[i]);
+        case RecordBlock::Cell::Bytes: return Value::bytes(b.values[i]);
+        case RecordBlock::Cell::Large: return readLarge(*c, t->cursor, pos);
+    }
+    return std::nullopt;
+}
+
+std::string readText(int pos) {
+    auto v = readField(pos);
+    return v ? std::move(v->data) : std::string();
+}
+
+bool writeField(int pos, const Value& value) {
+    OpenTable* t = threadTables().current;
+    if (!t || pos < 1 || pos > static_cast<int>(t->fields.size()) || !fits(t->fields[pos - 1], value)) return false;
+    Connection* c = writable(t);
+    if (!c) return false;
+    StatementUse st(c->statement(Stmt::WriteCell));
+    if (!st) return false;
+    sqlite3_bind_int(st.get(), 1, t->cursor);
+    sqlite3_bind_int(st.get(), 2, pos);
+    const int size = static_cast<int>(value.data.size());
+    if (value.type == FieldType::Text)
+        sqlite3_bind_text(st.get(), 3, value.data.c_str(), size, SQLITE_STATIC);
+    else if (size == 0)
+        sqlite3_bind_zeroblob(st.get(), 3, 0);
+    else
+        sqlite3_bind_blob(st.get(), 3, value.data.data(), size, SQLITE_STATIC);
+    return change(*t, st.get(), 1);
+}
+
+bool writeText(int pos, const std::string& text) { return writeField(pos, Value::text(text)); }
+
+bool zap() {
+    OpenTable* t = threadTables().current;
+    Connection* c = writable(t);
+    if (!c) return false;
+    ChangeScope scope(*c);
+    const bool ok = scope.started() && c->exec("DELETE FROM cells;DELETE FROM records") && scope.commit();
+    t->changed();
+    if (ok) t->cursor = 1;
+    return ok;
+}
+
+bool find(const std::function<bool()>& condition) {
+    OpenTable* t = threadTables().current;
+    if (!t || !condition) return false;
+    const std::uint64_t id = t->id;
+    for (;;) {
+        Connection* c = connect(*t);
+        const auto count = c ? countRecords(*t, *c) : std::nullopt;
+        if (!count) return false;
+        if (t->cursor > *count) return false;
+        const bool hit = condition();
+        // The condition may have switched or closed tables; then stop.
+        const OpenTable* now = threadTables().current;
+        if (!now || now->id != id) return false;
+        if (hit) return true;
+        ++t->cursor;
+    }
+}
+
+void markDeleted() {
+    OpenTable* t = threadTables().current;
+    Connection* c = writable(t);
+    if (!c) return;
+    StatementUse st(c->statement(Stmt::SetMark));
+    if (!st) return;
+    sqlite3_bind_int(st.get(), 1, t->cursor);
+    change(*t, st.get());
+}
+
+bool deletionMark() {
+    OpenTable* t = threadTables().current;
+    Connection* c = t ? connect(*t) : nullptr;
+    if (!c) return false;
+    StatementUse st(c->statement(Stmt::ReadMark));
+    if (!st) return false;
+    sqlite3_bind_int(st.get(), 1, t->cursor);
+    return sqlite3_step(st.get()) == SQLITE_ROW && sqlite3_column_int64(st.get(), 0) != 0;
+}
+
+bool purge() {
+    OpenTable* t = threadTables().current;
+    Connection* c = writable(t);
+    if (!c) return false;
+    // Record numbers stay dense: the survivors are renumbered in order, via
+    // negative numbers so no two records ever share a number midway.
+    static const char* const kPurge =
+        "DELETE FROM cells WHERE rec IN (SELECT rec FROM records WHERE deleted <> 0);"
+        "DELETE FROM records WHERE deleted <> 0;"
+        "UPDATE cells SET rec = -m.n FROM (SELECT rec AS old, row_number() OVER (ORDER BY rec) AS n "
+        "FROM records) AS m WHERE cells.rec = m.old;"
+        "UPDATE cells SET rec = -rec WHERE rec < 0;"
+        "UPDATE records SET rec = -m.n FROM (SELECT rec AS old, row_number() OVER (ORDER BY rec) AS n "
+        "FROM records) AS m WHERE records.rec = m.old;"
+        "UPDATE records SET rec = -rec WHERE rec < 0;";
+    ChangeScope scope(*c);
+    const bool ok = scope.started() && c->exec(kPurge) && scope.commit();
+    t->changed();
+    return ok;
+}
+
+}  // namespace shop::storage
