@@ -1,0 +1,113 @@
+#include "performance_window.h"
+
+#include <QDate>
+#include <QPieSeries>
+#include <QStatusBar>
+#include <QTreeWidgetItem>
+
+#include "app/drag_state.h"
+#include "app/event_services.h"
+#include "app/run_directory.h"
+#include "sales_chart.h"
+#include "sales_query.h"
+#include "storage/table.h"
+#include "ui_performance_window.h"
+
+namespace shop::performance {
+
+namespace {
+
+storage::Moment dayOf(const QDate& date) { return {date.year(), date.month(), date.day(), 0, 0, 0}; }
+
+std::vector<std::string> listSalesFolder(const std::string& folder, const std::string& pattern) {
+    std::vector<std::string> names;
+    for (const QString& name : app::listFolder(QString::fromStdString(folder), QString::fromStdString(pattern)))
+        names.push_back(name.toStdString());
+    return names;
+}
+
+QList<QTreeWidgetItem*> listItems(const std::vector<SalesRow>& rows) {
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows.size()));
+    for (const SalesRow& row : rows) {
+        QStringList cells;
+        for (const std::string& cell : row) cells << QString::fromStdString(cell);
+        items << new QTreeWidgetItem(cells);
+    }
+    return items;
+}
+
+}  // namespace
+
+PerformanceWindow::PerformanceWindow(QWidget* parent)
+    : FramelessWindow(parent), ui(std::make_unique<Ui::PerformanceWindow>()) {
+    ui->setupUi(this);
+    setDesignedGeometry(QSize(738, 514));
+
+    app::DragState& drag = app::dragState(QStringLiteral("performance/图片框3"));
+    drag.reset();
+    addDragHandle(ui->图片框3, drag);
+    // The heading lies on the band; presses on it belong to the band.
+    ui->透明标签_标题->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    app::stylePictureButton(ui->图形按钮1_关闭1, QStringLiteral("title-close"));
+    app::stylePictureButton(ui->图形按钮1_关闭2, QStringLiteral("title-max"));
+    app::stylePictureButton(ui->图形按钮1_关闭3, QStringLiteral("title-min"));
+    app::stylePictureButton(ui->图形按钮_查询, QStringLiteral("act-query"));
+    ui->图形按钮_查询->setIconSize(QSize(22, 22));
+    setCloseButton(ui->图形按钮1_关闭1, [this] { closeWindow(); });
+    connect(ui->图形按钮_查询, &QPushButton::clicked, this, &PerformanceWindow::runQuery);
+
+    const QDate today = QDate::currentDate();
+    ui->日期框_起->setDate(today);
+    ui->日期框_终->setDate(today);
+
+    QTreeWidget* list = ui->超级列表框_业绩;
+    list->setColumnWidth(0, 104);
+    list->setColumnWidth(1, 72);
+    list->setColumnWidth(2, 64);
+
+    for (int part = 0; part < 2; ++part) {
+        m_statusParts[part] = new QLabel(ui->状态条1);
+        ui->状态条1->addWidget(m_statusParts[part], part);
+    }
+    m_statusParts[0]->setText(QStringLiteral("产品销量"));
+    m_statusParts[0]->setMinimumWidth(80);
+
+    m_series = setUpSalesChart(ui->业绩百分比图);
+}
+
+PerformanceWindow::~PerformanceWindow() = default;
+
+QString PerformanceWindow::statusPart(int part) const {
+    return part >= 0 && part < 2 ? m_statusParts[part]->text() : QString();
+}
+
+void PerformanceWindow::runQuery() {
+    QTreeWidget* list = ui->超级列表框_业绩;
+    list->clear();
+    SalesQuery query;
+    query.runDir = app::runDirectory();
+    query.firstDay = dayOf(ui->日期框_起->date());
+    query.lastDay = dayOf(ui->日期框_终->date());
+    query.listFolder = listSalesFolder;
+    const SalesQueryResult result = runSalesQuery(query);
+    m_openedByQuery.insert(result.openedTables.begin(), result.openedTables.end());
+
+    // The listing lets other clicks run; a query started in the middle has
+    // filled the list meanwhile, and this one's rows replace it.
+    list->clear();
+    list->addTopLevelItems(listItems(result.rows));
+    if (result.listedAny) m_statusParts[1]->setText(QString::number(list->topLevelItemCount()));
+    showSalesTotals(ui->业绩百分比图, m_series, static_cast<double>(result.rows.size()), result.revenue,
+                    result.quantity);
+}
+
+void PerformanceWindow::closeWindow() {
+    // The last table a query read is current; a table someone else had open
+    // before (the run's own sales table above all) stays open.
+    if (m_openedByQuery.count(storage::currentPath())) storage::close();
+    done(0);
+}
+
+}  // namespace shop::performance

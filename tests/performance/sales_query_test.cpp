@@ -1,0 +1,233 @@
+// The sales query: which tables a range of days reaches, what is read from
+// them and the totals of the chart.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "sales_fixture.h"
+#include "storage/text.h"
+
+namespace shop::test {
+namespace {
+
+using performance::dayNames;
+using performance::normalisedDay;
+using performance::runSalesQuery;
+using performance::timePart;
+namespace fs = std::filesystem;
+
+const Records kMorning = {{"苹果", "12元", "3", "2024年3月5日9时1分2秒"}, {"梨", "2.5", "4件", "2024年3月5日9时3分0秒"}};
+const Records kEvening = {{"牛奶", "6元", "1", "2024年3月6日9时0分5秒"}};
+
+Records sorted(Records r) {
+    std::sort(r.begin(), r.end());
+    return r;
+}
+
+Records concat(std::initializer_list<Records> parts) {
+    Records out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+TEST(DayNames, CoverEveryDayOfTheRangeInOrder) {
+    EXPECT_EQ(dayNames({2024, 3, 5}, {2024, 3, 5}), std::vector<std::string>{"销售数据2024年3月5日"});
+    // Across a leap day and a year end.
+    EXPECT_EQ(dayNames({2024, 2, 28}, {2024, 3, 1}),
+              (std::vector<std::string>{"销售数据2024年2月28日", "销售数据2024年2月29日", "销售数据2024年3月1日"}));
+    EXPECT_EQ(dayNames({2023, 12, 31}, {2024, 1, 1}),
+              (std::vector<std::string>{"销售数据2023年12月31日", "销售数据2024年1月1日"}));
+    EXPECT_EQ(dayNames({2024, 1, 1}, {2024, 12, 31}).size(), 366u);
+}
+
+TEST(DayNames, LastDayBeforeFirstGivesNone) {
+    EXPECT_TRUE(dayNames({2024, 3, 6}, {2024, 3, 5}).empty());
+    EXPECT_TRUE(dayNames({2025, 1, 1}, {2024, 12, 31}).empty());
+}
+
+TEST(DayNames, NormalisedDaysDropTheTimeOfDay) {
+    EXPECT_EQ(normalisedDay({2024, 3, 5, 23, 59, 59}), (Moment{2024, 3, 5, 0, 0, 0}));
+    // A late first moment and an early last moment of the same day still give that day.
+    EXPECT_EQ(dayNames(normalisedDay({2024, 3, 5, 23, 0, 0}), normalisedDay({2024, 3, 5, 1, 0, 0})).size(), 1u);
+}
+
+TEST(TimePart, IsTheTextBetweenTheDayMarkAndTheExtension) {
+    EXPECT_EQ(timePart("销售数据2024年3月5日14时7分9秒.edb"), "14时7分9秒");
+    EXPECT_EQ(timePart("销售数据2024年3月5日.edb"), "");  // a run started at midnight
+    EXPECT_EQ(timePart("备注.txt"), "");
+    EXPECT_EQ(timePart("说明日.txt"), "");                 // no ".edb" after the mark
+    EXPECT_EQ(timePart("甲日乙日丙.edb"), "乙日丙");     // from the first mark on
+}
+
+TEST(SalesQuery, FirstDayEqualToLastReadsOnlyThatDaysTables) {
+    RunFolder run;
+    makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, kMorning);
+    makeSalesTable(run, {2024, 3, 6, 10, 0, 0}, kEvening);
+    const auto r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5}));
+    EXPECT_EQ(asRecords(r.rows), kMorning);
+    EXPECT_TRUE(r.listedAny);
+    EXPECT_EQ(r.tablesRead, 1);
+}
+
+TEST(SalesQuery, LastDayBeforeFirstFindsNothing) {
+    RunFolder run;
+    makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, kMorning);
+    const auto r = runSalesQuery(queryOf(run, {2024, 3, 6}, {2024, 3, 5}));
+    EXPECT_TRUE(r.rows.empty());
+    EXPECT_EQ(r.revenue, 0);
+    EXPECT_EQ(r.quantity, 0);
+    EXPECT_EQ(r.openAttempts, 0);
+    EXPECT_TRUE(r.listedAny);  // the folder is still listed, so the count shows 0
+}
+
+TEST(SalesQuery, PricesAndQuantitiesAreReadFromTheStartOfTheirTexts) {
+    RunFolder run;
+    makeSalesTable(run, {2024, 3, 5, 9, 0, 0},
+                   {{"苹果", "12元", "3", "t"}, {"梨", "2.5", "4件", "t"}, {"赠品", "免费", "一", "t"},
+                    {"退货", "-1.5元", "-2", "t"}});
+    const auto r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5}));
+    ASSERT_EQ(r.rows.size(), 4u);
+    EXPECT_DOUBLE_EQ(r.revenue, 12 + 2.5 + 0 - 1.5);
+    EXPECT_DOUBLE_EQ(r.quantity, 3 + 4 + 0 - 2);
+}
+
+TEST(SalesQuery, TablesSharingATimeOfDayAreReadOncePerListedFileOfThatTime) {
+    RunFolder run;
+    const auto a = fileNameOf(makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, kMorning));
+    const auto b = fileNameOf(makeSalesTable(run, {2024, 3, 6, 9, 0, 0}, kEvening));
+    // Each listed file joins its time to both days: a, b, then a, b again.
+    const auto r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 6}, fixedListing({a, b})));
+    EXPECT_EQ(asRecords(r.rows), concat({kMorning, kEvening, kMorning, kEvening}));
+    EXPECT_EQ(r.tablesRead, 4);
+    EXPECT_DOUBLE_EQ(r.revenue, 2 * (12 + 2.5 + 6));
+    EXPECT_DOUBLE_EQ(r.quantity, 2 * (3 + 4 + 1));
+    // A range holding only one of the days reads that one twice.
+    const auto one = runSalesQuery(queryOf(run, {2024, 3, 6}, {2024, 3, 6}, fixedListing({a, b})));
+    EXPECT_EQ(asRecords(one.rows), concat({kEvening, kEvening}));
+}
+
+TEST(SalesQuery, MidnightTableIsFoundThroughEveryNameWithoutATime) {
+    RunFolder run;
+    const auto midnight = fileNameOf(makeSalesTable(run, {2024, 3, 5, 0, 0, 0}, kEvening));
+    ASSERT_EQ(midnight, "销售数据2024年3月5日.edb");
+    const auto timed = fileNameOf(makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, kMorning));
+    std::ofstream(run.paths().salesFolder() + "/备注.txt") << "note";
+    const auto r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5},
+                                         fixedListing({midnight, "备注.txt", timed, "说明日.txt"})));
+    // Through its own name, the note, the timed table's own name, and the name
+    // with a mark but no extension.
+    EXPECT_EQ(asRecords(r.rows), concat({kEvening, kEvening, kMorning, kEvening}));
+}
+
+TEST(SalesQuery, RunningTheSameQueryTwiceGivesTheSameResult) {
+    RunFolder run;
+    makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, kMorning);
+    makeSalesTable(run, {2024, 3, 6, 9, 0, 0}, kEvening);
+    makeSalesTable(run, {2024, 3, 6, 0, 0, 0}, kEvening);
+    const auto query = queryOf(run, {2024, 3, 1}, {2024, 3, 31});
+    const auto first = runSalesQuery(query);
+    const auto second = runSalesQuery(query);
+    EXPECT_FALSE(first.rows.empty());
+    EXPECT_EQ(second.rows, first.rows);
+    EXPECT_EQ(second.revenue, first.revenue);
+    EXPECT_EQ(second.quantity, first.quantity);
+}
+
+TEST(SalesQuery, TheRunsOwnEmptyTableAddsNothingAndStaysWritable) {
+    RunFolder run;
+    makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, kMorning);
+    // The main window keeps this run's table open for writing from its start.
+    const std::string own = makeSalesTable(run, {2024, 3, 5, 15, 30, 0}, {});
+    ASSERT_TRUE(storage::open(own));
+    const auto r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5}));
+    EXPECT_EQ(sorted(asRecords(r.rows)), sorted(kMorning));
+    EXPECT_EQ(std::count(r.openedTables.begin(), r.openedTables.end(), own), 0);
+    // The read-only open of the query did not take write access away.
+    ASSERT_TRUE(storage::select(own));
+    ASSERT_TRUE(storage::appendBlank());
+    EXPECT_TRUE(storage::writeText(1, "面包"));
+}
+
+TEST(SalesQuery, ForeignFilesInTheSalesFolderAreSkipped) {
+    RunFolder run;
+    makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, kMorning);
+    const std::string folder = run.paths().salesFolder();
+    std::ofstream(folder + "/备注.txt") << "not a table";
+    // Damaged: a sales table's name over bytes that are no table.
+    std::ofstream(folder + "/销售数据2024年3月5日10时0分0秒.edb") << std::string(4096, 'x');
+    // A folder named like a sales table.
+    fs::create_directory(folder + "/销售数据2024年3月5日11时0分0秒.edb");
+    // A table of ours with the name of a sales table but only two fields.
+    ASSERT_TRUE(storage::create(folder + "/销售数据2024年3月5日12时0分0秒.edb",
+                                {{"名", storage::FieldType::Text, 255}, {"价", storage::FieldType::Text, 255}}));
+    writeAll(folder + "/销售数据2024年3月5日12时0分0秒.edb", {{"x", "9"}});
+    // Listed with the folder too, as a listing that does not filter may do.
+    const auto r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5},
+                                         fixedListing({"备注.txt", "销售数据2024年3月5日10时0分0秒.edb",
+                                                       "销售数据2024年3月5日11时0分0秒.edb",
+                                                       "销售数据2024年3月5日12时0分0秒.edb",
+                                                       "销售数据2024年3月5日9时0分0秒.edb"})));
+    EXPECT_EQ(asRecords(r.rows), kMorning);
+    EXPECT_DOUBLE_EQ(r.revenue, 14.5);
+}
+
+TEST(SalesQuery, ByteFieldsAreReadAsText) {
+    RunFolder run;
+    const std::string path = run.paths().salesFolder() + "/销售数据2024年3月5日8时0分0秒.edb";
+    auto layout = storage::schemas::sales();
+    layout[1].type = storage::FieldType::Bytes;
+    ASSERT_TRUE(storage::create(path, layout));
+    ASSERT_TRUE(storage::open(path));
+    ASSERT_TRUE(storage::appendBlank());
+    ASSERT_TRUE(storage::writeText(1, "茶"));
+    ASSERT_TRUE(storage::writeField(2, storage::Value::bytes("7元")));
+    ASSERT_TRUE(storage::writeText(3, "2"));
+    storage::close();
+    const auto r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5}));
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(r.rows[0][1], "7元");
+    EXPECT_DOUBLE_EQ(r.revenue, 7);
+}
+
+TEST(SalesQuery, EmptyOrMissingFolderGivesNoRowsAndNoListing) {
+    RunFolder run;
+    auto r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5}));
+    EXPECT_TRUE(r.rows.empty());
+    EXPECT_FALSE(r.listedAny);
+    fs::remove_all(run.paths().salesFolder());
+    r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5}));
+    EXPECT_TRUE(r.rows.empty());
+    EXPECT_FALSE(r.listedAny);
+}
+
+TEST(SalesQuery, SkippingUnlistedNamesGivesTheResultOfTryingEveryPair) {
+    RunFolder run;
+    std::vector<std::string> listing;
+    for (int day = 1; day <= 6; ++day) {
+        const int hour = day % 3 + 8;  // three times of day, each shared by two days
+        listing.push_back(fileNameOf(makeSalesTable(
+            run, {2024, 3, day, hour, 0, 0},
+            {{"货" + std::to_string(day), std::to_string(day) + "元", std::to_string(day), "t"}})));
+    }
+    listing.push_back(fileNameOf(makeSalesTable(run, {2024, 3, 2, 0, 0, 0}, {{"夜", "1元", "1", "t"}})));
+    listing.push_back("备注.txt");
+    std::ofstream(run.paths().salesFolder() + "/备注.txt") << "x";
+    for (const auto& range : {std::pair<Moment, Moment>{{2024, 3, 1}, {2024, 3, 6}},
+                              {{2024, 3, 2}, {2024, 3, 4}}, {{2024, 2, 1}, {2024, 3, 1}}}) {
+        auto query = queryOf(run, range.first, range.second, fixedListing(listing));
+        const auto fast = runSalesQuery(query);
+        query.onlyListedNames = false;
+        const auto naive = runSalesQuery(query);
+        EXPECT_EQ(fast.rows, naive.rows);
+        EXPECT_EQ(fast.revenue, naive.revenue);
+        EXPECT_EQ(fast.tablesRead, naive.tablesRead);
+        EXPECT_EQ(naive.openAttempts,
+                  static_cast<int>(listing.size() * dayNames(range.first, range.second).size()));
+        EXPECT_EQ(fast.openAttempts, fast.tablesRead);  // no attempt on a name that is no file
+    }
+}
+
+}  // namespace
+}  // namespace shop::test
