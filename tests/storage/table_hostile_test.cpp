@@ -1,0 +1,183 @@
+// Table files from anywhere: foreign, crafted, damaged or random files are
+// refused or read without harm, and never changed by the attempt.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <random>
+
+#include "storage/table.h"
+#include "table_fixture.h"
+
+using namespace shop::storage;
+using namespace shop::storage::testing;
+
+namespace {
+
+class HostileTable : public TableTest {
+protected:
+    // A sound table with a few records, closed, for crafting.
+    std::string sound(const std::string& name, int records = 3) {
+        const std::string p = makeTable(name, records);
+        closeAll();
+        return p;
+    }
+
+    // Neither open mode accepts the file, and trying changes no byte of it.
+    void expectRefused(const std::string& p) {
+        const std::string before = readFile(p);
+        EXPECT_FALSE(open(p, true)) << p;
+        EXPECT_FALSE(open(p)) << p;
+        EXPECT_EQ(openCount(), 0);
+        EXPECT_NE(checkIntegrity(p), "");
+        EXPECT_EQ(readFile(p), before) << "the refused file was changed";
+    }
+};
+
+TEST_F(HostileTable, ForeignTagsAreRefused) {
+    const std::string id = sound("id.edb");
+    ASSERT_TRUE(rawExec(id, "PRAGMA application_id=7"));
+    expectRefused(id);
+    const std::string version = sound("version.edb");
+    ASSERT_TRUE(rawExec(version, "PRAGMA user_version=2"));
+    expectRefused(version);
+    const std::string plain = path("plain.edb");
+    writeFile(plain, "");
+    ASSERT_TRUE(rawExec(plain, "CREATE TABLE t(x)"));
+    expectRefused(plain);
+}
+
+TEST_F(HostileTable, ExtraOrChangedSchemaObjectsAreRefused) {
+    const char* changes[] = {
+        "CREATE TRIGGER wipe AFTER INSERT ON records BEGIN DELETE FROM cells; END",
+        "CREATE INDEX byvalue ON cells(value)",
+        "CREATE VIEW everything AS SELECT * FROM cells",
+        "CREATE TABLE extra(x)",
+        "DROP TABLE cells; CREATE VIEW cells AS SELECT rec, 1 AS pos, 'x' AS value FROM records",
+        "DROP TABLE cells; CREATE TABLE cells(rec INTEGER NOT NULL, pos INTEGER NOT NULL, value, "
+        "PRIMARY KEY(rec, pos))",
+        "DROP TABLE records",
+    };
+    int i = 0;
+    for (const char* sql : changes) {
+        const std::string p = sound("schema" + std::to_string(i++) + ".edb");
+        ASSERT_TRUE(rawExec(p, sql)) << sql;
+        expectRefused(p);
+    }
+}
+
+TEST_F(HostileTable, BadFieldDescriptionsAreRefused) {
+    const char* changes[] = {
+        "WITH RECURSIVE n(i) AS (SELECT 5 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+        "INSERT INTO fields SELECT i, 'f', 1, 10 FROM n",
+        "UPDATE fields SET type = 3 WHERE pos = 2",
+        "UPDATE fields SET maxlen = 0 WHERE pos = 1",
+        "UPDATE fields SET maxlen = 1000000000 WHERE pos = 1",
+        "UPDATE fields SET maxlen = 'ten' WHERE pos = 1",
+        "UPDATE fields SET name = x'ff00' WHERE pos = 1",
+        "DELETE FROM fields WHERE pos = 2",
+        "DELETE FROM fields",
+    };
+    int i = 0;
+    for (const char* sql : changes) {
+        const std::string p = sound("fields" + std::to_string(i++) + ".edb");
+        ASSERT_TRUE(rawExec(p, sql)) << sql;
+        expectRefused(p);
+    }
+}
+
+TEST_F(HostileTable, OnlyRollbackJournalFilesOpenSoNoSideFilesAppear) {
+    const std::string p = sound("wal.edb");
+    ASSERT_TRUE(rawExec(p, "PRAGMA journal_mode=WAL"));
+    expectRefused(p);
+    EXPECT_EQ(folderFiles(), std::vector<std::string>{"wal.edb"});
+}
+
+TEST_F(HostileTable, TruncatedRandomAndEmptyFilesAreRefused) {
+    const std::string big = sound("big.edb", 2000);
+    const std::string whole = readFile(big);
+    writeFile(path("half.edb"), whole.substr(0, whole.size() / 2));
+    expectRefused(path("half.edb"));
+    writeFile(path("header.edb"), whole.substr(0, 100));
+    expectRefused(path("header.edb"));
+    writeFile(path("empty.edb"), "");
+    expectRefused(path("empty.edb"));
+    std::mt19937 rng(42);
+    std::string noise(64 * 1024, '\0');
+    for (char& c : noise) c = static_cast<char>(rng());
+    writeFile(path("noise.edb"), noise);
+    expectRefused(path("noise.edb"));
+}
+
+TEST_F(HostileTable, DamagedPagesNeverCrashAReadLoop) {
+    const std::string p = sound("damaged.edb", 3000);
+    const std::string whole = readFile(p);
+    std::mt19937 rng(7);
+    for (int trial = 0; trial < 30; ++trial) {
+        // A sound header over scrambled pages, in several patterns.
+        std::string damaged = whole;
+        const std::size_t from = 4096 + rng() % (whole.size() - 4096);
+        const std::size_t length = std::min<std::size_t>(1 + rng() % 8192, damaged.size() - from);
+        for (std::size_t i = 0; i < length; ++i) damaged[from + i] = static_cast<char>(rng());
+        const std::string f = path("d" + std::to_string(trial) + ".edb");
+        writeFile(f, damaged);
+        if (open(f, true)) {
+            const int n = recordCount();
+            EXPECT_LE(n, 1'000'000);
+            for (int r = 0; r < n; ++r, skip(1))
+                for (int field = 1; field <= 4; ++field) (void)readField(field);
+            close();
+        }
+        (void)checkIntegrity(f);
+        EXPECT_EQ(readFile(f), damaged);
+    }
+}
+
+TEST_F(HostileTable, WrongStoredTypesReadAsWhatTheyAreAndFailTheCheck) {
+    const std::string p = sound("types.edb", 2);
+    ASSERT_TRUE(rawExec(p, "UPDATE cells SET value = x'00ff10' WHERE rec = 1 AND pos = 1;"
+                           "UPDATE cells SET value = 42 WHERE rec = 2 AND pos = 1"));
+    ASSERT_TRUE(open(p, true));
+    const auto bytes = readField(1);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(bytes->type, FieldType::Bytes) << "a text field holding bytes says so";
+    EXPECT_EQ(bytes->data, std::string("\x00\xff\x10", 3));
+    EXPECT_EQ(readText(2), cellText(1, 2)) << "the other fields read normally";
+    skip(1);
+    EXPECT_EQ(readText(1), "42");
+    close();
+    EXPECT_NE(checkIntegrity(p).find("field 1"), std::string::npos) << checkIntegrity(p);
+}
+
+TEST_F(HostileTable, OverlongValuesFailToReadInsteadOfExhaustingMemory) {
+    const std::string p = sound("long.edb", 2);
+    ASSERT_TRUE(rawExec(p, "UPDATE cells SET value = zeroblob(3000000) WHERE rec = 1 AND pos = 2;"
+                           "UPDATE cells SET value = printf('%.*c', 600, 'x') WHERE rec = 2 AND pos = 3"));
+    ASSERT_TRUE(open(p, true));
+    EXPECT_FALSE(readField(2).has_value());
+    EXPECT_EQ(readText(1), cellText(1, 1));
+    skip(1);
+    EXPECT_EQ(readText(3).size(), 600u) << "stored longer than its field: read whole, never cut";
+    close();
+    EXPECT_NE(checkIntegrity(p), "");
+}
+
+TEST_F(HostileTable, GapsInTheRecordNumbersFailTheCheck) {
+    const std::string p = sound("gaps.edb", 5);
+    EXPECT_EQ(checkIntegrity(p), "");
+    ASSERT_TRUE(rawExec(p, "DELETE FROM records WHERE rec = 3"));
+    EXPECT_NE(checkIntegrity(p), "");
+}
+
+TEST_F(HostileTable, FoldersAndLinksNamedLikeTablesAreRefused) {
+    ASSERT_EQ(::mkdir(path("x.edb").c_str(), 0755), 0);
+    EXPECT_FALSE(open(path("x.edb")));
+    EXPECT_FALSE(open(path("x.edb"), true));
+    EXPECT_NE(checkIntegrity(path("x.edb")), "");
+    const std::string real = sound("real.edb");
+    ASSERT_EQ(::symlink(real.c_str(), path("link.edb").c_str()), 0);
+    EXPECT_FALSE(open(path("link.edb")));
+    EXPECT_TRUE(std::filesystem::is_directory(path("x.edb")));
+}
+
+}  // namespace
