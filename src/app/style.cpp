@@ -27,6 +27,9 @@ void apply(QApplication& app) {
             background: white; border: 1px solid #c5d0da; border-radius: 3px;
             selection-background-color: #2a77ad;
         }
+        QComboBox { padding: 1px 4px; }
+        QComboBox::drop-down { border: none; border-left: 1px solid #e1e8ef; width: 16px; }
+        QComboBox::down-arrow { image: url(:/img/arrow-down.svg); width: 10px; height: 6px; }
         QHeaderView::section {
             background: #e4ebf2; color: #1f3b52; border: none; border-right: 1px solid #c5d0da;
             padding: 3px 6px; font-weight: bold;
@@ -34,6 +37,35 @@ void apply(QApplication& app) {
         QGroupBox { border: 1px solid #c5d0da; border-radius: 5px; margin-top: 10px; background: #ffffff; }
         QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; color: #1f5f8b; font-weight: bold; }
         QStatusBar, QLabel[status="true"] { background: #e4ebf2; color: #1f3b52; }
+        QStatusBar::item { border: none; }
+
+        /* Action buttons of the forms: round image before a caption. */
+        QPushButton[action="true"] {
+            background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #edf2f7);
+            border: 1px solid #b7c6d4; border-radius: 4px; padding: 1px 6px; color: #222b33;
+        }
+        QPushButton[action="true"]:hover { background: #e3eef8; border-color: #2a77ad; }
+        QPushButton[action="true"]:pressed { background: #cfe0ef; }
+
+        /* Texts on the title band. */
+        QLabel[notice="true"] { color: #d8ebf8; background: transparent; text-decoration: underline; }
+        QLabel[notice="true"]:hover { color: #ffd59e; }
+        QLabel[navCaption="true"] { color: white; background: transparent; }
+
+        /* Headings, amounts and panels of the forms. */
+        QLabel[heading="true"] { color: #1f5f8b; background: transparent; }
+        QLabel[amount="true"] { color: #d9731a; background: transparent; }
+        QLabel[panel="amounts"] { background: #fff6ea; border: 1px solid #f3d2a8; border-radius: 6px; }
+        QLabel[accent="true"] { background: #f08a24; border-radius: 1px; }
+        QLabel[footer="true"] {
+            background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #e4ebf2, stop:0.5 #f6f8fb, stop:1 #e4ebf2);
+            color: #6b8296; border-top: 1px solid #c5d0da;
+        }
+        QGroupBox[panel="checkout"] {
+            border: none; border-left: 1px solid #c5d0da; border-top: 1px solid #c5d0da;
+            border-radius: 0; background: #ffffff; margin-top: 10px;
+        }
+        QTabWidget::pane { border: none; background: #f6f8fb; }
     )"));
 }
 

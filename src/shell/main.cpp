@@ -2,10 +2,18 @@
 // event loop until the process ends.
 #include <QApplication>
 
+#include "app/main_window.h"
+#include "app/platform.h"
 #include "app/style.h"
+#include "navigation.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     shop::app::style::apply(app);
-    return app.exec() == 0 ? 0 : 0;
+    shop::app::MainWindow window(shop::shell::buildNavigation());
+    window.show();
+    app.exec();
+    // The window ends the process itself; reaching here ends it the same way.
+    shop::app::exitProcess(0);
+    return 0;
 }

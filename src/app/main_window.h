@@ -1,0 +1,99 @@
+// The start window: the checkout counter, the navigation to every other
+// window, and the run's tables. It lives for the whole run; the process ends
+// from its close button (recording the run's sales) or silently while it is
+// being created, when a table it needs cannot be opened.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "checkout_area.h"
+#include "navigation.h"
+
+class QTimer;
+
+namespace shop::checkout {
+struct SaleRow;
+struct PricedQuantity;
+}  // namespace shop::checkout
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace shop::app {
+
+class MainWindow : public QWidget {
+public:
+    explicit MainWindow(const Navigation& nav, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    CheckoutArea checkoutArea() const;
+
+    // True when the creation step asked to end the process (a table did not
+    // open); the window is then not usable. Only seen where ending the
+    // process returns, as in tests.
+    bool failedToStart() const { return m_failedToStart; }
+
+    // This run's sales table, named after the moment the window was created.
+    const std::string& runSalesPath() const { return m_runSalesPath; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Creation step and wiring (main_window.cpp).
+    bool startUp();
+    void decorate();
+    void connectHandlers();
+    void leave();
+
+    // Checkout handlers (main_window_checkout.cpp).
+    void lookUpGoods();
+    void addRow();
+    void deleteRow();
+    void clearRows();
+    void showChange();
+    void saveGoodsList();
+    void rememberRow();
+    std::vector<checkout::SaleRow> saleRows() const;
+
+    // Maximise and restore (main_window_layout.cpp).
+    void toggleMaximised();
+    void maximiseLayout();
+    void restoreLayout();
+    void keepDesignedLayout();
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    Navigation m_nav;
+    QTimer* m_timer = nullptr;  // 时钟1
+
+    std::string m_productSavePath;
+    std::string m_productPath;
+    std::string m_runSalesPath;
+
+    // Program-wide checkout values: the total is single precision and changes
+    // only when a row is added; the remembered row is the last row chosen.
+    float m_total = 0.0f;
+    int m_rememberedRow = 0;
+
+    bool m_failedToStart = false;
+    bool m_leaving = false;
+
+    // Where the window and the controls that restore does not list stood
+    // before maximising, so that restore puts them back too.
+    QRect m_normalGeometry;
+    struct Designed {
+        QRect tabs, group, changeCaption, totalCaption, background, footer;
+        QFont totalFont;
+    };
+    Designed m_designed;
+};
+
+}  // namespace shop::app

@@ -1,0 +1,105 @@
+// The checkout handlers of the main window: goods lookup, the list's rows,
+// the total and the change, and the goods-list save.
+#include <QSignalBlocker>
+
+#include "app/platform.h"
+#include "checkout/amounts.h"
+#include "checkout/goods_lookup.h"
+#include "checkout/sale_recording.h"
+#include "main_window.h"
+#include "storage/date_text.h"
+#include "ui_main_window.h"
+
+namespace shop::app {
+
+namespace {
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+// A goods name was chosen: its price and the quantities in stock come from
+// the product record at the same position. Earlier quantities stay in front.
+void MainWindow::lookUpGoods() {
+    const auto offer = checkout::lookupGoods(m_productPath, ui->组合框1_商品名称->currentIndex());
+    if (!offer) return;
+    ui->编辑框_价格->setText(qs(offer->price));
+    QStringList quantities;
+    for (const std::string& q : checkout::quantityItems(offer->stock)) quantities << qs(q);
+    ui->组合框1_数量->addItems(quantities);
+}
+
+void MainWindow::addRow() {
+    auto* list = ui->超级列表框_产品结账;
+    auto* row = new QTreeWidgetItem(list);  // always at the end
+    row->setText(0, ui->组合框1_商品名称->currentText());
+    row->setText(1, ui->编辑框_价格->text());
+    row->setText(2, ui->组合框1_数量->currentText());
+    row->setText(3, qs(storage::dateText(storage::now())));
+
+    std::vector<checkout::PricedQuantity> amounts;
+    amounts.reserve(static_cast<std::size_t>(list->topLevelItemCount()));
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        amounts.push_back({item->text(1).toStdString(), item->text(2).toStdString()});
+    }
+    m_total = checkout::checkoutTotal(amounts);
+    ui->透明标签_余额->setText(qs(checkout::totalLabelText(m_total)));
+}
+
+// Removes the row last chosen. The remembered row stays, so the next click
+// removes the row that moved up into its place; the total waits for the next
+// add.
+void MainWindow::deleteRow() {
+    auto* list = ui->超级列表框_产品结账;
+    if (m_rememberedRow < 0 || m_rememberedRow >= list->topLevelItemCount()) return;
+    const QSignalBlocker keepRemembered(list);
+    delete list->takeTopLevelItem(m_rememberedRow);
+}
+
+// Empties the list; the total and change shown stay as they are.
+void MainWindow::clearRows() {
+    const QSignalBlocker keepRemembered(ui->超级列表框_产品结账);
+    ui->超级列表框_产品结账->clear();
+}
+
+void MainWindow::showChange() {
+    const float change = checkout::changeFor(ui->编辑框1_当前余额->text().toStdString(), m_total);
+    ui->透明标签_找0钱->setText(qs(checkout::changeLabelText(change)));
+}
+
+void MainWindow::rememberRow() {
+    auto* list = ui->超级列表框_产品结账;
+    QTreeWidgetItem* current = list->currentItem();
+    m_rememberedRow = current ? list->indexOfTopLevelItem(current) : -1;
+}
+
+std::vector<checkout::SaleRow> MainWindow::saleRows() const {
+    const auto* list = ui->超级列表框_产品结账;
+    std::vector<checkout::SaleRow> rows;
+    rows.reserve(static_cast<std::size_t>(list->topLevelItemCount()));
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        rows.push_back({item->text(0).toStdString(), item->text(1).toStdString(),
+                        item->text(2).toStdString(), item->text(3).toStdString()});
+    }
+    return rows;
+}
+
+void MainWindow::saveGoodsList() {
+    const QComboBox* goods = ui->组合框1_商品名称;
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(goods->count()));
+    for (int i = 0; i < goods->count(); ++i) names.push_back(goods->itemText(i).toStdString());
+    switch (checkout::saveGoodsList(m_productSavePath, names)) {
+        case checkout::GoodsSave::NotSelectable:
+            showMessage(this, QStringLiteral("保存产品数据库打开失败，请你检查数据库"));
+            break;
+        case checkout::GoodsSave::Saved:
+            showMessage(this, QStringLiteral("保存成功"));
+            break;
+        case checkout::GoodsSave::Failed:
+            showMessage(this, QStringLiteral("保存失败"));
+            break;
+    }
+}
+
+}  // namespace shop::app

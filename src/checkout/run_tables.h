@@ -1,0 +1,27 @@
+// The two tables a run keeps open from start to end: the product-save table,
+// whose names fill the goods combo, and this run's sales table.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace shop::checkout {
+
+// Opens the product-save table (read-write; it stays open for the run) and
+// reads field 1 of every record, in file order. nullopt when it does not open.
+std::optional<std::vector<std::string>> openGoodsNames(const std::string& productSavePath);
+
+enum class SalesTableStart {
+    Opened,      // created (or found from this same second) and open read-write
+    NotCreated,  // creation failed: the run goes on without a sales table
+    OpenFailed,  // created but it does not open: the run cannot record sales
+};
+
+// Creates this run's sales table at `salesPath` and opens it read-write. Two
+// runs started within one second share the path; the file the earlier run
+// made is then opened and appended to rather than failing, so neither run's
+// sales are lost.
+SalesTableStart startSalesTable(const std::string& salesPath);
+
+}  // namespace shop::checkout
