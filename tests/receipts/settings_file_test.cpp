@@ -1,0 +1,138 @@
+// The settings file on disk: missing pieces, encodings, odd files, and
+// replacing the file in one step.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <filesystem>
+#include <fstream>
+
+#include "receipts/settings_file.h"
+#include "support/run_folder.h"
+
+namespace shop::receipts {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(fs::path(std::u8string(path.begin(), path.end())), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void spit(const std::string& path, const std::string& bytes) {
+    std::ofstream(fs::path(std::u8string(path.begin(), path.end())), std::ios::binary) << bytes;
+}
+
+fs::path fsPath(const std::string& p) { return fs::path(std::u8string(p.begin(), p.end())); }
+
+class SettingsFile : public ::testing::Test {
+protected:
+    test::RunFolder run;
+    std::string file = run.paths().settingsFile();
+};
+
+TEST_F(SettingsFile, MissingFileReadsEmptyAndTheFirstWriteCreatesIt) {
+    EXPECT_EQ(readHeader(file), ReceiptHeader{});
+    writeHeader(file, {});
+    ASSERT_TRUE(fs::exists(fsPath(file)));
+    const std::string text = slurp(file);
+    for (const char* key : {"ffgff=", "gfd=", "gg=", "hnmbv="})
+        EXPECT_NE(text.find(key), std::string::npos) << key;
+    EXPECT_EQ(readHeader(file), ReceiptHeader{});
+}
+
+TEST_F(SettingsFile, HeaderComesBackUnchanged) {
+    const ReceiptHeader h{"老王超市（一店）", "  07 ", "张三", "人民路 8 号\"后门\""};
+    writeHeader(file, h);
+    EXPECT_EQ(readHeader(file), h);
+    // Keys land in their sections: the shop name alone under hggfggt.
+    EXPECT_EQ(readSetting(file, kShopSection, kShopNameKey), h.shopName);
+    EXPECT_EQ(readSetting(file, kShopSection, kCashierKey), "");
+    EXPECT_EQ(readSetting(file, kTillSection, kCashierKey), "张三");
+}
+
+TEST_F(SettingsFile, WritingKeepsForeignSectionsCommentsAndLineEndings) {
+    spit(file, "; shop settings\r\n[cff]\r\ngg=old\r\nextra=keep me\r\n[printer]\r\nport=COM1");
+    writeHeader(file, {"店", "1", "李四", "路"});
+    const std::string text = slurp(file);
+    EXPECT_NE(text.find("; shop settings\r\n"), std::string::npos);
+    EXPECT_NE(text.find("extra=keep me\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[printer]\r\nport=COM1\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("old"), std::string::npos);
+    std::size_t lf = 0, crlf = 0;  // every added line took the file's CRLF
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n') ++lf, crlf += (i > 0 && text[i - 1] == '\r');
+    EXPECT_EQ(lf, crlf);
+    EXPECT_EQ(readSetting(file, "printer", "port"), "COM1");
+    EXPECT_EQ(readHeader(file), (ReceiptHeader{"店", "1", "李四", "路"}));
+}
+
+TEST_F(SettingsFile, MissingFolderWritesNothingAndDoesNotCrash) {
+    fs::remove_all(fsPath(file).parent_path());
+    EXPECT_FALSE(writeSetting(file, kTillSection, kCashierKey, "张三"));
+    writeHeader(file, {"a", "b", "c", "d"});
+    EXPECT_FALSE(fs::exists(fsPath(file).parent_path()));
+    EXPECT_EQ(readHeader(file), ReceiptHeader{});
+}
+
+TEST_F(SettingsFile, GbkFileIsReadAndRewrittenAsUtf8) {
+    // 老王超市 / 张三 / 人民路8号 in GBK, as a GBK program writes them.
+    spit(file,
+         "[hggfggt]\r\nffgff=\xC0\xCF\xCD\xF5\xB3\xAC\xCA\xD0\r\n[cff]\r\ngg=\xD5\xC5\xC8\xFD\r\n"
+         "hnmbv=\xC8\xCB\xC3\xF1\xC2\xB7\x38\xBA\xC5\r\n");
+    ReceiptHeader h = readHeader(file);
+    EXPECT_EQ(h.shopName, "老王超市");
+    EXPECT_EQ(h.cashier, "张三");
+    EXPECT_EQ(h.address, "人民路8号");
+    EXPECT_EQ(h.machine, "");
+
+    ASSERT_TRUE(writeSetting(file, kTillSection, kMachineKey, "9"));
+    EXPECT_NE(slurp(file).find("ffgff=老王超市\r\n"), std::string::npos);  // now UTF-8
+    h.machine = "9";
+    EXPECT_EQ(readHeader(file), h);
+}
+
+TEST_F(SettingsFile, ByteOrderMarkIsReadThroughAndKept) {
+    spit(file, "\xEF\xBB\xBF[cff]\ngg=王\n");
+    EXPECT_EQ(readSetting(file, kTillSection, kCashierKey), "王");
+    ASSERT_TRUE(writeSetting(file, kTillSection, kMachineKey, "2"));
+    EXPECT_EQ(slurp(file), "\xEF\xBB\xBF[cff]\ngg=王\ngfd=2\n");
+}
+
+TEST_F(SettingsFile, UndecodableFileReadsEmptyAndIsLeftAlone) {
+    const std::string junk = "\xEF\xBB\xBF[cff]\ngg=\xFF\xFE\xFF\n";  // marked UTF-8, is not
+    spit(file, junk);
+    EXPECT_EQ(readSetting(file, kTillSection, kCashierKey), "");
+    EXPECT_FALSE(writeSetting(file, kTillSection, kCashierKey, "x"));
+    EXPECT_EQ(slurp(file), junk);
+}
+
+TEST_F(SettingsFile, OversizedFileReadsEmptyAndIsLeftAlone) {
+    std::string big = "[cff]\ngg=" + std::string(kSettingsSizeLimit, 'x') + "\n";
+    spit(file, big);
+    EXPECT_EQ(readSetting(file, kTillSection, kCashierKey), "");
+    EXPECT_FALSE(writeSetting(file, kTillSection, kCashierKey, "x"));
+    EXPECT_EQ(fs::file_size(fsPath(file)), big.size());
+}
+
+TEST_F(SettingsFile, HugeValueAndOddLinesSurvive) {
+    std::string huge;
+    for (int i = 0; i < 100000; ++i) huge += "长";
+    spit(file, "garbage line\n[cff\n=\n[cff]\n;gg=commented\ngg");
+    ASSERT_TRUE(writeSetting(file, kTillSection, kCashierKey, huge));
+    EXPECT_EQ(readSetting(file, kTillSection, kCashierKey), huge);
+    // The key goes right under the header; every odd line stays as it was.
+    EXPECT_EQ(slurp(file), "garbage line\n[cff\n=\n[cff]\ngg=" + huge + "\n;gg=commented\ngg");
+}
+
+TEST_F(SettingsFile, ReplacingLeavesNoTemporaryFilesBehind) {
+    for (int i = 0; i < 5; ++i) writeHeader(file, {std::to_string(i), "m", "c", "a"});
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(fsPath(file).parent_path()))
+        names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"fghh.ini"});
+    EXPECT_EQ(readSetting(file, kShopSection, kShopNameKey), "4");
+}
+
+}  // namespace
+}  // namespace shop::receipts
