@@ -1,24 +1,168 @@
 #include "leave_window.h"
 
+#include <QDate>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <thread>
+
+#include "app/drag_state.h"
+#include "app/event_services.h"
+#include "app/platform.h"
+#include "app/run_directory.h"
+#include "app/title_band.h"
+#include "storage/data_paths.h"
+#include "storage/date_text.h"
+#include "storage/schemas.h"
+#include "storage/table.h"
+#include "thread_courier.h"
 #include "ui_leave_window.h"
 
 namespace shop::leave {
 
-struct SubmissionLink {};
+namespace st = shop::storage;
+namespace field = st::schemas::employee_field;
 
-LeaveWindow::LeaveWindow(QWidget* parent) : FramelessWindow(parent), ui(new Ui::LeaveWindow) {
-    ui->setupUi(this);
-    setDesignedGeometry(QSize(431, 431));
+namespace {
+
+st::DataPaths dataPaths() { return st::DataPaths{app::runDirectory()}; }
+
+std::string dateText(const QDate& date) {
+    return st::dateText(st::Moment{date.year(), date.month(), date.day()});
 }
 
-LeaveWindow::~LeaveWindow() = default;
+QString fromStd(const std::string& text) { return QString::fromStdString(text); }
 
-bool LeaveWindow::submissionRunning() const { return false; }
+}  // namespace
 
-void LeaveWindow::fillNames() {}
-void LeaveWindow::chooseEmployee(int) {}
-void LeaveWindow::submit() {}
+LeaveWindow::LeaveWindow(QWidget* parent)
+    : FramelessWindow(parent), ui(new Ui::LeaveWindow), m_link(std::make_shared<SubmissionLink>()) {
+    // A drag left half-done in an earlier opening must not move this one.
+    app::DragState& drag = app::dragState(QStringLiteral("leave/图片框1"));
+    drag.reset();
 
-bool waitForSubmissions(int) { return true; }
+    ui->setupUi(this);
+    setDesignedGeometry(QSize(431, 431));
+    addDragHandle(ui->图片框1, drag);
+    setCloseButton(ui->图形按钮1_关闭5);
+    app::styleTitleBand(ui->图片框1, ui->透明标签_程序名称);
+    ui->透明标签_程序名称->setAttribute(Qt::WA_TransparentForMouseEvents);  // drags go to the band
+    app::styleTitleButtons(ui->图形按钮1_关闭1, ui->图形按钮1_关闭4, ui->图形按钮1_关闭5);
+    app::styleActionButton(ui->图形按钮_, QStringLiteral("act-submit"));
+    ui->日期框_始->setDate(QDate::currentDate());
+    ui->日期框_结束->setDate(QDate::currentDate());
+
+    UiCourier::instance();  // made on this thread, before any worker needs it
+    m_link->view = this;
+
+    connect(ui->列表框_员工姓名, &QListWidget::currentRowChanged, this, &LeaveWindow::chooseEmployee);
+    connect(ui->图形按钮_, &QPushButton::clicked, this, &LeaveWindow::submit);
+
+    fillNames();
+}
+
+LeaveWindow::~LeaveWindow() {
+    // A submission still running finds no window from here on.
+    m_link->view = nullptr;
+}
+
+bool LeaveWindow::submissionRunning() const { return m_link->running.load(); }
+
+void LeaveWindow::fillNames() {
+    if (!st::open(dataPaths().employee(), /*readOnly=*/true)) return;
+    const int n = st::recordCount();
+    for (int i = 0; i < n; ++i) {
+        ui->列表框_员工姓名->addItem(fromStd(st::readText(field::kName)));
+        st::skip(1);
+    }
+    st::close();
+}
+
+void LeaveWindow::chooseEmployee(int index) {
+    if (index < 0) return;  // the list was emptied, nothing was chosen
+    ui->超级列表框_请假记录->clear();
+
+    const st::DataPaths paths = dataPaths();
+    if (st::open(paths.employee(), /*readOnly=*/true)) {
+        st::skip(index);
+        const std::optional<st::Value> photo = st::readField(field::kPhoto);
+        showPhoto(photo ? photo->data : std::string());
+        ui->编辑框_员工编号->setText(fromStd(st::readText(field::kNumber)));
+        ui->编辑框_员工姓名->setText(fromStd(st::readText(field::kName)));
+        st::close();
+    }
+
+    const std::optional<std::string> path = paths.leaveTable(employeeName());
+    if (!path || !st::open(*path)) return;
+    showRecords(readLeaveRecords());
+    st::close();
+}
+
+void LeaveWindow::showPhoto(const std::string& bytes) {
+    QPixmap picture;
+    const auto* data = reinterpret_cast<const uchar*>(bytes.data());
+    if (bytes.empty() || !picture.loadFromData(data, static_cast<uint>(bytes.size()))) {
+        ui->图片框_头像->clear();  // no photo, or bytes that are no picture: show nothing
+        return;
+    }
+    const QSize box = ui->图片框_头像->contentsRect().size();
+    ui->图片框_头像->setPixmap(picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void LeaveWindow::submit() {
+    // While a submission runs a further click is ignored, so two never write
+    // a leave table at once.
+    if (!beginSubmission()) return;
+    ui->超级列表框_请假记录->clear();
+    m_link->running.store(true);
+    app::startBackground([link = m_link, paths = dataPaths()] { runSubmission(link, paths); });
+}
+
+std::pair<std::string, std::string> LeaveWindow::putDateTexts() {
+    const std::string start = dateText(ui->日期框_始->date());
+    const std::string end = dateText(ui->日期框_结束->date());
+    ui->编辑框1->setText(fromStd(start));
+    ui->编辑框2->setText(fromStd(end));
+    return {start, end};
+}
+
+void LeaveWindow::clearRecords() { ui->超级列表框_请假记录->clear(); }
+
+std::string LeaveWindow::employeeName() const { return ui->编辑框_员工姓名->text().toStdString(); }
+
+SubmissionView::Decision LeaveWindow::decide() {
+    if (ui->单选框_拒绝->isChecked()) return Decision::Refused;
+    if (!ui->单选框_同意->isChecked()) return Decision::None;
+    // The window may be destroyed while the box is up: nothing of it is
+    // touched after the box.
+    app::showMessage(this, QStringLiteral("同意"));
+    return Decision::Approved;
+}
+
+std::pair<std::string, std::string> LeaveWindow::hiddenDateTexts() const {
+    return {ui->编辑框1->text().toStdString(), ui->编辑框2->text().toStdString()};
+}
+
+void LeaveWindow::showRecords(const std::vector<LeaveRecord>& records) {
+    QTreeWidget* list = ui->超级列表框_请假记录;
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(static_cast<qsizetype>(records.size()));
+    for (const LeaveRecord& r : records)
+        rows << new QTreeWidgetItem(QStringList{fromStd(r.start), fromStd(r.end), fromStd(r.decision)});
+    list->addTopLevelItems(rows);
+}
+
+void LeaveWindow::submissionEnded() { emit submissionFinished(); }
+
+bool waitForSubmissions(int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (submissionInProgress()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        app::pumpMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    app::pumpMessages();  // the notice of the end, queued before it
+    return true;
+}
 
 }  // namespace shop::leave

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/frameless_window.h"
+#include "leave_submission.h"
 
 namespace Ui {
 class LeaveWindow;
@@ -13,9 +14,7 @@ class LeaveWindow;
 
 namespace shop::leave {
 
-struct SubmissionLink;
-
-class LeaveWindow : public app::FramelessWindow {
+class LeaveWindow : public app::FramelessWindow, private SubmissionView {
     Q_OBJECT
 
 public:
@@ -37,15 +36,25 @@ signals:
 private:
     void fillNames();
     void chooseEmployee(int index);
+    void showPhoto(const std::string& bytes);
     void submit();
+
+    // What a running submission asks of the window.
+    std::pair<std::string, std::string> putDateTexts() override;
+    void clearRecords() override;
+    std::string employeeName() const override;
+    Decision decide() override;
+    std::pair<std::string, std::string> hiddenDateTexts() const override;
+    void showRecords(const std::vector<LeaveRecord>& records) override;
+    void submissionEnded() override;
 
     std::unique_ptr<Ui::LeaveWindow> ui;
     std::shared_ptr<SubmissionLink> m_link;
 };
 
-// Processes window events until every leave submission of the program has
-// ended, or `timeoutMs` passed; true when none is running any more. For
-// callers that must not leave while a submission writes (tests, shutdown).
+// Processes window events until no leave submission runs anywhere in the
+// program, or `timeoutMs` passed; true when none runs any more. For callers
+// that must not go on while a submission writes (tests, shutdown).
 bool waitForSubmissions(int timeoutMs = 10000);
 
 }  // namespace shop::leave

@@ -1,19 +1,133 @@
 #include "salary_window.h"
 
+#include <QDate>
+#include <QFileInfo>
+
+#include "app/drag_state.h"
+#include "app/platform.h"
+#include "app/run_directory.h"
+#include "app/title_band.h"
+#include "salary_ledger.h"
+#include "storage/data_paths.h"
+#include "storage/date_text.h"
+#include "storage/schemas.h"
+#include "storage/table.h"
 #include "ui_salary_window.h"
 
 namespace shop::salary {
 
+namespace st = shop::storage;
+namespace field = st::schemas::employee_field;
+
+namespace {
+
+st::DataPaths dataPaths() { return st::DataPaths{app::runDirectory()}; }
+
+app::DragState& drag() { return app::dragState(QStringLiteral("salary/图片框3")); }
+
+QString fromStd(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
 SalaryWindow::SalaryWindow(QWidget* parent) : FramelessWindow(parent), ui(new Ui::SalaryWindow) {
     ui->setupUi(this);
+    // Opened without being modal and destroyed by its own close button.
     setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
     setDesignedGeometry(QSize(425, 485));
+    addDragHandle(ui->图片框3, drag());
+    setCloseButton(ui->图形按钮1_关闭1, [this] {
+        drag().reset();
+        close();
+    });
+    app::styleTitleBand(ui->图片框3, ui->透明标签3);
+    ui->透明标签3->setAttribute(Qt::WA_TransparentForMouseEvents);  // drags go to the band
+    app::styleTitleButtons(ui->图形按钮1_关闭3, ui->图形按钮1_关闭2, ui->图形按钮1_关闭1);
+    app::styleActionButton(ui->图形按钮1, QStringLiteral("act-money"));
+    ui->日期框1_发工资时间->setDate(QDate::currentDate());
+
+    connect(ui->树型框1, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { chooseItem(current); });
+    connect(ui->图形按钮1, &QPushButton::clicked, this, &SalaryWindow::storePayment);
+
+    fillTree();
 }
 
 SalaryWindow::~SalaryWindow() = default;
 
-void SalaryWindow::fillTree() {}
-void SalaryWindow::chooseItem(QTreeWidgetItem*) {}
-void SalaryWindow::storePayment() {}
+void SalaryWindow::fillTree() {
+    QTreeWidgetItem* root = ui->树型框1->topLevelItem(0);
+    root->setExpanded(true);
+    if (!st::open(dataPaths().employee())) return;
+    const int n = st::recordCount();
+    for (int i = 0; i < n; ++i) {
+        new QTreeWidgetItem(root, QStringList{fromStd(st::readText(field::kName))});
+        st::skip(1);
+    }
+    st::close();
+}
+
+void SalaryWindow::chooseItem(QTreeWidgetItem* item) {
+    // "员工工资" stands for no employee: choosing it changes nothing.
+    QTreeWidgetItem* root = ui->树型框1->topLevelItem(0);
+    if (!item || item->parent() != root) return;
+    const int n = root->indexOfChild(item) + 1;
+
+    const st::DataPaths paths = dataPaths();
+    if (st::open(paths.employee())) {
+        st::skip(n - 1);
+        ui->编辑框_姓名->setText(fromStd(st::readText(field::kName)));
+        ui->编辑框_编号->setText(fromStd(st::readText(field::kNumber)));
+        st::close();
+    }
+
+    const auto path = paths.salaryTable(ui->编辑框_姓名->text().toStdString());
+    if (!path || !st::open(*path)) return;  // the list keeps what it showed
+    showPayments();
+    st::close();
+}
+
+void SalaryWindow::showPayments() {
+    QTreeWidget* list = ui->超级列表框1;
+    list->clear();
+    QList<QTreeWidgetItem*> rows;
+    for (const Payment& p : readPayments()) rows << new QTreeWidgetItem(QStringList{fromStd(p.date), fromStd(p.amount)});
+    list->addTopLevelItems(rows);
+}
+
+void SalaryWindow::storePayment() {
+    const QDate day = ui->日期框1_发工资时间->date();
+    ui->编辑框_时间->setText(fromStd(st::dateText(st::Moment{day.year(), day.month(), day.day()})));
+
+    const std::string name = ui->编辑框_姓名->text().toStdString();
+    // A name that would leave the salary folder names no file and none can
+    // be made for it.
+    const auto path = dataPaths().salaryTable(name);
+    if (!path || !QFileInfo::exists(fromStd(*path))) {
+        if (name.empty() || !path) return;
+        if (st::create(*path, st::schemas::salary())) app::showMessage(this, QStringLiteral("创建成功"));
+        return;
+    }
+
+    const PressOutcome outcome =
+        judgePress(ui->编辑框_编号->text().toStdString(), ui->编辑框_时间->text().toStdString(), name,
+                   ui->编辑框_工资金额->text().toStdString());
+    if (outcome == PressOutcome::Incomplete) app::showMessage(this, QStringLiteral("不能为空"));
+    if (outcome != PressOutcome::Store) return;
+
+    if (!st::open(*path)) return;
+    switch (appendPayment({ui->编辑框_时间->text().toStdString(), ui->编辑框_工资金额->text().toStdString()})) {
+    case PaymentResult::AmountFailed:
+        app::showMessage(this, QStringLiteral("工资信息失败"));
+        break;
+    case PaymentResult::DateFailed:
+        app::showMessage(this, QStringLiteral("时间失败"));
+        break;
+    case PaymentResult::Stored:
+        showPayments();
+        break;
+    }
+    st::close();
+}
 
 }  // namespace shop::salary

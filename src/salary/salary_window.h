@@ -30,6 +30,7 @@ public:
 private:
     void fillTree();
     void chooseItem(QTreeWidgetItem* item);
+    void showPayments();
     void storePayment();
 
     std::unique_ptr<Ui::SalaryWindow> ui;

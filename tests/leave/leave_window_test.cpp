@@ -1,0 +1,350 @@
+// The leave window driven through its controls against a temporary run
+// folder: the name list, choosing an employee, and submissions on their
+// background thread.
+#include <QDateEdit>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "app/drag_state.h"
+#include "app/scripted_platform.h"
+#include "leave/leave_window.h"
+#include "staff_fixture.h"
+#include "storage/date_text.h"
+#include "storage/table.h"
+#include "support/run_folder.h"
+
+namespace shop::leave {
+namespace {
+
+namespace fs = std::filesystem;
+using Rows = std::vector<std::vector<std::string>>;
+
+// Records every box like the scripted platform and lets a test act while a
+// box is "up" (on the window's thread, as a real box would run).
+class BoxPlatform : public app::ScriptedPlatform {
+public:
+    std::function<void(const QString&)> whileShown;
+    void message(QWidget* parent, const QString& text) override {
+        app::ScriptedPlatform::message(parent, text);
+        if (whileShown) whileShown(text);
+    }
+};
+
+class LeaveWindowTest : public ::testing::Test {
+protected:
+    void TearDown() override { EXPECT_TRUE(waitForSubmissions()); }
+
+    std::string leavePath(const std::string& name) const { return *run.paths().leaveTable(name); }
+
+    void addStaff(const std::vector<test::Staff>& staff) const { test::addStaff(run.paths().employee(), staff); }
+
+    LeaveWindow& openWindow() {
+        window = std::make_unique<LeaveWindow>();
+        return *window;
+    }
+
+    template <typename T>
+    T* control(const char* name) const {
+        T* c = window->findChild<T*>(QString::fromUtf8(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+
+    void choose(int row) const { control<QListWidget>("列表框_员工姓名")->setCurrentRow(row); }
+
+    // Picks the dates and the decision ("同意", "拒绝" or neither) and submits,
+    // then waits for the background work to end.
+    void submit(QDate start, QDate end, const char* decision) const {
+        control<QDateEdit>("日期框_始")->setDate(start);
+        control<QDateEdit>("日期框_结束")->setDate(end);
+        if (decision) control<QRadioButton>(decision == std::string("同意") ? "单选框_同意" : "单选框_拒绝")->setChecked(true);
+        control<QPushButton>("图形按钮_")->click();
+        ASSERT_TRUE(waitForSubmissions());
+    }
+
+    Rows listRows() const {
+        Rows rows;
+        QTreeWidget* list = control<QTreeWidget>("超级列表框_请假记录");
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            std::vector<std::string> row;
+            for (int c = 0; c < list->columnCount(); ++c) row.push_back(list->topLevelItem(i)->text(c).toStdString());
+            rows.push_back(row);
+        }
+        return rows;
+    }
+
+    static std::string day(QDate d) { return storage::dateText({d.year(), d.month(), d.day()}); }
+
+    BoxPlatform platform;
+    test::RunFolder run;
+    std::unique_ptr<LeaveWindow> window;
+};
+
+const QDate kMarch5(2024, 3, 5), kMarch9(2024, 3, 9), kApril1(2024, 4, 1), kApril3(2024, 4, 3);
+
+TEST_F(LeaveWindowTest, OpensWithEveryNameInTableOrderAndNothingChosen) {
+    addStaff({{"001", "张三", ""}, {"002", "李四", ""}, {"003", "张三", ""}});
+    app::dragState(QStringLiteral("leave/图片框1")).flag = 1;  // a drag left over from before
+    LeaveWindow& w = openWindow();
+
+    EXPECT_EQ(w.size(), QSize(431, 431));
+    EXPECT_EQ(app::dragState(QStringLiteral("leave/图片框1")).flag, 0);
+    QListWidget* names = control<QListWidget>("列表框_员工姓名");
+    ASSERT_EQ(names->count(), 3);
+    EXPECT_EQ(names->item(0)->text(), "张三");
+    EXPECT_EQ(names->item(1)->text(), "李四");
+    EXPECT_EQ(names->item(2)->text(), "张三");
+    EXPECT_FALSE(control<QRadioButton>("单选框_同意")->isChecked());
+    EXPECT_FALSE(control<QRadioButton>("单选框_拒绝")->isChecked());
+    EXPECT_EQ(control<QLabel>("透明标签_程序名称")->text(), "请假记录");
+    EXPECT_EQ(control<QLabel>("透明_员工姓名")->text(), "员工编号");
+    QTreeWidgetItem* header = control<QTreeWidget>("超级列表框_请假记录")->headerItem();
+    EXPECT_EQ(header->text(0), "请假记录起时间");
+    EXPECT_EQ(header->text(1), "请假记录终时间");
+    EXPECT_EQ(header->text(2), "请假结果");
+    EXPECT_TRUE(control<QLineEdit>("编辑框1")->isHidden());
+    EXPECT_TRUE(control<QLineEdit>("编辑框2")->isHidden());
+    EXPECT_TRUE(platform.messages().isEmpty());
+}
+
+TEST_F(LeaveWindowTest, ChoosingTheKthNameShowsRecordKPlusOneAndItsPhoto) {
+    addStaff({{"001", "张三", test::pictureBytes(60, 80)}, {"002", "李四", test::pictureBytes(200, 100, Qt::red)}});
+    openWindow();
+
+    choose(1);
+    EXPECT_EQ(control<QLineEdit>("编辑框_员工编号")->text(), "002");
+    EXPECT_EQ(control<QLineEdit>("编辑框_员工姓名")->text(), "李四");
+    QLabel* photo = control<QLabel>("图片框_头像");
+    const QPixmap shown = photo->pixmap();
+    ASSERT_FALSE(shown.isNull());
+    // Fitted into the box with its shape kept: a 2:1 picture fills the width.
+    EXPECT_EQ(shown.width(), photo->contentsRect().width());
+    EXPECT_NEAR(shown.height(), shown.width() / 2, 1);
+    EXPECT_EQ(shown.toImage().pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::red));
+    // No leave table yet: an empty list and not a word.
+    EXPECT_TRUE(listRows().empty());
+    EXPECT_TRUE(platform.messages().isEmpty());
+
+    choose(0);
+    EXPECT_EQ(control<QLineEdit>("编辑框_员工编号")->text(), "001");
+    EXPECT_EQ(control<QLineEdit>("编辑框_员工姓名")->text(), "张三");
+}
+
+TEST_F(LeaveWindowTest, APhotoThatIsNoPictureShowsNothing) {
+    addStaff({{"001", "张三", test::pictureBytes(60, 80)}, {"002", "坏图", std::string(5000, '\x42')},
+              {"003", "无图", ""}});
+    openWindow();
+    choose(0);
+    ASSERT_FALSE(control<QLabel>("图片框_头像")->pixmap().isNull());
+    choose(1);
+    EXPECT_TRUE(control<QLabel>("图片框_头像")->pixmap().isNull());
+    EXPECT_EQ(control<QLineEdit>("编辑框_员工姓名")->text(), "坏图");
+    choose(0);
+    choose(2);
+    EXPECT_TRUE(control<QLabel>("图片框_头像")->pixmap().isNull());
+}
+
+TEST_F(LeaveWindowTest, FirstSubmissionCreatesTheTableWithOneRecord) {
+    addStaff({{"001", "张三", ""}});
+    openWindow();
+    choose(0);
+    // An end before the start is stored without complaint.
+    submit(kMarch9, kMarch5, "拒绝");
+
+    const std::string path = leavePath("张三");
+    ASSERT_TRUE(fs::exists(path));
+    ASSERT_TRUE(storage::open(path, true));
+    const std::vector<storage::FieldDesc> fields = storage::fields();
+    storage::close(path);
+    ASSERT_EQ(fields.size(), 3u);
+    EXPECT_EQ(fields[0].name, "请假时间");
+    EXPECT_EQ(fields[1].name, "请假终止时间");
+    EXPECT_EQ(fields[2].name, "状态");
+    for (const auto& f : fields) {
+        EXPECT_EQ(f.type, storage::FieldType::Text);
+        EXPECT_EQ(f.maxLength, 512);
+    }
+    const Rows expected{{day(kMarch9), day(kMarch5), "拒绝"}};
+    EXPECT_EQ(test::readAll(path), expected);
+    EXPECT_EQ(listRows(), expected);
+    EXPECT_EQ(control<QLineEdit>("编辑框1")->text().toStdString(), day(kMarch9));
+    EXPECT_EQ(control<QLineEdit>("编辑框2")->text().toStdString(), day(kMarch5));
+    // Refusing asks nothing; the worker left no table open on this thread.
+    EXPECT_TRUE(platform.messages().isEmpty());
+    EXPECT_EQ(storage::openCount(), 0);
+}
+
+TEST_F(LeaveWindowTest, LaterRequestsAreListedAfterEarlierOnes) {
+    addStaff({{"001", "张三", ""}});
+    openWindow();
+    choose(0);
+    submit(kMarch5, kMarch9, "拒绝");
+    submit(kApril1, kApril3, "同意");
+
+    const Rows expected{{day(kMarch5), day(kMarch9), "拒绝"}, {day(kApril1), day(kApril3), "同意"}};
+    EXPECT_EQ(test::readAll(leavePath("张三")), expected);
+    EXPECT_EQ(listRows(), expected);
+
+    // Choosing the employee again shows the same history.
+    openWindow();
+    choose(0);
+    EXPECT_EQ(listRows(), expected);
+}
+
+TEST_F(LeaveWindowTest, ApprovalShowsTheBoxBeforeTheRequestIsStored) {
+    addStaff({{"001", "张三", ""}});
+    openWindow();
+    choose(0);
+    std::size_t storedWhileShown = 99;
+    platform.whileShown = [&](const QString&) { storedWhileShown = test::readAll(leavePath("张三")).size(); };
+    submit(kMarch5, kMarch9, "同意");
+
+    EXPECT_EQ(platform.messages(), QStringList{"同意"});
+    EXPECT_EQ(storedWhileShown, 0u);
+    EXPECT_EQ(test::readAll(leavePath("张三")), (Rows{{day(kMarch5), day(kMarch9), "同意"}}));
+}
+
+TEST_F(LeaveWindowTest, NeitherDecisionStoresNothing) {
+    addStaff({{"001", "新人", ""}, {"002", "老人", ""}});
+    openWindow();
+
+    // A new employee gets an empty table and nothing more.
+    choose(0);
+    submit(kMarch5, kMarch9, nullptr);
+    EXPECT_TRUE(fs::exists(leavePath("新人")));
+    EXPECT_TRUE(test::readAll(leavePath("新人")).empty());
+    EXPECT_TRUE(listRows().empty());
+
+    // An employee with history keeps it, and the list is left empty.
+    choose(1);
+    submit(kMarch5, kMarch9, "拒绝");
+    openWindow();  // a fresh window has neither button chosen
+    choose(1);
+    ASSERT_EQ(listRows().size(), 1u);
+    submit(kApril1, kApril3, nullptr);
+    EXPECT_EQ(test::readAll(leavePath("老人")).size(), 1u);
+    EXPECT_TRUE(listRows().empty());
+    EXPECT_TRUE(platform.messages().isEmpty());
+}
+
+TEST_F(LeaveWindowTest, WithoutAChosenEmployeeTheTableIsTheBareExtension) {
+    openWindow();
+    submit(kMarch5, kMarch9, "拒绝");
+    const std::string path = run.paths().leaveFolder() + "/.edb";
+    EXPECT_EQ(test::readAll(path), (Rows{{day(kMarch5), day(kMarch9), "拒绝"}}));
+}
+
+TEST_F(LeaveWindowTest, EmployeesOfOneNameShareTheirLeaveTable) {
+    addStaff({{"001", "张三", ""}, {"002", "李四", ""}, {"003", "张三", ""}});
+    openWindow();
+    choose(0);
+    submit(kMarch5, kMarch9, "拒绝");
+    choose(1);
+    EXPECT_TRUE(listRows().empty());
+    choose(2);
+    EXPECT_EQ(control<QLineEdit>("编辑框_员工编号")->text(), "003");
+    EXPECT_EQ(listRows(), (Rows{{day(kMarch5), day(kMarch9), "拒绝"}}));
+}
+
+TEST_F(LeaveWindowTest, WithoutTheLeaveFolderNothingIsStoredOrReported) {
+    addStaff({{"001", "张三", ""}});
+    fs::remove_all(run.paths().leaveFolder());
+    openWindow();
+    choose(0);
+    submit(kMarch5, kMarch9, "同意");
+    submit(kMarch5, kMarch9, "拒绝");
+    EXPECT_FALSE(fs::exists(run.paths().leaveFolder()));
+    EXPECT_TRUE(listRows().empty());
+    EXPECT_TRUE(platform.messages().isEmpty());  // the table never opened, so no box either
+}
+
+TEST_F(LeaveWindowTest, NamesThatWouldLeaveTheFolderAreRefused) {
+    addStaff({{"001", "../x", ""}, {"002", "a/b", ""}});
+    fs::create_directories(run.paths().leaveFolder() + "/a");
+    openWindow();
+    for (int row : {0, 1}) {
+        choose(row);
+        EXPECT_TRUE(listRows().empty());
+        submit(kMarch5, kMarch9, "拒绝");
+        EXPECT_TRUE(listRows().empty());
+    }
+    control<QLineEdit>("编辑框_员工姓名")->setText("..");
+    submit(kMarch5, kMarch9, "拒绝");
+
+    EXPECT_FALSE(fs::exists(run.dir() + "/x.edb"));
+    EXPECT_FALSE(fs::exists(run.paths().leaveFolder() + "/a/b.edb"));
+    EXPECT_FALSE(fs::exists(run.dir() + "/员工请假数据库.edb"));
+    EXPECT_TRUE(fs::is_empty(run.paths().leaveFolder() + "/a"));
+    EXPECT_TRUE(platform.messages().isEmpty());
+}
+
+TEST_F(LeaveWindowTest, AFileThatIsNoTableIsNeverReplaced) {
+    addStaff({{"001", "张三", ""}});
+    const QByteArray foreign("not a table of ours");
+    QFile file(QString::fromStdString(leavePath("张三")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(foreign);
+    file.close();
+
+    openWindow();
+    choose(0);
+    submit(kMarch5, kMarch9, "同意");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), foreign);
+    EXPECT_TRUE(platform.messages().isEmpty());
+}
+
+TEST_F(LeaveWindowTest, ClosingTheWindowWhileTheBoxIsUpTouchesNothingOfIt) {
+    addStaff({{"001", "张三", ""}});
+    openWindow();
+    choose(0);
+    bool finished = false;
+    QObject::connect(window.get(), &LeaveWindow::submissionFinished, [&] { finished = true; });
+    platform.whileShown = [&](const QString&) { window.reset(); };
+    submit(kMarch5, kMarch9, "同意");
+
+    EXPECT_EQ(window, nullptr);
+    EXPECT_FALSE(finished);  // the notice had no window left to come from
+    // The owner confirmed the approval, so the request stands.
+    EXPECT_EQ(test::readAll(leavePath("张三")), (Rows{{day(kMarch5), day(kMarch9), "同意"}}));
+}
+
+TEST_F(LeaveWindowTest, AClickWhileASubmissionRunsIsIgnored) {
+    addStaff({{"001", "张三", ""}});
+    LeaveWindow& w = openWindow();
+    choose(0);
+    int finished = 0;
+    QObject::connect(&w, &LeaveWindow::submissionFinished, [&] { ++finished; });
+    bool runningWhileShown = false;
+    platform.whileShown = [&](const QString&) {
+        runningWhileShown = w.submissionRunning();
+        control<QPushButton>("图形按钮_")->click();
+        control<QPushButton>("图形按钮_")->click();
+    };
+    submit(kMarch5, kMarch9, "同意");
+
+    EXPECT_TRUE(runningWhileShown);
+    EXPECT_FALSE(w.submissionRunning());
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(platform.messages(), QStringList{"同意"});
+    EXPECT_EQ(test::readAll(leavePath("张三")).size(), 1u);
+    EXPECT_EQ(listRows().size(), 1u);
+
+    // Once it has ended the next click submits again.
+    platform.whileShown = nullptr;
+    submit(kApril1, kApril3, "同意");
+    EXPECT_EQ(test::readAll(leavePath("张三")).size(), 2u);
+}
+
+}  // namespace
+}  // namespace shop::leave
