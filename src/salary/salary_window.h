@@ -2,6 +2,8 @@
 // and record a new payment. Non-modal, and it destroys itself when closed:
 //   auto* w = new shop::salary::SalaryWindow(parent);
 //   if (w->failedToOpen()) delete w; else w->show();
+// Give the opening window as parent: a window opened from a modal one stays
+// usable only as its child. Never exec() it on the stack.
 #pragma once
 
 #include <memory>
