@@ -15,9 +15,9 @@ const char* statementSql(Stmt which) {
         // Large blobs (photos) are left out: only their size is looked at,
         // which SQLite answers without reading the blob's pages.
         case Stmt::BlockCells:
-            return "SELECT rec, pos, typeof(value), CASE WHEN typeof(value) = 'blob' AND length(value) > ?3 "
+            return "SELECT rec, pos, CASE WHEN typeof(value) = 'blob' AND length(value) > ?3 "
                    "THEN NULL ELSE value END FROM cells WHERE rec BETWEEN ?1 AND ?2 ORDER BY rec, pos";
-        case Stmt::ReadCell: return "SELECT typeof(value), value FROM cells WHERE rec = ?1 AND pos = ?2";
+        case Stmt::ReadCell: return "SELECT value FROM cells WHERE rec = ?1 AND pos = ?2";
         case Stmt::WriteCell:
             return "INSERT OR REPLACE INTO cells(rec, pos, value) SELECT ?1, ?2, ?3 "
                    "WHERE EXISTS (SELECT 1 FROM records WHERE rec = ?1)";

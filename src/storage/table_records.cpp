@@ -59,18 +59,20 @@ bool fillBlock(OpenTable& t, Connection& c, int rec, int size) {
             return true;
         }
         const std::size_t i = static_cast<std::size_t>(r - rec) * nf + (pos - 1);
-        const auto* kind = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 2));
-        const std::string_view k = kind ? kind : "";
-        if (k == "null") continue;
-        if (k == "blob") {
-            const bool large = sqlite3_column_type(st.get(), 3) == SQLITE_NULL;
-            b.kinds[i] = large ? RecordBlock::Cell::Large : RecordBlock::Cell::Bytes;
-            if (!large) b.values[i] = columnBytes(st.get(), 3);
-        } else {
-            // Text; a number put there by another program reads as its text.
-            b.kinds[i] = RecordBlock::Cell::Text;
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 3));
-            if (p) b.values[i].assign(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 3)));
+        switch (sqlite3_column_type(st.get(), 2)) {
+            case SQLITE_NULL:  // a photo, read only when asked for
+                b.kinds[i] = RecordBlock::Cell::Large;
+                break;
+            case SQLITE_BLOB:
+                b.kinds[i] = RecordBlock::Cell::Bytes;
+                b.values[i] = columnBytes(st.get(), 2);
+                break;
+            default: {
+                // Text; a number put there by another program reads as its text.
+                b.kinds[i] = RecordBlock::Cell::Text;
+                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 2));
+                if (p) b.values[i].assign(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 2)));
+            }
         }
         bytes += b.values[i].size();
     }
@@ -95,21 +97,30 @@ bool loadBlock(OpenTable& t, Connection& c, int rec) {
     return false;
 }
 
-std::optional<Value> readLarge(Connection& c, int rec, int pos) {
+std::optional<Value> readLarge(Connection& c, int rec, int pos, const FieldDesc& field) {
     StatementUse st(c.statement(Stmt::ReadCell));
     if (!st) return std::nullopt;
     sqlite3_bind_int(st.get(), 1, rec);
     sqlite3_bind_int(st.get(), 2, pos);
     if (sqlite3_step(st.get()) != SQLITE_ROW) return std::nullopt;
-    const auto* kind = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
-    if (kind && std::string_view(kind) == "blob") return Value::bytes(columnBytes(st.get(), 1));
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1));
-    return Value::text(p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 1))) : "");
+    switch (sqlite3_column_type(st.get(), 0)) {
+        case SQLITE_BLOB: return Value::bytes(columnBytes(st.get(), 0));
+        case SQLITE_NULL: return Value{field.type, std::string()};
+        default: break;
+    }
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+    return Value::text(p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 0))) : "");
 }
 
 bool fits(const FieldDesc& field, const Value& value) {
     if (value.type != field.type) return false;
     if (value.type == FieldType::Bytes) return value.data.size() <= static_cast<std::size_t>(field.maxLength);
+    if (!isValidUtf8(value.data)) return false;
+    // A character takes at most four bytes in GB18030 and ASCII takes one:
+    // when even that bound fits, the exact count is not needed.
+    std::size_t bound = 0;
+    for (unsigned char ch : value.data) bound += ch < 0x80 ? 1 : (ch & 0xC0) != 0x80 ? 4 : 0;
+    if (bound <= static_cast<std::size_t>(field.maxLength)) return true;
     const auto length = gbkLength(value.data);
     return length && *length <= static_cast<std::size_t>(field.maxLength);
 }
@@ -198,7 +209,7 @@ std::optional<Value> readField(int pos) {
         case RecordBlock::Cell::Text:
             return isValidUtf8(b.values[i]) ? Value::text(b.values[i]) : Value::bytes(b.values[i]);
         case RecordBlock::Cell::Bytes: return Value::bytes(b.values[i]);
-        case RecordBlock::Cell::Large: return readLarge(*c, t->cursor, pos);
+        case RecordBlock::Cell::Large: return readLarge(*c, t->cursor, pos, t->fields[pos - 1]);
     }
     return std::nullopt;
 }
