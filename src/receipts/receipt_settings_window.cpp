@@ -1,0 +1,34 @@
+#include "receipt_settings_window.h"
+
+#include <QLabel>
+
+#include "app/drag_state.h"
+#include "receipt_look.h"
+#include "receipt_window.h"
+#include "ui_receipt_settings_window.h"
+
+namespace shop::receipts {
+
+ReceiptSettingsWindow::ReceiptSettingsWindow(ReceiptWindow& receipt, QWidget* parent)
+    : app::FramelessWindow(parent), ui(std::make_unique<Ui::ReceiptSettingsWindow>()), m_receipt(receipt) {
+    ui->setupUi(this);
+    setDesignedGeometry(QSize(381, 368));
+    app::DragState& drag = app::dragState(QStringLiteral("receipt_settings/图片框_移动"));
+    drag.reset();
+    addDragHandle(ui->图片框_移动, drag);
+    setCloseButton(ui->图形按钮1_关闭5);
+    connect(ui->图形按钮1, &QPushButton::clicked, this, &ReceiptSettingsWindow::apply);
+    applySettingsLook(*ui, this);
+}
+
+ReceiptSettingsWindow::~ReceiptSettingsWindow() = default;
+
+void ReceiptSettingsWindow::apply() {
+    const HeaderLabels labels = m_receipt.headerLabels();
+    labels.cashier->setText(ui->编辑框_收银员->text());
+    labels.shopName->setText(ui->编辑框1_超市名称->text());
+    labels.address->setText(ui->编辑框_超市地址->text());
+    labels.machine->setText(ui->编辑框_机号->text());
+}
+
+}  // namespace shop::receipts

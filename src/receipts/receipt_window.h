@@ -1,0 +1,64 @@
+// The on-screen receipt of the current checkout: a header kept in the
+// settings file, and on demand the goods lines, total, change and time copied
+// from the main window's checkout area.
+#pragma once
+
+#include <memory>
+
+#include "app/checkout_area.h"
+#include "app/frameless_window.h"
+
+class QLabel;
+
+namespace Ui {
+class ReceiptWindow;
+}
+
+namespace shop::receipts {
+
+struct ReceiptHeader;
+
+// The four labels that show the receipt header.
+struct HeaderLabels {
+    QLabel* shopName = nullptr;  // 透明_店铺名字
+    QLabel* machine = nullptr;   // 透明_机码
+    QLabel* cashier = nullptr;   // 透明_收银员
+    QLabel* address = nullptr;   // 透明_消费地址
+};
+
+class ReceiptWindow : public app::FramelessWindow {
+public:
+    // Reads the header from the settings file. The window still stands at its
+    // designed place; it moves right by 565 pixels when first shown, from
+    // wherever the opener put it.
+    explicit ReceiptWindow(const app::CheckoutArea& checkout, QWidget* parent = nullptr);
+    ~ReceiptWindow() override;
+
+    HeaderLabels headerLabels() const;
+    ReceiptHeader header() const;
+
+    // 图形按钮_生成账单: copies the checkout rows, total, change and time.
+    void generate();
+    // 图形按钮1_关闭5: stores the header in the settings file, then closes.
+    void storeAndClose();
+    // 图形按钮_小窗口2: the settings window, modally.
+    void openSettings();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void placeValues();
+    void layoutColumns();
+
+    std::unique_ptr<Ui::ReceiptWindow> ui;
+    app::CheckoutArea m_checkout;
+    bool m_placed = false;
+};
+
+// What the main window's 图形按钮_生成账单 does: the receipt window, its left
+// edge at 50, shown modally without an owner; `mainWindow` is enabled before
+// and after.
+void openReceiptWindow(QWidget* mainWindow, const app::CheckoutArea& checkout);
+
+}  // namespace shop::receipts
