@@ -37,14 +37,20 @@ void UiCourier::post(std::function<void()> task) {
 }
 
 void UiCourier::enqueue(std::shared_ptr<Job> job) {
+    QEvent* wakeUp = nullptr;
     {
+        // Made under the lock that event() takes before looking at it.
         std::lock_guard lock(m_mutex);
         m_queue.push_back(std::move(job));
+        wakeUp = new QEvent(kWakeUp);
     }
-    QCoreApplication::postEvent(this, new QEvent(kWakeUp));
+    QCoreApplication::postEvent(this, wakeUp);
 }
 
 bool UiCourier::event(QEvent* event) {
+    // Orders this thread after the one that made the event, whatever the
+    // toolkit's own queue does, so the event is read only once it is whole.
+    { std::lock_guard lock(m_mutex); }
     if (event->type() != kWakeUp) return QObject::event(event);
     runPending();
     return true;
