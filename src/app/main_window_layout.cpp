@@ -45,10 +45,11 @@ void MainWindow::toggleMaximised() {
 void MainWindow::maximiseLayout() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     m_normalGeometry = geometry();
-    setWindowState(Qt::WindowMaximized);
     // A frameless window is not sized by every window manager; fill the
-    // screen ourselves so the layout below sees the maximised window.
+    // screen ourselves so the layout below sees the maximised window. The
+    // state goes last: a change of geometry would clear it again.
     setGeometry(screen);
+    setWindowState(Qt::WindowMaximized);
     const int sw = screen.width(), sh = screen.height();
     const int left = x();
     auto& u = *ui;

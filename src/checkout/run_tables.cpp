@@ -37,19 +37,20 @@ std::optional<std::vector<std::string>> openGoodsNames(const std::string& produc
 SalesTableStart startSalesTable(const std::string& salesPath) {
     if (!st::create(salesPath, st::schemas::sales())) {
         // The facility never overwrites a file. A file already at this path
-        // is the sales table of a run started in the same second: share it.
-        // Anything else that stops the creation leaves the run without one.
+        // is taken to be the sales table of a run started in the same
+        // second, and this run appends to it too. Anything else that stops
+        // the creation leaves the run without a sales table.
         std::error_code ec;
         if (!std::filesystem::is_regular_file(salesPath, ec)) return SalesTableStart::NotCreated;
-        if (!st::open(salesPath, false, st::kShareDefault)) return SalesTableStart::NotCreated;
-        if (!hasSalesFields()) {
-            st::close();
-            return SalesTableStart::NotCreated;
-        }
-        return SalesTableStart::Opened;
     }
-    return st::open(salesPath, false, st::kShareDefault) ? SalesTableStart::Opened
-                                                          : SalesTableStart::OpenFailed;
+    if (!st::open(salesPath, false, st::kShareDefault)) return SalesTableStart::OpenFailed;
+    if (!hasSalesFields()) {
+        // Something else under this run's name: sales written into it would
+        // be unreadable, so the run must not start on it.
+        st::close();
+        return SalesTableStart::OpenFailed;
+    }
+    return SalesTableStart::Opened;
 }
 
 }  // namespace shop::checkout

@@ -15,13 +15,14 @@ std::optional<std::vector<std::string>> openGoodsNames(const std::string& produc
 enum class SalesTableStart {
     Opened,      // created (or found from this same second) and open read-write
     NotCreated,  // creation failed: the run goes on without a sales table
-    OpenFailed,  // created but it does not open: the run cannot record sales
+    OpenFailed,  // created (or found) but it does not open as a sales table
 };
 
 // Creates this run's sales table at `salesPath` and opens it read-write. Two
 // runs started within one second share the path; the file the earlier run
 // made is then opened and appended to rather than failing, so neither run's
-// sales are lost.
+// sales are lost. A file at the path that is not a sales table gives
+// OpenFailed.
 SalesTableStart startSalesTable(const std::string& salesPath);
 
 }  // namespace shop::checkout

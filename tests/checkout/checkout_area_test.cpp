@@ -1,0 +1,257 @@
+// The checkout area of the main window, driven through its controls: goods
+// lookup, adding, deleting and clearing rows, total and change, the goods-list
+// save and the exit recording.
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+
+#include "storage/date_text.h"
+#include "storage/table.h"
+#include "support/main_window_driver.h"
+
+namespace shop::test {
+namespace {
+
+namespace st = shop::storage;
+using Rows = std::vector<std::vector<std::string>>;
+
+class CheckoutAreaTest : public ::testing::Test {
+protected:
+    MainWindowDriver d;
+
+    void startWith(const std::vector<std::vector<std::string>>& products,
+                   const std::vector<std::string>& names) {
+        d.run.setProducts(products);
+        d.run.setProductSave(names);
+        d.start();
+        ASSERT_FALSE(d.platform.exited());
+    }
+    void addRow(int goods, const QString& quantity) {
+        d.chooseGoods(goods);
+        d.chooseQuantity(quantity);
+        d.click("图形按钮_添加");
+    }
+};
+
+TEST_F(CheckoutAreaTest, ChoosingGoodsShowsPriceAndAppendsTheQuantities) {
+    startWith({{"苹果", "2.5", "3"}, {"牛奶", "12元", "2"}}, {"苹果", "牛奶"});
+    d.chooseGoods(0);
+    EXPECT_EQ(d.price()->text(), "2.5");
+    d.chooseGoods(1);
+    EXPECT_EQ(d.price()->text(), "12元");
+    // The quantity combo is never emptied: A's quantities stay in front.
+    EXPECT_EQ(d.items(d.quantity()), (QStringList{"1", "2", "3", "1", "2"}));
+    // The lookup closed the product table again.
+    EXPECT_FALSE(st::select(d.run.paths().product()));
+}
+
+TEST_F(CheckoutAreaTest, MoreGoodsNamesThanProductsGiveEmptyPriceAndNoQuantities) {
+    startWith({{"苹果", "2.5", "3"}}, {"苹果", "牛奶", "面包"});
+    d.chooseGoods(2);
+    EXPECT_EQ(d.price()->text(), "");
+    EXPECT_EQ(d.quantity()->count(), 0);
+    d.click("图形按钮_添加");
+    EXPECT_EQ(d.rows().at(0).at(0), "面包");
+    EXPECT_EQ(d.total(), "0元");
+}
+
+TEST_F(CheckoutAreaTest, StockThatIsNoNumberOffersNoQuantity) {
+    startWith({{"散装糖", "3", "abc"}, {"盐", "2", "0"}}, {"散装糖", "盐"});
+    d.chooseGoods(0);
+    d.chooseGoods(1);
+    EXPECT_EQ(d.quantity()->count(), 0);
+    // A quantity typed as text counts as none.
+    d.quantity()->setEditText("abc");
+    d.click("图形按钮_添加");
+    EXPECT_EQ(d.rows().at(0).at(2), "abc");
+    EXPECT_EQ(d.total(), "0元");
+}
+
+TEST_F(CheckoutAreaTest, AMissingProductTableLeavesPriceAndQuantitiesAlone) {
+    startWith({{"苹果", "2.5", "2"}, {"牛奶", "3", "4"}}, {"苹果", "牛奶"});
+    d.chooseGoods(0);
+    std::filesystem::remove(d.run.paths().product());
+    d.chooseGoods(1);
+    EXPECT_EQ(d.price()->text(), "2.5");
+    EXPECT_EQ(d.items(d.quantity()), (QStringList{"1", "2"}));
+}
+
+TEST_F(CheckoutAreaTest, AddingBeforeChoosingAddsAnEmptyRowWorthNothing) {
+    startWith({{"苹果", "2.5", "3"}}, {"苹果"});
+    EXPECT_EQ(d.goods()->currentText(), "");
+    const st::Moment before = st::now();
+    d.click("图形按钮_添加");
+    ASSERT_EQ(d.list()->topLevelItemCount(), 1);
+    const auto row = d.rows()[0];
+    EXPECT_EQ(row[0], "");
+    EXPECT_EQ(row[1], "");
+    EXPECT_EQ(row[2], "");
+    const auto when = st::parseDateText(row[3]);
+    ASSERT_TRUE(when) << row[3];
+    EXPECT_GE(st::dayNumber(*when), st::dayNumber(before));
+    EXPECT_EQ(d.total(), "0元");
+}
+
+TEST_F(CheckoutAreaTest, TheTotalCoversEveryRowAndTheChangeFollowsEachKeystroke) {
+    startWith({{"苹果", "2.5", "5"}, {"牛奶", "1", "2"}}, {"苹果", "牛奶"});
+    addRow(0, "4");
+    EXPECT_EQ(d.total(), "10元");
+    addRow(1, "1");
+    EXPECT_EQ(d.total(), "11元");
+    EXPECT_EQ(d.rows()[0][0], "苹果");
+    EXPECT_EQ(d.rows()[0][1], "2.5");
+    EXPECT_EQ(d.rows()[0][2], "4");
+    EXPECT_EQ(d.rows()[1][0], "牛奶");
+
+    QTest::keyClicks(d.tendered(), "5");
+    EXPECT_EQ(d.change(), "-6 元");
+    QTest::keyClicks(d.tendered(), "0");
+    EXPECT_EQ(d.change(), "39 元");
+    QTest::keyClick(d.tendered(), Qt::Key_Backspace);
+    QTest::keyClick(d.tendered(), Qt::Key_Backspace);
+    EXPECT_EQ(d.change(), "-11 元");
+}
+
+TEST_F(CheckoutAreaTest, PricesWithASuffixCountByTheirNumber) {
+    startWith({{"牛奶", "12元", "3"}}, {"牛奶"});
+    addRow(0, "2");
+    EXPECT_EQ(d.rows()[0][1], "12元");
+    EXPECT_EQ(d.total(), "24元");
+    d.tendered()->setText("30元");
+    EXPECT_EQ(d.change(), "6 元");
+}
+
+TEST_F(CheckoutAreaTest, DeleteRemovesTheRememberedRowAndLeavesTheTotal) {
+    startWith({{"a", "1", "9"}, {"b", "2", "9"}, {"c", "3", "9"}}, {"a", "b", "c"});
+    addRow(0, "1");
+    addRow(1, "1");
+    addRow(2, "1");
+    EXPECT_EQ(d.total(), "6元");
+    // Nothing chosen yet: the remembered row is the first.
+    d.click("图形按钮_删除");
+    ASSERT_EQ(d.rows().size(), 2u);
+    EXPECT_EQ(d.rows()[0][0], "b");
+    EXPECT_EQ(d.total(), "6元");
+    // Choosing a row remembers it; a second delete takes the row moved up.
+    addRow(0, "1");  // b, c, a
+    d.list()->setCurrentItem(d.list()->topLevelItem(1));
+    d.click("图形按钮_删除");
+    d.click("图形按钮_删除");
+    ASSERT_EQ(d.rows().size(), 1u);
+    EXPECT_EQ(d.rows()[0][0], "b");
+    EXPECT_EQ(d.total(), "6元");
+}
+
+TEST_F(CheckoutAreaTest, DeletePastTheLastRowChangesNothing) {
+    startWith({{"a", "1", "9"}, {"b", "2", "9"}}, {"a", "b"});
+    addRow(0, "1");
+    addRow(1, "1");
+    d.list()->setCurrentItem(d.list()->topLevelItem(1));
+    d.click("图形按钮_删除");  // removes the last row; the remembered row stays 1
+    ASSERT_EQ(d.rows().size(), 1u);
+    d.click("图形按钮_删除");
+    ASSERT_EQ(d.rows().size(), 1u);
+    EXPECT_EQ(d.rows()[0][0], "a");
+}
+
+TEST_F(CheckoutAreaTest, ClearEmptiesTheListButKeepsTotalAndChange) {
+    startWith({{"a", "2", "9"}}, {"a"});
+    addRow(0, "3");
+    d.tendered()->setText("10");
+    ASSERT_EQ(d.change(), "4 元");
+    d.click("图形按钮_清空");
+    EXPECT_EQ(d.list()->topLevelItemCount(), 0);
+    EXPECT_EQ(d.total(), "6元");
+    EXPECT_EQ(d.change(), "4 元");
+    // The total changes again only when a row is added.
+    addRow(0, "1");
+    EXPECT_EQ(d.total(), "2元");
+}
+
+TEST_F(CheckoutAreaTest, SavingTwiceStoresTheNamesThreeTimes) {
+    startWith({}, {"苹果", "牛奶"});
+    d.click("图形按钮_保存");
+    d.click("图形按钮_保存");
+    EXPECT_EQ(d.platform.messages(), (QStringList{"保存成功", "保存成功"}));
+    EXPECT_EQ(readAll(d.run.paths().productSave()),
+              (Rows{{"苹果"}, {"牛奶"}, {"苹果"}, {"牛奶"}, {"苹果"}, {"牛奶"}}));
+}
+
+TEST_F(CheckoutAreaTest, SavingAnEmptyGoodsListFails) {
+    startWith({}, {});
+    d.click("图形按钮_保存");
+    EXPECT_EQ(d.platform.messages(), (QStringList{"保存失败"}));
+    EXPECT_TRUE(readAll(d.run.paths().productSave()).empty());
+}
+
+TEST_F(CheckoutAreaTest, SavingWithoutTheProductSaveTableSaysSo) {
+    startWith({}, {"苹果"});
+    st::close(d.run.paths().productSave());
+    d.click("图形按钮_保存");
+    EXPECT_EQ(d.platform.messages(), (QStringList{"保存产品数据库打开失败，请你检查数据库"}));
+    EXPECT_EQ(readAll(d.run.paths().productSave()), (Rows{{"苹果"}}));
+}
+
+TEST_F(CheckoutAreaTest, LeavingRecordsTheRowsInListOrder) {
+    startWith({{"苹果", "2.5", "5"}, {"牛奶", "12元", "2"}}, {"苹果", "牛奶"});
+    addRow(0, "4");
+    addRow(1, "2");
+    addRow(0, "1");
+    const Rows shown = d.rows();
+    d.click("图形按钮1_关闭");
+    EXPECT_TRUE(d.platform.exited());
+    EXPECT_EQ(d.platform.exitCode(), 0);
+    EXPECT_TRUE(d.platform.messages().isEmpty());
+    EXPECT_EQ(readAll(d.window->runSalesPath()), shown);
+    EXPECT_EQ(shown.size(), 3u);
+}
+
+TEST_F(CheckoutAreaTest, LeavingWithAnEmptyListWritesNothing) {
+    startWith({}, {"苹果"});
+    d.click("图形按钮1_关闭");
+    EXPECT_TRUE(d.platform.exited());
+    EXPECT_EQ(d.platform.exitCode(), 0);
+    EXPECT_TRUE(std::filesystem::is_regular_file(d.window->runSalesPath()));
+    EXPECT_TRUE(readAll(d.window->runSalesPath()).empty());
+    // The current table, the sales table, was closed.
+    EXPECT_FALSE(st::select(d.window->runSalesPath()));
+}
+
+TEST_F(CheckoutAreaTest, AFailedWriteAnywhereShowsErrorBeforeLeaving) {
+    startWith({{"a", "1", "3"}, {"b", "2", "3"}}, {"a", "b"});
+    d.chooseGoods(0);
+    d.price()->setText(QString(300, QLatin1Char('9')));  // too long for the sales table
+    d.click("图形按钮_添加");
+    addRow(1, "1");
+    d.click("图形按钮1_关闭");
+    EXPECT_EQ(d.platform.messages(), (QStringList{"错误"}));
+    EXPECT_TRUE(d.platform.exited());
+    // Nothing is cut to fit; the rest of the sale is kept.
+    EXPECT_EQ(readAll(d.window->runSalesPath()),
+              (Rows{{"a", "", "1", d.rows()[0][3]}, {"b", "2", "1", d.rows()[1][3]}}));
+}
+
+TEST_F(CheckoutAreaTest, LeavingWithoutTheSalesTableEndsSilently) {
+    startWith({{"a", "1", "3"}}, {"a"});
+    addRow(0, "1");
+    st::close(d.window->runSalesPath());
+    d.click("图形按钮1_关闭");
+    EXPECT_TRUE(d.platform.exited());
+    EXPECT_EQ(d.platform.exitCode(), 0);
+    EXPECT_TRUE(d.platform.messages().isEmpty());
+    EXPECT_TRUE(readAll(d.window->runSalesPath()).empty());
+}
+
+TEST_F(CheckoutAreaTest, OtherWindowsReachTheCheckoutControls) {
+    startWith({}, {"a"});
+    const app::CheckoutArea area = d.window->checkoutArea();
+    EXPECT_EQ(area.list, d.list());
+    EXPECT_EQ(area.goods, d.goods());
+    EXPECT_EQ(area.total, d.label("透明标签_余额"));
+    EXPECT_EQ(area.change, d.label("透明标签_找0钱"));
+}
+
+}  // namespace
+}  // namespace shop::test

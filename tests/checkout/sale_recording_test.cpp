@@ -1,0 +1,178 @@
+// Recording a run's rows into its sales table, saving the goods list, and
+// the two tables a run keeps open.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "checkout/goods_lookup.h"
+#include "checkout/run_tables.h"
+#include "checkout/sale_recording.h"
+#include "storage/schemas.h"
+#include "storage/table.h"
+#include "support/run_folder.h"
+
+namespace shop::checkout {
+namespace {
+
+namespace st = shop::storage;
+using test::readAll;
+using Rows = std::vector<std::vector<std::string>>;
+
+class SalesTableTest : public ::testing::Test {
+protected:
+    test::RunFolder run;
+    std::string sales = run.paths().salesTable({2024, 3, 5, 14, 7, 9});
+
+    void startSales() { ASSERT_EQ(startSalesTable(sales), SalesTableStart::Opened); }
+};
+
+TEST_F(SalesTableTest, RecordsEveryRowInListOrder) {
+    startSales();
+    const std::vector<SaleRow> rows{{"苹果", "2.5", "4", "2024年3月5日14时7分10秒"},
+                                    {"牛奶", "12元", "1", "2024年3月5日14时8分0秒"},
+                                    {"", "", "", "2024年3月5日14时9分0秒"}};
+    EXPECT_EQ(recordSales(sales, rows), ExitRecording::Recorded);
+    EXPECT_EQ(readAll(sales), (Rows{{"苹果", "2.5", "4", "2024年3月5日14时7分10秒"},
+                                    {"牛奶", "12元", "1", "2024年3月5日14时8分0秒"},
+                                    {"", "", "", "2024年3月5日14时9分0秒"}}));
+}
+
+TEST_F(SalesTableTest, SelectsTheSalesTableWhateverIsCurrent) {
+    startSales();
+    ASSERT_TRUE(st::open(run.paths().productSave()));
+    EXPECT_EQ(recordSales(sales, {{"a", "1", "1", "d"}}), ExitRecording::Recorded);
+    EXPECT_EQ(readAll(sales), (Rows{{"a", "1", "1", "d"}}));
+    EXPECT_TRUE(readAll(run.paths().productSave()).empty());
+}
+
+TEST_F(SalesTableTest, NoRowsClosesTheCurrentTableAndWritesNothing) {
+    startSales();
+    EXPECT_EQ(recordSales(sales, {}), ExitRecording::NothingToRecord);
+    EXPECT_FALSE(st::select(sales));  // it was current, so it was closed
+    EXPECT_TRUE(readAll(sales).empty());
+}
+
+TEST_F(SalesTableTest, WithoutAnOpenSalesTableNothingIsWritten) {
+    ASSERT_TRUE(st::create(sales, st::schemas::sales()));  // exists, but not open
+    EXPECT_EQ(recordSales(sales, {{"a", "1", "1", "d"}}), ExitRecording::NoSalesTable);
+    EXPECT_TRUE(readAll(sales).empty());
+}
+
+TEST_F(SalesTableTest, AFailedWriteInAnEarlyRowIsReported) {
+    startSales();
+    const std::string tooLong(300, 'x');  // the field holds 255 bytes
+    const std::vector<SaleRow> rows{{tooLong, "1", "1", "d1"}, {"b", "2", "2", "d2"}, {"c", "3", "3", "d3"}};
+    EXPECT_EQ(recordSales(sales, rows), ExitRecording::Failed);
+    // The other fields and rows are kept, nothing is cut to fit.
+    EXPECT_EQ(readAll(sales), (Rows{{"", "1", "1", "d1"}, {"b", "2", "2", "d2"}, {"c", "3", "3", "d3"}}));
+}
+
+TEST_F(SalesTableTest, AFailedWriteInTheLastRowIsReported) {
+    startSales();
+    const std::string tooLong(128, 'x');
+    const std::string wide = tooLong + "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四";
+    EXPECT_EQ(recordSales(sales, {{"a", "1", "1", "d"}, {"b", "1", wide, "d"}}), ExitRecording::Failed);
+    EXPECT_EQ(readAll(sales).size(), 2u);
+}
+
+TEST_F(SalesTableTest, ANewRunCreatesAnEmptySalesTableAndKeepsItCurrent) {
+    startSales();
+    EXPECT_TRUE(std::filesystem::is_regular_file(sales));
+    EXPECT_EQ(st::currentPath(), sales);
+    EXPECT_EQ(st::recordCount(), 0);
+    ASSERT_EQ(st::fields().size(), 4u);
+    EXPECT_EQ(st::fields()[0].name, "销售名字");
+    EXPECT_EQ(st::fields()[3].name, "销售时间");
+}
+
+TEST_F(SalesTableTest, ASecondRunInTheSameSecondAppendsToTheSameTable) {
+    startSales();
+    ASSERT_EQ(recordSales(sales, {{"first run", "1", "1", "d"}}), ExitRecording::Recorded);
+    st::closeAll();
+    ASSERT_EQ(startSalesTable(sales), SalesTableStart::Opened);
+    ASSERT_EQ(recordSales(sales, {{"second run", "2", "2", "d"}}), ExitRecording::Recorded);
+    EXPECT_EQ(readAll(sales), (Rows{{"first run", "1", "1", "d"}, {"second run", "2", "2", "d"}}));
+}
+
+TEST_F(SalesTableTest, AFileThatIsNoSalesTableDoesNotOpen) {
+    { std::ofstream(sales) << "not a table"; }
+    EXPECT_EQ(startSalesTable(sales), SalesTableStart::OpenFailed);
+    EXPECT_EQ(st::currentPath(), "");
+    // A table of another layout under the name is refused too, and left alone.
+    const std::string other = run.paths().salesTable({2024, 3, 5, 14, 7, 10});
+    ASSERT_TRUE(st::create(other, st::schemas::leave()));
+    EXPECT_EQ(startSalesTable(other), SalesTableStart::OpenFailed);
+    EXPECT_EQ(st::openCount(), 0);
+}
+
+TEST_F(SalesTableTest, AMissingSalesFolderLeavesTheRunWithoutATable) {
+    std::filesystem::remove_all(run.paths().salesFolder());
+    EXPECT_EQ(startSalesTable(sales), SalesTableStart::NotCreated);
+    EXPECT_EQ(recordSales(sales, {{"a", "1", "1", "d"}}), ExitRecording::NoSalesTable);
+}
+
+class GoodsTablesTest : public ::testing::Test {
+protected:
+    test::RunFolder run;
+};
+
+TEST_F(GoodsTablesTest, GoodsNamesComeInFileOrderAndTheTableStaysOpen) {
+    run.setProductSave({"苹果", "", "牛奶"});
+    const auto names = openGoodsNames(run.paths().productSave());
+    ASSERT_TRUE(names);
+    EXPECT_EQ(*names, (std::vector<std::string>{"苹果", "", "牛奶"}));
+    EXPECT_EQ(st::currentPath(), run.paths().productSave());
+}
+
+TEST_F(GoodsTablesTest, AMissingProductSaveTableGivesNoNames) {
+    std::filesystem::remove(run.paths().productSave());
+    EXPECT_FALSE(openGoodsNames(run.paths().productSave()));
+}
+
+TEST_F(GoodsTablesTest, SavingTwiceStoresEveryNameThreeTimes) {
+    run.setProductSave({"苹果", "牛奶"});
+    const auto names = openGoodsNames(run.paths().productSave());
+    ASSERT_TRUE(names);
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), *names), GoodsSave::Saved);
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), *names), GoodsSave::Saved);
+    EXPECT_EQ(readAll(run.paths().productSave()),
+              (Rows{{"苹果"}, {"牛奶"}, {"苹果"}, {"牛奶"}, {"苹果"}, {"牛奶"}}));
+}
+
+TEST_F(GoodsTablesTest, SavingNothingFailsAndChangesNothing) {
+    run.setProductSave({"苹果"});
+    ASSERT_TRUE(openGoodsNames(run.paths().productSave()));
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {}), GoodsSave::Failed);
+    EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"苹果"}}));
+}
+
+TEST_F(GoodsTablesTest, SavingNeedsTheOpenProductSaveTable) {
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"苹果"}), GoodsSave::NotSelectable);
+    EXPECT_TRUE(readAll(run.paths().productSave()).empty());
+}
+
+TEST_F(GoodsTablesTest, TheLastWriteDecidesTheSaveResult) {
+    ASSERT_TRUE(openGoodsNames(run.paths().productSave()));
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", std::string(300, 'x')}), GoodsSave::Failed);
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {std::string(300, 'x'), "b"}), GoodsSave::Saved);
+}
+
+TEST_F(GoodsTablesTest, LookupReadsPriceAndStockByPositionAndClosesTheTable) {
+    run.setProducts({{"苹果", "2.5", "3"}, {"牛奶", "12元", "2"}});
+    const auto offer = lookupGoods(run.paths().product(), 1);
+    ASSERT_TRUE(offer);
+    EXPECT_EQ(offer->price, "12元");
+    EXPECT_EQ(offer->stock, "2");
+    EXPECT_FALSE(st::select(run.paths().product()));
+    // Past the last product both texts are empty.
+    const auto past = lookupGoods(run.paths().product(), 5);
+    ASSERT_TRUE(past);
+    EXPECT_EQ(past->price, "");
+    EXPECT_EQ(past->stock, "");
+    std::filesystem::remove(run.paths().product());
+    EXPECT_FALSE(lookupGoods(run.paths().product(), 0));
+}
+
+}  // namespace
+}  // namespace shop::checkout
