@@ -1,0 +1,43 @@
+#include "product_catalog.h"
+
+#include "storage/data_paths.h"
+#include "storage/table.h"
+
+namespace shop::products {
+
+namespace st = shop::storage;
+
+std::optional<Catalog> openCatalog(const std::string& productPath) {
+    if (!st::open(productPath)) return std::nullopt;
+    Catalog c;
+    const int n = st::recordCount();
+    c.names.reserve(static_cast<std::size_t>(n));
+    c.prices.reserve(static_cast<std::size_t>(n));
+    c.quantities.reserve(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) {
+        c.names.push_back(st::readText(1));
+        c.prices.push_back(st::readText(2));
+        c.quantities.push_back(st::readText(3));
+        st::skip(1);
+    }
+    return c;
+}
+
+bool rewriteCurrentTable(const Catalog& catalog) {
+    if (catalog.prices.size() != catalog.names.size() || catalog.quantities.size() != catalog.names.size())
+        return false;
+    // Zapping and then writing record by record would leave a partly erased
+    // catalogue behind a failed write; the batch keeps the old one instead.
+    st::Batch batch;
+    if (!batch.active() || !st::zap()) return false;
+    for (std::size_t k = 0; k < catalog.names.size(); ++k) {
+        if (!st::appendBlank() || !st::writeText(1, catalog.names[k]) || !st::writeText(2, catalog.prices[k]) ||
+            !st::writeText(3, catalog.quantities[k]))
+            return false;  // the batch rolls back
+    }
+    return batch.commit();
+}
+
+bool emptyProductTable() { return st::select(st::kProductTableName) && st::zap(); }
+
+}  // namespace shop::products

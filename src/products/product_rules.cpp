@@ -1,0 +1,17 @@
+#include "product_rules.h"
+
+namespace shop::products {
+
+AddDecision decideAdd(std::string_view name, std::string_view price, std::string_view quantity) {
+    const bool n = !name.empty(), p = !price.empty(), q = !quantity.empty();
+    if (n && !p && q) return {false, "价格不能为空"};
+    if (!n && p && q) return {false, "名字不能为空"};
+    if (n && p && !q) return {false, "数量不能为空"};
+    if (n && p && q) return {true, {}};
+    if (n && !p && !q) return {false, "产品数量，产品价格不能为空 "};
+    return {false, {}};
+}
+
+std::string catalogPrice(std::string_view typed) { return std::string(typed) + "元"; }
+
+}  // namespace shop::products

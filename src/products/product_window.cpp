@@ -1,0 +1,215 @@
+#include "product_window.h"
+
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include "app/drag_state.h"
+#include "app/platform.h"
+#include "app/run_directory.h"
+#include "app/title_band.h"
+#include "product_catalog.h"
+#include "product_import.h"
+#include "product_rules.h"
+#include "storage/data_paths.h"
+#include "storage/table.h"
+#include "ui_product_window.h"
+
+namespace shop::products {
+
+namespace {
+
+storage::DataPaths paths() { return storage::DataPaths{app::runDirectory()}; }
+
+QListWidgetItem* checkItem(const QString& text) {
+    auto* item = new QListWidgetItem(text);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+    return item;
+}
+
+void fillList(QListWidget* list, const std::vector<std::string>& texts) {
+    for (const std::string& t : texts) list->addItem(checkItem(QString::fromStdString(t)));
+}
+
+std::vector<std::string> listTexts(const QListWidget* list) {
+    std::vector<std::string> out;
+    out.reserve(static_cast<std::size_t>(list->count()));
+    for (int i = 0; i < list->count(); ++i) out.push_back(list->item(i)->text().toStdString());
+    return out;
+}
+
+void applyLook(Ui::ProductWindow& ui) {
+    app::styleTitleBand(ui.图片框_移动, ui.透明标签3);
+    app::styleTitleButtons(ui.图形按钮1_关闭1, ui.图形按钮1_关闭4, ui.图形按钮1_关闭5);
+    ui.透明标签3->setAttribute(Qt::WA_TransparentForMouseEvents);  // the band drags
+    app::styleActionButton(ui.图形按钮_添加产品, QStringLiteral("act-add"));
+    app::styleActionButton(ui.图形按钮_生成账单2, QStringLiteral("act-edit"));
+    app::styleActionButton(ui.图形按钮_生成账单1, QStringLiteral("act-clear"));
+    app::styleActionButton(ui.图形按钮_导入产品, QStringLiteral("act-import"));
+    for (QLabel* caption : {ui.透明标签_名称列, ui.透明标签_价格列, ui.透明标签_数量列}) {
+        QFont f = caption->font();
+        f.setBold(true);
+        caption->setFont(f);
+    }
+    ui.透明标签_提示->setStyleSheet(QStringLiteral("color: #6d7b89;"));
+}
+
+}  // namespace
+
+ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
+    : app::FramelessWindow(parent), ui(std::make_unique<Ui::ProductWindow>()), m_checkout(checkout) {
+    ui->setupUi(this);
+    setDesignedGeometry(QSize(594, 350));
+    setWindowTitle(QStringLiteral("添加产品_窗口"));
+    applyLook(*ui);
+
+    app::DragState& drag = app::dragState(QStringLiteral("product/图片框_移动"));
+    drag.reset();
+    addDragHandle(ui->图片框_移动, drag);
+    setCloseButton(ui->图形按钮1_关闭5);
+
+    QListWidget* const lists[] = {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格,
+                                  ui->选择列表框_设置商品数量};
+    for (QListWidget* list : lists) {
+        list->setUniformItemSizes(true);  // a large catalogue lays out at once
+        connect(list, &QListWidget::currentRowChanged, this, [this, list](int row) { showEntry(list, row); });
+        connect(list, &QListWidget::itemClicked, this,
+                [this, list](QListWidgetItem* item) { showEntry(list, list->row(item)); });
+        // The three lists scroll together, so a product reads across one row.
+        for (QListWidget* other : lists)
+            if (other != list)
+                connect(list->verticalScrollBar(), &QScrollBar::valueChanged, other->verticalScrollBar(),
+                        &QScrollBar::setValue);
+    }
+
+    m_menu = new QMenu(QStringLiteral("功能项目"), this);
+    m_menu->setObjectName(QStringLiteral("功能项目"));
+    m_menu->addAction(QStringLiteral("删除项目"));  // offered, does nothing
+    ui->选择列表框_设置商品名称->viewport()->installEventFilter(this);
+
+    connect(ui->图形按钮_添加产品, &QPushButton::clicked, this, &ProductWindow::addProduct);
+    connect(ui->图形按钮_生成账单2, &QPushButton::clicked, this, &ProductWindow::changeChosen);
+    connect(ui->图形按钮_生成账单1, &QPushButton::clicked, this, &ProductWindow::emptyCatalog);
+    connect(ui->图形按钮_导入产品, &QPushButton::clicked, this, &ProductWindow::importNames);
+
+    if (const auto catalog = openCatalog(paths().product())) fillLists(*catalog);
+}
+
+ProductWindow::~ProductWindow() { closeTableOnce(); }
+
+void ProductWindow::done(int result) {
+    closeTableOnce();
+    app::FramelessWindow::done(result);
+}
+
+void ProductWindow::closeTableOnce() {
+    if (m_tableClosed) return;
+    m_tableClosed = true;
+    // Whatever is current: after an import that is the product-save table.
+    storage::close();
+}
+
+void ProductWindow::fillLists(const Catalog& catalog) {
+    fillList(ui->选择列表框_设置商品名称, catalog.names);
+    fillList(ui->选择列表框_设置商品价格, catalog.prices);
+    fillList(ui->选择列表框_设置商品数量, catalog.quantities);
+}
+
+void ProductWindow::appendEntry(const QString& name, const QString& price, const QString& quantity) {
+    ui->选择列表框_设置商品名称->addItem(checkItem(name));
+    ui->选择列表框_设置商品价格->addItem(checkItem(price));
+    ui->选择列表框_设置商品数量->addItem(checkItem(quantity));
+}
+
+Catalog ProductWindow::catalogFromLists() const {
+    return {listTexts(ui->选择列表框_设置商品名称), listTexts(ui->选择列表框_设置商品价格),
+            listTexts(ui->选择列表框_设置商品数量)};
+}
+
+void ProductWindow::showEntry(QListWidget* list, int row) {
+    if (row < 0) return;
+    m_selected = row;
+    const auto textAt = [row](const QListWidget* l) {
+        const QListWidgetItem* item = l->item(row);
+        return item ? item->text() : QString();
+    };
+    ui->编辑框_名称->setText(textAt(ui->选择列表框_设置商品名称));
+    ui->编辑框_产品价格->setText(textAt(ui->选择列表框_设置商品价格));
+    ui->编辑框_数量->setText(textAt(ui->选择列表框_设置商品数量));
+    // Mark the product across all three lists.
+    for (QListWidget* l : {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格, ui->选择列表框_设置商品数量})
+        if (l != list && row < l->count()) {
+            const QSignalBlocker quiet(l);
+            l->setCurrentRow(row);
+        }
+}
+
+void ProductWindow::addProduct() {
+    const QString name = ui->编辑框_名称->text();
+    const QString price = ui->编辑框_产品价格->text();
+    const QString quantity = ui->编辑框_数量->text();
+    const AddDecision decision = decideAdd(name.toStdString(), price.toStdString(), quantity.toStdString());
+    if (!decision.accept) {
+        if (!decision.message.empty()) app::showMessage(this, QString::fromStdString(decision.message));
+        return;
+    }
+    appendEntry(name, QString::fromStdString(catalogPrice(price.toStdString())), quantity);
+    ui->编辑框_数量->clear();
+    ui->编辑框_产品价格->clear();
+    ui->编辑框_名称->clear();
+
+    // After an import the product-save table is current: the lists alone
+    // change, and a later add writes them all.
+    if (storage::currentName() != storage::kProductTableName) return;
+    if (!rewriteCurrentTable(catalogFromLists())) {
+        app::showMessage(this, QStringLiteral("产品添加失败"));
+        app::exitProcess(0);
+        return;
+    }
+}
+
+void ProductWindow::changeChosen() {
+    QListWidget* const names = ui->选择列表框_设置商品名称;
+    QListWidget* const prices = ui->选择列表框_设置商品价格;
+    QListWidget* const quantities = ui->选择列表框_设置商品数量;
+    if (!m_selected) return;
+    const int k = *m_selected;
+    if (k >= std::min({names->count(), prices->count(), quantities->count()})) return;
+    quantities->item(k)->setText(ui->编辑框_数量->text());
+    prices->item(k)->setText(ui->编辑框_产品价格->text());
+    names->item(k)->setText(ui->编辑框_名称->text());
+}
+
+void ProductWindow::emptyCatalog() {
+    if (!emptyProductTable()) return;
+    app::showMessage(this, QStringLiteral("产品数据库清空成功"));
+    ui->选择列表框_设置商品数量->clear();
+    ui->选择列表框_设置商品价格->clear();
+    ui->选择列表框_设置商品名称->clear();
+}
+
+void ProductWindow::importNames() {
+    QStringList names;
+    const QListWidget* list = ui->选择列表框_设置商品名称;
+    names.reserve(list->count());
+    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+    importProducts(this, m_checkout.goods, names, paths().productSave());
+}
+
+bool ProductWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->选择列表框_设置商品名称->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* press = static_cast<QMouseEvent*>(event);
+        if (press->button() == Qt::RightButton) m_menu->popup(press->globalPosition().toPoint());
+    }
+    return app::FramelessWindow::eventFilter(watched, event);
+}
+
+void openProductWindow(QWidget* parent, const app::CheckoutArea& checkout) {
+    ProductWindow window(checkout, parent);
+    window.exec();
+}
+
+}  // namespace shop::products

@@ -1,0 +1,62 @@
+// The product catalogue: three parallel check-list boxes loaded from the
+// product table, a form to add a product or change the chosen one, emptying
+// the catalogue, and the import of its names into the checkout.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "app/checkout_area.h"
+#include "app/frameless_window.h"
+
+class QListWidget;
+class QMenu;
+
+namespace Ui {
+class ProductWindow;
+}
+
+namespace shop::products {
+
+struct Catalog;
+
+class ProductWindow : public app::FramelessWindow {
+public:
+    // Opens the product table and loads the lists; the table stays open and
+    // current while the window lives. A table that cannot be opened leaves
+    // the lists empty, silently.
+    explicit ProductWindow(const app::CheckoutArea& checkout, QWidget* parent = nullptr);
+    // Closes the current table if no close has done so yet.
+    ~ProductWindow() override;
+
+    // Whichever way the window closes, the current table is closed with it.
+    void done(int result) override;
+
+    void showEntry(QListWidget* list, int row);  // an entry chosen in any list
+    void addProduct();                           // 图形按钮_添加产品
+    void changeChosen();                         // 图形按钮_生成账单2
+    void emptyCatalog();                         // 图形按钮_生成账单1
+    void importNames();                          // 图形按钮_导入产品
+
+    QMenu* popupMenu() const { return m_menu; }  // "功能项目"
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fillLists(const Catalog& catalog);
+    void appendEntry(const QString& name, const QString& price, const QString& quantity);
+    Catalog catalogFromLists() const;
+    void closeTableOnce();
+
+    std::unique_ptr<Ui::ProductWindow> ui;
+    app::CheckoutArea m_checkout;
+    QMenu* m_menu = nullptr;
+    std::optional<int> m_selected;
+    bool m_tableClosed = false;
+};
+
+// What the main window's 图形按钮_添加产品 does: the window, modally.
+void openProductWindow(QWidget* parent, const app::CheckoutArea& checkout);
+
+}  // namespace shop::products

@@ -1,0 +1,137 @@
+// The import of the catalogue's names into the checkout's goods combo, and
+// what it leaves current for the product window.
+#include "product_fixture.h"
+
+namespace shop::products {
+namespace {
+
+using namespace test_support;
+
+const QString kQuestion = QStringLiteral("导入产品提示信息|是否清空产品清空数据库，再导入产品");
+
+QStringList comboItems(const QComboBox& c) {
+    QStringList out;
+    for (int i = 0; i < c.count(); ++i) out << c.itemText(i);
+    return out;
+}
+
+class ImportTest : public ProductTest {
+protected:
+    void SetUp() override {
+        run.setProducts({{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}, {"牛奶", "6元", "3"}});
+        run.setProductSave({"旧1", "旧2"});
+        openSaveTableLikeTheMainWindow();
+    }
+};
+
+TEST_F(ImportTest, EmptyComboTakesTheNamesWithoutAsking) {
+    ProductWindow w(checkout());
+    click(w, "图形按钮_导入产品");
+    EXPECT_EQ(comboItems(goods), (QStringList{"可乐", "面包", "牛奶"}));
+    EXPECT_EQ(platform.messages(), QStringList{"产品导入成功"});
+    EXPECT_TRUE(platform.questions().isEmpty());
+    EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
+    EXPECT_EQ(storage::currentName(), "产品数据库");
+}
+
+TEST_F(ImportTest, EmptyCatalogueIntoEmptyComboFails) {
+    run.setProducts({});
+    ProductWindow w(checkout());
+    click(w, "图形按钮_导入产品");
+    EXPECT_EQ(goods.count(), 0);
+    EXPECT_EQ(platform.messages(), QStringList{"产品导入失败"});
+}
+
+TEST_F(ImportTest, SecondImportAsksAndNoChangesNothing) {
+    ProductWindow w(checkout());
+    click(w, "图形按钮_导入产品");
+    platform.clear();
+    platform.queueAnswer(false);
+    click(w, "图形按钮_导入产品");
+    EXPECT_EQ(platform.questions(), QStringList{kQuestion});
+    EXPECT_TRUE(platform.messages().isEmpty());
+    EXPECT_EQ(comboItems(goods), (QStringList{"可乐", "面包", "牛奶"}));
+    EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
+}
+
+TEST_F(ImportTest, YesEmptiesTheSaveTableAndRefillsTheCombo) {
+    goods.addItems({"旧1", "旧2"});
+    ProductWindow w(checkout());
+    platform.queueAnswer(true);
+    click(w, "图形按钮_导入产品");
+    EXPECT_EQ(comboItems(goods), (QStringList{"可乐", "面包", "牛奶"}));
+    EXPECT_EQ(platform.messages(), QStringList{"产品导入成功"});
+    EXPECT_TRUE(saveTable().empty());
+    EXPECT_EQ(storage::currentName(), "产品保存");
+}
+
+TEST_F(ImportTest, YesWithAnEmptyCatalogueStillEmptiesTheSaveTable) {
+    run.setProducts({});
+    goods.addItem("旧1");
+    ProductWindow w(checkout());
+    platform.queueAnswer(true);
+    click(w, "图形按钮_导入产品");
+    EXPECT_EQ(goods.count(), 0);
+    EXPECT_EQ(platform.messages(), QStringList{"产品导入失败"});
+    EXPECT_TRUE(saveTable().empty());
+}
+
+TEST_F(ImportTest, SaveTableNotOpenIsCancelled) {
+    storage::close(run.paths().productSave());
+    goods.addItem("旧1");
+    ProductWindow w(checkout());
+    platform.queueAnswer(true);
+    click(w, "图形按钮_导入产品");
+    EXPECT_EQ(platform.messages(), QStringList{"选择取消"});
+    EXPECT_EQ(comboItems(goods), QStringList{"旧1"});
+    EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
+}
+
+TEST_F(ImportTest, SaveTableThatCannotBeEmptiedStopsSilently) {
+    storage::close(run.paths().productSave());
+    ASSERT_TRUE(storage::open(run.paths().productSave(), /*readOnly=*/true));
+    goods.addItem("旧1");
+    ProductWindow w(checkout());
+    platform.queueAnswer(true);
+    click(w, "图形按钮_导入产品");
+    EXPECT_TRUE(platform.messages().isEmpty());
+    EXPECT_EQ(comboItems(goods), QStringList{"旧1"});
+    EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
+}
+
+TEST_F(ImportTest, AddAfterAYesImportChangesOnlyTheLists) {
+    goods.addItem("旧1");
+    {
+        ProductWindow w(checkout());
+        platform.queueAnswer(true);
+        click(w, "图形按钮_导入产品");
+        fill(w, "酸奶", "5", "4");
+        click(w, "图形按钮_添加产品");
+        EXPECT_EQ(lists(w).size(), 4u);
+        EXPECT_EQ(lists(w).back(), (std::vector<std::string>{"酸奶", "5元", "4"}));
+        EXPECT_EQ(productTable().size(), 3u);
+        EXPECT_TRUE(saveTable().empty());
+        click(w, "图形按钮1_关闭5");
+    }
+    // Closing closed the product-save table; the product table stays open.
+    EXPECT_FALSE(storage::select(run.paths().productSave()));
+    EXPECT_TRUE(storage::select(run.paths().product()));
+}
+
+TEST_F(ImportTest, EmptyingAfterAnImportEmptiesTheProductTable) {
+    goods.addItem("旧1");
+    ProductWindow w(checkout());
+    platform.queueAnswer(true);
+    click(w, "图形按钮_导入产品");
+    platform.clear();
+    click(w, "图形按钮_生成账单1");
+    EXPECT_EQ(platform.messages(), QStringList{"产品数据库清空成功"});
+    EXPECT_TRUE(productTable().empty());
+    EXPECT_EQ(storage::currentName(), "产品数据库");
+    EXPECT_TRUE(lists(w).empty());
+    // The names already imported stay in the combo.
+    EXPECT_EQ(comboItems(goods), (QStringList{"可乐", "面包", "牛奶"}));
+}
+
+}  // namespace
+}  // namespace shop::products

@@ -1,0 +1,225 @@
+// The product window: loading, showing, adding (the whole validation table),
+// changing, emptying, closing, and the failed rewrite that keeps the old
+// catalogue.
+#include <QLabel>
+#include <QMenu>
+#include <filesystem>
+#include <QtTest/QTest>
+
+#include "app/drag_state.h"
+#include "product_fixture.h"
+#include "products/product_rules.h"
+
+namespace shop::products {
+namespace {
+
+using namespace test_support;
+
+class ProductWindowTest : public ProductTest {
+protected:
+    void SetUp() override { run.setProducts({{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}); }
+};
+
+TEST_F(ProductWindowTest, LoadsTheCatalogueAndKeepsTheTableOpenAndCurrent) {
+    app::dragState(QStringLiteral("product/图片框_移动")).flag = 1;
+    ProductWindow w(checkout());
+    EXPECT_EQ(app::dragState(QStringLiteral("product/图片框_移动")).flag, 0);
+    EXPECT_EQ(w.size(), QSize(594, 350));
+    EXPECT_EQ(w.windowTitle(), "添加产品_窗口");
+    EXPECT_EQ(w.findChild<QLabel*>("透明标签3")->text(), "澄屿_添加产品");
+    EXPECT_EQ(w.findChild<QLabel*>("状态条1")->text(), "\u201d添加\u201c添加产品");
+    EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
+    EXPECT_EQ(storage::currentName(), "产品数据库");
+    for (const char* name : {"编辑框_名称", "编辑框_产品价格", "编辑框_数量"}) EXPECT_EQ(box(w, name)->text(), "");
+}
+
+TEST_F(ProductWindowTest, MissingTableOpensWithEmptyListsSilently) {
+    std::filesystem::remove(std::filesystem::path(std::u8string(run.paths().product().begin(), run.paths().product().end())));
+    ProductWindow w(checkout());
+    EXPECT_TRUE(lists(w).empty());
+    EXPECT_TRUE(platform.messages().isEmpty());
+    // Emptying finds no product table: nothing happens.
+    fill(w, "x", "1", "1");
+    click(w, "图形按钮_添加产品");
+    click(w, "图形按钮_生成账单1");
+    EXPECT_EQ(lists(w), (Rows{{"x", "1元", "1"}}));
+    EXPECT_TRUE(platform.messages().isEmpty());
+}
+
+TEST_F(ProductWindowTest, ChoosingAnEntryInAnyListShowsIt) {
+    ProductWindow w(checkout());
+    QListWidget* quantities = list(w, "选择列表框_设置商品数量");
+    QTest::mouseClick(quantities->viewport(), Qt::LeftButton, {}, quantities->visualItemRect(quantities->item(1)).center());
+    EXPECT_EQ(box(w, "编辑框_名称")->text(), "面包");
+    EXPECT_EQ(box(w, "编辑框_产品价格")->text(), "4.5元");
+    EXPECT_EQ(box(w, "编辑框_数量")->text(), "5");
+    list(w, "选择列表框_设置商品价格")->setCurrentRow(0);
+    EXPECT_EQ(box(w, "编辑框_名称")->text(), "可乐");
+}
+
+// Every row of the add table: which boxes are filled, and what follows.
+struct AddCase {
+    const char* name;
+    const char* price;
+    const char* quantity;
+    const char* message;  // nullptr: silent
+    bool accepted;
+};
+
+class AddTable : public ProductWindowTest, public ::testing::WithParamInterface<AddCase> {};
+
+TEST_P(AddTable, DecidesByWhichBoxesAreEmpty) {
+    const AddCase c = GetParam();
+    ProductWindow w(checkout());
+    fill(w, QString::fromUtf8(c.name), QString::fromUtf8(c.price), QString::fromUtf8(c.quantity));
+    click(w, "图形按钮_添加产品");
+    EXPECT_EQ(platform.messages(), c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList{});
+    Rows expected{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}};
+    if (c.accepted) expected.push_back({c.name, std::string(c.price) + "元", c.quantity});
+    EXPECT_EQ(lists(w), expected);
+    EXPECT_EQ(productTable(), expected);
+    // Refused: the boxes keep what was typed; accepted: all three emptied.
+    EXPECT_EQ(box(w, "编辑框_名称")->text(), c.accepted ? "" : QString::fromUtf8(c.name));
+    EXPECT_EQ(box(w, "编辑框_数量")->text(), c.accepted ? "" : QString::fromUtf8(c.quantity));
+    EXPECT_FALSE(platform.exited());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryCombination, AddTable,
+    ::testing::Values(AddCase{"牛奶", "", "3", "价格不能为空", false},
+                      AddCase{"", "6", "3", "名字不能为空", false},
+                      AddCase{"牛奶", "6", "", "数量不能为空", false},
+                      AddCase{"牛奶", "6", "3", nullptr, true},
+                      AddCase{"牛奶", "", "", "产品数量，产品价格不能为空 ", false},
+                      AddCase{"", "", "3", nullptr, false},
+                      AddCase{"", "6", "", nullptr, false},
+                      AddCase{"", "", "", nullptr, false},
+                      AddCase{" ", " ", " ", nullptr, true},  // blanks are content
+                      AddCase{"牛奶", "abc", "-2", nullptr, true}));  // forms are not examined
+
+TEST(AddRules, MessagesAreExact) {
+    EXPECT_EQ(decideAdd("n", "", "").message, "产品数量，产品价格不能为空 ");
+    EXPECT_EQ(catalogPrice("12元"), "12元元");
+}
+
+TEST_F(ProductWindowTest, ReAddingAChosenEntryGivesASecondYuan) {
+    run.setProducts({{"可乐", "12元", "10"}});
+    ProductWindow w(checkout());
+    list(w, "选择列表框_设置商品名称")->setCurrentRow(0);
+    click(w, "图形按钮_添加产品");
+    EXPECT_EQ(productTable(), (Rows{{"可乐", "12元", "10"}, {"可乐", "12元元", "10"}}));
+}
+
+TEST_F(ProductWindowTest, ChangeThenCloseWithoutAddingDiscardsTheChange) {
+    {
+        ProductWindow w(checkout());
+        list(w, "选择列表框_设置商品名称")->setCurrentRow(1);
+        fill(w, "全麦面包", "6", "8");
+        click(w, "图形按钮_生成账单2");
+        EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}}));  // no 元 added
+        EXPECT_EQ(productTable(), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
+        click(w, "图形按钮1_关闭5");
+    }
+    ProductWindow again(checkout());
+    EXPECT_EQ(lists(again), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
+}
+
+TEST_F(ProductWindowTest, ChangeIsWrittenByTheNextAdd) {
+    ProductWindow w(checkout());
+    list(w, "选择列表框_设置商品价格")->setCurrentRow(0);
+    fill(w, "雪碧", "2.5元", "7");
+    click(w, "图形按钮_生成账单2");
+    fill(w, "牛奶", "6", "3");
+    click(w, "图形按钮_添加产品");
+    EXPECT_EQ(productTable(), (Rows{{"雪碧", "2.5元", "7"}, {"面包", "4.5元", "5"}, {"牛奶", "6元", "3"}}));
+}
+
+TEST_F(ProductWindowTest, ChangeWithoutAChosenEntryChangesNothing) {
+    ProductWindow w(checkout());
+    fill(w, "x", "1", "1");
+    click(w, "图形按钮_生成账单2");
+    EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
+    // A position chosen before the lists were emptied no longer exists.
+    list(w, "选择列表框_设置商品名称")->setCurrentRow(1);
+    click(w, "图形按钮_生成账单1");
+    fill(w, "x", "1", "1");
+    click(w, "图形按钮_生成账单2");
+    EXPECT_TRUE(lists(w).empty());
+}
+
+TEST_F(ProductWindowTest, EmptyingClearsTableAndListsAfterItsMessage) {
+    ProductWindow w(checkout());
+    click(w, "图形按钮_生成账单1");
+    EXPECT_EQ(platform.messages(), QStringList{"产品数据库清空成功"});
+    EXPECT_TRUE(lists(w).empty());
+    EXPECT_TRUE(productTable().empty());
+}
+
+TEST_F(ProductWindowTest, FailedRewriteKeepsTheOldCatalogueAndEndsTheProgram) {
+    ProductWindow w(checkout());
+    QString tooLong;
+    for (int i = 0; i < 128; ++i) tooLong += QStringLiteral("长");  // 256 GBK bytes: one more than fits
+    fill(w, tooLong, "1", "1");
+    click(w, "图形按钮_添加产品");
+    EXPECT_EQ(platform.messages(), QStringList{"产品添加失败"});
+    EXPECT_TRUE(platform.exited());
+    EXPECT_EQ(platform.exitCode(), 0);
+    EXPECT_EQ(productTable(), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
+}
+
+TEST_F(ProductWindowTest, LongestNameThatFitsIsStored) {
+    ProductWindow w(checkout());
+    QString longest;
+    for (int i = 0; i < 127; ++i) longest += QStringLiteral("长");
+    longest += QLatin1Char('x');  // 255 GBK bytes
+    fill(w, longest, "1", "1");
+    click(w, "图形按钮_添加产品");
+    EXPECT_FALSE(platform.exited());
+    ASSERT_EQ(productTable().size(), 3u);
+    EXPECT_EQ(productTable()[2][0], longest.toStdString());
+}
+
+TEST_F(ProductWindowTest, ClosingClosesTheCurrentTableWhicheverWayItCloses) {
+    {
+        ProductWindow w(checkout());
+        w.show();
+        click(w, "图形按钮1_关闭5");
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_FALSE(storage::select(storage::kProductTableName));
+    }
+    {
+        ProductWindow w(checkout());
+        w.show();
+        QTest::keyClick(&w, Qt::Key_Escape);
+        EXPECT_FALSE(storage::select(storage::kProductTableName));
+    }
+    {
+        ProductWindow w(checkout());
+    }
+    EXPECT_FALSE(storage::select(storage::kProductTableName));
+    EXPECT_EQ(storage::openCount(), 0);
+}
+
+TEST_F(ProductWindowTest, RightButtonOnTheNameListPopsUpAnInertMenu) {
+    ProductWindow w(checkout());
+    w.show();
+    QListWidget* names = list(w, "选择列表框_设置商品名称");
+    QTest::mousePress(names->viewport(), Qt::RightButton, {}, names->visualItemRect(names->item(0)).center());
+    QMenu* menu = w.popupMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->title(), "功能项目");
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), "删除项目");
+    menu->actions()[0]->trigger();
+    menu->hide();
+    EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
+    EXPECT_EQ(productTable().size(), 2u);
+    // The other lists have no menu.
+    QListWidget* prices = list(w, "选择列表框_设置商品价格");
+    QTest::mousePress(prices->viewport(), Qt::RightButton, {}, prices->visualItemRect(prices->item(0)).center());
+    EXPECT_FALSE(menu->isVisible());
+}
+
+}  // namespace
+}  // namespace shop::products
