@@ -1,0 +1,72 @@
+#include "employee_table.h"
+
+#include "storage/schemas.h"
+#include "storage/table.h"
+
+namespace shop::employees {
+
+namespace st = storage;
+namespace f = storage::schemas::employee_field;
+
+AppendOutcome appendEmployee(const EmployeeRecord& record) {
+    AppendOutcome outcome;
+    // One batch for the whole record: a crash or a refused field rolls the
+    // blank record back with everything written into it.
+    st::Batch batch;
+    const bool appended = st::appendBlank();
+    for (int position : writeOrder()) {
+        const std::string& data = record[position];
+        const st::Value value = position == f::kPhoto ? st::Value::bytes(data) : st::Value::text(data);
+        if (!appended || !st::writeField(position, value)) outcome.failed.push_back(position);
+    }
+    if (outcome.failed.empty()) outcome.saved = batch.commit();
+    return outcome;  // an uncommitted batch rolls back here
+}
+
+std::optional<std::vector<std::string>> employeeNames(const std::string& path) {
+    if (!st::open(path)) return std::nullopt;
+    std::vector<std::string> names;
+    const int n = st::recordCount();
+    names.reserve(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) {
+        names.push_back(st::readText(f::kName));
+        st::skip(1);
+    }
+    st::close();
+    return names;
+}
+
+Lookup readEmployee(const std::string& path, int k, EmployeeRecord& out) {
+    if (!st::open(path)) return Lookup::OpenFailed;
+    Lookup result = Lookup::NoRecord;
+    if (k >= 1 && k <= st::recordCount()) {
+        st::skip(k - 1);
+        for (int position = 1; position <= kFieldCount; ++position) out[position] = st::readText(position);
+        result = Lookup::Found;
+    }
+    st::close();
+    return result;
+}
+
+RemoveOutcome removeEmployeesNamed(const std::string& path, const std::string& name) {
+    RemoveOutcome outcome;
+    if (!st::open(path)) return outcome;
+    outcome.opened = true;
+    // Every matching record goes, or none: a purge that fails half-way must
+    // not leave the table with some of the employee's records gone.
+    st::Batch batch;
+    const int n = st::recordCount();
+    for (int i = 0; i < n; ++i) {
+        if (!st::find([&] { return st::readText(f::kName) == name; })) continue;
+        st::markDeleted();
+        if (!st::deletionMark() || !st::purge()) {
+            outcome.removed = 0;
+            return outcome;  // rolled back
+        }
+        ++outcome.removed;
+    }
+    if (outcome.removed > 0 && !batch.commit()) outcome.removed = 0;
+    return outcome;
+}
+
+}  // namespace shop::employees
