@@ -74,10 +74,13 @@ PerformanceWindow::PerformanceWindow(QWidget* parent)
     m_statusParts[0]->setText(QStringLiteral("产品销量"));
     m_statusParts[0]->setMinimumWidth(80);
 
-    m_series = setUpSalesChart(ui->业绩百分比图);
+    m_chart = std::make_unique<SalesChart>(ui->业绩百分比图, ui->标签_图例);
+    ui->业绩百分比图->setFocus();  // no date half-selected when the window opens
 }
 
 PerformanceWindow::~PerformanceWindow() = default;
+
+QPieSeries* PerformanceWindow::chartSeries() const { return m_chart->series(); }
 
 QString PerformanceWindow::statusPart(int part) const {
     return part >= 0 && part < 2 ? m_statusParts[part]->text() : QString();
@@ -99,8 +102,7 @@ void PerformanceWindow::runQuery() {
     list->clear();
     list->addTopLevelItems(listItems(result.rows));
     if (result.listedAny) m_statusParts[1]->setText(QString::number(list->topLevelItemCount()));
-    showSalesTotals(ui->业绩百分比图, m_series, static_cast<double>(result.rows.size()), result.revenue,
-                    result.quantity);
+    m_chart->show(static_cast<double>(result.rows.size()), result.revenue, result.quantity);
 }
 
 void PerformanceWindow::closeWindow() {

@@ -18,6 +18,8 @@ class PerformanceWindow;
 
 namespace shop::performance {
 
+class SalesChart;
+
 class PerformanceWindow : public app::FramelessWindow {
 public:
     explicit PerformanceWindow(QWidget* parent = nullptr);
@@ -29,7 +31,7 @@ public:
 
     // Text of a part of the status bar (0: the caption, 1: the row count).
     QString statusPart(int part) const;
-    QPieSeries* chartSeries() const { return m_series; }
+    QPieSeries* chartSeries() const;
 
 private:
     void runQuery();
@@ -37,7 +39,7 @@ private:
 
     std::unique_ptr<Ui::PerformanceWindow> ui;
     QLabel* m_statusParts[2] = {nullptr, nullptr};
-    QPieSeries* m_series = nullptr;
+    std::unique_ptr<SalesChart> m_chart;
     // Tables that this window's queries brought into the open-table set. The
     // close button closes the current table only when it is one of them, so
     // that it never closes a table the main window still writes to.

@@ -1,9 +1,11 @@
 #include "sales_chart.h"
 
 #include <QChart>
+#include <algorithm>
 #include <QChartView>
+#include <QGraphicsLayout>
+#include <QLabel>
 #include <QLegend>
-#include <QLegendMarker>
 #include <QPieSeries>
 #include <QPieSlice>
 
@@ -21,13 +23,6 @@ struct ItemLook {
 
 constexpr ItemLook kItems[] = {{"销量", "笔"}, {"销售收入", "元"}, {"销售总数量", "件"}};
 
-void updateLegend(QChartView* view, QPieSeries* series) {
-    const auto markers = view->chart()->legend()->markers(series);
-    const auto slices = series->slices();
-    for (int i = 0; i < markers.size() && i < slices.size(); ++i)
-        markers[i]->setLabel(legendText(static_cast<SalesChartItem>(i), slices[i]->label(), slices[i]->value()));
-}
-
 }  // namespace
 
 QString legendText(SalesChartItem item, const QString& title, double value) {
@@ -35,42 +30,59 @@ QString legendText(SalesChartItem item, const QString& title, double value) {
     return QStringLiteral("%1：%2 %3").arg(title, QString::fromStdString(storage::numberText(value)), unit);
 }
 
-QPieSeries* setUpSalesChart(QChartView* view) {
-    auto* series = new QPieSeries;
-    series->setPieSize(0.78);
-    for (const ItemLook& item : kItems) series->append(QString::fromUtf8(item.title), 0);
-    series->slices()[kRevenueItem]->setColor(QColor(144, 0, 255));
-    series->slices()[kQuantityItem]->setColor(QColor(0, 255, 0));
-    for (QPieSlice* slice : series->slices()) slice->setBorderColor(Qt::white);
+SalesChart::SalesChart(QChartView* view, QLabel* legend)
+    : m_view(view), m_series(new QPieSeries), m_legend(legend) {
+    m_series->setPieSize(0.82);
+    for (const ItemLook& item : kItems) m_series->append(QString::fromUtf8(item.title), 0);
+    m_series->slices()[kRevenueItem]->setColor(QColor(144, 0, 255));
+    m_series->slices()[kQuantityItem]->setColor(QColor(0, 255, 0));
+    for (QPieSlice* slice : m_series->slices()) slice->setBorderColor(Qt::white);
 
     QChart* chart = view->chart();
-    chart->addSeries(series);
-    chart->setTitle(QStringLiteral("销售业绩"));
+    chart->addSeries(m_series);
     chart->setBackgroundRoundness(0);
-    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
     QFont titleFont = chart->titleFont();
     titleFont.setBold(true);
     titleFont.setPointSize(11);
     chart->setTitleFont(titleFont);
     chart->setTitleBrush(app::style::kBand);
-
-    QLegend* legend = chart->legend();
-    legend->setAlignment(Qt::AlignBottom);
-    legend->setMarkerShape(QLegend::MarkerShapeCircle);
-    QFont legendFont = legend->font();
-    legendFont.setPointSize(10);
-    legend->setFont(legendFont);
+    // The legend below the chart has room for one line per item with its value.
+    chart->legend()->hide();
     view->setRenderHint(QPainter::Antialiasing);
-    updateLegend(view, series);
-    return series;
+    // Chart and legend read as one white card.
+    view->setStyleSheet(QStringLiteral("QGraphicsView { background: white; border: 1px solid #c5d0da; border-bottom: none; }"));
+    m_legend->setStyleSheet(QStringLiteral("QLabel { background: white; color: #222b33; font-size: 10pt; "
+                                           "border: 1px solid #c5d0da; border-top: none; }"));
+
+    m_legend->setTextFormat(Qt::RichText);
+    m_legend->setAlignment(Qt::AlignCenter);
+    updateLegend();
 }
 
-void showSalesTotals(QChartView* view, QPieSeries* series, double rows, double revenue, double quantity) {
-    const auto slices = series->slices();
+void SalesChart::show(double rows, double revenue, double quantity) {
+    const auto slices = m_series->slices();
     slices[kCountItem]->setValue(rows);
     slices[kRevenueItem]->setValue(revenue);
     slices[kQuantityItem]->setValue(quantity);
-    updateLegend(view, series);
+    updateLegend();
+}
+
+void SalesChart::updateLegend() {
+    const auto values = m_series->slices();
+    const bool none = std::all_of(values.begin(), values.end(), [](QPieSlice* s) { return s->value() == 0; });
+    m_view->chart()->setTitle(none ? QStringLiteral("销售业绩（暂无数据）") : QStringLiteral("销售业绩"));
+    QString html = QStringLiteral("<table align='center' cellspacing='3'>");
+    const auto slices = m_series->slices();
+    for (int i = 0; i < slices.size(); ++i) {
+        QPieSlice* slice = slices[i];
+        html += QStringLiteral("<tr><td><span style='color:%1; font-size:14pt'>●</span></td><td>%2</td></tr>")
+                    .arg(slice->color().name(), legendText(static_cast<SalesChartItem>(i), slice->label(),
+                                                           slice->value())
+                                                    .toHtmlEscaped());
+    }
+    m_legend->setText(html + QStringLiteral("</table>"));
 }
 
 }  // namespace shop::performance

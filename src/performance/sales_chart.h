@@ -1,26 +1,39 @@
 // The performance window's pie chart: three items (count of sales lines,
-// revenue, quantity sold), each with a title, a colour and a value.
+// revenue, quantity sold), each with a title, a colour and a value, and a
+// legend beside it that names every item with its value.
 #pragma once
 
 #include <QString>
 
 class QChartView;
+class QLabel;
 class QPieSeries;
 
 namespace shop::performance {
 
 enum SalesChartItem { kCountItem = 0, kRevenueItem = 1, kQuantityItem = 2 };
 
-// Puts the three items into the chart of `view`, with their titles and
-// colours (the first keeps the chart's own colour) and the value 0, and the
-// legend that names each item with its value. The view's chart owns the series.
-QPieSeries* setUpSalesChart(QChartView* view);
+class SalesChart {
+public:
+    // Puts the three items into the chart of `view` with their titles and
+    // colours (the first keeps the chart's own colour) and the value 0; the
+    // view's chart owns them. `legend` shows each item with its value.
+    SalesChart(QChartView* view, QLabel* legend);
 
-// Sets the three values and the legend texts that show them.
-void showSalesTotals(QChartView* view, QPieSeries* series, double rows, double revenue, double quantity);
+    QPieSeries* series() const { return m_series; }
 
-// What the legend says of an item: its title, its value and the unit, e.g.
-// "销售收入：1234.5 元".
+    // Sets the three values and the legend that shows them.
+    void show(double rows, double revenue, double quantity);
+
+private:
+    void updateLegend();
+
+    QChartView* m_view;
+    QPieSeries* m_series;
+    QLabel* m_legend;
+};
+
+// One legend line: the item's title, its value and unit, e.g. "销售收入：1234.5 元".
 QString legendText(SalesChartItem item, const QString& title, double value);
 
 }  // namespace shop::performance

@@ -31,7 +31,6 @@ long long dayCount(const Moment& first, const Moment& last) {
 bool readSalesTable(std::vector<SalesRow>& rows) {
     if (storage::fields().size() < kSalesFields) return false;
     const int count = storage::recordCount();
-    rows.reserve(rows.size() + static_cast<std::size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i) {
         SalesRow row;
         for (int f = 0; f < kSalesFields; ++f) row[f] = storage::readText(f + 1);

@@ -116,6 +116,10 @@ TEST_F(PerformanceWindowTest, QueryFillsTheListStatusBarAndChart) {
     EXPECT_EQ(listRows(w), records);
     EXPECT_EQ(w.statusPart(1), QString("2"));
     EXPECT_EQ(chartValues(w), (std::vector<double>{2, 14.5, 7}));
+    const QString legend = child<QLabel>(w, "标签_图例")->text();
+    EXPECT_TRUE(legend.contains("销量：2 笔")) << legend.toStdString();
+    EXPECT_TRUE(legend.contains("销售收入：14.5 元")) << legend.toStdString();
+    EXPECT_TRUE(legend.contains("销售总数量：7 件")) << legend.toStdString();
 
     // Widening the range replaces the result; the same query again gives the same.
     setRange(w, QDate(2024, 3, 1), QDate(2024, 3, 31));
@@ -218,7 +222,7 @@ TEST_F(PerformanceWindowTest, InertButtonAndChartPressChangeNothing) {
     EXPECT_EQ(w.statusPart(1), QString("1"));
     EXPECT_EQ(storage::currentPath(), current);
     EXPECT_EQ(storage::openCount(), open);
-    for (const QPieSlice* slice : w.chartSeries()->slices()) EXPECT_FALSE(slice->isExploded());
+    for (QPieSlice* slice : w.chartSeries()->slices()) EXPECT_FALSE(slice->isExploded());
 }
 
 TEST_F(PerformanceWindowTest, TitleBandDragsTheWindow) {
