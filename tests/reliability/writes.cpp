@@ -1,5 +1,8 @@
 #include "writes.h"
 
+#include "checkout/sale_recording.h"
+#include "employees/employee_table.h"
+#include "products/product_catalog.h"
 #include "storage/date_text.h"
 #include "storage/table.h"
 
@@ -7,39 +10,31 @@ namespace shop::test {
 
 using namespace shop::storage;
 
-namespace {
-
-// Append blank, then the fields in position order, as every window adds a record.
-bool appendRow(const std::vector<std::string>& row, int firstField = 1) {
-    bool ok = appendBlank();
-    for (std::size_t f = 0; f < row.size(); ++f) ok = ok && writeText(firstField + static_cast<int>(f), row[f]);
-    return ok;
-}
-
-}  // namespace
-
 bool recordSales(const std::string& salesTable, const Rows& rows) {
-    if (!open(salesTable, false) || !select(salesTable)) return false;
-    Batch batch;
-    bool ok = true;
-    for (const auto& row : rows) ok = appendRow(row) && ok;
-    return ok && batch.commit();
+    if (!open(salesTable, false)) return false;
+    std::vector<checkout::SaleRow> sale;
+    for (const auto& r : rows) sale.push_back({r.at(0), r.at(1), r.at(2), r.at(3)});
+    return checkout::recordSales(salesTable, sale) == checkout::ExitRecording::Recorded;
 }
 
 bool rewriteProducts(const std::string& productTable, const Rows& products) {
-    if (!open(productTable)) return false;
-    Batch batch;
-    bool ok = zap();
-    for (const auto& row : products) ok = ok && appendRow(row);
-    return ok && batch.commit();
+    auto catalog = products::openCatalog(productTable);
+    if (!catalog) return false;
+    *catalog = {};
+    for (const auto& r : products) {
+        catalog->names.push_back(r.at(0));
+        catalog->prices.push_back(r.at(1));
+        catalog->quantities.push_back(r.at(2));
+    }
+    return products::rewriteCurrentTable(*catalog);
 }
 
 bool saveEmployee(const std::string& employeeTable, const EmployeeRecord& employee) {
     if (!open(employeeTable)) return false;
-    Batch batch;
-    bool ok = appendBlank() && writeField(1, Value::bytes(employee.photo));
-    for (std::size_t f = 0; f < employee.texts.size(); ++f) ok = ok && writeText(2 + static_cast<int>(f), employee.texts[f]);
-    return ok && batch.commit();
+    employees::EmployeeRecord record;
+    record[1] = employee.photo;
+    for (std::size_t f = 0; f < employee.texts.size(); ++f) record[2 + static_cast<int>(f)] = employee.texts[f];
+    return employees::appendEmployee(record).saved;
 }
 
 Rows sampleSalesRows(int count) {

@@ -1,5 +1,5 @@
-// The shop's multi-record writes, done through the table facility in the
-// shape the windows do them: each one batch, all or nothing.
+// The shop's multi-record writes, done by the very functions the windows
+// call, each from the state the window leaves the tables in.
 #pragma once
 
 #include <string>
@@ -9,12 +9,14 @@ namespace shop::test {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-// Exit recording: the checkout rows (name, price, quantity, moment) appended
-// to the run's sales table.
+// Exit recording: the run's sales table is open (start-up opened it); the
+// checkout rows (name, price, quantity, moment) are appended to it.
 bool recordSales(const std::string& salesTable, const Rows& rows);
-// The product window's rewrite: zap, then every (name, price, quantity).
+// The product window's rewrite: the product table is open and current, and
+// is replaced by every (name, price, quantity).
 bool rewriteProducts(const std::string& productTable, const Rows& products);
-// The entry form's save: one new employee, photo bytes first, then the 18 texts.
+// The entry form's save: the employee table is open; one new employee, photo
+// bytes in field 1, then the 18 texts.
 struct EmployeeRecord {
     std::string photo;
     std::vector<std::string> texts;  // fields 2..19
