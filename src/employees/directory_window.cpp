@@ -8,6 +8,7 @@
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "caption_label.h"
+#include "employee_look.h"
 #include "employee_table.h"
 #include "entry_window.h"
 #include "leave/leave_window.h"
@@ -44,6 +45,7 @@ storage::DataPaths dataPaths() { return storage::DataPaths{app::runDirectory()};
 DirectoryWindow::DirectoryWindow(QWidget* parent)
     : FramelessWindow(parent), ui(std::make_unique<Ui::DirectoryWindow>()) {
     ui->setupUi(this);
+    applyEmployeeLook(this);
     setDesignedGeometry(QSize(813, 477));
     addDragHandle(ui->图片框1, app::dragState(QStringLiteral("directory/图片框1")));
     setCloseButton(ui->图形按钮1_关闭5, [this] { closeWindow(); });

@@ -7,6 +7,7 @@
 #include "app/drag_state.h"
 #include "app/platform.h"
 #include "app/run_directory.h"
+#include "employee_look.h"
 #include "employee_table.h"
 #include "photo.h"
 #include "storage/data_paths.h"
@@ -42,6 +43,7 @@ struct ClearOnExit {
 
 EntryWindow::EntryWindow(QWidget* parent) : FramelessWindow(parent), ui(std::make_unique<Ui::EntryWindow>()) {
     ui->setupUi(this);
+    applyEmployeeLook(this);
     setDesignedGeometry(QSize(685, 460));
     addDragHandle(ui->图片框1, app::dragState(QStringLiteral("entry/图片框1")));
     setCloseButton(ui->图形按钮1_关闭5, [this] { closeWindow(); });
