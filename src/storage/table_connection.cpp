@@ -15,12 +15,12 @@ const char* statementSql(Stmt which) {
         // Large blobs (photos) are left out: only their size is looked at,
         // which SQLite answers without reading the blob's pages.
         case Stmt::BlockCells:
-            return "SELECT rec, pos, CASE WHEN typeof(value) = 'blob' AND length(value) > ?3 "
-                   "THEN NULL ELSE value END FROM cells WHERE rec BETWEEN ?1 AND ?2 ORDER BY rec, pos";
-        case Stmt::ReadCell: return "SELECT value FROM cells WHERE rec = ?1 AND pos = ?2";
+            return "SELECT id, CASE WHEN typeof(value) = 'blob' AND length(value) > ?3 "
+                   "THEN NULL ELSE value END FROM cells WHERE id BETWEEN ?1 AND ?2 ORDER BY id";
+        case Stmt::ReadCell: return "SELECT value FROM cells WHERE id = ?1";
         case Stmt::WriteCell:
-            return "INSERT OR REPLACE INTO cells(rec, pos, value) SELECT ?1, ?2, ?3 "
-                   "WHERE EXISTS (SELECT 1 FROM records WHERE rec = ?1)";
+            return "INSERT OR REPLACE INTO cells(id, value) SELECT ?1, ?2 "
+                   "WHERE EXISTS (SELECT 1 FROM records WHERE rec = ?3)";
         case Stmt::Append: return "INSERT INTO records(deleted) VALUES(0)";
         case Stmt::SetMark: return "UPDATE records SET deleted = 1 WHERE rec = ?1";
         case Stmt::ReadMark: return "SELECT deleted FROM records WHERE rec = ?1";

@@ -3,8 +3,12 @@
 //   fields(pos, name, type, maxlen)  the field descriptions, positions 1..n
 //   records(rec, deleted)            one row per record; rec is the 1-based
 //                                    record number and is kept dense
-//   cells(rec, pos, value)           one row per written field, so reading a
-//                                    name never loads a photo
+//   cells(id, value)                 one row per written field, keyed by
+//                                    id = record * 256 + position, so reading
+//                                    a name never loads a photo: the key is
+//                                    the row id, and looking a row id up never
+//                                    reads another row's value (a composite
+//                                    key would, when a photo lies on the way)
 //
 // The database header carries our application id and format version, so a
 // foreign SQLite file is refused before any of its schema is trusted.
@@ -37,9 +41,16 @@ inline constexpr const char* kFieldsSql =
     "type INTEGER NOT NULL, maxlen INTEGER NOT NULL)";
 inline constexpr const char* kRecordsSql =
     "CREATE TABLE records(rec INTEGER PRIMARY KEY, deleted INTEGER NOT NULL DEFAULT 0)";
-inline constexpr const char* kCellsSql =
-    "CREATE TABLE cells(rec INTEGER NOT NULL, pos INTEGER NOT NULL, value, "
-    "PRIMARY KEY(rec, pos)) WITHOUT ROWID";
+inline constexpr const char* kCellsSql = "CREATE TABLE cells(id INTEGER PRIMARY KEY, value)";
+
+// Key of a cell: record number and field position in one row id.
+inline constexpr int kPositionBits = 8;
+static_assert(kMaxFields < (1 << kPositionBits));
+inline constexpr std::int64_t cellId(std::int64_t record, int position) {
+    return (record << kPositionBits) | position;
+}
+inline constexpr std::int64_t recordOf(std::int64_t id) { return id >> kPositionBits; }
+inline constexpr int positionOf(std::int64_t id) { return static_cast<int>(id & ((1 << kPositionBits) - 1)); }
 
 // Whether a field list may be stored (1..kMaxFields fields, known types,
 // lengths within bounds, names valid UTF-8 of bounded length).

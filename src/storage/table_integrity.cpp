@@ -43,7 +43,8 @@ std::string numberingCheck(sqlite3* db, int fieldCount) {
     const char* sql =
         "SELECT (SELECT count(*) FROM records), (SELECT coalesce(min(rec), 1) FROM records), "
         "(SELECT coalesce(max(rec), 0) FROM records), "
-        "(SELECT count(*) FROM cells WHERE pos < 1 OR pos > ?1 OR rec NOT IN (SELECT rec FROM records))";
+        "(SELECT count(*) FROM cells WHERE (id & 255) < 1 OR (id & 255) > ?1 "
+        "OR (id >> 8) NOT IN (SELECT rec FROM records))";
     if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) return errorOf(db);
     sqlite3_bind_int(st, 1, fieldCount);
     std::string out;
@@ -63,7 +64,7 @@ std::string numberingCheck(sqlite3* db, int fieldCount) {
 std::string valueCheck(sqlite3* db, const std::vector<FieldDesc>& fields) {
     sqlite3_stmt* st = nullptr;
     const char* sql =
-        "SELECT rec, pos, typeof(value), CASE WHEN typeof(value) = 'text' THEN value END, "
+        "SELECT id >> 8, id & 255, typeof(value), CASE WHEN typeof(value) = 'text' THEN value END, "
         "CASE WHEN typeof(value) = 'blob' THEN length(value) END FROM cells";
     if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) return errorOf(db);
     std::string out;

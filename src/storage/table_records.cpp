@@ -23,11 +23,6 @@ constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 constexpr int kFirstBlock = 16;
 constexpr int kLargestBlock = 256;
 
-int columnInt(sqlite3_stmt* st, int col) {
-    const sqlite3_int64 v = sqlite3_column_int64(st, col);
-    return v < 0 ? 0 : v > INT_MAX ? INT_MAX : static_cast<int>(v);
-}
-
 std::string columnBytes(sqlite3_stmt* st, int col) {
     const void* p = sqlite3_column_blob(st, col);
     const int n = sqlite3_column_bytes(st, col);
@@ -46,32 +41,35 @@ bool fillBlock(OpenTable& t, Connection& c, int rec, int size) {
     b.values.assign(b.kinds.size(), std::string());
     StatementUse st(c.statement(Stmt::BlockCells));
     if (!st) return false;
-    sqlite3_bind_int(st.get(), 1, rec);
-    sqlite3_bind_int(st.get(), 2, last);
+    ++threadTables().readQueries;
+    sqlite3_bind_int64(st.get(), 1, format::cellId(rec, 0));
+    sqlite3_bind_int64(st.get(), 2, format::cellId(last, nf));
     sqlite3_bind_int(st.get(), 3, kInlineBlobBytes);
     std::size_t bytes = 0;
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-        const int r = columnInt(st.get(), 0), pos = columnInt(st.get(), 1);
+        const sqlite3_int64 id = sqlite3_column_int64(st.get(), 0);
+        const int r = static_cast<int>(format::recordOf(id)), pos = format::positionOf(id);
         if (r < rec || r > last || pos < 1 || pos > nf) continue;
         if (bytes > kBlockBytes && r > rec) {
             b.last = r - 1;
             return true;
         }
         const std::size_t i = static_cast<std::size_t>(r - rec) * nf + (pos - 1);
-        switch (sqlite3_column_type(st.get(), 2)) {
+        constexpr int kValue = 1;
+        switch (sqlite3_column_type(st.get(), kValue)) {
             case SQLITE_NULL:  // a photo, read only when asked for
                 b.kinds[i] = RecordBlock::Cell::Large;
                 break;
             case SQLITE_BLOB:
                 b.kinds[i] = RecordBlock::Cell::Bytes;
-                b.values[i] = columnBytes(st.get(), 2);
+                b.values[i] = columnBytes(st.get(), kValue);
                 break;
             default: {
                 // Text; a number put there by another program reads as its text.
                 b.kinds[i] = RecordBlock::Cell::Text;
-                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 2));
-                if (p) b.values[i].assign(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 2)));
+                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), kValue));
+                if (p) b.values[i].assign(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), kValue)));
             }
         }
         bytes += b.values[i].size();
@@ -100,8 +98,8 @@ bool loadBlock(OpenTable& t, Connection& c, int rec) {
 std::optional<Value> readLarge(Connection& c, int rec, int pos, const FieldDesc& field) {
     StatementUse st(c.statement(Stmt::ReadCell));
     if (!st) return std::nullopt;
-    sqlite3_bind_int(st.get(), 1, rec);
-    sqlite3_bind_int(st.get(), 2, pos);
+    ++threadTables().readQueries;
+    sqlite3_bind_int64(st.get(), 1, format::cellId(rec, pos));
     if (sqlite3_step(st.get()) != SQLITE_ROW) return std::nullopt;
     switch (sqlite3_column_type(st.get(), 0)) {
         case SQLITE_BLOB: return Value::bytes(columnBytes(st.get(), 0));
@@ -152,6 +150,7 @@ std::optional<int> countRecords(OpenTable& t, Connection& c) {
     if (b.count >= 0 && b.version == version) return b.count;
     b.clear();
     StatementUse st(c.statement(Stmt::Count));
+    ++threadTables().readQueries;
     if (!st || sqlite3_step(st.get()) != SQLITE_ROW) return std::nullopt;
     const sqlite3_int64 n = sqlite3_column_int64(st.get(), 0);
     if (n < 0 || n > format::kMaxRecords) return std::nullopt;
@@ -226,15 +225,15 @@ bool writeField(int pos, const Value& value) {
     if (!c) return false;
     StatementUse st(c->statement(Stmt::WriteCell));
     if (!st) return false;
-    sqlite3_bind_int(st.get(), 1, t->cursor);
-    sqlite3_bind_int(st.get(), 2, pos);
+    sqlite3_bind_int64(st.get(), 1, format::cellId(t->cursor, pos));
+    sqlite3_bind_int(st.get(), 3, t->cursor);
     const int size = static_cast<int>(value.data.size());
     if (value.type == FieldType::Text)
-        sqlite3_bind_text(st.get(), 3, value.data.c_str(), size, SQLITE_STATIC);
+        sqlite3_bind_text(st.get(), 2, value.data.c_str(), size, SQLITE_STATIC);
     else if (size == 0)
-        sqlite3_bind_zeroblob(st.get(), 3, 0);
+        sqlite3_bind_zeroblob(st.get(), 2, 0);
     else
-        sqlite3_bind_blob(st.get(), 3, value.data.data(), size, SQLITE_STATIC);
+        sqlite3_bind_blob(st.get(), 2, value.data.data(), size, SQLITE_STATIC);
     return change(*t, st.get(), 1);
 }
 
@@ -293,14 +292,15 @@ bool purge() {
     OpenTable* t = threadTables().current;
     Connection* c = writable(t);
     if (!c) return false;
+    static_assert(format::kPositionBits == 8, "the statements below spell the cell key out");
     // Record numbers stay dense: the survivors are renumbered in order, via
     // negative numbers so no two records ever share a number midway.
     static const char* const kPurge =
-        "DELETE FROM cells WHERE rec IN (SELECT rec FROM records WHERE deleted <> 0);"
+        "DELETE FROM cells WHERE (id >> 8) IN (SELECT rec FROM records WHERE deleted <> 0);"
         "DELETE FROM records WHERE deleted <> 0;"
-        "UPDATE cells SET rec = -m.n FROM (SELECT rec AS old, row_number() OVER (ORDER BY rec) AS n "
-        "FROM records) AS m WHERE cells.rec = m.old;"
-        "UPDATE cells SET rec = -rec WHERE rec < 0;"
+        "UPDATE cells SET id = -((m.n << 8) | (cells.id & 255)) FROM (SELECT rec AS old, "
+        "row_number() OVER (ORDER BY rec) AS n FROM records) AS m WHERE (cells.id >> 8) = m.old;"
+        "UPDATE cells SET id = -id WHERE id < 0;"
         "UPDATE records SET rec = -m.n FROM (SELECT rec AS old, row_number() OVER (ORDER BY rec) AS n "
         "FROM records) AS m WHERE records.rec = m.old;"
         "UPDATE records SET rec = -rec WHERE rec < 0;";

@@ -53,9 +53,8 @@ TEST_F(HostileTable, ExtraOrChangedSchemaObjectsAreRefused) {
         "CREATE INDEX byvalue ON cells(value)",
         "CREATE VIEW everything AS SELECT * FROM cells",
         "CREATE TABLE extra(x)",
-        "DROP TABLE cells; CREATE VIEW cells AS SELECT rec, 1 AS pos, 'x' AS value FROM records",
-        "DROP TABLE cells; CREATE TABLE cells(rec INTEGER NOT NULL, pos INTEGER NOT NULL, value, "
-        "PRIMARY KEY(rec, pos))",
+        "DROP TABLE cells; CREATE VIEW cells AS SELECT rec * 256 + 1 AS id, 'x' AS value FROM records",
+        "DROP TABLE cells; CREATE TABLE cells(id INTEGER PRIMARY KEY, value TEXT)",
         "DROP TABLE records",
     };
     int i = 0;
@@ -135,8 +134,8 @@ TEST_F(HostileTable, DamagedPagesNeverCrashAReadLoop) {
 
 TEST_F(HostileTable, WrongStoredTypesReadAsWhatTheyAreAndFailTheCheck) {
     const std::string p = sound("types.edb", 2);
-    ASSERT_TRUE(rawExec(p, "UPDATE cells SET value = x'00ff10' WHERE rec = 1 AND pos = 1;"
-                           "UPDATE cells SET value = 42 WHERE rec = 2 AND pos = 1"));
+    ASSERT_TRUE(rawExec(p, "UPDATE cells SET value = x'00ff10' WHERE id = 257;"  // record 1, field 1
+                           "UPDATE cells SET value = 42 WHERE id = 513"));
     ASSERT_TRUE(open(p, true));
     const auto bytes = readField(1);
     ASSERT_TRUE(bytes.has_value());
@@ -151,8 +150,8 @@ TEST_F(HostileTable, WrongStoredTypesReadAsWhatTheyAreAndFailTheCheck) {
 
 TEST_F(HostileTable, OverlongValuesFailToReadInsteadOfExhaustingMemory) {
     const std::string p = sound("long.edb", 2);
-    ASSERT_TRUE(rawExec(p, "UPDATE cells SET value = zeroblob(3000000) WHERE rec = 1 AND pos = 2;"
-                           "UPDATE cells SET value = printf('%.*c', 600, 'x') WHERE rec = 2 AND pos = 3"));
+    ASSERT_TRUE(rawExec(p, "UPDATE cells SET value = zeroblob(3000000) WHERE id = 258;"
+                           "UPDATE cells SET value = printf('%.*c', 600, 'x') WHERE id = 515"));
     ASSERT_TRUE(open(p, true));
     EXPECT_FALSE(readField(2).has_value());
     EXPECT_EQ(readText(1), cellText(1, 1));

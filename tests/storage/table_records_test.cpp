@@ -1,8 +1,10 @@
 // Record operations on the current table: append, read, write, skip, zap,
 // find, deletion marks and purge, and the conventions callers rely on.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "storage/table.h"
+#include "storage/table_state.h"
 #include "table_fixture.h"
 
 using namespace shop::storage;
@@ -48,6 +50,23 @@ TEST_F(TableRecords, AppendedRecordsReadBackInOrderThroughTheReadLoop) {
     }
     EXPECT_FALSE(readField(1).has_value()) << "past the last record nothing is read";
     EXPECT_EQ(readText(1), "");
+}
+
+TEST_F(TableRecords, AReadLoopQueriesTheFileOncePerBlockOfRecords) {
+    const std::string p = makeTable("t.edb", 2000);
+    ASSERT_TRUE(open(p));
+    const auto before = detail::threadTables().readQueries;
+    const int n = recordCount();
+    for (int i = 1; i <= n; ++i, skip(1))
+        for (int f = 1; f <= 4; ++f) ASSERT_EQ(readText(f), cellText(i, f));
+    const auto queries = detail::threadTables().readQueries - before;
+    EXPECT_LT(queries, 40u) << "8000 fields read";
+    // A write in between is seen at once.
+    ASSERT_TRUE(open(p));
+    skip(5);
+    EXPECT_EQ(readText(1), cellText(6, 1));
+    ASSERT_TRUE(writeText(1, "改"));
+    EXPECT_EQ(readText(1), "改");
 }
 
 TEST_F(TableRecords, PositionalLookupReadsTheRecordAtThatPosition) {
@@ -102,6 +121,33 @@ TEST_F(TableRecords, WritesReplaceValuesAndKeepBytesExact) {
     skip(1);
     EXPECT_EQ(readField(1)->data, std::string("\0\1\2", 3));
     EXPECT_EQ(readText(2), "");
+}
+
+TEST_F(TableRecords, ReadingANameNeverLoadsThePhoto) {
+    const std::string p = path("员工基本数据库.edb");
+    ASSERT_TRUE(create(p, {{"photo", FieldType::Bytes, 451541}, {"name", FieldType::Text, 20}}));
+    ASSERT_TRUE(open(p));
+    {
+        Batch b;
+        for (int r = 1; r <= 30; ++r) {
+            ASSERT_TRUE(appendBlank());
+            ASSERT_TRUE(writeField(1, Value::bytes(std::string(451541, static_cast<char>(r)))));
+            ASSERT_TRUE(writeText(2, cellText(r, 2)));
+        }
+        ASSERT_TRUE(b.commit());
+    }
+    closeAll();
+    // Thirty photos are 13 MB: reading every name must stay far below one.
+    sqlite3_int64 used = 0, peak = 0;
+    ASSERT_TRUE(open(p));
+    sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &used, &peak, 1);
+    const sqlite3_int64 before = used;
+    for (int r = 1; r <= 30; ++r, skip(1)) ASSERT_EQ(readText(2), cellText(r, 2));
+    sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &used, &peak, 0);
+    EXPECT_LT(peak - before, 400 * 1024) << "names read with photos";
+    ASSERT_TRUE(open(p));
+    skip(29);
+    EXPECT_EQ(readField(1)->data, std::string(451541, static_cast<char>(30)));
 }
 
 TEST_F(TableRecords, RefusedWritesStoreNothing) {

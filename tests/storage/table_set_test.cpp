@@ -153,7 +153,7 @@ TEST_F(TableSet, ThousandsOfOpenTablesStayWithinFewFiles) {
         const std::string p = path(std::to_string(i) + ".edb");
         std::filesystem::copy_file(path("base"), p);
         ASSERT_TRUE(rawExec(p, "PRAGMA synchronous=OFF;INSERT INTO records(rec) VALUES(1);"
-                               "INSERT INTO cells VALUES(1, 2, '" + std::to_string(i) + "')"));
+                               "INSERT INTO cells VALUES(258, '" + std::to_string(i) + "')"));
     }
     const pid_t child = fork();
     ASSERT_GE(child, 0);
