@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QFileInfo>
+#include <QLabel>
 
 #include "app/drag_state.h"
 #include "app/platform.h"
@@ -27,6 +28,16 @@ app::DragState& drag() { return app::dragState(QStringLiteral("salary/图片框3
 
 QString fromStd(const std::string& text) { return QString::fromStdString(text); }
 
+// Spreads the label's lines `pitch` pixels apart, so that each caption stands
+// level with the input box beside it.
+void spreadLines(QLabel* label, int pitch) {
+    QString html;
+    for (const QString& line : label->text().split(QLatin1Char('\n')))
+        html += QStringLiteral("<div style=\"line-height:%1px\">%2</div>").arg(pitch).arg(line.toHtmlEscaped());
+    label->setTextFormat(Qt::RichText);
+    label->setText(html);
+}
+
 }  // namespace
 
 SalaryWindow::SalaryWindow(QWidget* parent) : FramelessWindow(parent), ui(new Ui::SalaryWindow) {
@@ -44,6 +55,7 @@ SalaryWindow::SalaryWindow(QWidget* parent) : FramelessWindow(parent), ui(new Ui
     ui->透明标签3->setAttribute(Qt::WA_TransparentForMouseEvents);  // drags go to the band
     app::styleTitleButtons(ui->图形按钮1_关闭3, ui->图形按钮1_关闭2, ui->图形按钮1_关闭1);
     app::styleActionButton(ui->图形按钮1, QStringLiteral("act-money"));
+    spreadLines(ui->透明标签1, ui->编辑框_编号->y() - ui->编辑框_姓名->y());
     ui->日期框1_发工资时间->setDate(QDate::currentDate());
 
     connect(ui->树型框1, &QTreeWidget::currentItemChanged, this,

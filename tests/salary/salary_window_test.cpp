@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -96,8 +97,9 @@ TEST_F(SalaryWindowTest, OpensWithEveryNameBelowTheRootInTableOrder) {
     EXPECT_EQ(root()->child(1)->text(0), "李四");
     EXPECT_EQ(root()->child(2)->text(0), "张三");
     EXPECT_EQ(control<QLabel>("透明标签3")->text(), "澄屿_工资管理");
-    EXPECT_EQ(control<QLabel>("透明标签1")->text().split('\n'),
-              (QStringList{"员工姓名；", "员工编号；", "发放时间；", "发放工资金额；"}));
+    QTextDocument captions;
+    captions.setHtml(control<QLabel>("透明标签1")->text());
+    EXPECT_EQ(captions.toPlainText().split('\n'), (QStringList{"员工姓名；", "员工编号；", "发放时间；", "发放工资金额；"}));
     QTreeWidgetItem* header = control<QTreeWidget>("超级列表框1")->headerItem();
     EXPECT_EQ(header->text(0), "发放时间");
     EXPECT_EQ(header->text(1), "发放金额");
