@@ -8,6 +8,7 @@
 #include "app/drag_state.h"
 #include "app/event_services.h"
 #include "app/run_directory.h"
+#include "app/title_band.h"
 #include "sales_chart.h"
 #include "sales_query.h"
 #include "storage/table.h"
@@ -47,14 +48,11 @@ PerformanceWindow::PerformanceWindow(QWidget* parent)
     app::DragState& drag = app::dragState(QStringLiteral("performance/图片框3"));
     drag.reset();
     addDragHandle(ui->图片框3, drag);
+    app::styleTitleBand(ui->图片框3, ui->透明标签_标题);
     // The heading lies on the band; presses on it belong to the band.
     ui->透明标签_标题->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    app::stylePictureButton(ui->图形按钮1_关闭1, QStringLiteral("title-close"));
-    app::stylePictureButton(ui->图形按钮1_关闭2, QStringLiteral("title-max"));
-    app::stylePictureButton(ui->图形按钮1_关闭3, QStringLiteral("title-min"));
-    app::stylePictureButton(ui->图形按钮_查询, QStringLiteral("act-query"));
-    ui->图形按钮_查询->setIconSize(QSize(22, 22));
+    app::styleTitleButtons(ui->图形按钮1_关闭3, ui->图形按钮1_关闭2, ui->图形按钮1_关闭1);
+    app::styleActionButton(ui->图形按钮_查询, QStringLiteral("act-query"));
     setCloseButton(ui->图形按钮1_关闭1, [this] { closeWindow(); });
     connect(ui->图形按钮_查询, &QPushButton::clicked, this, &PerformanceWindow::runQuery);
 
