@@ -19,7 +19,6 @@
 #include "app/scripted_platform.h"
 #include "leave/leave_window.h"
 #include "staff_fixture.h"
-#include "storage/date_text.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
 
@@ -27,7 +26,7 @@ namespace shop::leave {
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<std::vector<std::string>>;
+using test::Rows;
 
 // Records every box like the scripted platform and lets a test act while a
 // box is "up" (on the window's thread, as a real box would run).
@@ -72,18 +71,9 @@ protected:
         ASSERT_TRUE(waitForSubmissions());
     }
 
-    Rows listRows() const {
-        Rows rows;
-        QTreeWidget* list = control<QTreeWidget>("超级列表框_请假记录");
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            std::vector<std::string> row;
-            for (int c = 0; c < list->columnCount(); ++c) row.push_back(list->topLevelItem(i)->text(c).toStdString());
-            rows.push_back(row);
-        }
-        return rows;
-    }
+    test::Rows listRows() const { return test::rowsOf(control<QTreeWidget>("超级列表框_请假记录")); }
 
-    static std::string day(QDate d) { return storage::dateText({d.year(), d.month(), d.day()}); }
+    static std::string day(QDate d) { return test::dayText(d); }
 
     BoxPlatform platform;
     test::RunFolder run;
@@ -162,10 +152,7 @@ TEST_F(LeaveWindowTest, FirstSubmissionCreatesTheTableWithOneRecord) {
     submit(kMarch9, kMarch5, "拒绝");
 
     const std::string path = leavePath("张三");
-    ASSERT_TRUE(fs::exists(path));
-    ASSERT_TRUE(storage::open(path, true));
-    const std::vector<storage::FieldDesc> fields = storage::fields();
-    storage::close(path);
+    const std::vector<storage::FieldDesc> fields = test::fieldsOf(path);
     ASSERT_EQ(fields.size(), 3u);
     EXPECT_EQ(fields[0].name, "请假时间");
     EXPECT_EQ(fields[1].name, "请假终止时间");

@@ -1,13 +1,17 @@
 // Employees for the leave and salary tests and benchmarks: records written
-// straight into the employee table, with a picture as their photo.
+// straight into the employee table, with a picture as their photo; and what
+// those tests read back from tables and report lists.
 #pragma once
 
 #include <QBuffer>
 #include <QColor>
+#include <QDate>
 #include <QImage>
+#include <QTreeWidget>
 #include <string>
 #include <vector>
 
+#include "storage/date_text.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
 
@@ -48,6 +52,32 @@ inline void addStaff(const std::string& path, const std::vector<Staff>& staff) {
     batch.commit();
     st::close(path);
     if (!previous.empty()) st::select(previous);
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// The texts of every row of a report list, column by column.
+inline Rows rowsOf(const QTreeWidget* list) {
+    Rows rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        std::vector<std::string> row;
+        for (int c = 0; c < list->columnCount(); ++c) row.push_back(list->topLevelItem(i)->text(c).toStdString());
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// The date text of a day, as the windows store it.
+inline std::string dayText(QDate d) { return storage::dateText({d.year(), d.month(), d.day()}); }
+
+// The field descriptions of the table at `path` (empty when it does not open).
+inline std::vector<storage::FieldDesc> fieldsOf(const std::string& path) {
+    const std::string previous = storage::currentPath();
+    if (!storage::open(path, true)) return {};
+    std::vector<storage::FieldDesc> fields = storage::fields();
+    storage::close(path);
+    if (!previous.empty()) storage::select(previous);
+    return fields;
 }
 
 }  // namespace shop::test

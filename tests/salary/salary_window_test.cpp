@@ -16,7 +16,6 @@
 #include "leave/staff_fixture.h"
 #include "salary/salary_ledger.h"
 #include "salary/salary_window.h"
-#include "storage/date_text.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
@@ -25,7 +24,7 @@ namespace shop::salary {
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<std::vector<std::string>>;
+using test::Rows;
 
 class SalaryWindowTest : public ::testing::Test {
 protected:
@@ -66,15 +65,9 @@ protected:
         control<QPushButton>("图形按钮1")->click();
     }
 
-    Rows listRows() const {
-        Rows rows;
-        QTreeWidget* list = control<QTreeWidget>("超级列表框1");
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            rows.push_back({list->topLevelItem(i)->text(0).toStdString(), list->topLevelItem(i)->text(1).toStdString()});
-        return rows;
-    }
+    test::Rows listRows() const { return test::rowsOf(control<QTreeWidget>("超级列表框1")); }
 
-    static std::string day(QDate d) { return storage::dateText({d.year(), d.month(), d.day()}); }
+    static std::string day(QDate d) { return test::dayText(d); }
 
     app::ScriptedPlatform platform;
     test::RunFolder run;
@@ -127,10 +120,7 @@ TEST_F(SalaryWindowTest, FirstPressOnlyCreatesTheTableAndTheNextStores) {
     press(kJan31, "3000");
 
     const std::string path = salaryPath("张三");
-    ASSERT_TRUE(fs::exists(path));
-    ASSERT_TRUE(storage::open(path, true));
-    const std::vector<storage::FieldDesc> fields = storage::fields();
-    storage::close(path);
+    const std::vector<storage::FieldDesc> fields = test::fieldsOf(path);
     ASSERT_EQ(fields.size(), 2u);
     EXPECT_EQ(fields[0].name, "发放时间");
     EXPECT_EQ(fields[1].name, "工资金额");
