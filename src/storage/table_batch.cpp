@@ -41,13 +41,13 @@ Batch::Batch() {
     // One batch per table at a time; a read-only table takes no writes.
     if (!table || table->readOnly || table->batchToken != 0) return;
     Connection* c = connect(*table);
-    if (!c || c->inTransaction()) return;
-    // Taking the write lock now means the commit cannot fail on a lock that
-    // another thread took meanwhile.
-    if (!c->exec("BEGIN IMMEDIATE")) return;
-    c->pinned = true;
     m_token = g_nextToken.fetch_add(1);
     table->batchToken = m_token;
+    // Taking the write lock now means the commit cannot fail on a lock that
+    // another thread took meanwhile. When the batch cannot start (the file
+    // stays busy, it cannot be read), the table still belongs to it: every
+    // write inside fails and commit reports failure, so nothing is half saved.
+    if (c && !c->inTransaction() && c->exec("BEGIN IMMEDIATE")) c->pinned = true;
 }
 
 Batch::~Batch() { rollback(); }

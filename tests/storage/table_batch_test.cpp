@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <atomic>
 #include <random>
 #include <thread>
 
@@ -90,6 +91,62 @@ TEST_F(TableBatch, BatchStaysOnItsTableWhileOthersAreUsed) {
     EXPECT_EQ(recordCount(), 6);
     ASSERT_TRUE(open(other));
     EXPECT_EQ(recordCount(), 3);
+}
+
+TEST_F(TableBatch, TwoThreadsWritingOneTableTakeTurns) {
+    const std::string p = makeTable("leave.edb", 0);
+    closeAll();
+    std::atomic<int> failures{0};
+    auto writer = [&](int first) {
+        if (!open(p)) ++failures;
+        for (int round = 0; round < 5; ++round) {
+            Batch b;
+            const int from = first + round * 10;
+            if (!appendRecords(from, from + 9) || !b.commit()) ++failures;
+        }
+        closeAll();
+    };
+    std::thread a(writer, 1), b(writer, 1001);
+    a.join();
+    b.join();
+    EXPECT_EQ(failures, 0);
+    ASSERT_TRUE(open(p));
+    EXPECT_EQ(recordCount(), 100);
+    // Each batch landed whole: ten consecutive numbers from one writer.
+    for (int r = 1; r <= 100; r += 10) {
+        ASSERT_TRUE(open(p));
+        skip(r - 1);
+        const std::string first = readText(1);
+        const int from = std::atoi(first.c_str() + std::string("记录").size());
+        EXPECT_EQ(from % 10, 1) << first;
+        for (int k = 1; k < 10; ++k) {
+            skip(1);
+            EXPECT_EQ(readText(1), cellText(from + k, 1));
+        }
+    }
+    EXPECT_EQ(checkIntegrity(p), "");
+}
+
+TEST_F(TableBatch, ABatchThatCannotStartSavesNothing) {
+    const std::string p = makeTable("t.edb", 1);
+    std::atomic<bool> holding{false}, done{false};
+    std::thread other([&] {
+        open(p);
+        Batch b;
+        holding = true;
+        while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    });
+    while (!holding) std::this_thread::yield();
+    {
+        Batch b;  // the other thread keeps the file busy past the wait
+        EXPECT_FALSE(appendBlank());
+        EXPECT_FALSE(writeText(1, "half"));
+        EXPECT_FALSE(b.commit());
+    }
+    done = true;
+    other.join();
+    EXPECT_EQ(recordCount(), 1);
+    ASSERT_TRUE(appendBlank()) << "without the other batch, writes work again";
 }
 
 TEST_F(TableBatch, ClosingTheTableDropsItsBatch) {
