@@ -29,7 +29,10 @@ enum class Stmt {
 };
 
 // A run of consecutive records whose small values were read in one query, so
-// a read loop costs one query per run instead of one per field.
+// a read loop costs one query per run instead of one per field. It stays
+// valid while the file's change counter (shared by every thread of this
+// process) does not move; a change made by another program while the table
+// stays open is seen when the table is opened again.
 struct RecordBlock {
     enum class Cell : std::uint8_t { Absent, Text, Bytes, Large };
     std::uint64_t version = 0;  // file change counter the block was read at

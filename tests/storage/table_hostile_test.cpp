@@ -32,6 +32,17 @@ protected:
         EXPECT_NE(checkIntegrity(p), "");
         EXPECT_EQ(readFile(p), before) << "the refused file was changed";
     }
+
+    // Each change, made to its own sound table, makes that table refused.
+    template <std::size_t N>
+    void expectEachRefused(const std::string& prefix, const char* const (&changes)[N]) {
+        for (std::size_t i = 0; i < N; ++i) {
+            const std::string p = sound(prefix + std::to_string(i) + ".edb");
+            ASSERT_TRUE(rawExec(p, changes[i])) << changes[i];
+            SCOPED_TRACE(changes[i]);
+            expectRefused(p);
+        }
+    }
 };
 
 TEST_F(HostileTable, ForeignTagsAreRefused) {
@@ -57,12 +68,7 @@ TEST_F(HostileTable, ExtraOrChangedSchemaObjectsAreRefused) {
         "DROP TABLE cells; CREATE TABLE cells(id INTEGER PRIMARY KEY, value TEXT)",
         "DROP TABLE records",
     };
-    int i = 0;
-    for (const char* sql : changes) {
-        const std::string p = sound("schema" + std::to_string(i++) + ".edb");
-        ASSERT_TRUE(rawExec(p, sql)) << sql;
-        expectRefused(p);
-    }
+    expectEachRefused("schema", changes);
 }
 
 TEST_F(HostileTable, BadFieldDescriptionsAreRefused) {
@@ -77,12 +83,7 @@ TEST_F(HostileTable, BadFieldDescriptionsAreRefused) {
         "DELETE FROM fields WHERE pos = 2",
         "DELETE FROM fields",
     };
-    int i = 0;
-    for (const char* sql : changes) {
-        const std::string p = sound("fields" + std::to_string(i++) + ".edb");
-        ASSERT_TRUE(rawExec(p, sql)) << sql;
-        expectRefused(p);
-    }
+    expectEachRefused("fields", changes);
 }
 
 TEST_F(HostileTable, OnlyRollbackJournalFilesOpenSoNoSideFilesAppear) {
