@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QTimer>
 
 #include "app/drag_state.h"
@@ -74,7 +75,10 @@ bool MainWindow::startUp() {
     {
         // Nothing is chosen until the cashier chooses: the combo shows no name.
         const QSignalBlocker quiet(ui->组合框1_商品名称);
-        ui->组合框1_商品名称->addItems(items);
+        // One list model instead of an item object per name: a long goods
+        // list must not slow the start.
+        auto* model = new QStringListModel(items, ui->组合框1_商品名称);
+        ui->组合框1_商品名称->setModel(model);
         ui->组合框1_商品名称->setCurrentIndex(-1);
     }
 

@@ -1,0 +1,89 @@
+// The checkout counter under load: a goods lookup near the end of a
+// 100,000-product catalogue, adding a row to a list of 1,000 rows, and
+// leaving with 10,000 rows to record.
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <benchmark/benchmark.h>
+#include <filesystem>
+
+#include "storage/table.h"
+#include "support/main_window_driver.h"
+
+namespace {
+
+using shop::test::MainWindowDriver;
+
+void BM_GoodsLookupAtTheEndOf100000Products(benchmark::State& state) {
+    constexpr int kProducts = 100000;
+    MainWindowDriver d;
+    std::vector<std::vector<std::string>> products;
+    std::vector<std::string> names;
+    for (int i = 0; i < kProducts; ++i) {
+        products.push_back({"商品" + std::to_string(i), std::to_string(i % 50) + "元", "1"});
+        names.push_back(products.back()[0]);
+    }
+    d.run.setProducts(products);
+    d.run.setProductSave(names);
+    d.start();
+    QComboBox* goods = d.goods();
+    goods->setCurrentIndex(kProducts - 1);
+    for (auto _ : state) emit goods->activated(kProducts - 1);
+    if (d.price()->text() != "49元") state.SkipWithError("the lookup found the wrong product");
+}
+BENCHMARK(BM_GoodsLookupAtTheEndOf100000Products)->Unit(benchmark::kMillisecond);
+
+void fillRows(QTreeWidget* list, int n) {
+    QList<QTreeWidgetItem*> items;
+    for (int i = 0; i < n; ++i)
+        items << new QTreeWidgetItem(QStringList{QString("商品%1").arg(i), "2.5", "3", "2024年3月5日14时7分9秒"});
+    list->addTopLevelItems(items);
+}
+
+void BM_AddRowToAListOf1000(benchmark::State& state) {
+    MainWindowDriver d;
+    d.start();
+    QTreeWidget* list = d.list();
+    fillRows(list, 1000);
+    QPushButton* add = d.button("图形按钮_添加");
+    for (auto _ : state) {
+        add->click();
+        state.PauseTiming();
+        delete list->takeTopLevelItem(list->topLevelItemCount() - 1);
+        state.ResumeTiming();
+    }
+    if (d.total() != "7500元") state.SkipWithError("wrong total");
+}
+BENCHMARK(BM_AddRowToAListOf1000)->Unit(benchmark::kMillisecond);
+
+void BM_LeaveRecording10000Rows(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto d = std::make_unique<MainWindowDriver>();
+        d->start();
+        fillRows(d->list(), 10000);
+        QPushButton* close = d->button("图形按钮1_关闭");
+        state.ResumeTiming();
+        close->click();
+        state.PauseTiming();
+        if (!d->platform.exited() || !d->platform.messages().isEmpty())
+            state.SkipWithError("leaving did not record cleanly");
+        const auto stored = shop::test::readAll(d->window->runSalesPath()).size();
+        if (stored != 10000) state.SkipWithError("not every row was recorded");
+        d.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LeaveRecording10000Rows)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
