@@ -103,7 +103,10 @@ std::optional<HeaderInfo> checkHeader(const std::string& path, std::string* why)
         const bool sizeValid = bigEndian32(h + 24) == bigEndian32(h + 92) && pages != 0;
         if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
             setWhy(why, "damaged header");
-        } else if (sizeValid && static_cast<std::uint64_t>(st.st_size) < std::uint64_t{pages} * pageSize) {
+        } else if (sizeValid && static_cast<std::uint64_t>(st.st_size) < std::uint64_t{pages} * pageSize &&
+                   // While a journal exists, a writer is at work or was killed
+                   // midway; SQLite restores the file from the journal.
+                   ::access((path + "-journal").c_str(), F_OK) != 0) {
             setWhy(why, "file is truncated");
         } else {
             out = HeaderInfo{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
