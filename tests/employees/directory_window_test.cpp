@@ -12,6 +12,8 @@
 #include "employee_fixture.h"
 #include "employees/directory_window.h"
 #include "employees/entry_window.h"
+#include "leave/leave_window.h"
+#include "salary/salary_window.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
@@ -190,6 +192,16 @@ TEST_F(DirectoryWindowTest, ClearWithNobodyCurrentOrTheRootRemovesNothing) {
     EXPECT_EQ(childTexts(w), QStringList({"张三"}));
 }
 
+TEST_F(DirectoryWindowTest, ClearOfANameThatCannotNameAFileDeletesNoLeaveTable) {
+    addEmployees({test::sampleEmployee("../张三"), test::sampleEmployee("李四")});
+    makeLeaveTable("张三");
+    DirectoryWindow w;
+    choose(w, 0);
+    rightClickAndChoose(w, 0, "清空");
+    EXPECT_EQ(childTexts(w), QStringList({"李四"}));
+    EXPECT_TRUE(leaveTableExists("张三"));
+}
+
 TEST_F(DirectoryWindowTest, MissingTableIsReported) {
     fs::remove(run.paths().employee());
     DirectoryWindow w;
@@ -253,6 +265,27 @@ TEST_F(DirectoryWindowTest, NonModalEntryOutlivesTheDirectory) {
     control<QPushButton>(*entry, "图形按钮1_关闭5")->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(entry);  // destroyed by its own close button
+}
+
+TEST_F(DirectoryWindowTest, LeaveWindowOpensModallyAndSalaryWindowDoesNot) {
+    addEmployees({test::sampleEmployee("张三")});
+    DirectoryWindow w;
+    bool leaveWasModal = false;
+    QTimer::singleShot(0, &w, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        leaveWasModal = qobject_cast<leave::LeaveWindow*>(modal) != nullptr;
+        if (modal) qobject_cast<QDialog*>(modal)->done(0);
+    });
+    control<QPushButton>(w, "图形按钮1_添加员工1")->click();
+    EXPECT_TRUE(leaveWasModal);
+    EXPECT_EQ(w.findChild<leave::LeaveWindow*>(), nullptr);  // gone once closed
+
+    control<QPushButton>(w, "图形按钮1_工资管理")->click();
+    auto* salary = w.findChild<salary::SalaryWindow*>();
+    ASSERT_NE(salary, nullptr);
+    EXPECT_TRUE(salary->isVisible());
+    EXPECT_FALSE(salary->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(DirectoryWindowTest, MenuAddOpensTheEntryWindowModally) {
