@@ -111,6 +111,8 @@ void ReceiptWindow::storeAndClose() {
     done(0);
 }
 
+void ReceiptWindow::reject() { storeAndClose(); }
+
 void ReceiptWindow::openSettings() {
     ReceiptSettingsWindow settings(*this, this);
     settings.exec();

@@ -41,6 +41,9 @@ public:
     void generate();
     // 图形按钮1_关闭5: stores the header in the settings file, then closes.
     void storeAndClose();
+    // Closing by the keyboard or the window system stores the header too, so
+    // a header applied from the settings window is never lost silently.
+    void reject() override;
     // 图形按钮_小窗口2: the settings window, modally.
     void openSettings();
 

@@ -179,6 +179,15 @@ TEST_F(Receipt, CloseStoresTheHeaderAsShownEvenWhenEmpty) {
     EXPECT_EQ(readHeader(settings), (ReceiptHeader{"新店", "1", "甲", ""}));
 }
 
+TEST_F(Receipt, EscapeStoresTheHeaderLikeTheCloseButton) {
+    ReceiptWindow w(checkout.area());
+    w.headerLabels().cashier->setText(QStringLiteral("王五"));
+    w.show();
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(readSetting(settings, kTillSection, kCashierKey), "王五");
+}
+
 TEST_F(Receipt, WithoutSettingsFileHeaderIsEmptyAndCloseCreatesIt) {
     ASSERT_FALSE(fs::exists(fs::path(std::u8string(settings.begin(), settings.end()))));
     ReceiptWindow w(checkout.area());
