@@ -1,18 +1,17 @@
 #include "drag_state.h"
 
-#include <QHash>
 #include <QMouseEvent>
 #include <QWidget>
 #include <cmath>
+#include <map>
 
 namespace shop::app {
 
 DragState& dragState(const QString& key) {
-    // Node-based: references stay valid as handles are added.
-    static QHash<QString, DragState*> states;
-    DragState*& s = states[key];
-    if (!s) s = new DragState;
-    return *s;
+    // A node-based map: references stay valid as handles are added, and the
+    // states go with the program.
+    static std::map<QString, DragState> states;
+    return states[key];
 }
 
 QPoint dragStep(const DragState& state, QPoint windowPos, QPoint pointer) {
