@@ -169,6 +169,22 @@ TEST_F(HostileTable, GapsInTheRecordNumbersFailTheCheck) {
     EXPECT_NE(checkIntegrity(p), "");
 }
 
+TEST_F(HostileTable, RecordNumbersAtTheLimitStopAppending) {
+    const std::string p = sound("limit.edb", 1);
+    ASSERT_TRUE(rawExec(p, "INSERT INTO records(rec) VALUES(2147483646)"));
+    ASSERT_TRUE(open(p));
+    EXPECT_EQ(recordCount(), 2147483646);
+    EXPECT_FALSE(appendBlank());
+    close();
+    ASSERT_TRUE(rawExec(p, "INSERT INTO records(rec) VALUES(9000000000000)"));
+    ASSERT_TRUE(open(p));
+    EXPECT_EQ(recordCount(), 0) << "a count beyond any cursor reads as nothing";
+    EXPECT_FALSE(readField(1).has_value());
+    EXPECT_FALSE(appendBlank());
+    close();
+    EXPECT_NE(checkIntegrity(p), "");
+}
+
 TEST_F(HostileTable, FoldersAndLinksNamedLikeTablesAreRefused) {
     ASSERT_EQ(::mkdir(path("x.edb").c_str(), 0755), 0);
     EXPECT_FALSE(open(path("x.edb")));
