@@ -105,6 +105,12 @@ TEST_F(LeaveWindowTest, OpensWithEveryNameInTableOrderAndNothingChosen) {
     EXPECT_TRUE(control<QLineEdit>("编辑框1")->isHidden());
     EXPECT_TRUE(control<QLineEdit>("编辑框2")->isHidden());
     EXPECT_TRUE(platform.messages().isEmpty());
+
+    w.show();
+    for (const char* inert : {"图形按钮1_关闭1", "图形按钮1_关闭4", "图形按钮_生成账单"}) control<QPushButton>(inert)->click();
+    EXPECT_TRUE(w.isVisible());
+    control<QPushButton>("图形按钮1_关闭5")->click();
+    EXPECT_FALSE(w.isVisible());
 }
 
 TEST_F(LeaveWindowTest, ChoosingTheKthNameShowsRecordKPlusOneAndItsPhoto) {
