@@ -27,17 +27,6 @@ protected:
     void startSales() { ASSERT_EQ(startSalesTable(sales), SalesTableStart::Opened); }
 };
 
-TEST_F(SalesTableTest, RecordsEveryRowInListOrder) {
-    startSales();
-    const std::vector<SaleRow> rows{{"苹果", "2.5", "4", "2024年3月5日14时7分10秒"},
-                                    {"牛奶", "12元", "1", "2024年3月5日14时8分0秒"},
-                                    {"", "", "", "2024年3月5日14时9分0秒"}};
-    EXPECT_EQ(recordSales(sales, rows), ExitRecording::Recorded);
-    EXPECT_EQ(readAll(sales), (Rows{{"苹果", "2.5", "4", "2024年3月5日14时7分10秒"},
-                                    {"牛奶", "12元", "1", "2024年3月5日14时8分0秒"},
-                                    {"", "", "", "2024年3月5日14时9分0秒"}}));
-}
-
 TEST_F(SalesTableTest, SelectsTheSalesTableWhateverIsCurrent) {
     startSales();
     ASSERT_TRUE(st::open(run.paths().productSave()));
@@ -46,44 +35,12 @@ TEST_F(SalesTableTest, SelectsTheSalesTableWhateverIsCurrent) {
     EXPECT_TRUE(readAll(run.paths().productSave()).empty());
 }
 
-TEST_F(SalesTableTest, NoRowsClosesTheCurrentTableAndWritesNothing) {
-    startSales();
-    EXPECT_EQ(recordSales(sales, {}), ExitRecording::NothingToRecord);
-    EXPECT_FALSE(st::select(sales));  // it was current, so it was closed
-    EXPECT_TRUE(readAll(sales).empty());
-}
-
-TEST_F(SalesTableTest, WithoutAnOpenSalesTableNothingIsWritten) {
-    ASSERT_TRUE(st::create(sales, st::schemas::sales()));  // exists, but not open
-    EXPECT_EQ(recordSales(sales, {{"a", "1", "1", "d"}}), ExitRecording::NoSalesTable);
-    EXPECT_TRUE(readAll(sales).empty());
-}
-
-TEST_F(SalesTableTest, AFailedWriteInAnEarlyRowIsReported) {
-    startSales();
-    const std::string tooLong(300, 'x');  // the field holds 255 bytes
-    const std::vector<SaleRow> rows{{tooLong, "1", "1", "d1"}, {"b", "2", "2", "d2"}, {"c", "3", "3", "d3"}};
-    EXPECT_EQ(recordSales(sales, rows), ExitRecording::Failed);
-    // The other fields and rows are kept, nothing is cut to fit.
-    EXPECT_EQ(readAll(sales), (Rows{{"", "1", "1", "d1"}, {"b", "2", "2", "d2"}, {"c", "3", "3", "d3"}}));
-}
-
 TEST_F(SalesTableTest, AFailedWriteInTheLastRowIsReported) {
     startSales();
     const std::string tooLong(128, 'x');
     const std::string wide = tooLong + "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四";
     EXPECT_EQ(recordSales(sales, {{"a", "1", "1", "d"}, {"b", "1", wide, "d"}}), ExitRecording::Failed);
     EXPECT_EQ(readAll(sales).size(), 2u);
-}
-
-TEST_F(SalesTableTest, ANewRunCreatesAnEmptySalesTableAndKeepsItCurrent) {
-    startSales();
-    EXPECT_TRUE(std::filesystem::is_regular_file(sales));
-    EXPECT_EQ(st::currentPath(), sales);
-    EXPECT_EQ(st::recordCount(), 0);
-    ASSERT_EQ(st::fields().size(), 4u);
-    EXPECT_EQ(st::fields()[0].name, "销售名字");
-    EXPECT_EQ(st::fields()[3].name, "销售时间");
 }
 
 TEST_F(SalesTableTest, ASecondRunInTheSameSecondAppendsToTheSameTable) {
@@ -106,51 +63,10 @@ TEST_F(SalesTableTest, AFileThatIsNoSalesTableDoesNotOpen) {
     EXPECT_EQ(st::openCount(), 0);
 }
 
-TEST_F(SalesTableTest, AMissingSalesFolderLeavesTheRunWithoutATable) {
-    std::filesystem::remove_all(run.paths().salesFolder());
-    EXPECT_EQ(startSalesTable(sales), SalesTableStart::NotCreated);
-    EXPECT_EQ(recordSales(sales, {{"a", "1", "1", "d"}}), ExitRecording::NoSalesTable);
-}
-
 class GoodsTablesTest : public ::testing::Test {
 protected:
     test::RunFolder run;
 };
-
-TEST_F(GoodsTablesTest, GoodsNamesComeInFileOrderAndTheTableStaysOpen) {
-    run.setProductSave({"苹果", "", "牛奶"});
-    const auto names = openGoodsNames(run.paths().productSave());
-    ASSERT_TRUE(names);
-    EXPECT_EQ(*names, (std::vector<std::string>{"苹果", "", "牛奶"}));
-    EXPECT_EQ(st::currentPath(), run.paths().productSave());
-}
-
-TEST_F(GoodsTablesTest, AMissingProductSaveTableGivesNoNames) {
-    std::filesystem::remove(run.paths().productSave());
-    EXPECT_FALSE(openGoodsNames(run.paths().productSave()));
-}
-
-TEST_F(GoodsTablesTest, SavingTwiceStoresEveryNameThreeTimes) {
-    run.setProductSave({"苹果", "牛奶"});
-    const auto names = openGoodsNames(run.paths().productSave());
-    ASSERT_TRUE(names);
-    EXPECT_EQ(saveGoodsList(run.paths().productSave(), *names), GoodsSave::Saved);
-    EXPECT_EQ(saveGoodsList(run.paths().productSave(), *names), GoodsSave::Saved);
-    EXPECT_EQ(readAll(run.paths().productSave()),
-              (Rows{{"苹果"}, {"牛奶"}, {"苹果"}, {"牛奶"}, {"苹果"}, {"牛奶"}}));
-}
-
-TEST_F(GoodsTablesTest, SavingNothingFailsAndChangesNothing) {
-    run.setProductSave({"苹果"});
-    ASSERT_TRUE(openGoodsNames(run.paths().productSave()));
-    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {}), GoodsSave::Failed);
-    EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"苹果"}}));
-}
-
-TEST_F(GoodsTablesTest, SavingNeedsTheOpenProductSaveTable) {
-    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"苹果"}), GoodsSave::NotSelectable);
-    EXPECT_TRUE(readAll(run.paths().productSave()).empty());
-}
 
 TEST_F(GoodsTablesTest, TheLastWriteDecidesTheSaveResult) {
     ASSERT_TRUE(openGoodsNames(run.paths().productSave()));
