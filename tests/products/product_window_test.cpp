@@ -33,7 +33,8 @@ TEST_F(ProductWindowTest, LoadsTheCatalogueAndKeepsTheTableOpenAndCurrent) {
 }
 
 TEST_F(ProductWindowTest, MissingTableOpensWithEmptyListsSilently) {
-    std::filesystem::remove(std::filesystem::path(std::u8string(run.paths().product().begin(), run.paths().product().end())));
+    const std::string table = run.paths().product();
+    std::filesystem::remove(std::filesystem::path(std::u8string(table.begin(), table.end())));
     ProductWindow w(checkout());
     EXPECT_TRUE(lists(w).empty());
     EXPECT_TRUE(platform.messages().isEmpty());
