@@ -16,7 +16,8 @@ const char* statementSql(Stmt which) {
         case Stmt::Count: return "SELECT max(rec) FROM records";
         // Large blobs (photos) are left out: only their size is looked at,
         // which SQLite answers without reading the blob's pages.
-        case Stmt::BlockCells:
+        case Stmt::BlockCells: return "SELECT id, value FROM cells WHERE id BETWEEN ?1 AND ?2 ORDER BY id";
+        case Stmt::BlockSmall:
             return "SELECT id, CASE WHEN typeof(value) = 'blob' AND length(value) > ?3 "
                    "THEN NULL ELSE value END FROM cells WHERE id BETWEEN ?1 AND ?2 ORDER BY id";
         case Stmt::ReadCell: return "SELECT value FROM cells WHERE id = ?1";

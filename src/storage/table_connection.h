@@ -19,7 +19,8 @@ namespace shop::storage::detail {
 
 enum class Stmt {
     Count,       // number of records
-    BlockCells,  // small values of a run of records
+    BlockCells,  // values of a run of records (tables of text fields)
+    BlockSmall,  // the same, leaving out large blobs (tables with photos)
     ReadCell,    // one value
     WriteCell,   // store one value into an existing record
     Append,      // add a blank record

@@ -39,12 +39,16 @@ bool fillBlock(OpenTable& t, Connection& c, int rec, int size) {
     b.fieldCount = nf;
     b.kinds.assign(static_cast<std::size_t>(last - rec + 1) * nf, RecordBlock::Cell::Absent);
     b.values.assign(b.kinds.size(), std::string());
-    StatementUse st(c.statement(Stmt::BlockCells));
+    // Only tables with byte fields need the query that skips photos; text
+    // fields hold short texts (a crafted file's long values are capped below).
+    const bool photos = std::any_of(t.fields.begin(), t.fields.end(),
+                                    [](const FieldDesc& f) { return f.type == FieldType::Bytes; });
+    StatementUse st(c.statement(photos ? Stmt::BlockSmall : Stmt::BlockCells));
     if (!st) return false;
     ++threadTables().readQueries;
     sqlite3_bind_int64(st.get(), 1, format::cellId(rec, 0));
     sqlite3_bind_int64(st.get(), 2, format::cellId(last, nf));
-    sqlite3_bind_int(st.get(), 3, kInlineBlobBytes);
+    if (photos) sqlite3_bind_int(st.get(), 3, kInlineBlobBytes);
     std::size_t bytes = 0;
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
@@ -57,7 +61,10 @@ bool fillBlock(OpenTable& t, Connection& c, int rec, int size) {
         }
         const std::size_t i = static_cast<std::size_t>(r - rec) * nf + (pos - 1);
         constexpr int kValue = 1;
-        switch (sqlite3_column_type(st.get(), kValue)) {
+        // Past the byte budget within the first record, values are read
+        // one by one when asked for.
+        const int type = bytes > kBlockBytes ? SQLITE_NULL : sqlite3_column_type(st.get(), kValue);
+        switch (type) {
             case SQLITE_NULL:  // a photo, read only when asked for
                 b.kinds[i] = RecordBlock::Cell::Large;
                 break;
@@ -87,12 +94,14 @@ bool loadBlock(OpenTable& t, Connection& c, int rec) {
     const int previous = b.first != 0 ? b.last - b.first + 1 : 0;
     const int size = b.first != 0 && rec == b.last + 1 ? std::min(previous * 2, kLargestBlock) : kFirstBlock;
     if (fillBlock(t, c, rec, std::max(size, kFirstBlock))) return true;
-    const std::uint64_t version = b.version;
-    const int known = b.count;
-    b.clear();
-    b.version = version;
-    b.count = known;
-    return false;
+    // The run holds something the block query cannot carry (a value over the
+    // size limit, a damaged page): read this record field by field, so every
+    // other field still reads.
+    b.first = b.last = rec;
+    b.fieldCount = static_cast<int>(t.fields.size());
+    b.kinds.assign(t.fields.size(), RecordBlock::Cell::Large);
+    b.values.assign(t.fields.size(), std::string());
+    return true;
 }
 
 std::optional<Value> readLarge(Connection& c, int rec, int pos, const FieldDesc& field) {
@@ -100,7 +109,9 @@ std::optional<Value> readLarge(Connection& c, int rec, int pos, const FieldDesc&
     if (!st) return std::nullopt;
     ++threadTables().readQueries;
     sqlite3_bind_int64(st.get(), 1, format::cellId(rec, pos));
-    if (sqlite3_step(st.get()) != SQLITE_ROW) return std::nullopt;
+    const int rc = sqlite3_step(st.get());
+    if (rc == SQLITE_DONE) return Value{field.type, std::string()};  // never written
+    if (rc != SQLITE_ROW) return std::nullopt;
     switch (sqlite3_column_type(st.get(), 0)) {
         case SQLITE_BLOB: return Value::bytes(columnBytes(st.get(), 0));
         case SQLITE_NULL: return Value{field.type, std::string()};

@@ -153,9 +153,12 @@ TEST_F(HostileTable, OverlongValuesFailToReadInsteadOfExhaustingMemory) {
     const std::string p = sound("long.edb", 2);
     ASSERT_TRUE(rawExec(p, "UPDATE cells SET value = zeroblob(3000000) WHERE id = 258;"
                            "UPDATE cells SET value = printf('%.*c', 600, 'x') WHERE id = 515"));
+    ASSERT_TRUE(rawExec(p, "DELETE FROM cells WHERE id = 260"));  // record 1, field 4: never written
     ASSERT_TRUE(open(p, true));
     EXPECT_FALSE(readField(2).has_value());
     EXPECT_EQ(readText(1), cellText(1, 1));
+    ASSERT_TRUE(readField(4).has_value()) << "an unwritten field still reads as empty text";
+    EXPECT_EQ(readField(4)->data, "");
     skip(1);
     EXPECT_EQ(readText(3).size(), 600u) << "stored longer than its field: read whole, never cut";
     close();
