@@ -75,7 +75,12 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
                                   ui->选择列表框_设置商品数量};
     for (QListWidget* list : lists) {
         list->setUniformItemSizes(true);  // a large catalogue lays out at once
-        connect(list, &QListWidget::currentRowChanged, this, [this, list](int row) { showEntry(list, row); });
+        // Chosen means selected by the user (click or keys). Focus alone makes
+        // a row current without selecting it, and must not fill the boxes.
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
+            const QList<QListWidgetItem*> chosen = list->selectedItems();
+            if (!chosen.isEmpty()) showEntry(list, list->row(chosen.first()));
+        });
         connect(list, &QListWidget::itemClicked, this,
                 [this, list](QListWidgetItem* item) { showEntry(list, list->row(item)); });
         // The three lists scroll together, so a product reads across one row.
@@ -96,6 +101,7 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
     connect(ui->图形按钮_导入产品, &QPushButton::clicked, this, &ProductWindow::importNames);
 
     if (const auto catalog = openCatalog(paths().product())) fillLists(*catalog);
+    ui->编辑框_名称->setFocus();  // typing a new product is the common case
 }
 
 ProductWindow::~ProductWindow() { closeTableOnce(); }

@@ -1,6 +1,7 @@
 // The product window: loading, showing, adding (the whole validation table),
 // changing, emptying, closing, and the failed rewrite that keeps the old
 // catalogue.
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <filesystem>
@@ -44,6 +45,18 @@ TEST_F(ProductWindowTest, MissingTableOpensWithEmptyListsSilently) {
     click(w, "图形按钮_生成账单1");
     EXPECT_EQ(lists(w), (Rows{{"x", "1元", "1"}}));
     EXPECT_TRUE(platform.messages().isEmpty());
+}
+
+TEST_F(ProductWindowTest, FocusingAListChoosesNothing) {
+    ProductWindow w(checkout());
+    w.show();
+    QApplication::setActiveWindow(&w);
+    list(w, "选择列表框_设置商品名称")->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(box(w, "编辑框_名称")->text(), "");
+    fill(w, "x", "1", "1");
+    click(w, "图形按钮_生成账单2");  // no entry was chosen: nothing changes
+    EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
 }
 
 TEST_F(ProductWindowTest, ChoosingAnEntryInAnyListShowsIt) {
