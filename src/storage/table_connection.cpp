@@ -9,8 +9,6 @@ namespace {
 
 constexpr int kBusyMilliseconds = 2000;
 
-static_assert(format::kMaxRecords == 2147483646, "the append statement spells the limit out");
-
 const char* statementSql(Stmt which) {
     switch (which) {
         case Stmt::Count: return "SELECT max(rec) FROM records";
@@ -24,10 +22,9 @@ const char* statementSql(Stmt which) {
         case Stmt::WriteCell:
             return "INSERT OR REPLACE INTO cells(id, value) SELECT ?1, ?2 "
                    "WHERE EXISTS (SELECT 1 FROM records WHERE rec = ?3)";
-        // Numbered after the last record, and never beyond what a cursor reaches.
-        case Stmt::Append:
-            return "INSERT INTO records(rec, deleted) SELECT coalesce(max(rec), 0) + 1, 0 FROM records "
-                   "HAVING coalesce(max(rec), 0) < 2147483646";
+        // Numbered one after the last record (SQLite's choice of row id).
+        case Stmt::Append: return "INSERT INTO records(deleted) VALUES(0)";
+        case Stmt::Remove: return "DELETE FROM records WHERE rec = ?1";
         case Stmt::SetMark: return "UPDATE records SET deleted = 1 WHERE rec = ?1";
         case Stmt::ReadMark: return "SELECT deleted FROM records WHERE rec = ?1";
         case Stmt::Size_: break;

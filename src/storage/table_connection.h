@@ -24,6 +24,7 @@ enum class Stmt {
     ReadCell,    // one value
     WriteCell,   // store one value into an existing record
     Append,      // add a blank record
+    Remove,      // take back a record appended beyond the limit
     SetMark,     // mark a record deleted
     ReadMark,    // deletion mark of a record
     Size_

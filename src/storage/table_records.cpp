@@ -200,7 +200,16 @@ bool appendBlank() {
     StatementUse st(c->statement(Stmt::Append));
     if (!change(*t, st.get(), 1)) return false;
     const sqlite3_int64 rec = sqlite3_last_insert_rowid(c->db());
-    if (rec < 1 || rec > format::kMaxRecords) return false;
+    if (rec < 1 || rec > format::kMaxRecords) {
+        // Only a crafted file numbers its records this far: no cursor could
+        // reach the new record, so it is taken back.
+        StatementUse remove(c->statement(Stmt::Remove));
+        if (remove) {
+            sqlite3_bind_int64(remove.get(), 1, rec);
+            change(*t, remove.get());
+        }
+        return false;
+    }
     t->cursor = static_cast<int>(rec);
     return true;
 }

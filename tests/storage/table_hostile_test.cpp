@@ -178,6 +178,7 @@ TEST_F(HostileTable, RecordNumbersAtTheLimitStopAppending) {
     ASSERT_TRUE(open(p));
     EXPECT_EQ(recordCount(), 2147483646);
     EXPECT_FALSE(appendBlank());
+    EXPECT_EQ(recordCount(), 2147483646) << "the refused record was taken back";
     close();
     ASSERT_TRUE(rawExec(p, "INSERT INTO records(rec) VALUES(9000000000000)"));
     ASSERT_TRUE(open(p));
