@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -15,6 +16,10 @@
 #include "hostile_text.h"
 #include "leave/staff_fixture.h"
 #include "products/product_window.h"
+#include "receipts/receipt_settings_window.h"
+#include "receipts/receipt_window.h"
+#include "receipts/ini_text.h"
+#include "receipts/settings_file.h"
 #include "salary/salary_window.h"
 #include "storage/table.h"
 #include "support/main_window_driver.h"
@@ -155,4 +160,34 @@ TEST(BadInput, OddEmployeeNamesGetNoPaymentTableOutsideTheirFolder) {
     EXPECT_GE(tables, 5);
     EXPECT_EQ(cutCopies(run.dir(), pasted + oddNames()), QStringList{});
     EXPECT_EQ(shop::storage::openCount(), 0);
+}
+
+TEST(BadInput, AReceiptHeaderOfPastesIsStoredWholeAndShownAgain) {
+    RunFolder run;
+    shop::app::ScriptedPlatform platform;
+    QTreeWidget list;
+    QComboBox goods;
+    QLabel total, change;
+    const shop::app::CheckoutArea area{&list, &goods, &total, &change};
+    shop::receipts::ReceiptHeader shown;
+    for (const QString& text : QStringList{tenThousandCharacters()} + oddNames()) {
+        {
+            shop::receipts::ReceiptWindow receipt(area);
+            shop::receipts::ReceiptSettingsWindow settings(receipt);
+            pasteIntoEveryEditBox(settings, text);
+            control<QPushButton>(settings, "图形按钮1")->click();
+            shown = receipt.header();
+            EXPECT_FALSE(shown.shopName.empty());
+            control<QPushButton>(receipt, "图形按钮1_关闭5")->click();
+        }
+        // What the next opening reads is what was shown, whole; a settings
+        // value is one line, so a line break comes back as a blank.
+        using shop::receipts::singleLine;
+        const shop::receipts::ReceiptHeader kept{singleLine(shown.shopName), singleLine(shown.machine),
+                                                 singleLine(shown.cashier), singleLine(shown.address)};
+        EXPECT_EQ(shop::receipts::readHeader(run.paths().settingsFile()), kept) << text.left(12).toStdString();
+        shop::receipts::ReceiptWindow again(area);
+        EXPECT_EQ(again.header(), kept);
+    }
+    EXPECT_TRUE(platform.messages().isEmpty());
 }

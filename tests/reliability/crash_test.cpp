@@ -65,12 +65,17 @@ Tally crashRepeatedly(const std::string& table, const std::function<bool()>& wri
 
     const unsigned seed = crashSeed();
     std::mt19937 random(seed);
-    const auto span = whole.elapsed.count() * 13 / 10 + 1;
-    std::uniform_int_distribution<long long> moment(0, span);
+    // The kill moment is drawn from [0, span]. The write's duration varies with
+    // the machine's load, so the span follows it: it shrinks after a write
+    // that finished first and grows after a kill, settling where about one
+    // write in five finishes, so kills land all through the write and its commit.
+    double span = static_cast<double>(whole.elapsed.count()) * 1.3 + 1;
     const std::string folder = fs::path(table).parent_path().string();
     for (int i = 0; i < trials; ++i) {
         fs::copy_file(pristine, table, fs::copy_options::overwrite_existing);
+        std::uniform_int_distribution<long long> moment(0, static_cast<long long>(span));
         const ChildRun run = runChild(write, microseconds(moment(random)));
+        span *= run.end == ChildEnd::Finished ? 0.9 : 1.03;
         if (run.end == ChildEnd::Failed) {
             ADD_FAILURE() << "trial " << i << ": the child did not run";
             break;
