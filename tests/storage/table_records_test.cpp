@@ -69,6 +69,27 @@ TEST_F(TableRecords, AReadLoopQueriesTheFileOncePerBlockOfRecords) {
     EXPECT_EQ(readText(1), "改");
 }
 
+TEST_F(TableRecords, EveryRecordOperationIsALookupNotAScan) {
+    const std::string p = makeTable("t.edb", 300);
+    ASSERT_TRUE(open(p));
+    skip(150);
+    EXPECT_EQ(readText(3), cellText(151, 3));
+    ASSERT_TRUE(writeText(3, "x"));
+    markDeleted();
+    EXPECT_TRUE(deletionMark());
+    EXPECT_EQ(recordCount(), 300);
+    ASSERT_TRUE(appendRecords(301, 310));
+    auto& tables = detail::threadTables();
+    detail::Connection* c = tables.connections.find(tables.current->id);
+    ASSERT_NE(c, nullptr);
+    using detail::Stmt;
+    for (Stmt s : {Stmt::Count, Stmt::BlockCells, Stmt::ReadCell, Stmt::WriteCell, Stmt::Append, Stmt::SetMark,
+                   Stmt::ReadMark}) {
+        EXPECT_EQ(sqlite3_stmt_status(c->statement(s), SQLITE_STMTSTATUS_FULLSCAN_STEP, 0), 0)
+            << "statement " << static_cast<int>(s) << " scans the table";
+    }
+}
+
 TEST_F(TableRecords, PositionalLookupReadsTheRecordAtThatPosition) {
     const std::string p = makeTable("产品.edb", 1000);
     for (int k : {0, 1, 17, 499, 998, 999}) {
