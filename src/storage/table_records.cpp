@@ -118,7 +118,8 @@ std::optional<Value> readLarge(Connection& c, int rec, int pos, const FieldDesc&
         default: break;
     }
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
-    return Value::text(p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 0))) : "");
+    std::string text = p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 0))) : "";
+    return isValidUtf8(text) ? Value::text(std::move(text)) : Value::bytes(std::move(text));
 }
 
 bool fits(const FieldDesc& field, const Value& value) {
