@@ -2,6 +2,7 @@
 
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "storage/table_visit.h"
 
 namespace shop::employees {
 
@@ -24,28 +25,16 @@ AppendOutcome appendEmployee(const EmployeeRecord& record) {
 }
 
 std::optional<std::vector<std::string>> employeeNames(const std::string& path) {
-    if (!st::open(path)) return std::nullopt;
-    std::vector<std::string> names;
-    const int n = st::recordCount();
-    names.reserve(static_cast<std::size_t>(n));
-    for (int i = 1; i <= n; ++i) {
-        names.push_back(st::readText(f::kName));
-        st::skip(1);
-    }
-    st::close();
-    return names;
+    return st::readTextColumn(path, f::kName);
 }
 
 Lookup readEmployee(const std::string& path, int k, EmployeeRecord& out) {
-    if (!st::open(path)) return Lookup::OpenFailed;
-    Lookup result = Lookup::NoRecord;
-    if (k >= 1 && k <= st::recordCount()) {
-        st::skip(k - 1);
-        for (int position = 1; position <= kFieldCount; ++position) out[position] = st::readText(position);
-        result = Lookup::Found;
-    }
-    st::close();
-    return result;
+    st::TableVisit visit(path);
+    if (!visit.opened()) return Lookup::OpenFailed;
+    if (k < 1 || k > st::recordCount()) return Lookup::NoRecord;
+    st::skip(k - 1);
+    for (int position = 1; position <= kFieldCount; ++position) out[position] = st::readText(position);
+    return Lookup::Found;
 }
 
 RemoveOutcome removeEmployeesNamed(const std::string& path, const std::string& name) {

@@ -14,6 +14,7 @@
 #include "storage/date_text.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "storage/table_visit.h"
 #include "thread_courier.h"
 #include "ui_leave_window.h"
 
@@ -68,13 +69,9 @@ LeaveWindow::~LeaveWindow() {
 bool LeaveWindow::submissionRunning() const { return m_link->running.load(); }
 
 void LeaveWindow::fillNames() {
-    if (!st::open(dataPaths().employee(), /*readOnly=*/true)) return;
-    const int n = st::recordCount();
-    for (int i = 0; i < n; ++i) {
-        ui->列表框_员工姓名->addItem(fromStd(st::readText(field::kName)));
-        st::skip(1);
-    }
-    st::close();
+    const auto names = st::readTextColumn(dataPaths().employee(), field::kName, /*readOnly=*/true);
+    if (!names) return;
+    for (const std::string& name : *names) ui->列表框_员工姓名->addItem(fromStd(name));
 }
 
 void LeaveWindow::chooseEmployee(int index) {
@@ -82,13 +79,12 @@ void LeaveWindow::chooseEmployee(int index) {
     ui->超级列表框_请假记录->clear();
 
     const st::DataPaths paths = dataPaths();
-    if (st::open(paths.employee(), /*readOnly=*/true)) {
+    if (st::TableVisit employees(paths.employee(), /*readOnly=*/true); employees.opened()) {
         st::skip(index);
         const std::optional<st::Value> photo = st::readField(field::kPhoto);
         showPhoto(photo ? photo->data : std::string());
         ui->编辑框_员工编号->setText(fromStd(st::readText(field::kNumber)));
         ui->编辑框_员工姓名->setText(fromStd(st::readText(field::kName)));
-        st::close();
     }
 
     const std::optional<std::string> path = paths.leaveTable(employeeName());

@@ -13,6 +13,7 @@
 #include "storage/date_text.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "storage/table_visit.h"
 #include "ui_salary_window.h"
 
 namespace shop::salary {
@@ -70,13 +71,9 @@ SalaryWindow::~SalaryWindow() = default;
 void SalaryWindow::fillTree() {
     QTreeWidgetItem* root = ui->树型框1->topLevelItem(0);
     root->setExpanded(true);
-    if (!st::open(dataPaths().employee())) return;
-    const int n = st::recordCount();
-    for (int i = 0; i < n; ++i) {
-        new QTreeWidgetItem(root, QStringList{fromStd(st::readText(field::kName))});
-        st::skip(1);
-    }
-    st::close();
+    const auto names = st::readTextColumn(dataPaths().employee(), field::kName);
+    if (!names) return;
+    for (const std::string& name : *names) new QTreeWidgetItem(root, QStringList{fromStd(name)});
 }
 
 void SalaryWindow::chooseItem(QTreeWidgetItem* item) {
@@ -86,11 +83,10 @@ void SalaryWindow::chooseItem(QTreeWidgetItem* item) {
     const int n = root->indexOfChild(item) + 1;
 
     const st::DataPaths paths = dataPaths();
-    if (st::open(paths.employee())) {
+    if (st::TableVisit employees(paths.employee()); employees.opened()) {
         st::skip(n - 1);
         ui->编辑框_姓名->setText(fromStd(st::readText(field::kName)));
         ui->编辑框_编号->setText(fromStd(st::readText(field::kNumber)));
-        st::close();
     }
 
     const auto path = paths.salaryTable(ui->编辑框_姓名->text().toStdString());

@@ -79,6 +79,8 @@ void closeAll();
 
 // Number of tables open in this thread.
 int openCount();
+// Whether a table with that base name or path is open in this thread.
+bool isOpen(const std::string& nameOrPath);
 
 // --- the current table -------------------------------------------------------
 

@@ -202,6 +202,8 @@ void closeAll() {
 
 int openCount() { return static_cast<int>(threadTables().tables.size()); }
 
+bool isOpen(const std::string& nameOrPath) { return findTable(threadTables(), nameOrPath) != nullptr; }
+
 std::vector<FieldDesc> fields() {
     const OpenTable* c = threadTables().current;
     return c ? c->fields : std::vector<FieldDesc>{};

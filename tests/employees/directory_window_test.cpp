@@ -1,6 +1,8 @@
 // The employee directory driven through its controls: the tree, the details,
 // "清空" and the windows it opens.
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -11,6 +13,7 @@
 #include "app/scripted_platform.h"
 #include "employee_fixture.h"
 #include "employees/directory_window.h"
+#include "employees/employee_form.h"
 #include "employees/entry_window.h"
 #include "leave/leave_window.h"
 #include "salary/salary_window.h"
@@ -248,6 +251,29 @@ TEST_F(DirectoryWindowTest, NonModalEntryWindowIsUsableWhileDirectoryIsModal) {
     EXPECT_TRUE(entryClicked);
     EXPECT_FALSE(strangerClicked);
     EXPECT_EQ(platform.messages(), QStringList{"请你认真填写"});
+}
+
+TEST_F(DirectoryWindowTest, ReadingEmployeesLeavesTheOpenEntryFormsTableOpen) {
+    addEmployees({test::sampleEmployee("张三")});
+    DirectoryWindow w;
+    control<QPushButton>(w, "图形按钮1_添加员工")->click();
+    auto* entry = w.findChild<EntryWindow*>();
+    ASSERT_NE(entry, nullptr);
+    choose(w, 0);
+    EXPECT_EQ(labelText(w, "透明标签_员工姓名"), "张三");
+    ASSERT_TRUE(storage::isOpen(storage::kEmployeeTableName));
+
+    // The form still saves into the table it opened.
+    for (const FormItem& item : formItems()) {
+        if (auto* edit = entry->findChild<QLineEdit*>(QString::fromUtf8(item.control)))
+            edit->setText("王五");
+        else if (auto* combo = entry->findChild<QComboBox*>(QString::fromUtf8(item.control)))
+            combo->setEditText("王五");
+    }
+    control<QPushButton>(*entry, "图形按钮_生成账单2")->click();
+    EXPECT_EQ(platform.messages(), QStringList{"已存入数据库"});
+    EXPECT_EQ(test::employeesIn(run.paths().employee()).size(), 2u);
+    entry->close();
 }
 
 TEST_F(DirectoryWindowTest, NonModalEntryOutlivesTheDirectory) {

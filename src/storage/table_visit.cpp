@@ -1,0 +1,35 @@
+#include "table_visit.h"
+
+#include "table.h"
+
+namespace shop::storage {
+
+TableVisit::TableVisit(const std::string& path, bool readOnly)
+    : m_path(path), m_kept(isOpen(path)) {
+    m_opened = open(path, readOnly);
+}
+
+TableVisit::~TableVisit() { end(); }
+
+void TableVisit::end() {
+    if (!m_opened) return;
+    m_opened = false;
+    if (m_kept) return;
+    // Close exactly this table, whatever the handler made current meanwhile.
+    close(m_path);
+}
+
+std::optional<std::vector<std::string>> readTextColumn(const std::string& path, int pos, bool readOnly) {
+    TableVisit visit(path, readOnly);
+    if (!visit.opened()) return std::nullopt;
+    std::vector<std::string> values;
+    const int n = recordCount();
+    values.reserve(static_cast<std::size_t>(n > 0 ? n : 0));
+    for (int i = 0; i < n; ++i) {
+        values.push_back(readText(pos));
+        skip(1);
+    }
+    return values;
+}
+
+}  // namespace shop::storage

@@ -1,0 +1,36 @@
+// A table opened for the length of one handler. The handler closes it when
+// done, except when the table was already open in this thread before: then
+// another window keeps it open (the employee entry form keeps the employee
+// table open while the directory, leave and salary windows read it), and
+// closing it would pull it from under that window.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace shop::storage {
+
+class TableVisit {
+public:
+    explicit TableVisit(const std::string& path, bool readOnly = false);
+    ~TableVisit();  // ends the visit if still open
+    TableVisit(const TableVisit&) = delete;
+    TableVisit& operator=(const TableVisit&) = delete;
+
+    bool opened() const { return m_opened; }
+    // Closes the table now, unless another window keeps it open.
+    void end();
+
+private:
+    std::string m_path;
+    bool m_opened = false;
+    bool m_kept = false;
+};
+
+// Field `pos` of every record, as text, by the read loop over the table at
+// `path`; nullopt when the table does not open.
+std::optional<std::vector<std::string>> readTextColumn(const std::string& path, int pos,
+                                                       bool readOnly = false);
+
+}  // namespace shop::storage
