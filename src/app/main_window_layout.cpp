@@ -4,6 +4,7 @@
 // controls restore does not list go back to their designed place too, so a
 // second maximise starts from the same layout as the first.
 #include <QGuiApplication>
+#include <algorithm>
 #include <QScreen>
 
 #include "main_window.h"
@@ -20,6 +21,11 @@ void setLeft(QWidget* w, int left) { w->move(left, w->y()); }
 void setTop(QWidget* w, int top) { w->move(w->x(), top); }
 void setWidth(QWidget* w, int width) { w->resize(width, w->height()); }
 void setHeight(QWidget* w, int height) { w->resize(w->width(), height); }
+int titleButtonsShift(int closeRightEdge, int screenWidth) {
+    const int margin = 4;
+    return std::max(0, closeRightEdge - (screenWidth - margin));
+}
+
 void setTextSize(QWidget* w, int points) {
     QFont f = w->font();
     f.setPointSize(points);
@@ -57,9 +63,14 @@ void MainWindow::maximiseLayout() {
     setWidth(u.图片框2, sw);
     u.选择夹1->resize(sw, sh);
 
-    setLeft(u.图形按钮1_关闭, left + 1120);
-    setLeft(u.图形按钮1_放大, left + 1095);
-    setLeft(u.图形按钮1_易, left + 1065);
+    // The title-bar buttons' places suit a wide screen. On a narrower one
+    // they would leave the screen, and with them the only ways to restore the
+    // window and to leave the program with the run's sales recorded, so the
+    // three move left together just as far as needed to stay on it.
+    const int shift = titleButtonsShift(u.图片框2->x() + left + 1120 + u.图形按钮1_关闭->width(), sw);
+    setLeft(u.图形按钮1_关闭, left + 1120 - shift);
+    setLeft(u.图形按钮1_放大, left + 1095 - shift);
+    setLeft(u.图形按钮1_易, left + 1065 - shift);
 
     setLeft(u.分组框_计算区域, left + 1125);
     setHeight(u.分组框_计算区域, u.选择夹1->height());

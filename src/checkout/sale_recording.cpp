@@ -33,12 +33,13 @@ ExitRecording recordSales(const std::string& salesPath, const std::vector<SaleRo
 
 GoodsSave saveGoodsList(const std::string& productSavePath, const std::vector<std::string>& names) {
     if (!st::select(productSavePath)) return GoodsSave::NotSelectable;
-    bool lastWritten = false;
-    for (const std::string& name : names) {
-        st::appendBlank();
-        lastWritten = st::writeText(1, name);
-    }
-    return lastWritten ? GoodsSave::Saved : GoodsSave::Failed;
+    if (names.empty()) return GoodsSave::Failed;
+    // All names or none: a name that cannot be stored must not pass as
+    // saved because a later one could, nor leave the list half appended.
+    st::Batch batch;
+    bool allWritten = batch.active();
+    for (const std::string& name : names) allWritten = allWritten && st::appendBlank() && st::writeText(1, name);
+    return allWritten && batch.commit() ? GoodsSave::Saved : GoodsSave::Failed;
 }
 
 }  // namespace shop::checkout

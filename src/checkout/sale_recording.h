@@ -31,12 +31,12 @@ ExitRecording recordSales(const std::string& salesPath, const std::vector<SaleRo
 
 enum class GoodsSave {
     NotSelectable,  // the product-save table is not open
-    Saved,          // the last write succeeded
-    Failed,         // the last write failed, or there was nothing to write
+    Saved,          // every name written and committed
+    Failed,         // a write or the commit failed (nothing kept), or nothing to write
 };
 
 // Appends one record per name (field 1) to the open product-save table,
-// keeping the records already there.
+// keeping the records already there, all in one all-or-nothing batch.
 GoodsSave saveGoodsList(const std::string& productSavePath, const std::vector<std::string>& names);
 
 }  // namespace shop::checkout

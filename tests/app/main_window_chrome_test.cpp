@@ -1,5 +1,6 @@
 // The main window's chrome: dragging by its handles, and maximise/restore
 // with its re-layout.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -151,12 +152,16 @@ protected:
     // The maximised layout, from the designed one.
     std::vector<Place> maximised() const {
         const int sw = screen.width(), sh = screen.height(), left = d.window->x();
+        // On a screen too narrow for the title-bar buttons' places, the
+        // three move left together until the close button is on the screen.
+        const int band = d.child<QWidget>("图片框2")->x();
+        const int shift = std::max(0, band + left + 1120 + 22 - (sw - 4));
         return {
             {"图片框2", -1, -1, sw, -1},
             {"选择夹1", -1, -1, sw, sh},
-            {"图形按钮1_关闭", left + 1120, -1, -1, -1},
-            {"图形按钮1_放大", left + 1095, -1, -1, -1},
-            {"图形按钮1_易", left + 1065, -1, -1, -1},
+            {"图形按钮1_关闭", left + 1120 - shift, -1, -1, -1},
+            {"图形按钮1_放大", left + 1095 - shift, -1, -1, -1},
+            {"图形按钮1_易", left + 1065 - shift, -1, -1, -1},
             {"分组框_计算区域", left + 1125, -1, 226 + 400, sh},
             {"超级列表框_产品结账", -1, -1, d.window->width() - 300, sh - 200},
             {"图形按钮_添加", 8 - 20 + 100, 123, -1, -1},
@@ -189,6 +194,17 @@ TEST_F(MaximiseTest, MaximisingLaysOutRelativeToTheScreen) {
     EXPECT_EQ(textSize(d, "透明标签_全部"), 10);
     for (const char* n : {"标签_当前余额", "透明标签_消费金额", "透明标签_余额", "透明标签_找零钱"})
         EXPECT_EQ(textSize(d, n), 20) << n;
+}
+
+TEST_F(MaximiseTest, TheTitleBarButtonsStayOnTheScreen) {
+    toggle();
+    for (const char* n : {"图形按钮1_关闭", "图形按钮1_放大", "图形按钮1_易"}) {
+        const QWidget* b = d.child<QWidget>(n);
+        const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+        EXPECT_TRUE(QRect(QPoint(0, 0), screen).contains(onScreen)) << n;
+    }
+    toggle();  // and the restore button still restores
+    EXPECT_EQ(d.window->windowState(), Qt::WindowNoState);
 }
 
 TEST_F(MaximiseTest, RestoringPutsEveryListedControlBack) {

@@ -68,10 +68,14 @@ protected:
     test::RunFolder run;
 };
 
-TEST_F(GoodsTablesTest, TheLastWriteDecidesTheSaveResult) {
+TEST_F(GoodsTablesTest, AnyFailedWriteFailsTheWholeSaveAndKeepsNothing) {
+    run.setProductSave({"旧"});
     ASSERT_TRUE(openGoodsNames(run.paths().productSave()));
     EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", std::string(300, 'x')}), GoodsSave::Failed);
-    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {std::string(300, 'x'), "b"}), GoodsSave::Saved);
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {std::string(300, 'x'), "b"}), GoodsSave::Failed);
+    EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"旧"}}));
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", "b"}), GoodsSave::Saved);
+    EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"旧"}, {"a"}, {"b"}}));
 }
 
 TEST_F(GoodsTablesTest, LookupReadsPriceAndStockByPositionAndClosesTheTable) {
