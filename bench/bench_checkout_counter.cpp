@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
+
+#include "support/qt_bench.h"
 #include <filesystem>
 
 #include "storage/table.h"
@@ -79,11 +81,4 @@ BENCHMARK(BM_LeaveRecording10000Rows)->Unit(benchmark::kMillisecond)->Iterations
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return shop::bench::runQtBenchmarks(argc, argv); }

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "app/run_directory.h"
+#include "support/qt_bench.h"
 #include "employees/directory_window.h"
 #include "storage/data_paths.h"
 #include "storage/schemas.h"
@@ -104,9 +105,7 @@ void BM_DirectoryPeakMemory(benchmark::State& state) {
         QTreeWidget* tree = w.findChild<QTreeWidget*>("树型框1");
         for (int k = 0; k < kEmployees; ++k) tree->setCurrentItem(child(w, k));
     }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    state.counters["peak_MB"] = shop::bench::peakRssMb();
 }
 BENCHMARK(BM_DirectoryPeakMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
@@ -128,11 +127,6 @@ int main(int argc, char** argv) {
     waitpid(writer, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
 
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     shop::app::setRunDirectory(paths.runDir);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return shop::bench::runQtBenchmarks(argc, argv);
 }

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QListWidget>
 #include <benchmark/benchmark.h>
+
+#include "support/qt_bench.h"
 #include <memory>
 
 #include "leave/leave_window.h"
@@ -57,11 +59,4 @@ BENCHMARK(BM_ChooseEmployee)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return shop::bench::runQtBenchmarks(argc, argv); }

@@ -5,6 +5,8 @@
 //   BM_NaivePairing      the query trying every pair of listed file and day
 // Peak memory (getrusage) is reported as the counter peak_rss_mb.
 #include <benchmark/benchmark.h>
+
+#include "support/qt_bench.h"
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -32,12 +34,6 @@ using storage::Moment;
 constexpr int kDays = 365;
 constexpr int kRecords = 100;
 const Moment kFirstDay{2023, 1, 1};
-
-double peakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
-}
 
 // A run folder holding one sales table per day of the year, each run started
 // at its own time of day.
@@ -106,7 +102,7 @@ void BM_ClickToChart(benchmark::State& state) {
     }
     if (window.chartSeries()->slices()[0]->value() != kDays * kRecords) state.SkipWithError("incomplete result");
     state.counters["rows"] = window.chartSeries()->slices()[0]->value();
-    state.counters["peak_rss_mb"] = peakRssMb();
+    state.counters["peak_rss_mb"] = shop::bench::peakRssMb();
 }
 
 void runQuery(benchmark::State& state, bool onlyListed) {
@@ -119,7 +115,7 @@ void runQuery(benchmark::State& state, bool onlyListed) {
     if (result.rows.size() != kDays * kRecords) state.SkipWithError("incomplete result");
     state.counters["open_attempts"] = result.openAttempts;
     state.counters["rows"] = static_cast<double>(result.rows.size());
-    state.counters["peak_rss_mb"] = peakRssMb();
+    state.counters["peak_rss_mb"] = shop::bench::peakRssMb();
 }
 
 void BM_SalesQuery(benchmark::State& state) { runQuery(state, true); }
@@ -131,12 +127,4 @@ BENCHMARK(BM_NaivePairing)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return shop::bench::runQtBenchmarks(argc, argv); }

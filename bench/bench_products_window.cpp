@@ -5,6 +5,8 @@
 //                     table is rewritten in one batch
 #include <benchmark/benchmark.h>
 
+#include "support/qt_bench.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -74,12 +76,4 @@ BENCHMARK(BM_AcceptedAdd)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return shop::bench::runQtBenchmarks(argc, argv); }

@@ -3,6 +3,8 @@
 // and the columns laid out.
 #include <benchmark/benchmark.h>
 
+#include "support/qt_bench.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -52,12 +54,4 @@ BENCHMARK(BM_GenerateFirst)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return shop::bench::runQtBenchmarks(argc, argv); }
