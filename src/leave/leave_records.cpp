@@ -5,6 +5,7 @@
 
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "storage/table_visit.h"
 
 namespace shop::leave {
 
@@ -12,13 +13,7 @@ namespace st = shop::storage;
 
 std::vector<LeaveRecord> readLeaveRecords() {
     std::vector<LeaveRecord> records;
-    st::skip(1 - st::position());  // from the first record, wherever the cursor stood
-    const int n = st::recordCount();
-    records.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        records.push_back({st::readText(1), st::readText(2), st::readText(3)});
-        st::skip(1);
-    }
+    for (auto& row : st::readTextRows(3)) records.push_back({row[0], row[1], row[2]});
     return records;
 }
 

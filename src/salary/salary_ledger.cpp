@@ -1,6 +1,7 @@
 #include "salary_ledger.h"
 
 #include "storage/table.h"
+#include "storage/table_visit.h"
 
 namespace shop::salary {
 
@@ -8,13 +9,7 @@ namespace st = shop::storage;
 
 std::vector<Payment> readPayments() {
     std::vector<Payment> payments;
-    st::skip(1 - st::position());  // from the first record, wherever the cursor stood
-    const int count = st::recordCount();
-    payments.reserve(static_cast<std::size_t>(count));
-    for (int k = 0; k < count; ++k) {
-        payments.push_back({st::readText(1), st::readText(2)});
-        st::skip(1);
-    }
+    for (auto& row : st::readTextRows(2)) payments.push_back({row[0], row[1]});
     return payments;
 }
 

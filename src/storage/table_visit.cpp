@@ -32,4 +32,17 @@ std::optional<std::vector<std::string>> readTextColumn(const std::string& path, 
     return values;
 }
 
+std::vector<std::vector<std::string>> readTextRows(int fieldCount) {
+    std::vector<std::vector<std::string>> rows;
+    skip(1 - position());
+    const int n = recordCount();
+    rows.reserve(static_cast<std::size_t>(n > 0 ? n : 0));
+    for (int i = 0; i < n; ++i) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (int f = 1; f <= fieldCount; ++f) row.push_back(readText(f));
+        skip(1);
+    }
+    return rows;
+}
+
 }  // namespace shop::storage

@@ -33,4 +33,8 @@ private:
 std::optional<std::vector<std::string>> readTextColumn(const std::string& path, int pos,
                                                        bool readOnly = false);
 
+// Fields 1..fieldCount of every record of the current table, as text, by the
+// read loop from the first record wherever the cursor stood.
+std::vector<std::vector<std::string>> readTextRows(int fieldCount);
+
 }  // namespace shop::storage
