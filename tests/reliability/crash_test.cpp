@@ -90,6 +90,9 @@ Tally crashRepeatedly(const std::string& table, const std::function<bool()>& wri
         const std::string problem = soundnessProblem(table);
         const auto stray = strayFiles(folder);
         const bool isBefore = found == before, isAfter = found == after;
+        // A write that said it succeeded is durable.
+        if (run.end == ChildEnd::Finished && run.succeeded && !isAfter)
+            ADD_FAILURE() << "trial " << i << ": reported success but the table holds the state before";
         tally.before += isBefore;
         tally.after += isAfter;
         if (!found.opened || !problem.empty() || !stray.empty() || (!isBefore && !isAfter)) {
