@@ -75,7 +75,7 @@ Tally crashRepeatedly(const std::string& table, const std::function<bool()>& wri
         fs::copy_file(pristine, table, fs::copy_options::overwrite_existing);
         std::uniform_int_distribution<long long> moment(0, static_cast<long long>(span));
         const ChildRun run = runChild(write, microseconds(moment(random)));
-        span *= run.end == ChildEnd::Finished ? 0.9 : 1.03;
+        span *= run.end == ChildEnd::Finished ? 0.7 : 1.1;
         if (run.end == ChildEnd::Failed) {
             ADD_FAILURE() << "trial " << i << ": the child did not run";
             break;
