@@ -16,7 +16,7 @@ targets=$(cd "$here/tests/fuzz/corpus" && ls -d */ | tr -d /)
 build_targets=()
 for t in $targets; do
   # A corpus may arrive before its target (or the reverse): fuzz what exists.
-  grep -q "shop_add_fuzzer($t)" "$here/tests/fuzz/CMakeLists.txt" && build_targets+=("fuzz_$t")
+  grep -Eq "shop_add_fuzzer\($t[ )]" "$here/tests/fuzz/CMakeLists.txt" && build_targets+=("fuzz_$t")
 done
 cmake --build "$build" --target "${build_targets[@]}" make_table_seeds -j"$(nproc)"
 
