@@ -41,10 +41,15 @@ TableState tableState(const std::string& path) {
 std::string soundnessProblem(const std::string& path) {
     const std::string own = checkIntegrity(path);
     if (!own.empty()) return "facility check: " + own;
+    const int status = toolCheck(path);
+    if (status != 0) return "table tool check failed (" + std::to_string(status) + ")";
+    return {};
+}
+
+int toolCheck(const std::string& path) {
     const std::string command = std::string("'") + SHOP_TEST_TOOL + "' check '" + path + "' >/dev/null 2>&1";
     const int status = std::system(command.c_str());
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "table tool check failed (" + std::to_string(status) + ")";
-    return {};
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 std::vector<std::string> strayFiles(const std::string& folder) {

@@ -20,6 +20,9 @@ struct TableState {
 
 TableState tableState(const std::string& path);
 
+// Exit status of the table tool's "check" command on the file (0: sound).
+int toolCheck(const std::string& path);
+
 // Empty when the file is sound by both the facility's check and the table
 // tool's "check" command; otherwise what was wrong.
 std::string soundnessProblem(const std::string& path);
