@@ -51,9 +51,15 @@ IniLine entryLine(std::string_view key, std::string_view value, const std::strin
     return line;
 }
 
-// The text's last line gets a line ending before anything is added after it.
+// A line gets a complete line ending before anything is added after it; a
+// lone CR ending the text was the first half of one.
+void endLine(IniLine& line, const std::string& eol) {
+    if (line.ending.empty()) line.ending = eol;
+    else if (line.ending == "\r") line.ending = "\r\n";
+}
+
 void endLastLine(IniDocument& doc) {
-    if (!doc.lines.empty() && doc.lines.back().ending.empty()) doc.lines.back().ending = doc.eol;
+    if (!doc.lines.empty()) endLine(doc.lines.back(), doc.eol);
 }
 
 }  // namespace
@@ -101,6 +107,11 @@ IniDocument parseIni(std::string_view text) {
             }
             if (!eolSeen) doc.eol = ending;
             eolSeen = true;
+        } else if (!body.empty() && body.back() == '\r') {
+            // The last line's CR belongs to its ending, as it would once a
+            // line is added after it; the value stays the same either way.
+            body.remove_suffix(1);
+            ending = "\r";
         }
         IniLine line = classify(std::string(body), section, inSection);
         line.ending = std::move(ending);
@@ -151,7 +162,7 @@ void setIniValue(IniDocument& doc, std::string_view section, std::string_view ke
         std::size_t after = i;
         for (std::size_t j = i + 1; j < doc.lines.size() && doc.lines[j].kind != IniLine::Kind::Section; ++j)
             if (doc.lines[j].kind == IniLine::Kind::Entry) after = j;
-        if (doc.lines[after].ending.empty()) doc.lines[after].ending = doc.eol;
+        endLine(doc.lines[after], doc.eol);
         IniLine entry = entryLine(key, value, doc.eol);
         entry.section = doc.lines[i].section;
         doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(after) + 1, std::move(entry));
