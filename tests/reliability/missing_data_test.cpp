@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -89,11 +90,12 @@ TEST(MissingData, ASalesTableNameTakenByAFolderLosesNothingElse) {
     MainWindowDriver d;
     d.run.setProducts({{"苹果", "2元", "5"}});
     d.run.setProductSave({"苹果"});
-    // Folders under the names of the next few seconds' sales tables.
+    // Folders under the names of the next half minute's sales tables, so the
+    // start lands on one however slow the machine.
     std::vector<std::string> taken;
-    const long long day = dayNumber(now());
     const Moment start = now();
-    for (int s = 0; s < 4; ++s) {
+    const long long day = dayNumber(start);
+    for (int s = 0; s < 30; ++s) {
         long long secs = start.hour * 3600 + start.minute * 60 + start.second + s;
         Moment m = fromDayNumber(day + secs / 86400);
         secs %= 86400;
@@ -104,6 +106,7 @@ TEST(MissingData, ASalesTableNameTakenByAFolderLosesNothingElse) {
         replaceByFolder(taken.back());
     }
     d.start();
+    EXPECT_NE(std::find(taken.begin(), taken.end(), d.window->runSalesPath()), taken.end());
     if (!d.platform.exited()) {
         d.chooseGoods(0);
         d.chooseQuantity("2");
