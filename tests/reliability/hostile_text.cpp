@@ -22,6 +22,25 @@ QString tenThousandCharacters() {
     return text;
 }
 
+QString gbkText(int bytes) {
+    const QString two = QStringLiteral("员"), four = QString::fromUcs4(U"\U0001F600"), one = QStringLiteral("a");
+    QString text = kMark;
+    int left = bytes - 2;
+    for (int i = 0; left > 0; ++i) {
+        if (i % 3 == 1 && left >= 4) {
+            text += four;
+            left -= 4;
+        } else if (i % 3 == 0 && left >= 2) {
+            text += two;
+            left -= 2;
+        } else {
+            text += one;
+            left -= 1;
+        }
+    }
+    return text;
+}
+
 QStringList oddNames() {
     return {kMark + "../越界",           kMark + "a/b",     kMark + "a\\b",  kMark + "..",
             kMark + "名\x01\x1f\x7f字", kMark + "行\n换", kMark + QString::fromUcs4(U"\U0001F600\U0001F9FE"),

@@ -18,6 +18,10 @@ inline const QString kMark = QStringLiteral("§");
 // and a control character.
 QString tenThousandCharacters();
 
+// A text of exactly `bytes` bytes in GB18030, mixing one-, two- and
+// four-byte characters, starting with kMark (two bytes).
+QString gbkText(int bytes);
+
 // Short texts that fit every field but are odd as names: path separators,
 // "..", control characters, emoji.
 QStringList oddNames();
