@@ -119,9 +119,18 @@ std::optional<std::size_t> gbkLength(std::string_view utf8) {
     // ASCII needs no conversion; it is by far the common case.
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return utf8.size();
-    const auto gb = convert("GB18030", "UTF-8", utf8);
-    if (!gb) return std::nullopt;
-    return gb->size();
+    if (const auto gb = convert("GB18030", "UTF-8", utf8)) return gb->size();
+    // The converter refuses 24 private-use characters (U+E78D..U+E864) that
+    // GBK itself codes in two bytes; count character by character.
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const auto one = convert("GB18030", "UTF-8", utf8.substr(i, n));
+        total += one ? one->size() : 2;
+        i += n;
+    }
+    return total;
 }
 
 std::optional<std::string> gbkToUtf8(std::string_view gbk) { return convert("UTF-8", "GB18030", gbk); }

@@ -42,8 +42,17 @@ QString itemText(int position, int bytes) { return gbkText(position == f::kAge ?
 
 }  // namespace
 
-TEST(FieldLimits, GbkTextHasTheAskedLength) {
+TEST(FieldLimits, TextsAreMeasuredAsGbkCountsThem) {
     for (int n : {3, 4, 5, 6, 7, 255, 256, 512}) EXPECT_EQ(gbkBytes(gbkText(n)), n) << n;
+    // Private-use characters that GBK codes in two bytes, though the system's
+    // converter refuses them: a name made of them still fits its field.
+    const QString privateUse = QString(QChar(0xE818)) + QChar(0xE78D) + QChar(0xE864);
+    EXPECT_EQ(gbkBytes(privateUse), 6);
+    EXPECT_EQ(gbkBytes(privateUse + "a"), 7);
+    RunFolder run;
+    const std::string name = (QString(127, QChar(0xE818)) + "a").toStdString();
+    writeAll(run.paths().productSave(), {{name}});
+    EXPECT_EQ(readAll(run.paths().productSave()), (std::vector<std::vector<std::string>>{{name}}));
 }
 
 TEST(FieldLimits, ASalePriceAtTheWidthIsRecordedAndOneByteMoreIsAnError) {
