@@ -122,14 +122,22 @@ std::optional<std::size_t> gbkLength(std::string_view utf8) {
     if (const auto gb = convert("GB18030", "UTF-8", utf8)) return gb->size();
     // The converter refuses 24 private-use characters (U+E78D..U+E864) that
     // GBK itself codes in two bytes; count character by character.
+    iconv_t cd = iconv_open("GB18030", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
     std::size_t total = 0;
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        const auto one = convert("GB18030", "UTF-8", utf8.substr(i, n));
-        total += one ? one->size() : 2;
-        i += n;
+        std::size_t srcLeft = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char* src = const_cast<char*>(utf8.data() + i);
+        i += srcLeft;
+        char out[8];
+        char* dst = out;
+        std::size_t dstLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const bool ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1) && srcLeft == 0;
+        total += ok ? sizeof out - dstLeft : 2;
     }
+    iconv_close(cd);
     return total;
 }
 
