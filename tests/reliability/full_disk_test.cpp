@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -16,6 +17,9 @@
 #include "file_size_limit.h"
 #include "leave/staff_fixture.h"
 #include "products/product_window.h"
+#include "receipts/receipt_settings_window.h"
+#include "receipts/receipt_window.h"
+#include "receipts/settings_file.h"
 #include "salary/salary_window.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
@@ -194,4 +198,28 @@ TEST(FullDisk, StoringAPaymentShowsSalaryInfoFailedAndStoresNothing) {
     EXPECT_EQ(soundnessProblem(table), "");
     EXPECT_EQ(readAll(table), (std::vector<std::vector<std::string>>{{"2024年1月31日", "3000"}}));
     delete window;
+}
+
+TEST(FullDisk, AReceiptHeaderThatCannotBeStoredLeavesTheSettingsFileAsItWas) {
+    RunFolder run;
+    shop::app::ScriptedPlatform platform;
+    const std::string settings = run.paths().settingsFile();
+    shop::receipts::writeHeader(settings, {"澄屿超市", "01", "小王", "人民路"});
+    const auto before = shop::receipts::readHeader(settings);
+    ASSERT_EQ(before.shopName, "澄屿超市");
+    QTreeWidget list;
+    QComboBox goods;
+    QLabel total, change;
+    {
+        shop::receipts::ReceiptWindow receipt({&list, &goods, &total, &change});
+        shop::receipts::ReceiptSettingsWindow dialog(receipt);
+        for (auto* edit : dialog.findChildren<QLineEdit*>()) edit->setText(QString(3000, QChar(0x5E97)));
+        dialog.findChild<QPushButton*>("图形按钮1")->click();
+        FileSizeLimit full(1024);
+        receipt.findChild<QPushButton*>("图形按钮1_关闭5")->click();
+    }
+    EXPECT_EQ(shop::receipts::readHeader(settings), before);
+    // Only the settings file itself in its folder: no temporary copy left.
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(settings).parent_path()), fs::directory_iterator()), 1);
+    EXPECT_TRUE(platform.messages().isEmpty());
 }
