@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -16,6 +18,7 @@
 #include "app/scripted_platform.h"
 #include "file_size_limit.h"
 #include "leave/staff_fixture.h"
+#include "leave/leave_window.h"
 #include "products/product_window.h"
 #include "receipts/receipt_settings_window.h"
 #include "receipts/receipt_window.h"
@@ -222,4 +225,39 @@ TEST(FullDisk, AReceiptHeaderThatCannotBeStoredLeavesTheSettingsFileAsItWas) {
     // Only the settings file itself in its folder: no temporary copy left.
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(settings).parent_path()), fs::directory_iterator()), 1);
     EXPECT_TRUE(platform.messages().isEmpty());
+}
+
+TEST(FullDisk, ALeaveRequestOnAFullDiskKeepsTheHistoryAndLeavesNoHalfTable) {
+    RunFolder run;
+    shop::app::ScriptedPlatform platform;
+    addStaff(run.paths().employee(), {{"001", "张三", ""}, {"002", "李四", ""}});
+    const std::string zhang = *run.paths().leaveTable("张三"), li = *run.paths().leaveTable("李四");
+    ASSERT_TRUE(create(zhang, schemas::leave()));
+    writeAll(zhang, {{"2024年3月5日", "2024年3月9日", "拒绝"}});
+    const auto history = readAll(zhang);
+    {
+        shop::leave::LeaveWindow window;
+        for (int row : {0, 1}) {
+            window.findChild<QListWidget*>("列表框_员工姓名")->setCurrentRow(row);
+            window.findChild<QRadioButton*>("单选框_拒绝")->setChecked(true);
+            FileSizeLimit full(0);
+            window.findChild<QPushButton*>("图形按钮_")->click();
+            ASSERT_TRUE(shop::leave::waitForSubmissions());
+        }
+        EXPECT_EQ(readAll(zhang), history);
+        // With room again the same request is stored: the full disk was what stopped it.
+        window.findChild<QListWidget*>("列表框_员工姓名")->setCurrentRow(0);
+        window.findChild<QPushButton*>("图形按钮_")->click();
+        ASSERT_TRUE(shop::leave::waitForSubmissions());
+    }
+    closeAll();
+    EXPECT_EQ(readAll(zhang).size(), history.size() + 1);
+    EXPECT_EQ(readAll(zhang)[0], history[0]);
+    EXPECT_EQ(soundnessProblem(zhang), "");
+    // The first request of 李四 found no room for a table: none, or a sound empty one.
+    if (fs::exists(li)) {
+        EXPECT_EQ(soundnessProblem(li), "");
+        EXPECT_TRUE(readAll(li).empty());
+    }
+    EXPECT_TRUE(strayFiles(run.paths().leaveFolder()).empty());
 }
