@@ -14,7 +14,7 @@
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
-#include "window_probe.h"
+#include "support/window_probe.h"
 
 namespace shop::employees {
 namespace {

@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "support/window_probe.h"
 #include "app/scripted_platform.h"
 #include "employees/entry_window.h"
 #include "hostile_text.h"
@@ -30,13 +31,6 @@ using namespace shop::test;
 using Rows = std::vector<std::vector<std::string>>;
 
 namespace {
-
-template <typename T>
-T* control(const QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QString::fromUtf8(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
 
 // Nothing under the run folder but its own six folders and table files.
 bool onlyDataInside(const std::string& runDir) {

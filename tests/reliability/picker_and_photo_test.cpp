@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/window_probe.h"
 #include "app/scripted_platform.h"
 #include "employees/entry_window.h"
 #include "performance/performance_window.h"
@@ -28,13 +29,6 @@ using namespace shop::storage;
 using namespace shop::test;
 
 namespace {
-
-template <typename T>
-T* control(const QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QString::fromUtf8(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
 
 int listedRows(const QWidget& w) { return control<QTreeWidget>(w, "超级列表框_业绩")->topLevelItemCount(); }
 

@@ -1,4 +1,4 @@
-// Reaching a window's controls by their names in the employee window tests.
+// Reaching a window's controls by their names in widget tests.
 #pragma once
 
 #include <QLabel>
