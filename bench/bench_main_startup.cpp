@@ -17,7 +17,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/main_window.h"
+#include "checkout/main_window.h"
 #include "app/run_directory.h"
 #include "app/scripted_platform.h"
 #include "app/style.h"
@@ -87,7 +87,7 @@ void BM_MainWindowShownWarm(benchmark::State& state) {
     shop::app::setRunDirectory(shopFolder().dir());
     for (auto _ : state) {
         {
-            shop::app::MainWindow window{shop::app::Navigation{}};
+            shop::checkout::MainWindow window{shop::app::Navigation{}};
             window.show();
             QCoreApplication::processEvents();
             if (window.failedToStart()) state.SkipWithError("the main window did not start");
@@ -116,7 +116,7 @@ int showShop(int argc, char** argv, const std::string& runDir) {
     shop::app::style::apply(app);
     shop::app::ScriptedPlatform platform;  // a failed start must not look like success
     shop::app::setRunDirectory(runDir);
-    shop::app::MainWindow window{shop::app::Navigation{}};
+    shop::checkout::MainWindow window{shop::app::Navigation{}};
     window.show();
     QCoreApplication::processEvents();
     const bool shown = !window.failedToStart() && window.isVisible();

@@ -12,7 +12,7 @@
 #include "app/run_directory.h"
 #include "receipt_look.h"
 #include "receipt_settings_window.h"
-#include "settings_file.h"
+#include "settings/settings_file.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
 #include "ui_receipt_window.h"
@@ -53,7 +53,7 @@ ReceiptWindow::ReceiptWindow(const app::CheckoutArea& checkout, QWidget* parent)
     placeValues();
 
     // A missing value replaces the designed text with empty text.
-    const ReceiptHeader h = readHeader(settingsPath());
+    const ReceiptHeader h = settings::readHeader(settingsPath());
     ui->透明_店铺名字->setText(fromUtf8(h.shopName));
     ui->透明_机码->setText(fromUtf8(h.machine));
     ui->透明_收银员->setText(fromUtf8(h.cashier));
@@ -107,7 +107,7 @@ void ReceiptWindow::generate() {
 }
 
 void ReceiptWindow::storeAndClose() {
-    writeHeader(settingsPath(), header());
+    settings::writeHeader(settingsPath(), header());
     done(0);
 }
 

@@ -14,9 +14,13 @@ namespace Ui {
 class ReceiptWindow;
 }
 
+namespace shop::settings {
+struct ReceiptHeader;
+}
+
 namespace shop::receipts {
 
-struct ReceiptHeader;
+using settings::ReceiptHeader;
 
 // The four labels that show the receipt header.
 struct HeaderLabels {

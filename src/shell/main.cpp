@@ -2,7 +2,7 @@
 // event loop until the process ends.
 #include <QApplication>
 
-#include "app/main_window.h"
+#include "checkout/main_window.h"
 #include "app/platform.h"
 #include "app/style.h"
 #include "navigation.h"
@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     shop::app::style::apply(app);
-    shop::app::MainWindow window(shop::shell::buildNavigation());
+    shop::checkout::MainWindow window(shop::shell::buildNavigation());
     window.show();
     app.exec();
     // The window ends the process itself; reaching here ends it the same way.

@@ -7,11 +7,11 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "receipts/ini_text.h"
-#include "receipts/settings_file.h"
+#include "settings/ini_text.h"
+#include "settings/settings_file.h"
 #include "storage/text.h"
 
-using namespace shop::receipts;
+using namespace shop::settings;
 
 namespace {
 

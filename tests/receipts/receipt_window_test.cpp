@@ -16,11 +16,12 @@
 #include "app/scripted_platform.h"
 #include "receipts/receipt_settings_window.h"
 #include "receipts/receipt_window.h"
-#include "receipts/settings_file.h"
+#include "settings/settings_file.h"
 #include "storage/date_text.h"
 #include "support/run_folder.h"
 
 namespace shop::receipts {
+using namespace shop::settings;
 namespace {
 
 namespace fs = std::filesystem;

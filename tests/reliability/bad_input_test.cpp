@@ -19,8 +19,8 @@
 #include "products/product_window.h"
 #include "receipts/receipt_settings_window.h"
 #include "receipts/receipt_window.h"
-#include "receipts/ini_text.h"
-#include "receipts/settings_file.h"
+#include "settings/ini_text.h"
+#include "settings/settings_file.h"
 #include "salary/salary_window.h"
 #include "storage/table.h"
 #include "support/main_window_driver.h"
@@ -163,7 +163,7 @@ TEST(BadInput, AReceiptHeaderOfPastesIsStoredWholeAndShownAgain) {
     QComboBox goods;
     QLabel total, change;
     const shop::app::CheckoutArea area{&list, &goods, &total, &change};
-    shop::receipts::ReceiptHeader shown;
+    shop::settings::ReceiptHeader shown;
     for (const QString& text : QStringList{tenThousandCharacters()} + oddNames()) {
         {
             shop::receipts::ReceiptWindow receipt(area);
@@ -176,10 +176,10 @@ TEST(BadInput, AReceiptHeaderOfPastesIsStoredWholeAndShownAgain) {
         }
         // What the next opening reads is what was shown, whole; a settings
         // value is one line, so a line break comes back as a blank.
-        using shop::receipts::singleLine;
-        const shop::receipts::ReceiptHeader kept{singleLine(shown.shopName), singleLine(shown.machine),
+        using shop::settings::singleLine;
+        const shop::settings::ReceiptHeader kept{singleLine(shown.shopName), singleLine(shown.machine),
                                                  singleLine(shown.cashier), singleLine(shown.address)};
-        EXPECT_EQ(shop::receipts::readHeader(run.paths().settingsFile()), kept) << text.left(12).toStdString();
+        EXPECT_EQ(shop::settings::readHeader(run.paths().settingsFile()), kept) << text.left(12).toStdString();
         shop::receipts::ReceiptWindow again(area);
         EXPECT_EQ(again.header(), kept);
     }

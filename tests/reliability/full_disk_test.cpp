@@ -22,7 +22,7 @@
 #include "products/product_window.h"
 #include "receipts/receipt_settings_window.h"
 #include "receipts/receipt_window.h"
-#include "receipts/settings_file.h"
+#include "settings/settings_file.h"
 #include "salary/salary_window.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
@@ -207,8 +207,8 @@ TEST(FullDisk, AReceiptHeaderThatCannotBeStoredLeavesTheSettingsFileAsItWas) {
     RunFolder run;
     shop::app::ScriptedPlatform platform;
     const std::string settings = run.paths().settingsFile();
-    shop::receipts::writeHeader(settings, {"澄屿超市", "01", "小王", "人民路"});
-    const auto before = shop::receipts::readHeader(settings);
+    shop::settings::writeHeader(settings, {"澄屿超市", "01", "小王", "人民路"});
+    const auto before = shop::settings::readHeader(settings);
     ASSERT_EQ(before.shopName, "澄屿超市");
     QTreeWidget list;
     QComboBox goods;
@@ -221,7 +221,7 @@ TEST(FullDisk, AReceiptHeaderThatCannotBeStoredLeavesTheSettingsFileAsItWas) {
         FileSizeLimit full(1024);
         receipt.findChild<QPushButton*>("图形按钮1_关闭5")->click();
     }
-    EXPECT_EQ(shop::receipts::readHeader(settings), before);
+    EXPECT_EQ(shop::settings::readHeader(settings), before);
     // Only the settings file itself in its folder: no temporary copy left.
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(settings).parent_path()), fs::directory_iterator()), 1);
     EXPECT_TRUE(platform.messages().isEmpty());

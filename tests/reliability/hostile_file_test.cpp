@@ -14,7 +14,7 @@
 #include "employees/directory_window.h"
 #include "products/product_window.h"
 #include "storage/table.h"
-#include "app/main_window.h"
+#include "checkout/main_window.h"
 #include "support/run_folder.h"
 
 namespace fs = std::filesystem;
@@ -75,14 +75,14 @@ TEST(HostileFiles, ACraftedProductSaveTableEndsTheStartSilently) {
     run.setProductSave({"苹果"});
     expectEachCraftingRefused(run.paths().productSave(), [] {
         shop::app::ScriptedPlatform platform;
-        shop::app::MainWindow window({});
+        shop::checkout::MainWindow window({});
         EXPECT_TRUE(platform.exited());
         EXPECT_EQ(platform.exitCode(), 0);
         EXPECT_TRUE(platform.messages().isEmpty());
     });
     // The same file unharmed starts the program.
     shop::app::ScriptedPlatform platform;
-    shop::app::MainWindow window({});
+    shop::checkout::MainWindow window({});
     EXPECT_FALSE(platform.exited());
 }
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "checkout/main_window.h"
 #include "app/scripted_platform.h"
 #include "run_folder.h"
 
@@ -23,11 +23,11 @@ class MainWindowDriver {
 public:
     app::ScriptedPlatform platform;
     RunFolder run;
-    std::unique_ptr<app::MainWindow> window;
+    std::unique_ptr<checkout::MainWindow> window;
 
     // Builds the window (its creation step runs now).
-    app::MainWindow& start(const app::Navigation& nav = {}) {
-        window = std::make_unique<app::MainWindow>(nav);
+    checkout::MainWindow& start(const app::Navigation& nav = {}) {
+        window = std::make_unique<checkout::MainWindow>(nav);
         return *window;
     }
 

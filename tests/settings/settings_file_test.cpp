@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "receipts/settings_file.h"
+#include "settings/settings_file.h"
 #include "support/run_folder.h"
 
-namespace shop::receipts {
+namespace shop::settings {
 namespace {
 
 namespace fs = std::filesystem;
@@ -135,4 +135,4 @@ TEST_F(SettingsFile, ReplacingLeavesNoTemporaryFilesBehind) {
 }
 
 }  // namespace
-}  // namespace shop::receipts
+}  // namespace shop::settings

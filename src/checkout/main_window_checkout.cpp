@@ -10,7 +10,7 @@
 #include "storage/date_text.h"
 #include "ui_main_window.h"
 
-namespace shop::app {
+namespace shop::checkout {
 
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
@@ -91,15 +91,15 @@ void MainWindow::saveGoodsList() {
     for (int i = 0; i < goods->count(); ++i) names.push_back(goods->itemText(i).toStdString());
     switch (checkout::saveGoodsList(m_productSavePath, names)) {
         case checkout::GoodsSave::NotSelectable:
-            showMessage(this, QStringLiteral("保存产品数据库打开失败，请你检查数据库"));
+            app::showMessage(this, QStringLiteral("保存产品数据库打开失败，请你检查数据库"));
             break;
         case checkout::GoodsSave::Saved:
-            showMessage(this, QStringLiteral("保存成功"));
+            app::showMessage(this, QStringLiteral("保存成功"));
             break;
         case checkout::GoodsSave::Failed:
-            showMessage(this, QStringLiteral("保存失败"));
+            app::showMessage(this, QStringLiteral("保存失败"));
             break;
     }
 }
 
-}  // namespace shop::app
+}  // namespace shop::checkout

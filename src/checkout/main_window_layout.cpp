@@ -10,7 +10,7 @@
 #include "main_window.h"
 #include "ui_main_window.h"
 
-namespace shop::app {
+namespace shop::checkout {
 
 // Here, where both private parts are complete.
 MainWindow::~MainWindow() = default;
@@ -170,4 +170,4 @@ void MainWindow::restoreLayout() {
     u.图片框_背景1->setGeometry(d.footer);
 }
 
-}  // namespace shop::app
+}  // namespace shop::checkout

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-namespace shop::app {
+namespace shop::checkout {
 
 LinesLabel::LinesLabel(QWidget* parent) : QLabel(parent) {}
 
@@ -27,4 +27,4 @@ void LinesLabel::paintEvent(QPaintEvent*) {
     }
 }
 
-}  // namespace shop::app
+}  // namespace shop::checkout

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace shop::receipts {
+namespace shop::settings {
 
 inline constexpr const char* kShopSection = "hggfggt";
 inline constexpr const char* kShopNameKey = "ffgff";
@@ -55,4 +55,4 @@ bool writeSetting(const std::string& path, std::string_view section, std::string
 ReceiptHeader readHeader(const std::string& path);
 void writeHeader(const std::string& path, const ReceiptHeader& header);
 
-}  // namespace shop::receipts
+}  // namespace shop::settings

@@ -11,21 +11,21 @@
 #include <string>
 #include <vector>
 
-#include "checkout_area.h"
-#include "navigation.h"
+#include "app/checkout_area.h"
+#include "app/navigation.h"
 
 class QTimer;
-
-namespace shop::checkout {
-struct SaleRow;
-struct PricedQuantity;
-}  // namespace shop::checkout
 
 namespace Ui {
 class MainWindow;
 }
 
-namespace shop::app {
+namespace shop::checkout {
+
+struct SaleRow;
+struct PricedQuantity;
+using app::CheckoutArea;
+using app::Navigation;
 
 class MainWindow : public QWidget {
 public:
@@ -62,7 +62,7 @@ private:
     void showChange();
     void saveGoodsList();
     void rememberRow();
-    std::vector<checkout::SaleRow> saleRows() const;
+    std::vector<SaleRow> saleRows() const;
 
     // Maximise and restore (main_window_layout.cpp).
     void toggleMaximised();
@@ -96,4 +96,4 @@ private:
     Designed m_designed;
 };
 
-}  // namespace shop::app
+}  // namespace shop::checkout

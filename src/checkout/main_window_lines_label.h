@@ -4,7 +4,7 @@
 
 #include <QLabel>
 
-namespace shop::app {
+namespace shop::checkout {
 
 class LinesLabel : public QLabel {
 public:
@@ -21,4 +21,4 @@ private:
     int m_pitch = 30;
 };
 
-}  // namespace shop::app
+}  // namespace shop::checkout

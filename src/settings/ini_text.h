@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace shop::receipts {
+namespace shop::settings {
 
 struct IniLine {
     enum class Kind { Blank, Comment, Section, Entry, Other };
@@ -58,4 +58,4 @@ std::string unquoteValue(std::string_view stored);
 // A value made single-line (line breaks to blanks).
 std::string singleLine(std::string_view value);
 
-}  // namespace shop::receipts
+}  // namespace shop::settings

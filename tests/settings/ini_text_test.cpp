@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "receipts/ini_text.h"
+#include "settings/ini_text.h"
 
-namespace shop::receipts {
+namespace shop::settings {
 namespace {
 
 std::vector<std::string> rawLines(const std::string& text) {
@@ -132,4 +132,4 @@ TEST(IniWrite, RandomFilesKeepEveryOtherKey) {
 }
 
 }  // namespace
-}  // namespace shop::receipts
+}  // namespace shop::settings

@@ -9,7 +9,7 @@
 #include "ini_text.h"
 #include "storage/text.h"
 
-namespace shop::receipts {
+namespace shop::settings {
 
 namespace {
 
@@ -97,4 +97,4 @@ void writeHeader(const std::string& path, const ReceiptHeader& header) {
     writeSetting(path, kTillSection, kAddressKey, header.address);
 }
 
-}  // namespace shop::receipts
+}  // namespace shop::settings

@@ -19,7 +19,7 @@
 #include "storage/date_text.h"
 #include "ui_main_window.h"
 
-namespace shop::app {
+namespace shop::checkout {
 
 namespace {
 
@@ -54,10 +54,10 @@ CheckoutArea MainWindow::checkoutArea() const {
 // the process (which returns only under a test platform).
 bool MainWindow::startUp() {
     setEnabled(true);
-    dragState(QStringLiteral("main/图片框2")).reset();
-    dragState(QStringLiteral("main/图片框1")).reset();
+    app::dragState(QStringLiteral("main/图片框2")).reset();
+    app::dragState(QStringLiteral("main/图片框1")).reset();
 
-    const storage::DataPaths paths{runDirectory()};
+    const storage::DataPaths paths{app::runDirectory()};
     m_productSavePath = paths.productSave();
     m_productPath = paths.product();
 
@@ -66,7 +66,7 @@ bool MainWindow::startUp() {
 
     const auto names = checkout::openGoodsNames(m_productSavePath);
     if (!names) {
-        exitProcess(0);
+        app::exitProcess(0);
         return false;
     }
     QStringList items;
@@ -84,33 +84,33 @@ bool MainWindow::startUp() {
 
     m_runSalesPath = paths.salesTable(storage::now());
     if (checkout::startSalesTable(m_runSalesPath) == checkout::SalesTableStart::OpenFailed) {
-        exitProcess(0);
+        app::exitProcess(0);
         return false;
     }
     return true;
 }
 
 void MainWindow::decorate() {
-    styleTitleBand(ui->图片框1, ui->透明标签4);
-    styleTitleBand(ui->图片框2);
-    styleTitleButtons(ui->图形按钮1_易, ui->图形按钮1_放大, ui->图形按钮1_关闭);
+    app::styleTitleBand(ui->图片框1, ui->透明标签4);
+    app::styleTitleBand(ui->图片框2);
+    app::styleTitleButtons(ui->图形按钮1_易, ui->图形按钮1_放大, ui->图形按钮1_关闭);
     ui->图片框4->setPixmap(picture(QStringLiteral("logo"), ui->图片框4->size()));
     ui->图片框3->setPixmap(picture(QStringLiteral("cart"), ui->图片框3->size()));
 
-    stylePictureButton(ui->图形按钮_添加产品, QStringLiteral("nav-product"));
-    stylePictureButton(ui->图形按钮_添加产品1, QStringLiteral("nav-performance"));
-    stylePictureButton(ui->图形按钮_添加产品2, QStringLiteral("nav-employee"));
-    stylePictureButton(ui->图形按钮_添加产品3, QStringLiteral("nav-dev"));
+    app::stylePictureButton(ui->图形按钮_添加产品, QStringLiteral("nav-product"));
+    app::stylePictureButton(ui->图形按钮_添加产品1, QStringLiteral("nav-performance"));
+    app::stylePictureButton(ui->图形按钮_添加产品2, QStringLiteral("nav-employee"));
+    app::stylePictureButton(ui->图形按钮_添加产品3, QStringLiteral("nav-dev"));
     // The captions sit on the lower part of their buttons; clicks go through.
     for (QLabel* caption : {ui->透明标签2, ui->透明标签3, ui->透明标签5, ui->透明标签6})
         caption->setAttribute(Qt::WA_TransparentForMouseEvents, true);
     ui->透明标签7->setCursor(Qt::PointingHandCursor);
 
-    styleActionButton(ui->图形按钮_添加, QStringLiteral("act-add"));
-    styleActionButton(ui->图形按钮_删除, QStringLiteral("act-delete"));
-    styleActionButton(ui->图形按钮_清空, QStringLiteral("act-clear"));
-    styleActionButton(ui->图形按钮_生成账单, QStringLiteral("act-receipt"));
-    styleActionButton(ui->图形按钮_保存, QStringLiteral("act-save"));
+    app::styleActionButton(ui->图形按钮_添加, QStringLiteral("act-add"));
+    app::styleActionButton(ui->图形按钮_删除, QStringLiteral("act-delete"));
+    app::styleActionButton(ui->图形按钮_清空, QStringLiteral("act-clear"));
+    app::styleActionButton(ui->图形按钮_生成账单, QStringLiteral("act-receipt"));
+    app::styleActionButton(ui->图形按钮_保存, QStringLiteral("act-save"));
 
     auto* list = ui->超级列表框_产品结账;
     list->setColumnWidth(0, 250);
@@ -128,7 +128,7 @@ void MainWindow::decorate() {
 
     for (const char* handle : {"透明标签4", "图片框2", "图片框1"}) {
         auto* widget = findChild<QWidget*>(QString::fromUtf8(handle));
-        new DragHandle(widget, this, dragState(QStringLiteral("main/") + QString::fromUtf8(handle)));
+        new app::DragHandle(widget, this, app::dragState(QStringLiteral("main/") + QString::fromUtf8(handle)));
     }
 }
 
@@ -175,8 +175,8 @@ void MainWindow::leave() {
     m_leaving = true;
     if (checkout::recordSales(m_runSalesPath, saleRows()) ==
         checkout::ExitRecording::Failed)
-        showMessage(this, QStringLiteral("错误"));
-    exitProcess(0);
+        app::showMessage(this, QStringLiteral("错误"));
+    app::exitProcess(0);
 }
 
 // A close request from the window system (the window has no frame, but a
@@ -193,4 +193,4 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     ui->状态条1->setGeometry(0, height() - ui->状态条1->height(), width(), ui->状态条1->height());
 }
 
-}  // namespace shop::app
+}  // namespace shop::checkout

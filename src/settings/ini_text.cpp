@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace shop::receipts {
+namespace shop::settings {
 
 namespace {
 
@@ -188,4 +188,4 @@ std::string withIniValue(std::string_view text, std::string_view section, std::s
     return serializeIni(doc);
 }
 
-}  // namespace shop::receipts
+}  // namespace shop::settings
