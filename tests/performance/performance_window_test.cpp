@@ -115,35 +115,39 @@ TEST_F(PerformanceWindowTest, QueryFillsTheListStatusBarAndChart) {
     query(w);
     EXPECT_EQ(listRows(w), records);
     EXPECT_EQ(w.statusPart(1), QString("2"));
-    EXPECT_EQ(chartValues(w), (std::vector<double>{2, 14.5, 7}));
+    EXPECT_EQ(chartValues(w), (std::vector<double>{2, 46, 7}));
     const QString legend = child<QLabel>(w, "标签_图例")->text();
     EXPECT_TRUE(legend.contains("销量：2 笔")) << legend.toStdString();
-    EXPECT_TRUE(legend.contains("销售收入：14.5 元")) << legend.toStdString();
+    EXPECT_TRUE(legend.contains("销售收入：46 元")) << legend.toStdString();
     EXPECT_TRUE(legend.contains("销售总数量：7 件")) << legend.toStdString();
 
     // Widening the range replaces the result; the same query again gives the same.
     setRange(w, QDate(2024, 3, 1), QDate(2024, 3, 31));
     query(w);
     EXPECT_EQ(w.statusPart(1), QString("3"));
-    EXPECT_EQ(chartValues(w), (std::vector<double>{3, 114.5, 8}));
+    EXPECT_EQ(chartValues(w), (std::vector<double>{3, 146, 8}));
     const auto rows = listRows(w);
     query(w);
     EXPECT_EQ(listRows(w), rows);
-    EXPECT_EQ(chartValues(w), (std::vector<double>{3, 114.5, 8}));
+    EXPECT_EQ(chartValues(w), (std::vector<double>{3, 146, 8}));
     EXPECT_TRUE(platform.messages().isEmpty());
 }
 
-TEST_F(PerformanceWindowTest, LastDayBeforeFirstEmptiesListAndChart) {
+TEST_F(PerformanceWindowTest, AQueryWithoutRowsShowsAnEmptyChart) {
     makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, {{"苹果", "12元", "3", "t"}});
     PerformanceWindow w;
+    EXPECT_FALSE(w.chartSeries()->isVisible());  // nothing queried yet
     setRange(w, QDate(2024, 3, 5), QDate(2024, 3, 5));
     query(w);
     ASSERT_EQ(w.statusPart(1), QString("1"));
+    EXPECT_TRUE(w.chartSeries()->isVisible());
     setRange(w, QDate(2024, 3, 6), QDate(2024, 3, 5));
     query(w);
     EXPECT_TRUE(listRows(w).empty());
     EXPECT_EQ(w.statusPart(1), QString("0"));  // files were listed, so the count shows
     EXPECT_EQ(chartValues(w), (std::vector<double>{0, 0, 0}));
+    EXPECT_FALSE(w.chartSeries()->isVisible());
+    EXPECT_TRUE(child<QLabel>(w, "标签_图例")->text().contains("销量：0 笔"));
 }
 
 TEST_F(PerformanceWindowTest, EmptySalesFolderKeepsThePreviousCount) {
