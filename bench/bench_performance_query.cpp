@@ -4,7 +4,8 @@
 //   BM_SalesQuery/years    the query alone
 //   BM_NaivePairing/1      trying every pair of listed file and day, for comparison:
 //                          its cost grows with files x days, the query's with tables read
-// Counters: rows and tables read; rss_growth_mb is the peak resident memory at
+// Counters: rows and tables read; process_cpu_ms, the CPU time of all threads
+// per query (the wall time on a busy machine is mostly waiting); rss_growth_mb is the peak resident memory at
 // the end less the resident memory before the window or query was made (run
 // one size per process, --benchmark_filter=.../10$, for a clean figure).
 //
@@ -12,6 +13,7 @@
 // build folder's bench cache and reused; a fixture whose making was cut short
 // has no stamp and is made again.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <QDate>
 #include <QDateEdit>
@@ -130,8 +132,19 @@ const SalesYears& salesOf(int years) {
     return *slot;
 }
 
-void report(benchmark::State& state, const SalesYears& sales, double rows, double revenue, double rssBefore) {
+// CPU time of the whole process, worker threads included, in milliseconds:
+// on a busy machine it tells the work done apart from the wait for a core.
+double processCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+void report(benchmark::State& state, const SalesYears& sales, double rows, double revenue, double rssBefore,
+            double cpuBefore) {
     if (rows != sales.rows() || revenue != sales.revenue()) state.SkipWithError("incomplete result");
+    state.counters["process_cpu_ms"] = (processCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
     state.counters["rows"] = rows;
     state.counters["tables"] = sales.tables();
     state.counters["rss_growth_mb"] = shop::bench::peakRssMb() - rssBefore;
@@ -141,6 +154,7 @@ void BM_ClickToChart(benchmark::State& state) {
     const SalesYears& sales = salesOf(static_cast<int>(state.range(0)));
     storage::closeAll();
     const double rssBefore = shop::bench::currentRssMb();
+    const double cpuBefore = processCpuMs();
     app::setRunDirectory(sales.runDir());
     performance::PerformanceWindow window;
     const Moment last = sales.lastDay();
@@ -152,7 +166,7 @@ void BM_ClickToChart(benchmark::State& state) {
         button->click();
         benchmark::DoNotOptimize(slices[0]->value());
     }
-    report(state, sales, slices[0]->value(), slices[1]->value(), rssBefore);
+    report(state, sales, slices[0]->value(), slices[1]->value(), rssBefore, cpuBefore);
 }
 
 void BM_SalesQuery(benchmark::State& state) {
@@ -160,12 +174,13 @@ void BM_SalesQuery(benchmark::State& state) {
     storage::closeAll();
     const double rssBefore = shop::bench::currentRssMb();
     const auto query = sales.query();
+    const double cpuBefore = processCpuMs();
     performance::SalesQueryResult result;
     for (auto _ : state) {
         result = performance::runSalesQuery(query);
         benchmark::DoNotOptimize(result.revenue);
     }
-    report(state, sales, static_cast<double>(result.rows.size()), result.revenue, rssBefore);
+    report(state, sales, static_cast<double>(result.rows.size()), result.revenue, rssBefore, cpuBefore);
 }
 
 // Every listed file's time of day joined to every day of the range, each
@@ -179,19 +194,17 @@ void BM_NaivePairing(benchmark::State& state) {
     const std::string folder = storage::DataPaths{query.runDir}.salesFolder();
     double attempts = 0, rows = 0;
     for (auto _ : state) {
-        performance::SalesQueryResult result;
-        attempts = 0;
+        attempts = rows = 0;
         const auto days = performance::dayNames(query.firstDay, query.lastDay);
         for (const std::string& name : query.listFolder(folder, "*.*")) {
             const std::string time = performance::timePart(name);
             for (const std::string& day : days) {
-                performance::readSalesTable(storage::joinPath(query.runDir, storage::kSalesFolder,
-                                                              day + time + ".edb"),
-                                            result);
+                const auto read = performance::readSalesRows(
+                    storage::joinPath(query.runDir, storage::kSalesFolder, day + time + ".edb"));
+                rows += read ? static_cast<double>(read->size()) : 0;
                 ++attempts;
             }
         }
-        rows = static_cast<double>(result.rows.size());
     }
     state.counters["open_attempts"] = attempts;
     state.counters["rows"] = rows;

@@ -1,12 +1,16 @@
 #include "sales_query.h"
 
 #include <algorithm>
+#include <atomic>
+#include <iterator>
+#include <thread>
 #include <map>
 #include <string_view>
 #include <tuple>
 
 #include "storage/data_paths.h"
 #include "storage/table.h"
+#include "storage/table_visit.h"
 #include "storage/text.h"
 
 namespace shop::performance {
@@ -20,6 +24,7 @@ constexpr std::string_view kExtension = ".edb";
 constexpr int kSalesFields = 4;
 constexpr int kPriceCell = 1;
 constexpr int kQuantityCell = 2;
+constexpr std::size_t kMostWorkers = 4;
 
 // Day count of the range: last minus first, plus one; 0 or less means none.
 long long dayCount(const Moment& first, const Moment& last) {
@@ -70,6 +75,24 @@ std::map<std::string, std::vector<DayTable>, std::less<>> indexByTimePart(
     return index;
 }
 
+// Reads every table on its own worker threads; the result is in the order of
+// the paths. Each worker has its own open-table set, so nothing it opens
+// touches the tables of the calling thread.
+std::vector<std::optional<std::vector<SalesRow>>> readInParallel(const std::vector<std::string>& paths) {
+    std::vector<std::optional<std::vector<SalesRow>>> tables(paths.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < paths.size(); i = next++) tables[i] = readSalesRows(paths[i]);
+        storage::closeAll();
+    };
+    const std::size_t workers =
+        std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), kMostWorkers, paths.size()});
+    std::vector<std::jthread> threads;
+    for (std::size_t w = 0; w < workers; ++w) threads.emplace_back(work);
+    threads.clear();  // joins: every table is read before the result leaves
+    return tables;
+}
+
 }  // namespace
 
 Moment normalisedDay(const Moment& day) {
@@ -107,18 +130,19 @@ std::vector<std::string> salesTablesInRange(const std::vector<std::string>& list
     return order;
 }
 
-void readSalesTable(const std::string& path, SalesQueryResult& result) {
-    const int openBefore = storage::openCount();
-    if (!storage::open(path, true)) return;
-    if (storage::openCount() > openBefore) result.openedTables.push_back(path);
-    if (!storage::select(path) || storage::fields().size() < kSalesFields) return;
+std::optional<std::vector<SalesRow>> readSalesRows(const std::string& path) {
+    storage::TableVisit visit(path, true);
+    if (!visit.opened() || !storage::select(path)) return std::nullopt;
+    std::vector<SalesRow> rows;
+    if (storage::fields().size() < kSalesFields) return rows;
     const int count = storage::recordCount();
+    rows.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        SalesRow row;
+        SalesRow& row = rows.emplace_back();
         for (int f = 0; f < kSalesFields; ++f) row[f] = storage::readText(f + 1);
-        result.rows.push_back(std::move(row));
         storage::skip(1);
     }
+    return rows;
 }
 
 void addTotals(SalesQueryResult& result) {
@@ -139,9 +163,30 @@ SalesQueryResult runSalesQuery(const SalesQuery& query) {
         query.listFolder ? query.listFolder(storage::DataPaths{query.runDir}.salesFolder(), "*.*")
                          : std::vector<std::string>{};
     result.listedAny = !listed.empty();
+    std::vector<std::string> paths;
     for (const std::string& name : salesTablesInRange(listed, first, last))
-        readSalesTable(storage::joinPath(query.runDir, storage::kSalesFolder, name), result);
+        paths.push_back(storage::joinPath(query.runDir, storage::kSalesFolder, name));
+
+    std::vector<std::optional<std::vector<SalesRow>>> tables = readInParallel(paths);
+    std::size_t total = 0;
+    const std::string* lastRead = nullptr;
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        if (!tables[i]) continue;
+        total += tables[i]->size();
+        lastRead = &paths[i];
+    }
+    result.rows.reserve(total);
+    for (auto& rows : tables) {
+        if (!rows) continue;
+        std::move(rows->begin(), rows->end(), std::back_inserter(result.rows));
+        rows.reset();
+    }
     addTotals(result);
+
+    // The last table read stays open and current in this thread.
+    const int openBefore = storage::openCount();
+    if (lastRead && storage::open(*lastRead, true) && storage::openCount() > openBefore)
+        result.openedTables.push_back(*lastRead);
     return result;
 }
 

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,8 @@ struct SalesQueryResult {
     bool listedAny = false;
     double revenue = 0;   // money taken: price times quantity, summed over the rows
     double quantity = 0;  // sum of the integers at the start of the quantity cells
-    // Paths that this query added to the open-table set (tables that were
-    // open before it, such as the run's own sales table, are not among them).
+    // Paths that this query added to the calling thread's open-table set
+    // (a table open before it, such as the run's own sales table, is not).
     std::vector<std::string> openedTables;
 };
 
@@ -64,18 +65,21 @@ std::vector<std::string> salesTablesInRange(const std::vector<std::string>& list
                                             const storage::Moment& firstDay,
                                             const storage::Moment& lastDay);
 
-// Opens the table at `path` read-only, selects it and appends its records to
-// the result's rows, fields 1 to 4 as text. A table that does not open or has
-// fewer than four fields adds nothing. The table stays open.
-void readSalesTable(const std::string& path, SalesQueryResult& result);
+// The records of the sales table at `path`, fields 1 to 4 as text, read in
+// the calling thread and closed again unless it was open there before;
+// nullopt when it does not open. A table with fewer than four fields is no
+// sales table and gives no rows.
+std::optional<std::vector<SalesRow>> readSalesRows(const std::string& path);
 
 // Revenue and quantity of the rows, read from the price and quantity cells:
 // the number at the start of the price cell times the integer at the start
 // of the quantity cell ("12元" x "3" is 36; a cell without one counts as 0).
 void addTotals(SalesQueryResult& result);
 
-// Runs the whole query. Every table read is left open, as the window's
-// close button expects the last one read to be current.
+// Runs the whole query. The tables are read on a few worker threads, each
+// with its own open-table set, and closed there; the last table the query
+// read is then opened in the calling thread and left current, as the
+// window's close button expects.
 SalesQueryResult runSalesQuery(const SalesQuery& query);
 
 }  // namespace shop::performance

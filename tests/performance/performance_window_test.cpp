@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <filesystem>
 
 #include "app/drag_state.h"
@@ -47,10 +47,10 @@ protected:
 
     static std::vector<std::vector<std::string>> listRows(const PerformanceWindow& w) {
         std::vector<std::vector<std::string>> rows;
-        auto* list = child<QTreeWidget>(w, "超级列表框_业绩");
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QAbstractItemModel* list = child<QTreeView>(w, "超级列表框_业绩")->model();
+        for (int i = 0; i < list->rowCount(); ++i) {
             std::vector<std::string> row;
-            for (int c = 0; c < list->columnCount(); ++c) row.push_back(list->topLevelItem(i)->text(c).toStdString());
+            for (int c = 0; c < list->columnCount(); ++c) row.push_back(list->index(i, c).data().toString().toStdString());
             rows.push_back(std::move(row));
         }
         return rows;
@@ -76,11 +76,11 @@ TEST_F(PerformanceWindowTest, IsSetUpAsDesigned) {
     for (const QLabel* label : w.findChildren<QLabel*>()) headingFound |= label->text() == QString("澄屿_查看业绩 ");
     EXPECT_TRUE(headingFound);
 
-    auto* list = child<QTreeWidget>(w, "超级列表框_业绩");
+    const QAbstractItemModel* list = child<QTreeView>(w, "超级列表框_业绩")->model();
     ASSERT_EQ(list->columnCount(), 4);
     const QStringList columns = {"销售名称", "销售价格", "销售销量", "销售时间"};
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(list->headerItem()->text(c), columns[c]);
-    EXPECT_EQ(list->topLevelItemCount(), 0);
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(list->headerData(c, Qt::Horizontal).toString(), columns[c]);
+    EXPECT_EQ(list->rowCount(), 0);
 
     child<QStatusBar>(w, "状态条1");
     EXPECT_EQ(w.statusPart(0), QString("产品销量"));
