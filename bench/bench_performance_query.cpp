@@ -5,9 +5,9 @@
 //   BM_NaivePairing/1      trying every pair of listed file and day, for comparison:
 //                          its cost grows with files x days, the query's with tables read
 // Counters: rows and tables read; process_cpu_ms, the CPU time of all threads
-// per query (the wall time on a busy machine is mostly waiting); rss_growth_mb is the peak resident memory at
-// the end less the resident memory before the window or query was made (run
-// one size per process, --benchmark_filter=.../10$, for a clean figure).
+// per query (the wall time on a busy machine is mostly waiting); rss_growth_mb is the peak resident
+// memory at the end less the resident memory before the window or query was made (run one size per
+// process, --benchmark_filter=.../10$, for a clean figure).
 //
 // Making 7,300 tables takes a while, so each fixture is made once into the
 // build folder's bench cache and reused; a fixture whose making was cut short
@@ -51,7 +51,9 @@ double modelRevenue() {
     return sum;
 }
 
-fs::path fsPath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+fs::path fsPath(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 // Writes the 100 records of one run into a new sales table at `path`.
 bool writeModelTable(const std::string& path, const Moment& start) {
@@ -77,7 +79,8 @@ bool writeModelTable(const std::string& path, const Moment& start) {
 class SalesYears {
 public:
     explicit SalesYears(int years) : m_years(years) {
-        const fs::path root = fs::path(SHOP_BENCH_CACHE) / ("sales-" + std::to_string(years) + "y-v1");
+        const fs::path root =
+            fs::path(SHOP_BENCH_CACHE) / ("sales-" + std::to_string(years) + "y-v1");
         m_paths.runDir = root.string();
         const fs::path stamp = root / "complete";
         if (fs::exists(stamp)) return;
@@ -103,7 +106,9 @@ public:
     int tables() const { return days() * kRunsPerDay; }
     int rows() const { return tables() * kRecords; }
     double revenue() const { return tables() * modelRevenue(); }
-    Moment lastDay() const { return storage::fromDayNumber(storage::dayNumber(kFirstDay) + days() - 1); }
+    Moment lastDay() const {
+        return storage::fromDayNumber(storage::dayNumber(kFirstDay) + days() - 1);
+    }
     const std::string& runDir() const { return m_paths.runDir; }
 
     performance::SalesQuery query() const {
@@ -141,10 +146,12 @@ double processCpuMs() {
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
-void report(benchmark::State& state, const SalesYears& sales, double rows, double revenue, double rssBefore,
-            double cpuBefore) {
-    if (rows != sales.rows() || revenue != sales.revenue()) state.SkipWithError("incomplete result");
-    state.counters["process_cpu_ms"] = (processCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
+void report(benchmark::State& state, const SalesYears& sales, double rows, double revenue,
+            double rssBefore, double cpuBefore) {
+    if (rows != sales.rows() || revenue != sales.revenue())
+        state.SkipWithError("incomplete result");
+    state.counters["process_cpu_ms"] =
+        (processCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
     state.counters["rows"] = rows;
     state.counters["tables"] = sales.tables();
     state.counters["rss_growth_mb"] = shop::bench::peakRssMb() - rssBefore;
@@ -180,7 +187,8 @@ void BM_SalesQuery(benchmark::State& state) {
         result = performance::runSalesQuery(query);
         benchmark::DoNotOptimize(result.revenue);
     }
-    report(state, sales, static_cast<double>(result.rows.size()), result.revenue, rssBefore, cpuBefore);
+    report(state, sales, static_cast<double>(result.rows.size()), result.revenue, rssBefore,
+           cpuBefore);
 }
 
 // Every listed file's time of day joined to every day of the range, each

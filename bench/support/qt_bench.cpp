@@ -1,11 +1,10 @@
 #include "qt_bench.h"
 
+#include <benchmark/benchmark.h>
 #include <sys/resource.h>
-
 #include <unistd.h>
 
 #include <QApplication>
-#include <benchmark/benchmark.h>
 #include <fstream>
 
 namespace shop::bench {
@@ -29,7 +28,8 @@ double peakRssMb() {
 double currentRssMb() {
     long pages = 0, resident = 0;
     std::ifstream("/proc/self/statm") >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) /
+           (1024.0 * 1024.0);
 }
 
 }  // namespace shop::bench

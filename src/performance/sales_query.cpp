@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <iterator>
-#include <thread>
 #include <map>
 #include <string_view>
+#include <thread>
 #include <tuple>
 
 #include "storage/data_paths.h"
@@ -69,7 +69,9 @@ std::map<std::string, std::vector<DayTable>, std::less<>> indexByTimePart(
             return std::tie(a.day, a.fileName) < std::tie(b.day, b.fileName);
         });
         tables.erase(std::unique(tables.begin(), tables.end(),
-                                 [](const DayTable& a, const DayTable& b) { return a.fileName == b.fileName; }),
+                                 [](const DayTable& a, const DayTable& b) {
+                                     return a.fileName == b.fileName;
+                                 }),
                      tables.end());
     }
     return index;
@@ -78,15 +80,17 @@ std::map<std::string, std::vector<DayTable>, std::less<>> indexByTimePart(
 // Reads every table on its own worker threads; the result is in the order of
 // the paths. Each worker has its own open-table set, so nothing it opens
 // touches the tables of the calling thread.
-std::vector<std::optional<std::vector<SalesRow>>> readInParallel(const std::vector<std::string>& paths) {
+std::vector<std::optional<std::vector<SalesRow>>> readInParallel(
+    const std::vector<std::string>& paths) {
     std::vector<std::optional<std::vector<SalesRow>>> tables(paths.size());
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
-        for (std::size_t i = next++; i < paths.size(); i = next++) tables[i] = readSalesRows(paths[i]);
+        for (std::size_t i = next++; i < paths.size(); i = next++)
+            tables[i] = readSalesRows(paths[i]);
         storage::closeAll();
     };
-    const std::size_t workers =
-        std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), kMostWorkers, paths.size()});
+    const std::size_t workers = std::min<std::size_t>(
+        {std::max(1u, std::thread::hardware_concurrency()), kMostWorkers, paths.size()});
     std::vector<std::jthread> threads;
     for (std::size_t w = 0; w < workers; ++w) threads.emplace_back(work);
     threads.clear();  // joins: every table is read before the result leaves
@@ -115,8 +119,8 @@ std::string timePart(const std::string& listedName) {
     return storage::textBetween(listedName, std::string(kDayMark), std::string(kExtension));
 }
 
-std::vector<std::string> salesTablesInRange(const std::vector<std::string>& listed, const Moment& firstDay,
-                                            const Moment& lastDay) {
+std::vector<std::string> salesTablesInRange(const std::vector<std::string>& listed,
+                                            const Moment& firstDay, const Moment& lastDay) {
     std::vector<std::string> order;
     if (dayCount(firstDay, lastDay) <= 0) return order;
     auto index = indexByTimePart(listed, firstDay, lastDay);

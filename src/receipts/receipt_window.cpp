@@ -111,7 +111,8 @@ void ReceiptWindow::generate() {
 void ReceiptWindow::storeAndClose() {
     // All four keys or none; the window still closes, so a settings folder
     // that is missing for good never keeps the receipt open.
-    if (!settings::writeHeader(settingsPath(), header())) app::showMessage(this, QStringLiteral("账单信息保存失败"));
+    if (!settings::writeHeader(settingsPath(), header()))
+        app::showMessage(this, QStringLiteral("账单信息保存失败"));
     done(0);
 }
 

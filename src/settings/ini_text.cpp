@@ -159,14 +159,17 @@ std::optional<std::string> iniValue(const IniDocument& doc, std::string_view sec
     return found;
 }
 
-std::optional<std::string> iniValue(std::string_view text, std::string_view section, std::string_view key) {
+std::optional<std::string> iniValue(std::string_view text, std::string_view section,
+                                    std::string_view key) {
     std::optional<std::string> found;
     bool inSection = false;
     forEachLine(text, [&](std::string_view body, std::string_view) {
         if (found) return;
         const LineMeaning m = meaningOf(body);
-        if (m.kind == IniLine::Kind::Section) inSection = sameName(m.section, section);
-        else if (m.kind == IniLine::Kind::Entry && inSection && sameName(m.key, key)) found = unquoteValue(m.value);
+        if (m.kind == IniLine::Kind::Section)
+            inSection = sameName(m.section, section);
+        else if (m.kind == IniLine::Kind::Entry && inSection && sameName(m.key, key))
+            found = unquoteValue(m.value);
     });
     return found;
 }
@@ -185,18 +188,21 @@ void setIniValue(IniDocument& doc, std::string_view section, std::string_view ke
     // An existing section: add the key after its last entry (or its header),
     // so comments and blank lines that lead into the next section stay there.
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {
-        if (doc.lines[i].kind != IniLine::Kind::Section || !sameName(meaningOf(doc.lines[i].raw).section, section))
+        if (doc.lines[i].kind != IniLine::Kind::Section ||
+            !sameName(meaningOf(doc.lines[i].raw).section, section))
             continue;
         std::size_t after = i;
         for (std::size_t j = i + 1; j < doc.lines.size() && doc.lines[j].kind != IniLine::Kind::Section; ++j)
             if (doc.lines[j].kind == IniLine::Kind::Entry) after = j;
         endLine(doc.lines[after], doc.eol);
-        doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(after) + 1, entryLine(key, value, doc.eol));
+        doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(after) + 1,
+                         entryLine(key, value, doc.eol));
         return;
     }
     // A new section at the end, set off by a blank line.
     if (!doc.lines.empty()) endLine(doc.lines.back(), doc.eol);
-    if (!doc.lines.empty() && doc.lines.back().kind != IniLine::Kind::Blank) doc.lines.push_back(lineOf("", doc.eol));
+    if (!doc.lines.empty() && doc.lines.back().kind != IniLine::Kind::Blank)
+        doc.lines.push_back(lineOf("", doc.eol));
     doc.lines.push_back(lineOf("[" + std::string(section) + "]", doc.eol));
     doc.lines.push_back(entryLine(key, value, doc.eol));
 }

@@ -38,7 +38,8 @@ std::string serializeIni(const IniDocument& doc);
 std::optional<std::string> iniValue(const IniDocument& doc, std::string_view section,
                                     std::string_view key);
 // The same, read straight from the text: one pass, no copy of the lines.
-std::optional<std::string> iniValue(std::string_view text, std::string_view section, std::string_view key);
+std::optional<std::string> iniValue(std::string_view text, std::string_view section,
+                                    std::string_view key);
 
 // Sets the key's value: replaces the first such entry, or adds the key at the
 // end of the first such section, or adds the section at the end of the text.

@@ -77,10 +77,11 @@ bool plausibleHeaderText(std::string_view utf8) {
     const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     for (const char32_t u : text.toUcs4()) {
         const bool plausible = u < 0x80 || u == 0x00B7 || u == 0x00D7 || u == 0x00F7 ||  // · × ÷
-                               (u >= 0x2010 && u <= 0x206F) ||                          // general punctuation
-                               (u >= 0x2E80 && u <= 0x9FFF) ||                          // CJK radicals to ideographs
-                               (u >= 0xF900 && u <= 0xFAFF) ||                          // compatibility ideographs
-                               (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFFEF) ||  // full width
+                               (u >= 0x2010 && u <= 0x206F) ||  // general punctuation
+                               (u >= 0x2E80 && u <= 0x9FFF) ||  // CJK radicals to ideographs
+                               (u >= 0xF900 && u <= 0xFAFF) ||  // compatibility ideographs
+                               (u >= 0xFE30 && u <= 0xFE4F) ||
+                               (u >= 0xFF00 && u <= 0xFFEF) ||  // full width
                                (u >= 0x20000 && u <= 0x3FFFF);  // rarer ideographs
         if (!plausible) return false;
     }
@@ -119,8 +120,8 @@ ReceiptHeader readHeader(const std::string& path) {
     const auto value = [&file](const char* section, const char* key) {
         return iniValue(file.text, section, key).value_or(std::string());
     };
-    return {value(kShopSection, kShopNameKey), value(kTillSection, kMachineKey), value(kTillSection, kCashierKey),
-            value(kTillSection, kAddressKey)};
+    return {value(kShopSection, kShopNameKey), value(kTillSection, kMachineKey),
+            value(kTillSection, kCashierKey), value(kTillSection, kAddressKey)};
 }
 
 bool writeHeader(const std::string& path, const ReceiptHeader& header) {

@@ -1,5 +1,7 @@
 // The performance window driven through its controls: dates, query button,
 // list, status bar, pie chart and title-bar buttons.
+#include "performance/performance_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,7 +20,6 @@
 
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
-#include "performance/performance_window.h"
 #include "sales_fixture.h"
 
 namespace shop::test {
@@ -50,7 +51,8 @@ protected:
         const QAbstractItemModel* list = child<QTreeView>(w, "超级列表框_业绩")->model();
         for (int i = 0; i < list->rowCount(); ++i) {
             std::vector<std::string> row;
-            for (int c = 0; c < list->columnCount(); ++c) row.push_back(list->index(i, c).data().toString().toStdString());
+            for (int c = 0; c < list->columnCount(); ++c)
+                row.push_back(list->index(i, c).data().toString().toStdString());
             rows.push_back(std::move(row));
         }
         return rows;
@@ -79,7 +81,8 @@ TEST_F(PerformanceWindowTest, IsSetUpAsDesigned) {
     const QAbstractItemModel* list = child<QTreeView>(w, "超级列表框_业绩")->model();
     ASSERT_EQ(list->columnCount(), 4);
     const QStringList columns = {"销售名称", "销售价格", "销售销量", "销售时间"};
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(list->headerData(c, Qt::Horizontal).toString(), columns[c]);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(list->headerData(c, Qt::Horizontal).toString(), columns[c]);
     EXPECT_EQ(list->rowCount(), 0);
 
     child<QStatusBar>(w, "状态条1");

@@ -85,12 +85,16 @@ TEST(SalesQuery, LastDayBeforeFirstFindsNothing) {
 
 TEST(SalesQuery, RevenueIsPriceTimesQuantityReadFromTheStartOfTheCells) {
     RunFolder run;
-    makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, {{"可乐", "2元", "2", "t"}, {"面包", "4.5元", "1", "t"}});
+    makeSalesTable(run, {2024, 3, 5, 9, 0, 0},
+                   {{"可乐", "2元", "2", "t"}, {"面包", "4.5元", "1", "t"}});
     EXPECT_DOUBLE_EQ(runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5})).revenue, 8.5);
 
     makeSalesTable(run, {2024, 3, 6, 9, 0, 0},
-                   {{"苹果", "12元", "3", "t"}, {"梨", "2.5", "4件", "t"}, {"赠品", "免费", "一", "t"},
-                    {"散装", "3元", "2.9斤", "t"}, {"退货", "-1.5元", "-2", "t"}});
+                   {{"苹果", "12元", "3", "t"},
+                    {"梨", "2.5", "4件", "t"},
+                    {"赠品", "免费", "一", "t"},
+                    {"散装", "3元", "2.9斤", "t"},
+                    {"退货", "-1.5元", "-2", "t"}});
     const auto r = runSalesQuery(queryOf(run, {2024, 3, 6}, {2024, 3, 6}));
     ASSERT_EQ(r.rows.size(), 5u);
     EXPECT_DOUBLE_EQ(r.revenue, 12 * 3 + 2.5 * 4 + 0 + 3 * 2 + 1.5 * 2);
@@ -114,7 +118,8 @@ TEST(SalesQuery, EveryTableOfTheRangeIsReadOnce) {
     const auto midnight = fileNameOf(makeSalesTable(run, {2024, 3, 5, 0, 0, 0}, kEvening));
     ASSERT_EQ(midnight, "销售数据2024年3月5日.edb");
     std::ofstream(run.paths().salesFolder() + "/备注.txt") << "note";
-    r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5}, fixedListing({"备注.txt", a, midnight, "说明日.txt"})));
+    r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5},
+                              fixedListing({"备注.txt", a, midnight, "说明日.txt"})));
     EXPECT_EQ(asRecords(r.rows), concat({kEvening, kMorning}));
     r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 6}));  // the folder as it is listed
     EXPECT_EQ(sorted(asRecords(r.rows)), sorted(concat({kMorning, kEvening, kEvening})));
@@ -122,15 +127,21 @@ TEST(SalesQuery, EveryTableOfTheRangeIsReadOnce) {
 
 TEST(SalesQuery, TablesComeInListingOrderOfTheirTimeOfDayThenByDay) {
     const std::vector<std::string> listing = {
-        "销售数据2024年3月6日9时0分0秒.edb",  "备注.txt",
-        "销售数据2024年3月2日10时0分0秒.edb", "销售数据2024年3月4日9时0分0秒.edb",
-        "销售数据2024年3月3日.edb",           "销售数据2024年3月6日9时0分0秒.edb",  // listed twice
-        "销售数据2024年03月05日8时0分0秒.edb", "销售数据2024年3月9日9时0分0秒.edb",   // odd date, out of range
-        "销售数据2024年3月1日8时0分0秒.edb",   "其它2024年3月1日8时0分0秒.edb"};
+        "销售数据2024年3月6日9时0分0秒.edb",
+        "备注.txt",
+        "销售数据2024年3月2日10时0分0秒.edb",
+        "销售数据2024年3月4日9时0分0秒.edb",
+        "销售数据2024年3月3日.edb",
+        "销售数据2024年3月6日9时0分0秒.edb",  // listed twice
+        "销售数据2024年03月05日8时0分0秒.edb",
+        "销售数据2024年3月9日9时0分0秒.edb",  // odd date, out of range
+        "销售数据2024年3月1日8时0分0秒.edb",
+        "其它2024年3月1日8时0分0秒.edb"};
     EXPECT_EQ(salesTablesInRange(listing, {2024, 3, 1}, {2024, 3, 8}),
-              (std::vector<std::string>{"销售数据2024年3月4日9时0分0秒.edb", "销售数据2024年3月6日9时0分0秒.edb",
-                                        "销售数据2024年3月3日.edb", "销售数据2024年3月2日10时0分0秒.edb",
-                                        "销售数据2024年3月1日8时0分0秒.edb"}));
+              (std::vector<std::string>{
+                  "销售数据2024年3月4日9时0分0秒.edb", "销售数据2024年3月6日9时0分0秒.edb",
+                  "销售数据2024年3月3日.edb", "销售数据2024年3月2日10时0分0秒.edb",
+                  "销售数据2024年3月1日8时0分0秒.edb"}));
     EXPECT_TRUE(salesTablesInRange(listing, {2024, 3, 8}, {2024, 3, 1}).empty());
 }
 

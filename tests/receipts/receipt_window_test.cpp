@@ -1,14 +1,16 @@
 // The receipt window and its settings window, driven through their controls
 // against a checkout area made of standalone widgets.
+#include "receipts/receipt_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QComboBox>
 #include <QtTest/QTest>
 #include <filesystem>
 #include <fstream>
@@ -16,7 +18,6 @@
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
 #include "receipts/receipt_settings_window.h"
-#include "receipts/receipt_window.h"
 #include "settings/settings_file.h"
 #include "storage/date_text.h"
 #include "support/run_folder.h"
@@ -215,17 +216,20 @@ TEST_F(Receipt, AHeaderThatCannotBeStoredIsReportedAndTheWindowCloses) {
 TEST_F(Receipt, AHeaderTooLargeToStoreLeavesTheFileAsItWas) {
     writeHeader(settings, {"店", "1", "甲", "路"});
     const std::string before = [&] {
-        std::ifstream in(fs::path(std::u8string(settings.begin(), settings.end())), std::ios::binary);
+        std::ifstream in(fs::path(std::u8string(settings.begin(), settings.end())),
+                         std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }();
     ReceiptWindow w(checkout.area());
     w.headerLabels().shopName->setText(QStringLiteral("新店"));
-    w.headerLabels().address->setText(QString(static_cast<qsizetype>(kSettingsSizeLimit), QLatin1Char('x')));
+    w.headerLabels().address->setText(
+        QString(static_cast<qsizetype>(kSettingsSizeLimit), QLatin1Char('x')));
     click(w, "图形按钮1_关闭5");
     EXPECT_EQ(platform.messages(), QStringList{"账单信息保存失败"});
     std::ifstream in(fs::path(std::u8string(settings.begin(), settings.end())), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);
-    EXPECT_EQ(readHeader(settings), (ReceiptHeader{"店", "1", "甲", "路"}));  // not the shop name alone
+    EXPECT_EQ(readHeader(settings),
+              (ReceiptHeader{"店", "1", "甲", "路"}));  // not the shop name alone
 }
 
 TEST_F(Receipt, InertTitleButtonsDoNothing) {

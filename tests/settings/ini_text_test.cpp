@@ -57,10 +57,14 @@ TEST(IniRead, EveryKindOfLineEndingEndsALine) {
     EXPECT_EQ(iniValue(doc, "cff", "gfd"), "7");
     EXPECT_EQ(iniValue(doc, "cff", "hnmbv"), "路");
     EXPECT_EQ(doc.eol, "\r");
-    EXPECT_EQ(rawLines("a\rb\r\nc\n\r\rd"), (std::vector<std::string>{"a\r", "b\r\n", "c\n", "\r", "\r", "d"}));
+    EXPECT_EQ(rawLines("a\rb\r\nc\n\r\rd"),
+              (std::vector<std::string>{"a\r", "b\r\n", "c\n", "\r", "\r", "d"}));
     // The text overload reads the same without building the lines.
-    for (const char* text : {"[cff]\rgg=1\r", "gg=0\n[cff]\ngg=1\ngg=2", "[CFF]\r\n gg = \"1\" \r\n", "[cff\ngg=1"})
-        EXPECT_EQ(iniValue(std::string_view(text), "cff", "gg"), iniValue(parseIni(text), "cff", "gg")) << text;
+    for (const char* text :
+         {"[cff]\rgg=1\r", "gg=0\n[cff]\ngg=1\ngg=2", "[CFF]\r\n gg = \"1\" \r\n", "[cff\ngg=1"})
+        EXPECT_EQ(iniValue(std::string_view(text), "cff", "gg"),
+                  iniValue(parseIni(text), "cff", "gg"))
+            << text;
 }
 
 TEST(IniWrite, ReplacesOneLineAndKeepsEveryOther) {

@@ -123,7 +123,8 @@ TEST_F(SettingsFile, HugeValueAndOddLinesSurvive) {
     EXPECT_EQ(readSetting(file, kTillSection, kCashierKey), huge);
     // The key goes right under the header; every odd line stays as it was,
     // behind the mark this program writes.
-    EXPECT_TRUE(slurp(file) == "\xEF\xBB\xBFgarbage line\n[cff\n=\n[cff]\ngg=" + huge + "\n;gg=commented\ngg");
+    EXPECT_TRUE(slurp(file) ==
+                "\xEF\xBB\xBFgarbage line\n[cff\n=\n[cff]\ngg=" + huge + "\n;gg=commented\ngg");
 }
 
 TEST_F(SettingsFile, GbkNamesThatAreAlsoValidUtf8ReadAsGbk) {
