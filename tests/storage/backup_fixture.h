@@ -5,10 +5,13 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "storage/data_paths.h"
+#include "storage/restore.h"
 #include "storage/schemas.h"
+#include "storage/sha256.h"
 #include "table_fixture.h"
 
 namespace shop::storage::testing {
@@ -42,16 +45,25 @@ protected:
         return p;
     }
 
-    // Relative path -> bytes, of every file under a folder.
+    // Relative path -> SHA-256, of every file under a folder.
     static std::map<std::string, std::string> snapshot(const std::string& folder) {
         std::map<std::string, std::string> out;
         for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
             if (e.is_regular_file())
-                out[std::filesystem::relative(e.path(), folder).string()] = readFile(e.path().string());
+                out[std::filesystem::relative(e.path(), folder).string()] = sha256File(e.path().string()).value_or("");
         return out;
     }
 
+    // A hold that always grants the folder and counts how often it was asked.
+    RunFolderHold freeHold() {
+        return [this](const std::string&, std::string*) {
+            ++holds;
+            return std::make_shared<int>(0);
+        };
+    }
+
     std::string run, sales;
+    int holds = 0;
 };
 
 }  // namespace shop::storage::testing
