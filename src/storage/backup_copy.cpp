@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <optional>
 #include <cstring>
 
 #include "sha256.h"
@@ -17,8 +19,7 @@ namespace shop::storage::backup_detail {
 namespace {
 
 // How long a copy waits for a writer that holds the table, in total.
-constexpr int kBusyWaitMilliseconds = 10000;
-constexpr int kBusyStepMilliseconds = 5;
+constexpr auto kBusyWait = std::chrono::seconds(10);
 
 bool fail(std::string* why, const std::string& text) {
     if (why) *why = text;
@@ -38,21 +39,63 @@ bool writeAll(int fd, const char* p, std::size_t n) {
     return true;
 }
 
-// Runs the online copy from one open connection into another to its end;
-// SQLite's result code.
-int runOnlineCopy(sqlite3* from, sqlite3* to) {
-    sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
-    if (!b) return sqlite3_errcode(to);
-    int rc;
-    int waited = 0;
-    // All pages in one step: one read lock, so no writer can slip in between.
-    while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-        if (waited >= kBusyWaitMilliseconds) break;
-        sqlite3_sleep(kBusyStepMilliseconds);
-        waited += kBusyStepMilliseconds;
+// A writer that commits nonstop leaves a reader only short gaps between its
+// commits; SQLite's own busy wait backs off too far to meet them. Poll in
+// small steps instead, up to the deadline.
+int pollWhileBusy(void* deadline, int) {
+    if (std::chrono::steady_clock::now() >= *static_cast<std::chrono::steady_clock::time_point*>(deadline)) return 0;
+    ::usleep(200);
+    return 1;
+}
+
+bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+std::optional<std::int64_t> pragmaInt(sqlite3* db, const char* sql) {
+    sqlite3_stmt* st = nullptr;
+    std::optional<std::int64_t> out;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        out = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return out;
+}
+
+// Copies every page of `from` into `to` inside one read transaction, so the
+// copy holds whole transactions only. The tags are read in that transaction
+// (these pragmas read the header, not the schema): a file that is not ours
+// is never copied. SQLite's result code.
+int onlineCopy(sqlite3* from, sqlite3* to, std::string* why) {
+    if (!exec(from, "BEGIN")) return sqlite3_errcode(from);
+    const auto version = pragmaInt(from, "PRAGMA user_version");
+    const auto tag = pragmaInt(from, "PRAGMA application_id");
+    int rc = SQLITE_OK;
+    if (!version || !tag) {
+        rc = sqlite3_errcode(from);
+        if (rc == SQLITE_OK) rc = SQLITE_ERROR;
+    } else if (*version != format::kFormatVersion || *tag != format::kApplicationId) {
+        rc = SQLITE_NOTADB;
+        *why = "not a table of this shop";
+    } else if (sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main")) {
+        rc = sqlite3_backup_step(b, -1);
+        sqlite3_backup_finish(b);
+    } else {
+        rc = sqlite3_errcode(to);
     }
-    sqlite3_backup_finish(b);
+    exec(from, "COMMIT");
     return rc;
+}
+
+sqlite3* openRaw(const std::string& path, int flags) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_PRIVATECACHE, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    return db;
 }
 
 }  // namespace
@@ -66,37 +109,37 @@ bool syncPath(const std::string& path, bool folder) {
 }
 
 TableCopy copyTable(const std::string& source, const std::string& dest, Copied* out, std::string* why) {
-    std::string reason;
-    // The same defensive open the program uses: a foreign or damaged file is
-    // refused rather than copied into a backup that would later be trusted.
-    auto opened = detail::Connection::open(source, true, &reason);
-    if (!opened) {
-        fail(why, source + ": " + reason);
+    auto refused = [why, &source](const std::string& text) {
+        fail(why, source + ": " + text);
         return TableCopy::SourceRefused;
-    }
+    };
     auto failed = [why](const std::string& text) {
         fail(why, text);
         return TableCopy::Failed;
     };
+    std::string reason;
+    if (!format::checkHeader(source, &reason)) return refused(reason);
 
-    sqlite3* to = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_PRIVATECACHE;
-    bool ok = sqlite3_open_v2(dest.c_str(), &to, flags, nullptr) == SQLITE_OK;
+    // Read-write, so that a journal a crash left is rolled back before the
+    // pages are read; nothing else is written through this connection.
+    sqlite3* from = openRaw(source, SQLITE_OPEN_READWRITE);
+    if (!from) return refused("cannot open");
+    auto deadline = std::chrono::steady_clock::now() + kBusyWait;
+    sqlite3_busy_handler(from, pollWhileBusy, &deadline);
+    sqlite3* to = openRaw(dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     // The copy lies in a folder nobody uses until it is finished, so it needs
     // no journal; one flush at the end makes it durable.
-    ok = ok && sqlite3_exec(to, "PRAGMA journal_mode=OFF;PRAGMA synchronous=OFF", nullptr, nullptr, nullptr) ==
-                   SQLITE_OK;
-    if (!ok) reason = to ? sqlite3_errmsg(to) : "out of memory";
-    const int rc = ok ? runOnlineCopy(opened->connection->db(), to) : SQLITE_ERROR;
+    int rc = to && exec(to, "PRAGMA journal_mode=OFF;PRAGMA synchronous=OFF") ? onlineCopy(from, to, &reason)
+                                                                              : SQLITE_CANTOPEN;
+    if (rc != SQLITE_DONE && reason.empty()) reason = sqlite3_errstr(rc);
     sqlite3_close_v2(to);
-    opened.reset();
-    if (rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB) {
-        fail(why, source + ": damaged: " + sqlite3_errstr(rc));
-        return TableCopy::SourceRefused;
-    }
-    if (!ok) return failed(dest + ": " + reason);
-    if (rc != SQLITE_DONE) return failed(dest + ": online copy stopped: " + sqlite3_errstr(rc));
-    if (!format::checkHeader(dest, &reason)) return failed(dest + ": copy is not a table: " + reason);
+    sqlite3_close_v2(from);
+    if (rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB) return refused(reason);
+    if (rc != SQLITE_DONE) return failed(dest + ": online copy stopped: " + reason);
+    // The copy, not the busy original, gets the full defensive open: schema
+    // and field descriptions. A backup never holds a table the program
+    // would refuse.
+    if (!detail::Connection::open(dest, true, &reason)) return refused("damaged: " + reason);
     if (!syncPath(dest, false)) return failed(sysError(dest));
     auto digest = sha256File(dest, &reason);
     if (!digest) return failed(reason);
