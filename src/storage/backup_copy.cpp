@@ -117,8 +117,9 @@ TableCopy copyTable(const std::string& source, const std::string& dest, Copied* 
         fail(why, text);
         return TableCopy::Failed;
     };
+    Status status;
+    if (!format::checkHeader(source, &status)) return refused(status.detail());
     std::string reason;
-    if (!format::checkHeader(source, &reason)) return refused(reason);
 
     // Read-write, so that a journal a crash left is rolled back before the
     // pages are read; nothing else is written through this connection.
@@ -139,7 +140,7 @@ TableCopy copyTable(const std::string& source, const std::string& dest, Copied* 
     // The copy, not the busy original, gets the full defensive open: schema
     // and field descriptions. A backup never holds a table the program
     // would refuse.
-    if (!detail::Connection::open(dest, true, &reason)) return refused("damaged: " + reason);
+    if (!detail::Connection::open(dest, true, &status)) return refused("damaged: " + status.detail());
     if (!syncPath(dest, false)) return failed(sysError(dest));
     auto digest = sha256File(dest, &reason);
     if (!digest) return failed(reason);
