@@ -8,6 +8,7 @@
 #include <QStringListModel>
 #include <QTimer>
 
+#include "app/clock.h"
 #include "app/drag_state.h"
 #include "app/frameless_window.h"
 #include "app/platform.h"
@@ -81,8 +82,16 @@ bool MainWindow::startUp() {
         ui->组合框1_商品名称->setModel(model);
         ui->组合框1_商品名称->setCurrentIndex(-1);
     }
+    // A combo that gets items while none is chosen would choose the first
+    // by itself; with a placeholder it waits for the cashier. The blank
+    // placeholder keeps the empty look of a combo with nothing chosen.
+    ui->组合框1_商品名称->setPlaceholderText(QStringLiteral(" "));
+    QAbstractItemModel* goodsModel = ui->组合框1_商品名称->model();
+    connect(goodsModel, &QAbstractItemModel::rowsInserted, this, &MainWindow::goodsReplaced);
+    connect(goodsModel, &QAbstractItemModel::rowsRemoved, this, &MainWindow::goodsReplaced);
+    connect(goodsModel, &QAbstractItemModel::modelReset, this, &MainWindow::goodsReplaced);
 
-    m_runSalesPath = paths.salesTable(storage::now());
+    m_runSalesPath = paths.salesTable(app::now());
     if (checkout::startSalesTable(m_runSalesPath) == checkout::SalesTableStart::OpenFailed) {
         app::exitProcess(0);
         return false;

@@ -59,6 +59,8 @@ private:
     void addRow();
     void deleteRow();
     void clearRows();
+    void listChanged();
+    void goodsReplaced();
     void showChange();
     void saveGoodsList();
     void rememberRow();
@@ -78,8 +80,8 @@ private:
     std::string m_productPath;
     std::string m_runSalesPath;
 
-    // Program-wide checkout values: the total is single precision and changes
-    // only when a row is added; the remembered row is the last row chosen.
+    // Program-wide checkout values: the total is single precision and follows
+    // every change of the list; the remembered row is the last row chosen.
     float m_total = 0.0f;
     int m_rememberedRow = 0;
 

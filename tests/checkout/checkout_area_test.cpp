@@ -7,6 +7,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "products/product_import.h"
 #include "storage/date_text.h"
 #include "storage/table.h"
 #include "support/main_window_driver.h"
@@ -123,25 +124,32 @@ TEST_F(CheckoutAreaTest, PricesWithASuffixCountByTheirNumber) {
     EXPECT_EQ(d.change(), "6 元");
 }
 
-TEST_F(CheckoutAreaTest, DeleteRemovesTheRememberedRowAndLeavesTheTotal) {
+// The total after every change of the list.
+TEST_F(CheckoutAreaTest, DeleteRemovesTheRememberedRowAndTheTotalFollows) {
     startWith({{"a", "1", "9"}, {"b", "2", "9"}, {"c", "3", "9"}}, {"a", "b", "c"});
     addRow(0, "1");
     addRow(1, "1");
     addRow(2, "1");
     EXPECT_EQ(d.total(), "6元");
+    d.tendered()->setText("10");
+    EXPECT_EQ(d.change(), "4 元");
     // Nothing chosen yet: the remembered row is the first.
     d.click("图形按钮_删除");
     ASSERT_EQ(d.rows().size(), 2u);
     EXPECT_EQ(d.rows()[0][0], "b");
-    EXPECT_EQ(d.total(), "6元");
+    EXPECT_EQ(d.total(), "5元");
+    EXPECT_EQ(d.change(), "5 元");  // the change follows the total
     // Choosing a row remembers it; a second delete takes the row moved up.
     addRow(0, "1");  // b, c, a
+    EXPECT_EQ(d.total(), "6元");
     d.list()->setCurrentItem(d.list()->topLevelItem(1));
     d.click("图形按钮_删除");
+    EXPECT_EQ(d.total(), "3元");
     d.click("图形按钮_删除");
     ASSERT_EQ(d.rows().size(), 1u);
     EXPECT_EQ(d.rows()[0][0], "b");
-    EXPECT_EQ(d.total(), "6元");
+    EXPECT_EQ(d.total(), "2元");
+    EXPECT_EQ(d.change(), "8 元");
 }
 
 TEST_F(CheckoutAreaTest, DeletePastTheLastRowChangesNothing) {
@@ -154,20 +162,85 @@ TEST_F(CheckoutAreaTest, DeletePastTheLastRowChangesNothing) {
     d.click("图形按钮_删除");
     ASSERT_EQ(d.rows().size(), 1u);
     EXPECT_EQ(d.rows()[0][0], "a");
+    EXPECT_EQ(d.total(), "1元");
 }
 
-TEST_F(CheckoutAreaTest, ClearEmptiesTheListButKeepsTotalAndChange) {
+TEST_F(CheckoutAreaTest, ClearEmptiesTheListAndTheTotal) {
     startWith({{"a", "2", "9"}}, {"a"});
     addRow(0, "3");
     d.tendered()->setText("10");
     ASSERT_EQ(d.change(), "4 元");
     d.click("图形按钮_清空");
     EXPECT_EQ(d.list()->topLevelItemCount(), 0);
-    EXPECT_EQ(d.total(), "6元");
-    EXPECT_EQ(d.change(), "4 元");
-    // The total changes again only when a row is added.
+    EXPECT_EQ(d.total(), "0元");
+    EXPECT_EQ(d.change(), "10 元");
     addRow(0, "1");
     EXPECT_EQ(d.total(), "2元");
+}
+
+// Amounts on screen for floats that have no exact binary form.
+TEST_F(CheckoutAreaTest, AwkwardAmountsShowAsTheCashierReckonsThem) {
+    startWith({{"水", "1.2", "9"}, {"米", "69.6", "9"}, {"油", "141.1", "9"}}, {"水", "米", "油"});
+    addRow(0, "3");
+    EXPECT_EQ(d.total(), "3.6元");
+    QTest::keyClicks(d.tendered(), "10");
+    EXPECT_EQ(d.change(), "6.4 元");
+    d.click("图形按钮_清空");
+    addRow(1, "1");
+    addRow(2, "2");
+    EXPECT_EQ(d.total(), "351.8元");
+    d.tendered()->setText("400");
+    EXPECT_EQ(d.change(), "48.2 元");
+    // The stored texts keep the form they were shown in.
+    EXPECT_EQ(d.rows()[1][1], "141.1");
+}
+
+// The quantity list is capped; a typed quantity still counts.
+TEST_F(CheckoutAreaTest, AHugeStockOffersACappedListAndATypedQuantityCounts) {
+    startWith({{"沙", "0.5", "99999999999"}, {"石", "2", "3"}}, {"沙", "石"});
+    d.chooseGoods(0);
+    EXPECT_EQ(d.quantity()->count(), 999);
+    EXPECT_EQ(d.quantity()->itemText(998), "999");
+    d.quantity()->setEditText("5000");
+    d.click("图形按钮_添加");
+    EXPECT_EQ(d.rows()[0][2], "5000");
+    EXPECT_EQ(d.total(), "2500元");
+    // The specified list stays as it was below the cap: items accumulate.
+    d.chooseGoods(1);
+    EXPECT_EQ(d.quantity()->count(), 1002);
+    EXPECT_EQ(d.quantity()->itemText(1001), "3");
+}
+
+// The price shown belongs to the goods shown, also after the import refills
+// the goods combo.
+TEST_F(CheckoutAreaTest, ARefillOfTheGoodsComboLeavesNothingChosen) {
+    startWith({{"牛奶", "12元", "3"}, {"矿泉水", "2元", "5"}}, {"牛奶", "矿泉水"});
+    d.chooseGoods(0);
+    ASSERT_EQ(d.price()->text(), "12元");
+    d.platform.queueAnswer(true);
+    products::importProducts(d.window.get(), d.goods(), {"矿泉水", "牛奶"}, d.run.paths().productSave());
+    ASSERT_EQ(d.items(d.goods()), (QStringList{"矿泉水", "牛奶"}));
+    EXPECT_EQ(d.goods()->currentIndex(), -1);
+    EXPECT_EQ(d.goods()->currentText(), "");
+    EXPECT_EQ(d.price()->text(), "");
+    EXPECT_EQ(d.quantity()->count(), 0);
+    EXPECT_EQ(d.quantity()->currentText(), "");
+    // Adding now records no goods at another goods' price.
+    d.click("图形按钮_添加");
+    EXPECT_EQ(d.rows()[0][0], "");
+    EXPECT_EQ(d.rows()[0][1], "");
+    EXPECT_EQ(d.total(), "0元");
+}
+
+TEST_F(CheckoutAreaTest, AFirstImportIntoAnEmptyComboChoosesNothingEither) {
+    startWith({{"牛奶", "12元", "3"}}, {});
+    d.price()->setText("7");
+    products::importProducts(d.window.get(), d.goods(), {"牛奶"}, d.run.paths().productSave());
+    ASSERT_EQ(d.goods()->count(), 1);
+    EXPECT_EQ(d.goods()->currentText(), "");
+    EXPECT_EQ(d.price()->text(), "");
+    d.chooseGoods(0);
+    EXPECT_EQ(d.price()->text(), "12元");
 }
 
 TEST_F(CheckoutAreaTest, SavingTwiceStoresTheNamesThreeTimes) {
