@@ -1,6 +1,7 @@
 // The checkout handlers of the main window: goods lookup, the list's rows,
 // the total and the change, and the goods-list save.
 #include <QSignalBlocker>
+#include <cstdio>
 
 #include "app/clock.h"
 #include "app/platform.h"
@@ -71,6 +72,13 @@ void MainWindow::listChanged() {
     m_total = checkout::checkoutTotal(amounts);
     ui->透明标签_余额->setText(qs(checkout::totalLabelText(m_total)));
     showChange();
+    // The journal follows the list, so a crash loses no row on screen. A
+    // journal that cannot be written does not stop the sale: the exit
+    // recording still stores the list.
+    const bool journalled = m_journal.update(saleRows());
+    if (!journalled && !m_journalFailing)  // said once per spell of failures
+        std::fprintf(stderr, "澄屿店铺管理系统：未结销售日志写入失败：%s\n", m_journal.path().c_str());
+    m_journalFailing = !journalled;
 }
 
 // The goods combo's items were replaced (a product import refills it): the
