@@ -7,6 +7,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "checkout/sale_journal.h"
 #include "products/product_import.h"
 #include "storage/date_text.h"
 #include "storage/table.h"
@@ -323,6 +324,52 @@ TEST_F(CheckoutAreaTest, LeavingAfterTheSalesTableWasClosedStillRecords) {
     EXPECT_EQ(d.platform.exitCode(), 0);
     EXPECT_TRUE(d.platform.messages().isEmpty());
     EXPECT_EQ(readAll(d.window->runSalesPath()), d.rows());
+}
+
+// The journal holds the rows on screen after every change, and a recorded
+// run leaves none.
+TEST_F(CheckoutAreaTest, TheJournalFollowsEveryChangeOfTheList) {
+    startWith({{"a", "1", "9"}, {"b", "2", "9"}}, {"a", "b"});
+    const std::string table = std::filesystem::path(d.window->runSalesPath()).filename().string();
+    const std::string journal = checkout::journalPath(d.run.dir(), table);
+    const auto journalled = [&] {
+        Rows rows;
+        const auto sale = checkout::readJournal(journal);
+        EXPECT_TRUE(sale);
+        if (sale)
+            for (const auto& r : sale->rows) rows.push_back({r.name, r.price, r.quantity, r.date});
+        return rows;
+    };
+    addRow(0, "1");
+    EXPECT_EQ(journalled(), d.rows());
+    addRow(1, "2");
+    addRow(0, "3");
+    EXPECT_EQ(journalled(), d.rows());
+    d.click("图形按钮_删除");
+    EXPECT_EQ(journalled(), d.rows());
+    d.click("图形按钮_清空");
+    EXPECT_EQ(journalled(), Rows{});
+    addRow(1, "1");
+    EXPECT_EQ(checkout::readJournal(journal)->salesTable, table);
+    d.click("图形按钮1_关闭");
+    EXPECT_TRUE(d.platform.exited());
+    EXPECT_FALSE(std::filesystem::exists(journal));
+}
+
+TEST_F(CheckoutAreaTest, AStartAfterACrashRecoversTheSalesAndSaysFromWhichRun) {
+    const std::string table = "销售数据2024年3月5日14时7分9秒.edb";
+    const std::vector<checkout::SaleRow> rows = {{"a", "1", "2", "2024年3月5日14时8分0秒"},
+                                                 {"b", "2", "1", "2024年3月5日14时9分0秒"}};
+    ASSERT_TRUE(checkout::SaleJournal(checkout::journalPath(d.run.dir(), table), table, 0).update(rows));
+    startWith({}, {"a"});
+    ASSERT_EQ(d.platform.messages().size(), 1);
+    const QString said = d.platform.messages()[0];
+    EXPECT_TRUE(said.contains("2024年3月5日14时7分9秒") && said.contains(" 2 ")) << said.toStdString();
+    EXPECT_EQ(readAll(st::joinPath(d.run.dir(), st::kSalesFolder, table)),
+              (Rows{{"a", "1", "2", "2024年3月5日14时8分0秒"}, {"b", "2", "1", "2024年3月5日14时9分0秒"}}));
+    EXPECT_TRUE(checkout::journalsIn(d.run.dir()).empty());
+    // This run's own table is the current one, as after any start.
+    EXPECT_EQ(st::currentPath(), d.window->runSalesPath());
 }
 
 TEST_F(CheckoutAreaTest, OtherWindowsReachTheCheckoutControls) {

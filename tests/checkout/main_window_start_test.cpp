@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/clock.h"
 #include "app/drag_state.h"
 #include "storage/date_text.h"
 #include "storage/table.h"
@@ -121,6 +122,25 @@ TEST(MainWindowStart, WithoutASalesFolderTheRunSaysSoAndKeepsItsSalesUntilTheyAr
     d.click("图形按钮1_关闭");
     EXPECT_TRUE(d.platform.exited());
     EXPECT_EQ(readAll(d.window->runSalesPath()), shown);
+}
+
+TEST(MainWindowStart, ARunStartedAtMidnightNamesItsTableByTheDayAlone) {
+    MainWindowDriver d;
+    d.run.setProducts({{"苹果", "2元", "5"}});
+    d.run.setProductSave({"苹果"});
+    st::Moment moment{2024, 3, 1, 0, 0, 0};
+    app::ClockOverride clock([&moment] { return moment; });
+    d.start();
+    ASSERT_FALSE(d.platform.exited());
+    EXPECT_EQ(fs::path(d.window->runSalesPath()).filename(), "销售数据2024年3月1日.edb");
+    EXPECT_EQ(salesFiles(d.run), (std::vector<std::string>{"销售数据2024年3月1日.edb"}));
+    moment = {2024, 3, 1, 0, 0, 1};
+    d.chooseGoods(0);
+    d.chooseQuantity("1");
+    d.click("图形按钮_添加");
+    EXPECT_EQ(d.rows()[0][3], "2024年3月1日0时0分1秒");
+    d.click("图形按钮1_关闭");
+    EXPECT_EQ(readAll(d.window->runSalesPath()), d.rows());
 }
 
 TEST(MainWindowStart, IsAFramelessWindowOfTheDesignedSizeAndPlace) {
