@@ -1,6 +1,7 @@
 // The checkout counter under load: a goods lookup near the end of a
 // 100,000-product catalogue, adding a row to a list of 1,000 rows, and
-// leaving with 10,000 rows to record.
+// leaving with 10,000 rows to record; and the journal of the open list, which
+// every add, delete and clear replaces durably.
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include "support/qt_bench.h"
 #include <filesystem>
 
+#include "checkout/sale_journal.h"
 #include "storage/table.h"
 #include "support/main_window_driver.h"
 
@@ -82,3 +84,39 @@ BENCHMARK(BM_LeaveRecording10000Rows)->Unit(benchmark::kMillisecond)->Iterations
 }  // namespace
 
 int main(int argc, char** argv) { return shop::bench::runQtBenchmarks(argc, argv); }
+
+// One durable replacement of the journal (write, fsync, rename, fsync of the
+// folder) for a list of this many rows: the cost each list change adds.
+void BM_JournalUpdatePerChange(benchmark::State& state) {
+    shop::test::RunFolder run;
+    std::vector<shop::checkout::SaleRow> rows;
+    for (int i = 0; i < state.range(0); ++i)
+        rows.push_back({"商品" + std::to_string(i), "2.5元", "3", "2024年3月5日14时7分9秒"});
+    const std::string table = "销售数据2024年3月5日14时7分9秒.edb";
+    shop::checkout::SaleJournal journal(shop::checkout::journalPath(run.dir(), table), table, 0);
+    for (auto _ : state)
+        if (!journal.update(rows)) state.SkipWithError("the journal was not written");
+    const auto back = shop::checkout::readJournal(journal.path());
+    if (!back || back->rows != rows) state.SkipWithError("the journal does not read back");
+    state.counters["rows"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_JournalUpdatePerChange)->Arg(1)->Arg(50)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A cashier's add through the window, journal included, on a list of 50 rows.
+void BM_AddRowWithItsJournalOnAListOf50(benchmark::State& state) {
+    MainWindowDriver d;
+    d.start();
+    QTreeWidget* list = d.list();
+    QPushButton* add = d.button("图形按钮_添加");
+    QPushButton* del = d.button("图形按钮_删除");
+    for (int i = 0; i < 50; ++i) add->click();
+    for (auto _ : state) {
+        add->click();
+        state.PauseTiming();
+        list->setCurrentItem(list->topLevelItem(list->topLevelItemCount() - 1));
+        del->click();
+        state.ResumeTiming();
+    }
+    if (list->topLevelItemCount() != 50) state.SkipWithError("the list did not keep its rows");
+}
+BENCHMARK(BM_AddRowWithItsJournalOnAListOf50)->Unit(benchmark::kMillisecond);

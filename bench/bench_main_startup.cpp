@@ -15,9 +15,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "checkout/main_window.h"
+#include "checkout/sale_journal.h"
 #include "app/run_directory.h"
 #include "app/scripted_platform.h"
 #include "app/style.h"
@@ -98,6 +100,41 @@ void BM_MainWindowShownWarm(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MainWindowShownWarm)->Unit(benchmark::kMillisecond);
+
+// A start that finds the journal of a crashed run with 1,000 rows: they are
+// appended to that run's sales table before the window is shown. Each
+// iteration starts from a fresh run folder holding only that journal.
+void BM_MainWindowShownRecovering1000Rows(benchmark::State& state) {
+    constexpr int kRows = 1000;
+    const std::string table = "销售数据2024年3月5日14时7分9秒.edb";
+    std::vector<shop::checkout::SaleRow> rows;
+    for (int i = 0; i < kRows; ++i)
+        rows.push_back({"商品" + std::to_string(i), std::to_string(i % 50) + ".5元", std::to_string(i % 9 + 1),
+                        "2024年3月5日14时8分0秒"});
+    shop::app::ScriptedPlatform platform;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto run = std::make_unique<shop::test::RunFolder>();
+        shop::checkout::SaleJournal(shop::checkout::journalPath(run->dir(), table), table, 0).update(rows);
+        platform.clear();
+        state.ResumeTiming();
+        {
+            shop::checkout::MainWindow window{shop::app::Navigation{}};
+            window.show();
+            QCoreApplication::processEvents();
+            if (window.failedToStart()) state.SkipWithError("the main window did not start");
+        }
+        state.PauseTiming();
+        shop::storage::closeAll();
+        const auto stored = shop::test::readAll(shop::storage::joinPath(run->dir(), shop::storage::kSalesFolder, table));
+        if (stored.size() != static_cast<std::size_t>(kRows) || platform.messages().size() != 1)
+            state.SkipWithError("the journal was not recovered whole");
+        run.reset();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = kRows;
+}
+BENCHMARK(BM_MainWindowShownRecovering1000Rows)->Unit(benchmark::kMillisecond);
 
 // The child roles: start, show the window, let it be drawn, end.
 int showBare(int argc, char** argv) {

@@ -7,16 +7,22 @@
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
+#include "app/clock.h"
 #include "app/drag_state.h"
 #include "app/frameless_window.h"
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
 #include "checkout/run_tables.h"
+#include "checkout/sale_recovery.h"
 #include "checkout/sale_recording.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
+#include "storage/table.h"
 #include "ui_main_window.h"
 
 namespace shop::checkout {
@@ -66,7 +72,10 @@ bool MainWindow::startUp() {
 
     const auto names = checkout::openGoodsNames(m_productSavePath);
     if (!names) {
-        app::exitProcess(0);
+        std::error_code ec;
+        const bool folderThere = std::filesystem::is_directory(storage::joinPath(paths.runDir, storage::kProductFolder), ec);
+        failStart(folderThere ? "无法打开产品保存表 " + m_productSavePath
+                              : "缺少数据文件夹 " + storage::joinPath(paths.runDir, storage::kProductFolder));
         return false;
     }
     QStringList items;
@@ -81,13 +90,57 @@ bool MainWindow::startUp() {
         ui->组合框1_商品名称->setModel(model);
         ui->组合框1_商品名称->setCurrentIndex(-1);
     }
+    // A combo that gets items while none is chosen would choose the first
+    // by itself; with a placeholder it waits for the cashier. The blank
+    // placeholder keeps the empty look of a combo with nothing chosen.
+    ui->组合框1_商品名称->setPlaceholderText(QStringLiteral(" "));
+    QAbstractItemModel* goodsModel = ui->组合框1_商品名称->model();
+    connect(goodsModel, &QAbstractItemModel::rowsInserted, this, &MainWindow::goodsReplaced);
+    connect(goodsModel, &QAbstractItemModel::rowsRemoved, this, &MainWindow::goodsReplaced);
+    connect(goodsModel, &QAbstractItemModel::modelReset, this, &MainWindow::goodsReplaced);
 
-    m_runSalesPath = paths.salesTable(storage::now());
-    if (checkout::startSalesTable(m_runSalesPath) == checkout::SalesTableStart::OpenFailed) {
-        app::exitProcess(0);
-        return false;
+    tellRecoveredSales(checkout::recoverOpenSales(paths));
+
+    m_runSalesPath = paths.salesTable(app::now());
+    int recorded = 0;
+    switch (checkout::startSalesTable(m_runSalesPath)) {
+        case checkout::SalesTableStart::OpenFailed:
+            failStart("本次运行的销售表无法作为销售表打开：" + m_runSalesPath);
+            return false;
+        case checkout::SalesTableStart::NotCreated:
+            // Said once, before the first sale; the exit recording tries again.
+            app::showMessage(this, QStringLiteral("本次运行的销售表无法创建，请检查“保存数据库”文件夹和磁盘空间。"
+                                                  "销售照常记录，退出时会再次尝试保存。"));
+            break;
+        case checkout::SalesTableStart::Opened:
+            recorded = storage::recordCount();
+            break;
     }
+    const std::string tableName = std::filesystem::path(m_runSalesPath).filename().string();
+    m_journal = SaleJournal(journalPath(paths.runDir, tableName), tableName, recorded);
     return true;
+}
+
+// A start that cannot go on ends the process with a failure code and one line
+// on standard error naming what failed; the window itself says nothing.
+void MainWindow::failStart(const std::string& what) {
+    std::fprintf(stderr, "澄屿店铺管理系统无法启动：%s（运行文件夹：%s）\n", what.c_str(),
+                 app::runDirectory().c_str());
+    std::fflush(stderr);
+    app::exitProcess(1);
+}
+
+void MainWindow::tellRecoveredSales(const std::vector<RecoveredRun>& runs) {
+    for (const RecoveredRun& run : runs) {
+        QString text = run.stored
+                           ? QStringLiteral("已恢复 %1 开始的那次运行未正常退出时未保存的 %2 笔销售，已记入它的销售表。")
+                           : QStringLiteral("%1 开始的那次运行未正常退出时未保存的 %2 笔销售暂时无法记入它的销售表，"
+                                            "下次启动时会再试。");
+        text = text.arg(QString::fromStdString(run.run)).arg(run.rows);
+        if (run.unstorable > 0)
+            text += QStringLiteral("其中 %1 笔内容过长，无法保存。").arg(run.unstorable);
+        app::showMessage(this, text);
+    }
 }
 
 void MainWindow::decorate() {
@@ -169,14 +222,64 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // The close button: the run's rows go into its sales table, then the process
-// ends. Nothing is asked first.
+// ends. Nothing is asked first. When the rows cannot all be stored the
+// process stays: "错误" is said, and what was not stored stays in the list,
+// so the cashier can free space and close again.
 void MainWindow::leave() {
     if (m_leaving) return;  // the rows are recorded once
     m_leaving = true;
-    if (checkout::recordSales(m_runSalesPath, saleRows()) ==
-        checkout::ExitRecording::Failed)
-        app::showMessage(this, QStringLiteral("错误"));
-    app::exitProcess(0);
+    if (recordRun()) {
+        app::exitProcess(0);
+        return;
+    }
+    m_leaving = false;
+    app::showMessage(this, QStringLiteral("错误"));
+}
+
+// The exit recording: true when every row is stored. Rows stored are taken
+// off the list; on failure nothing is stored and every row stays.
+bool MainWindow::recordRun() {
+    const std::vector<SaleRow> rows = saleRows();
+    const RecordingResult result = checkout::recordSales(m_runSalesPath, rows);
+    switch (result.outcome) {
+        case ExitRecording::NothingToRecord:
+        case ExitRecording::Recorded:
+            m_journal.remove();
+            return true;
+        case ExitRecording::Failed:
+            return false;
+        case ExitRecording::RecordedAllThatFit:
+            break;
+    }
+    // A row with a cell too long for its field can never be stored. The
+    // others are stored and leave the list; that row stays in view, so the
+    // loss is seen and the cashier can delete it and close again.
+    auto* list = ui->超级列表框_产品结账;
+    {
+        const QSignalBlocker keepRemembered(list);
+        for (std::size_t i = rows.size(); i-- > 0;) {
+            if (std::find(result.unstorable.begin(), result.unstorable.end(), i) == result.unstorable.end())
+                delete list->takeTopLevelItem(static_cast<int>(i));
+        }
+    }
+    m_journal.setRecorded(result.recordCount);
+    listChanged();
+    return false;
+}
+
+// The desktop session ends or a signal asks the program to go: the same
+// recording as the close button, but the process ends in any case. Rows that
+// could not be stored are still in the journal, and the next start stores
+// them.
+void MainWindow::endSession() {
+    if (m_leaving) return;
+    m_leaving = true;
+    if (recordRun()) {
+        app::exitProcess(0);
+        return;
+    }
+    std::fprintf(stderr, "澄屿店铺管理系统：本次销售未能存入 %s，已留待下次启动时恢复。\n", m_runSalesPath.c_str());
+    app::exitProcess(1);
 }
 
 // A close request from the window system (the window has no frame, but a

@@ -13,6 +13,7 @@
 
 #include "app/checkout_area.h"
 #include "app/navigation.h"
+#include "checkout/sale_journal.h"
 
 class QTimer;
 
@@ -24,6 +25,7 @@ namespace shop::checkout {
 
 struct SaleRow;
 struct PricedQuantity;
+struct RecoveredRun;
 using app::CheckoutArea;
 using app::Navigation;
 
@@ -42,6 +44,11 @@ public:
     // This run's sales table, named after the moment the window was created.
     const std::string& runSalesPath() const { return m_runSalesPath; }
 
+    // The session ends (a signal, the desktop's logout): the exit recording,
+    // then the process ends whatever its outcome (the journal keeps what
+    // could not be stored).
+    void endSession();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -50,15 +57,20 @@ protected:
 private:
     // Creation step and wiring (main_window.cpp).
     bool startUp();
+    void failStart(const std::string& what);
+    void tellRecoveredSales(const std::vector<RecoveredRun>& runs);
     void decorate();
     void connectHandlers();
     void leave();
+    bool recordRun();
 
     // Checkout handlers (main_window_checkout.cpp).
     void lookUpGoods();
     void addRow();
     void deleteRow();
     void clearRows();
+    void listChanged();
+    void goodsReplaced();
     void showChange();
     void saveGoodsList();
     void rememberRow();
@@ -77,9 +89,11 @@ private:
     std::string m_productSavePath;
     std::string m_productPath;
     std::string m_runSalesPath;
+    SaleJournal m_journal;  // the open list, for the next start after a crash
+    bool m_journalFailing = false;
 
-    // Program-wide checkout values: the total is single precision and changes
-    // only when a row is added; the remembered row is the last row chosen.
+    // Program-wide checkout values: the total is single precision and follows
+    // every change of the list; the remembered row is the last row chosen.
     float m_total = 0.0f;
     int m_rememberedRow = 0;
 

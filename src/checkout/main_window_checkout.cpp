@@ -1,7 +1,9 @@
 // The checkout handlers of the main window: goods lookup, the list's rows,
 // the total and the change, and the goods-list save.
 #include <QSignalBlocker>
+#include <cstdio>
 
+#include "app/clock.h"
 #include "app/platform.h"
 #include "checkout/amounts.h"
 #include "checkout/goods_lookup.h"
@@ -33,8 +35,34 @@ void MainWindow::addRow() {
     row->setText(0, ui->组合框1_商品名称->currentText());
     row->setText(1, ui->编辑框_价格->text());
     row->setText(2, ui->组合框1_数量->currentText());
-    row->setText(3, qs(storage::dateText(storage::now())));
+    row->setText(3, qs(storage::dateText(app::now())));
+    listChanged();
+}
 
+// Removes the row last chosen. The remembered row stays, so the next click
+// removes the row that moved up into its place.
+void MainWindow::deleteRow() {
+    auto* list = ui->超级列表框_产品结账;
+    if (m_rememberedRow < 0 || m_rememberedRow >= list->topLevelItemCount()) return;
+    {
+        const QSignalBlocker keepRemembered(list);
+        delete list->takeTopLevelItem(m_rememberedRow);
+    }
+    listChanged();
+}
+
+void MainWindow::clearRows() {
+    {
+        const QSignalBlocker keepRemembered(ui->超级列表框_产品结账);
+        ui->超级列表框_产品结账->clear();
+    }
+    listChanged();
+}
+
+// After every change of the list the amounts on screen are those of the rows
+// on screen: a removed row is no longer charged.
+void MainWindow::listChanged() {
+    const auto* list = ui->超级列表框_产品结账;
     std::vector<checkout::PricedQuantity> amounts;
     amounts.reserve(static_cast<std::size_t>(list->topLevelItemCount()));
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
@@ -43,22 +71,23 @@ void MainWindow::addRow() {
     }
     m_total = checkout::checkoutTotal(amounts);
     ui->透明标签_余额->setText(qs(checkout::totalLabelText(m_total)));
+    showChange();
+    // The journal follows the list, so a crash loses no row on screen. A
+    // journal that cannot be written does not stop the sale: the exit
+    // recording still stores the list.
+    const bool journalled = m_journal.update(saleRows());
+    if (!journalled && !m_journalFailing)  // said once per spell of failures
+        std::fprintf(stderr, "澄屿店铺管理系统：未结销售日志写入失败：%s\n", m_journal.path().c_str());
+    m_journalFailing = !journalled;
 }
 
-// Removes the row last chosen. The remembered row stays, so the next click
-// removes the row that moved up into its place; the total waits for the next
-// add.
-void MainWindow::deleteRow() {
-    auto* list = ui->超级列表框_产品结账;
-    if (m_rememberedRow < 0 || m_rememberedRow >= list->topLevelItemCount()) return;
-    const QSignalBlocker keepRemembered(list);
-    delete list->takeTopLevelItem(m_rememberedRow);
-}
-
-// Empties the list; the total and change shown stay as they are.
-void MainWindow::clearRows() {
-    const QSignalBlocker keepRemembered(ui->超级列表框_产品结账);
-    ui->超级列表框_产品结账->clear();
+// The goods combo's items were replaced (a product import refills it): the
+// price and quantities shown belonged to goods at a position that now names
+// other goods, so nothing stays chosen until the cashier chooses again.
+void MainWindow::goodsReplaced() {
+    ui->组合框1_商品名称->setCurrentIndex(-1);
+    ui->编辑框_价格->clear();
+    ui->组合框1_数量->clear();
 }
 
 void MainWindow::showChange() {

@@ -1,34 +1,60 @@
 #include "sale_recording.h"
 
+#include "checkout/run_tables.h"
+#include "storage/schemas.h"
 #include "storage/table.h"
+#include "storage/text.h"
 
 namespace shop::checkout {
 
 namespace st = shop::storage;
 
-ExitRecording recordSales(const std::string& salesPath, const std::vector<SaleRow>& rows) {
+bool fitsSalesTable(const SaleRow& row) {
+    static const std::vector<st::FieldDesc> fields = st::schemas::sales();
+    const std::string* cells[] = {&row.name, &row.price, &row.quantity, &row.date};
+    for (std::size_t i = 0; i < fields.size() && i < std::size(cells); ++i) {
+        const auto length = st::gbkLength(*cells[i]);
+        if (!length || *length > static_cast<std::size_t>(fields[i].maxLength)) return false;
+    }
+    return true;
+}
+
+namespace {
+bool appendRow(const SaleRow& row) {
+    return st::appendBlank() && st::writeText(1, row.name) && st::writeText(2, row.price) &&
+           st::writeText(3, row.quantity) && st::writeText(4, row.date);
+}
+}  // namespace
+
+RecordingResult recordSales(const std::string& salesPath, const std::vector<SaleRow>& rows) {
+    RecordingResult result;
     if (rows.empty()) {
         st::close();
-        return ExitRecording::NothingToRecord;
+        result.outcome = ExitRecording::NothingToRecord;
+        return result;
     }
-    if (!st::select(salesPath)) return ExitRecording::NoSalesTable;
+    // A run whose table could not be made at start gets it now: the disk may
+    // have room again, the folder may be back.
+    if (!st::select(salesPath) &&
+        (startSalesTable(salesPath) != SalesTableStart::Opened || !st::select(salesPath)))
+        return result;
 
     st::Batch batch;
-    bool allWritten = batch.active();
-    for (const SaleRow& row : rows) {
-        if (!st::appendBlank()) {
-            allWritten = false;
+    bool written = batch.active();
+    for (std::size_t i = 0; i < rows.size() && written; ++i) {
+        if (!fitsSalesTable(rows[i])) {
+            result.unstorable.push_back(i);
             continue;
         }
-        // Every result counts: a field lost in an early row is as much a loss
-        // as one in the last row.
-        allWritten = st::writeText(1, row.name) && allWritten;
-        allWritten = st::writeText(2, row.price) && allWritten;
-        allWritten = st::writeText(3, row.quantity) && allWritten;
-        allWritten = st::writeText(4, row.date) && allWritten;
+        written = appendRow(rows[i]);
     }
-    const bool committed = batch.commit();
-    return committed && allWritten ? ExitRecording::Recorded : ExitRecording::Failed;
+    if (!written || !batch.commit()) {
+        result.unstorable.clear();
+        return result;  // the batch rolls back: nothing of the sale is stored
+    }
+    result.outcome = result.unstorable.empty() ? ExitRecording::Recorded : ExitRecording::RecordedAllThatFit;
+    result.recordCount = st::recordCount();
+    return result;
 }
 
 GoodsSave saveGoodsList(const std::string& productSavePath, const std::vector<std::string>& names) {

@@ -2,6 +2,7 @@
 // left, and saving the goods combo's names into the product-save table.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,21 +14,37 @@ struct SaleRow {
     std::string price;
     std::string quantity;
     std::string date;
+    friend bool operator==(const SaleRow&, const SaleRow&) = default;
 };
+
+// Whether every cell fits its field of the sales table. A row that does not
+// can never be stored: nothing is cut to fit.
+bool fitsSalesTable(const SaleRow& row);
 
 enum class ExitRecording {
-    NothingToRecord,  // no rows: the current table was closed
-    NoSalesTable,     // the run's sales table is not open: nothing written
-    Recorded,         // every row written and committed
-    Failed,           // some write or the commit failed
+    NothingToRecord,   // no rows: the current table was closed
+    Recorded,          // every row written and committed
+    RecordedAllThatFit,  // every row that fits committed; the others not stored
+    Failed,            // no sales table, or a write or the commit failed: nothing stored
 };
 
-// Appends one record per row, in row order, to the open sales table named by
-// `salesPath`, all in one all-or-nothing batch, so an interrupted exit leaves
-// every row or none. A row whose field could not be written (a text too long
-// for its field) is still kept with its other fields, and the result is
-// Failed so that the loss is reported; a failed commit keeps nothing.
-ExitRecording recordSales(const std::string& salesPath, const std::vector<SaleRow>& rows);
+struct RecordingResult {
+    ExitRecording outcome = ExitRecording::Failed;
+    // Positions (in `rows`) of the rows that were not stored because a cell
+    // does not fit its field; only with RecordedAllThatFit.
+    std::vector<std::size_t> unstorable;
+    // Records in the sales table after a commit.
+    int recordCount = 0;
+};
+
+// Appends one record per row, in row order, to the sales table at
+// `salesPath`, all in one all-or-nothing batch, so an interrupted or failed
+// exit leaves every row or none. The table is selected by its path; when it
+// is not open (it could not be created at start, or another window closed
+// it) it is created or opened now. A row that can never be stored does not
+// hold back the others: they are stored, and that row is named in the result
+// for the caller to keep in view.
+RecordingResult recordSales(const std::string& salesPath, const std::vector<SaleRow>& rows);
 
 enum class GoodsSave {
     NotSelectable,  // the product-save table is not open

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <filesystem>
 
+#include "checkout/sale_journal.h"
+#include "products/product_import.h"
 #include "storage/date_text.h"
 #include "storage/table.h"
 #include "support/main_window_driver.h"
@@ -123,25 +125,32 @@ TEST_F(CheckoutAreaTest, PricesWithASuffixCountByTheirNumber) {
     EXPECT_EQ(d.change(), "6 元");
 }
 
-TEST_F(CheckoutAreaTest, DeleteRemovesTheRememberedRowAndLeavesTheTotal) {
+// The total after every change of the list.
+TEST_F(CheckoutAreaTest, DeleteRemovesTheRememberedRowAndTheTotalFollows) {
     startWith({{"a", "1", "9"}, {"b", "2", "9"}, {"c", "3", "9"}}, {"a", "b", "c"});
     addRow(0, "1");
     addRow(1, "1");
     addRow(2, "1");
     EXPECT_EQ(d.total(), "6元");
+    d.tendered()->setText("10");
+    EXPECT_EQ(d.change(), "4 元");
     // Nothing chosen yet: the remembered row is the first.
     d.click("图形按钮_删除");
     ASSERT_EQ(d.rows().size(), 2u);
     EXPECT_EQ(d.rows()[0][0], "b");
-    EXPECT_EQ(d.total(), "6元");
+    EXPECT_EQ(d.total(), "5元");
+    EXPECT_EQ(d.change(), "5 元");  // the change follows the total
     // Choosing a row remembers it; a second delete takes the row moved up.
     addRow(0, "1");  // b, c, a
+    EXPECT_EQ(d.total(), "6元");
     d.list()->setCurrentItem(d.list()->topLevelItem(1));
     d.click("图形按钮_删除");
+    EXPECT_EQ(d.total(), "3元");
     d.click("图形按钮_删除");
     ASSERT_EQ(d.rows().size(), 1u);
     EXPECT_EQ(d.rows()[0][0], "b");
-    EXPECT_EQ(d.total(), "6元");
+    EXPECT_EQ(d.total(), "2元");
+    EXPECT_EQ(d.change(), "8 元");
 }
 
 TEST_F(CheckoutAreaTest, DeletePastTheLastRowChangesNothing) {
@@ -154,20 +163,85 @@ TEST_F(CheckoutAreaTest, DeletePastTheLastRowChangesNothing) {
     d.click("图形按钮_删除");
     ASSERT_EQ(d.rows().size(), 1u);
     EXPECT_EQ(d.rows()[0][0], "a");
+    EXPECT_EQ(d.total(), "1元");
 }
 
-TEST_F(CheckoutAreaTest, ClearEmptiesTheListButKeepsTotalAndChange) {
+TEST_F(CheckoutAreaTest, ClearEmptiesTheListAndTheTotal) {
     startWith({{"a", "2", "9"}}, {"a"});
     addRow(0, "3");
     d.tendered()->setText("10");
     ASSERT_EQ(d.change(), "4 元");
     d.click("图形按钮_清空");
     EXPECT_EQ(d.list()->topLevelItemCount(), 0);
-    EXPECT_EQ(d.total(), "6元");
-    EXPECT_EQ(d.change(), "4 元");
-    // The total changes again only when a row is added.
+    EXPECT_EQ(d.total(), "0元");
+    EXPECT_EQ(d.change(), "10 元");
     addRow(0, "1");
     EXPECT_EQ(d.total(), "2元");
+}
+
+// Amounts on screen for floats that have no exact binary form.
+TEST_F(CheckoutAreaTest, AwkwardAmountsShowAsTheCashierReckonsThem) {
+    startWith({{"水", "1.2", "9"}, {"米", "69.6", "9"}, {"油", "141.1", "9"}}, {"水", "米", "油"});
+    addRow(0, "3");
+    EXPECT_EQ(d.total(), "3.6元");
+    QTest::keyClicks(d.tendered(), "10");
+    EXPECT_EQ(d.change(), "6.4 元");
+    d.click("图形按钮_清空");
+    addRow(1, "1");
+    addRow(2, "2");
+    EXPECT_EQ(d.total(), "351.8元");
+    d.tendered()->setText("400");
+    EXPECT_EQ(d.change(), "48.2 元");
+    // The stored texts keep the form they were shown in.
+    EXPECT_EQ(d.rows()[1][1], "141.1");
+}
+
+// The quantity list is capped; a typed quantity still counts.
+TEST_F(CheckoutAreaTest, AHugeStockOffersACappedListAndATypedQuantityCounts) {
+    startWith({{"沙", "0.5", "99999999999"}, {"石", "2", "3"}}, {"沙", "石"});
+    d.chooseGoods(0);
+    EXPECT_EQ(d.quantity()->count(), 999);
+    EXPECT_EQ(d.quantity()->itemText(998), "999");
+    d.quantity()->setEditText("5000");
+    d.click("图形按钮_添加");
+    EXPECT_EQ(d.rows()[0][2], "5000");
+    EXPECT_EQ(d.total(), "2500元");
+    // The specified list stays as it was below the cap: items accumulate.
+    d.chooseGoods(1);
+    EXPECT_EQ(d.quantity()->count(), 1002);
+    EXPECT_EQ(d.quantity()->itemText(1001), "3");
+}
+
+// The price shown belongs to the goods shown, also after the import refills
+// the goods combo.
+TEST_F(CheckoutAreaTest, ARefillOfTheGoodsComboLeavesNothingChosen) {
+    startWith({{"牛奶", "12元", "3"}, {"矿泉水", "2元", "5"}}, {"牛奶", "矿泉水"});
+    d.chooseGoods(0);
+    ASSERT_EQ(d.price()->text(), "12元");
+    d.platform.queueAnswer(true);
+    products::importProducts(d.window.get(), d.goods(), {"矿泉水", "牛奶"}, d.run.paths().productSave());
+    ASSERT_EQ(d.items(d.goods()), (QStringList{"矿泉水", "牛奶"}));
+    EXPECT_EQ(d.goods()->currentIndex(), -1);
+    EXPECT_EQ(d.goods()->currentText(), "");
+    EXPECT_EQ(d.price()->text(), "");
+    EXPECT_EQ(d.quantity()->count(), 0);
+    EXPECT_EQ(d.quantity()->currentText(), "");
+    // Adding now records no goods at another goods' price.
+    d.click("图形按钮_添加");
+    EXPECT_EQ(d.rows()[0][0], "");
+    EXPECT_EQ(d.rows()[0][1], "");
+    EXPECT_EQ(d.total(), "0元");
+}
+
+TEST_F(CheckoutAreaTest, AFirstImportIntoAnEmptyComboChoosesNothingEither) {
+    startWith({{"牛奶", "12元", "3"}}, {});
+    d.price()->setText("7");
+    products::importProducts(d.window.get(), d.goods(), {"牛奶"}, d.run.paths().productSave());
+    ASSERT_EQ(d.goods()->count(), 1);
+    EXPECT_EQ(d.goods()->currentText(), "");
+    EXPECT_EQ(d.price()->text(), "");
+    d.chooseGoods(0);
+    EXPECT_EQ(d.price()->text(), "12元");
 }
 
 TEST_F(CheckoutAreaTest, SavingTwiceStoresTheNamesThreeTimes) {
@@ -219,29 +293,83 @@ TEST_F(CheckoutAreaTest, LeavingWithAnEmptyListWritesNothing) {
     EXPECT_FALSE(st::select(d.window->runSalesPath()));
 }
 
-TEST_F(CheckoutAreaTest, AFailedWriteAnywhereShowsErrorBeforeLeaving) {
+// A row too long for the sales table is kept in view, the others stored.
+TEST_F(CheckoutAreaTest, ARowThatCannotBeStoredStaysInTheListAndTheRestIsRecorded) {
     startWith({{"a", "1", "3"}, {"b", "2", "3"}}, {"a", "b"});
     d.chooseGoods(0);
     d.price()->setText(QString(300, QLatin1Char('9')));  // too long for the sales table
     d.click("图形按钮_添加");
     addRow(1, "1");
+    const Rows shown = d.rows();
     d.click("图形按钮1_关闭");
     EXPECT_EQ(d.platform.messages(), (QStringList{"错误"}));
+    EXPECT_FALSE(d.platform.exited());
+    // Nothing is cut to fit; the rest of the sale is stored and leaves the list.
+    EXPECT_EQ(readAll(d.window->runSalesPath()), (Rows{shown[1]}));
+    EXPECT_EQ(d.rows(), (Rows{shown[0]}));
+    // The cashier deletes the row that cannot be stored and closes again.
+    d.list()->setCurrentItem(d.list()->topLevelItem(0));
+    d.click("图形按钮_删除");
+    d.click("图形按钮1_关闭");
     EXPECT_TRUE(d.platform.exited());
-    // Nothing is cut to fit; the rest of the sale is kept.
-    EXPECT_EQ(readAll(d.window->runSalesPath()),
-              (Rows{{"a", "", "1", d.rows()[0][3]}, {"b", "2", "1", d.rows()[1][3]}}));
+    EXPECT_EQ(readAll(d.window->runSalesPath()), (Rows{shown[1]}));
 }
 
-TEST_F(CheckoutAreaTest, LeavingWithoutTheSalesTableEndsSilently) {
+TEST_F(CheckoutAreaTest, LeavingAfterTheSalesTableWasClosedStillRecords) {
     startWith({{"a", "1", "3"}}, {"a"});
     addRow(0, "1");
-    st::close(d.window->runSalesPath());
+    st::close(d.window->runSalesPath());  // as a close of the current table elsewhere would
     d.click("图形按钮1_关闭");
     EXPECT_TRUE(d.platform.exited());
     EXPECT_EQ(d.platform.exitCode(), 0);
     EXPECT_TRUE(d.platform.messages().isEmpty());
-    EXPECT_TRUE(readAll(d.window->runSalesPath()).empty());
+    EXPECT_EQ(readAll(d.window->runSalesPath()), d.rows());
+}
+
+// The journal holds the rows on screen after every change, and a recorded
+// run leaves none.
+TEST_F(CheckoutAreaTest, TheJournalFollowsEveryChangeOfTheList) {
+    startWith({{"a", "1", "9"}, {"b", "2", "9"}}, {"a", "b"});
+    const std::string table = std::filesystem::path(d.window->runSalesPath()).filename().string();
+    const std::string journal = checkout::journalPath(d.run.dir(), table);
+    const auto journalled = [&] {
+        Rows rows;
+        const auto sale = checkout::readJournal(journal);
+        EXPECT_TRUE(sale);
+        if (sale)
+            for (const auto& r : sale->rows) rows.push_back({r.name, r.price, r.quantity, r.date});
+        return rows;
+    };
+    addRow(0, "1");
+    EXPECT_EQ(journalled(), d.rows());
+    addRow(1, "2");
+    addRow(0, "3");
+    EXPECT_EQ(journalled(), d.rows());
+    d.click("图形按钮_删除");
+    EXPECT_EQ(journalled(), d.rows());
+    d.click("图形按钮_清空");
+    EXPECT_EQ(journalled(), Rows{});
+    addRow(1, "1");
+    EXPECT_EQ(checkout::readJournal(journal)->salesTable, table);
+    d.click("图形按钮1_关闭");
+    EXPECT_TRUE(d.platform.exited());
+    EXPECT_FALSE(std::filesystem::exists(journal));
+}
+
+TEST_F(CheckoutAreaTest, AStartAfterACrashRecoversTheSalesAndSaysFromWhichRun) {
+    const std::string table = "销售数据2024年3月5日14时7分9秒.edb";
+    const std::vector<checkout::SaleRow> rows = {{"a", "1", "2", "2024年3月5日14时8分0秒"},
+                                                 {"b", "2", "1", "2024年3月5日14时9分0秒"}};
+    ASSERT_TRUE(checkout::SaleJournal(checkout::journalPath(d.run.dir(), table), table, 0).update(rows));
+    startWith({}, {"a"});
+    ASSERT_EQ(d.platform.messages().size(), 1);
+    const QString said = d.platform.messages()[0];
+    EXPECT_TRUE(said.contains("2024年3月5日14时7分9秒") && said.contains(" 2 ")) << said.toStdString();
+    EXPECT_EQ(readAll(st::joinPath(d.run.dir(), st::kSalesFolder, table)),
+              (Rows{{"a", "1", "2", "2024年3月5日14时8分0秒"}, {"b", "2", "1", "2024年3月5日14时9分0秒"}}));
+    EXPECT_TRUE(checkout::journalsIn(d.run.dir()).empty());
+    // This run's own table is the current one, as after any start.
+    EXPECT_EQ(st::currentPath(), d.window->runSalesPath());
 }
 
 TEST_F(CheckoutAreaTest, OtherWindowsReachTheCheckoutControls) {

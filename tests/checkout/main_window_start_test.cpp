@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/clock.h"
 #include "app/drag_state.h"
 #include "storage/date_text.h"
 #include "storage/table.h"
@@ -67,19 +68,19 @@ TEST(MainWindowStart, AnEmptyProductSaveTableGivesAnEmptyComboAndAWorkingWindow)
     EXPECT_EQ(d.list()->topLevelItemCount(), 1);
 }
 
-TEST(MainWindowStart, AMissingProductSaveTableEndsTheProcessSilently) {
+TEST(MainWindowStart, AMissingProductSaveTableEndsTheProcessWithAFailureCode) {
     MainWindowDriver d;
     fs::remove(d.run.paths().productSave());
     d.start();
     EXPECT_TRUE(d.platform.exited());
-    EXPECT_EQ(d.platform.exitCode(), 0);
-    EXPECT_TRUE(d.platform.messages().isEmpty());
+    EXPECT_NE(d.platform.exitCode(), 0);  // not a success; the line on stderr is tested on the program
+    EXPECT_TRUE(d.platform.messages().isEmpty());  // no message box on this path
     EXPECT_TRUE(d.window->failedToStart());
     // The creation step stopped before the sales table.
     EXPECT_TRUE(salesFiles(d.run).empty());
 }
 
-TEST(MainWindowStart, ASalesTableThatDoesNotOpenEndsTheProcessSilently) {
+TEST(MainWindowStart, ASalesTableThatDoesNotOpenEndsTheProcessWithAFailureCode) {
     MainWindowDriver d;
     d.run.setProductSave({"苹果"});
     // Something that is no table already holds this run's name (and the
@@ -93,8 +94,8 @@ TEST(MainWindowStart, ASalesTableThatDoesNotOpenEndsTheProcessSilently) {
     }
     d.start();
     EXPECT_TRUE(d.platform.exited());
-    EXPECT_EQ(d.platform.exitCode(), 0);
-    EXPECT_TRUE(d.platform.messages().isEmpty());
+    EXPECT_NE(d.platform.exitCode(), 0);  // not a success; the line on stderr is tested on the program
+    EXPECT_TRUE(d.platform.messages().isEmpty());  // no message box on this path
     EXPECT_TRUE(d.window->failedToStart());
     std::ifstream in(d.window->runSalesPath());
     std::string content;
@@ -102,16 +103,44 @@ TEST(MainWindowStart, ASalesTableThatDoesNotOpenEndsTheProcessSilently) {
     EXPECT_EQ(content, "junk");  // left as it was
 }
 
-TEST(MainWindowStart, WithoutASalesFolderTheRunGoesOnAndLeavesSilently) {
+TEST(MainWindowStart, WithoutASalesFolderTheRunSaysSoAndKeepsItsSalesUntilTheyAreStored) {
     MainWindowDriver d;
     d.run.setProductSave({"苹果"});
     fs::remove_all(d.run.paths().salesFolder());
     d.start();
     EXPECT_FALSE(d.platform.exited());
+    ASSERT_EQ(d.platform.messages().size(), 1);  // said once, before the first sale
+    EXPECT_TRUE(d.platform.messages()[0].contains("销售表无法创建"));
     d.click("图形按钮_添加");
     d.click("图形按钮1_关闭");
+    EXPECT_FALSE(d.platform.exited());
+    EXPECT_EQ(d.platform.messages().last(), "错误");
+    EXPECT_EQ(d.list()->topLevelItemCount(), 1);
+    // The folder is back: the second close stores the row.
+    fs::create_directory(d.run.paths().salesFolder());
+    const auto shown = d.rows();
+    d.click("图形按钮1_关闭");
     EXPECT_TRUE(d.platform.exited());
-    EXPECT_TRUE(d.platform.messages().isEmpty());
+    EXPECT_EQ(readAll(d.window->runSalesPath()), shown);
+}
+
+TEST(MainWindowStart, ARunStartedAtMidnightNamesItsTableByTheDayAlone) {
+    MainWindowDriver d;
+    d.run.setProducts({{"苹果", "2元", "5"}});
+    d.run.setProductSave({"苹果"});
+    st::Moment moment{2024, 3, 1, 0, 0, 0};
+    app::ClockOverride clock([&moment] { return moment; });
+    d.start();
+    ASSERT_FALSE(d.platform.exited());
+    EXPECT_EQ(fs::path(d.window->runSalesPath()).filename(), "销售数据2024年3月1日.edb");
+    EXPECT_EQ(salesFiles(d.run), (std::vector<std::string>{"销售数据2024年3月1日.edb"}));
+    moment = {2024, 3, 1, 0, 0, 1};
+    d.chooseGoods(0);
+    d.chooseQuantity("1");
+    d.click("图形按钮_添加");
+    EXPECT_EQ(d.rows()[0][3], "2024年3月1日0时0分1秒");
+    d.click("图形按钮1_关闭");
+    EXPECT_EQ(readAll(d.window->runSalesPath()), d.rows());
 }
 
 TEST(MainWindowStart, IsAFramelessWindowOfTheDesignedSizeAndPlace) {

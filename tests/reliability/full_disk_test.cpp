@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <filesystem>
+#include <unistd.h>
 #include <iostream>
 
 #include "app/scripted_platform.h"
@@ -111,7 +112,7 @@ TEST(FullDisk, EachMultiRecordWriteFailsWholeOrSucceedsWhole) {
               0);
 }
 
-TEST(FullDisk, LeavingShowsErrorAndRecordsNoPartOfTheSale) {
+TEST(FullDisk, LeavingShowsErrorKeepsEveryRowAndASecondCloseAfterFreeingSpaceRecords) {
     MainWindowDriver d;
     d.run.setProducts({{"苹果", "2.5元", "9"}});
     d.run.setProductSave({"苹果"});
@@ -124,17 +125,47 @@ TEST(FullDisk, LeavingShowsErrorAndRecordsNoPartOfTheSale) {
         d.click("图形按钮_添加");
     }
     ASSERT_EQ(d.list()->topLevelItemCount(), 400);
+    const auto shown = d.rows();
     const std::string sales = d.window->runSalesPath();
     {
         FileSizeLimit full(sizeOf(sales));
         d.click("图形按钮1_关闭");
     }
     EXPECT_EQ(d.platform.messages(), QStringList{"错误"});
+    EXPECT_FALSE(d.platform.exited());
+    EXPECT_EQ(d.rows(), shown);
+    EXPECT_EQ(d.total(), "3000元");
+    EXPECT_EQ(soundnessProblem(sales), "");
+    EXPECT_TRUE(readAll(sales).empty());  // no part of the sale
+    // Space is freed: the second close stores every row and ends.
+    d.click("图形按钮1_关闭");
     EXPECT_TRUE(d.platform.exited());
     EXPECT_EQ(d.platform.exitCode(), 0);
-    closeAll();
-    EXPECT_EQ(soundnessProblem(sales), "");
-    EXPECT_TRUE(readAll(sales).empty());
+    EXPECT_EQ(readAll(sales), shown);
+}
+
+TEST(FullDisk, LeavingFromAReadOnlySalesFolderKeepsTheRowsUntilItIsWritable) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    MainWindowDriver d;
+    d.run.setProducts({{"苹果", "2元", "9"}});
+    d.run.setProductSave({"苹果"});
+    const std::string folder = d.run.paths().salesFolder();
+    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+    d.start();
+    ASSERT_FALSE(d.platform.exited());
+    EXPECT_EQ(d.platform.messages().size(), 1);  // the table could not be created
+    d.chooseGoods(0);
+    d.chooseQuantity("2");
+    d.click("图形按钮_添加");
+    const auto shown = d.rows();
+    d.click("图形按钮1_关闭");
+    EXPECT_FALSE(d.platform.exited());
+    EXPECT_EQ(d.platform.messages().last(), "错误");
+    EXPECT_EQ(d.rows(), shown);
+    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+    d.click("图形按钮1_关闭");
+    EXPECT_TRUE(d.platform.exited());
+    EXPECT_EQ(readAll(d.window->runSalesPath()), shown);
 }
 
 TEST(FullDisk, GoodsListSaveShowsSaveFailedAndKeepsWhatWasStored) {

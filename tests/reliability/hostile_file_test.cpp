@@ -70,14 +70,14 @@ void expectEachCraftingRefused(const std::string& table, Open openWindow) {
 
 }  // namespace
 
-TEST(HostileFiles, ACraftedProductSaveTableEndsTheStartSilently) {
+TEST(HostileFiles, ACraftedProductSaveTableEndsTheStartWithAFailureCode) {
     RunFolder run;
     run.setProductSave({"苹果"});
     expectEachCraftingRefused(run.paths().productSave(), [] {
         shop::app::ScriptedPlatform platform;
         shop::checkout::MainWindow window({});
         EXPECT_TRUE(platform.exited());
-        EXPECT_EQ(platform.exitCode(), 0);
+        EXPECT_NE(platform.exitCode(), 0);
         EXPECT_TRUE(platform.messages().isEmpty());
     });
     // The same file unharmed starts the program.

@@ -14,7 +14,7 @@ bool recordSales(const std::string& salesTable, const Rows& rows) {
     if (!open(salesTable, false)) return false;
     std::vector<checkout::SaleRow> sale;
     for (const auto& r : rows) sale.push_back({r.at(0), r.at(1), r.at(2), r.at(3)});
-    return checkout::recordSales(salesTable, sale) == checkout::ExitRecording::Recorded;
+    return checkout::recordSales(salesTable, sale).outcome == checkout::ExitRecording::Recorded;
 }
 
 bool rewriteProducts(const std::string& productTable, const Rows& products) {

@@ -1,0 +1,26 @@
+// At start, the sales of earlier runs that ended without their exit
+// recording: each journal left in the run folder is appended to that run's
+// own sales table (created if it is missing) and then removed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "storage/data_paths.h"
+
+namespace shop::checkout {
+
+struct RecoveredRun {
+    std::string run;      // the date text of the run's start
+    int rows = 0;         // rows the journal held
+    int unstorable = 0;   // rows with a cell too long for the table (not stored)
+    bool stored = false;  // false: nothing stored, the journal stays for the next start
+};
+
+// Recovers every journal in the run folder, oldest run first. A journal whose
+// rows the table already holds (the run stored them, then ended before it
+// removed its journal) is removed without storing them twice. A journal that
+// cannot be read is left alone. Leaves no table of the runs open.
+std::vector<RecoveredRun> recoverOpenSales(const storage::DataPaths& paths);
+
+}  // namespace shop::checkout

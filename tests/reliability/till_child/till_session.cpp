@@ -1,0 +1,111 @@
+// The real main window in a process of its own, driven through a scripted
+// session at the checkout, for the trials that kill it or end its session.
+//
+//   till_session crash <run folder> <seed> <steps>
+//     adds, deletes and clears rows at random (the script follows the seed),
+//     reports the rows on screen after every step on standard output, then
+//     leaves through the close button.
+//   till_session term <run folder> <seed> <steps>
+//     the same steps, then "ready" and the event loop, until a signal ends
+//     the session.
+//
+// The clock is a counter, so the same seed gives the same rows every time.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "app/clock.h"
+#include "app/run_directory.h"
+#include "app/session_end.h"
+#include "checkout/main_window.h"
+#include "checkout/sale_journal.h"
+
+namespace {
+
+using shop::checkout::MainWindow;
+using shop::checkout::SaleRow;
+
+void put(const std::string& text) {
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const ssize_t n = ::write(STDOUT_FILENO, rest.data(), rest.size());
+        if (n <= 0) std::_Exit(4);
+        rest.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+template <typename T>
+T* control(const MainWindow& w, const char* name) {
+    T* c = w.findChild<T*>(QString::fromUtf8(name));
+    if (!c) std::_Exit(5);
+    return c;
+}
+
+// "state <step> <bytes>\n" and the rows in the journal's text form.
+void report(const MainWindow& w, int step) {
+    const auto* list = control<QTreeWidget>(w, "超级列表框_产品结账");
+    std::vector<SaleRow> rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        rows.push_back({item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString(),
+                        item->text(3).toStdString()});
+    }
+    const std::string payload = shop::checkout::encodeJournal({"", 0, rows});
+    put("state " + std::to_string(step) + " " + std::to_string(payload.size()) + "\n" + payload);
+}
+
+void step(const MainWindow& w, std::mt19937& random) {
+    auto* goods = control<QComboBox>(w, "组合框1_商品名称");
+    auto* quantity = control<QComboBox>(w, "组合框1_数量");
+    auto* list = control<QTreeWidget>(w, "超级列表框_产品结账");
+    const int roll = std::uniform_int_distribution<int>(0, 99)(random);
+    if (roll < 65 || list->topLevelItemCount() == 0) {
+        const int g = std::uniform_int_distribution<int>(0, goods->count() - 1)(random);
+        goods->setCurrentIndex(g);
+        emit goods->activated(g);
+        quantity->setCurrentIndex(std::uniform_int_distribution<int>(0, quantity->count() - 1)(random));
+        control<QPushButton>(w, "图形按钮_添加")->click();
+    } else if (roll < 93) {
+        const int r = std::uniform_int_distribution<int>(0, list->topLevelItemCount() - 1)(random);
+        list->setCurrentItem(list->topLevelItem(r));
+        control<QPushButton>(w, "图形按钮_删除")->click();
+    } else {
+        control<QPushButton>(w, "图形按钮_清空")->click();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) return 2;
+    const std::string mode = argv[1];
+    shop::app::setRunDirectory(argv[2]);
+    std::mt19937 random(static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)));
+    const int steps = std::atoi(argv[4]);
+    int tick = 0;
+    shop::app::setClock([&tick] {
+        const int t = tick++;
+        return shop::storage::Moment{2024, 3, 5, 14, t / 60 % 60, t % 60};
+    });
+
+    QApplication app(argc, argv);
+    MainWindow window({});
+    shop::app::SessionEnd sessionEnd(app, [&window] { window.endSession(); });
+    report(window, 0);
+    for (int i = 1; i <= steps; ++i) {
+        step(window, random);
+        report(window, i);
+    }
+    if (mode == "term") {
+        put("ready\n");
+        return app.exec();
+    }
+    control<QPushButton>(window, "图形按钮1_关闭")->click();
+    return 3;  // the close button ends the process: never reached
+}
