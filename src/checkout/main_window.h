@@ -63,6 +63,7 @@ private:
     void connectHandlers();
     void leave();
     bool recordRun();
+    void keepRollingBackup();
 
     // Checkout handlers (main_window_checkout.cpp).
     void lookUpGoods();

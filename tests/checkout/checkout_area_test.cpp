@@ -280,6 +280,13 @@ TEST_F(CheckoutAreaTest, LeavingRecordsTheRowsInListOrder) {
     EXPECT_TRUE(d.platform.messages().isEmpty());
     EXPECT_EQ(readAll(d.window->runSalesPath()), shown);
     EXPECT_EQ(shown.size(), 3u);
+    // The orderly exit leaves one backup, and it holds the sales just stored.
+    const std::filesystem::path backups = std::filesystem::path(d.window->runSalesPath()).parent_path().parent_path() / "备份";
+    std::vector<std::filesystem::path> taken;
+    for (const auto& e : std::filesystem::directory_iterator(backups)) taken.push_back(e.path());
+    ASSERT_EQ(taken.size(), 1u);
+    const auto copy = taken[0] / "保存数据库" / std::filesystem::path(d.window->runSalesPath()).filename();
+    EXPECT_EQ(readAll(copy.string()), shown);
 }
 
 TEST_F(CheckoutAreaTest, LeavingWithAnEmptyListWritesNothing) {
