@@ -7,8 +7,7 @@ namespace shop::products {
 
 namespace st = shop::storage;
 
-std::optional<Catalog> openCatalog(const std::string& productPath) {
-    if (!st::open(productPath)) return std::nullopt;
+Catalog readCatalog() {
     Catalog c;
     const int n = st::recordCount();
     c.names.reserve(static_cast<std::size_t>(n));
@@ -23,19 +22,21 @@ std::optional<Catalog> openCatalog(const std::string& productPath) {
     return c;
 }
 
-bool rewriteCurrentTable(const Catalog& catalog) {
+StoreResult storeCatalog(const Catalog& catalog) {
+    // By name, whatever another handler (the import) made current meanwhile.
+    if (!st::select(st::kProductTableName)) return StoreResult::NoTable;
     if (catalog.prices.size() != catalog.names.size() || catalog.quantities.size() != catalog.names.size())
-        return false;
+        return StoreResult::Failed;
     // Zapping and then writing record by record would leave a partly erased
     // catalogue behind a failed write; the batch keeps the old one instead.
     st::Batch batch;
-    if (!batch.active() || !st::zap()) return false;
+    if (!batch.active() || !st::zap()) return StoreResult::Failed;
     for (std::size_t k = 0; k < catalog.names.size(); ++k) {
         if (!st::appendBlank() || !st::writeText(1, catalog.names[k]) || !st::writeText(2, catalog.prices[k]) ||
             !st::writeText(3, catalog.quantities[k]))
-            return false;  // the batch rolls back
+            return StoreResult::Failed;  // the batch rolls back
     }
-    return batch.commit();
+    return batch.commit() ? StoreResult::Stored : StoreResult::Failed;
 }
 
 bool emptyProductTable() { return st::select(st::kProductTableName) && st::zap(); }

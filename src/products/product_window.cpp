@@ -14,7 +14,7 @@
 #include "product_import.h"
 #include "product_rules.h"
 #include "storage/data_paths.h"
-#include "storage/table.h"
+#include "storage/table_visit.h"
 #include "ui_product_window.h"
 
 namespace shop::products {
@@ -100,22 +100,16 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
     connect(ui->图形按钮_生成账单1, &QPushButton::clicked, this, &ProductWindow::emptyCatalog);
     connect(ui->图形按钮_导入产品, &QPushButton::clicked, this, &ProductWindow::importNames);
 
-    if (const auto catalog = openCatalog(paths().product())) fillLists(*catalog);
+    m_table = std::make_unique<storage::TableVisit>(paths().product());
+    if (m_table->opened()) fillLists(readCatalog());
     ui->编辑框_名称->setFocus();  // typing a new product is the common case
 }
 
-ProductWindow::~ProductWindow() { closeTableOnce(); }
+ProductWindow::~ProductWindow() = default;  // ends the table visit
 
 void ProductWindow::done(int result) {
-    closeTableOnce();
+    m_table.reset();
     app::FramelessWindow::done(result);
-}
-
-void ProductWindow::closeTableOnce() {
-    if (m_tableClosed) return;
-    m_tableClosed = true;
-    // Whatever is current: after an import that is the product-save table.
-    storage::close();
 }
 
 void ProductWindow::fillLists(const Catalog& catalog) {
@@ -167,13 +161,11 @@ void ProductWindow::addProduct() {
     ui->编辑框_产品价格->clear();
     ui->编辑框_名称->clear();
 
-    // After an import the product-save table is current: the lists alone
-    // change, and a later add writes them all.
-    if (storage::currentName() != storage::kProductTableName) return;
-    if (!rewriteCurrentTable(catalogFromLists())) {
+    // The batch kept the old catalogue in the table; the program ends as it
+    // always has after a failed add.
+    if (storeCatalog(catalogFromLists()) == StoreResult::Failed) {
         app::showMessage(this, QStringLiteral("产品添加失败"));
         app::exitProcess(0);
-        return;
     }
 }
 
@@ -184,9 +176,18 @@ void ProductWindow::changeChosen() {
     if (!m_selected) return;
     const int k = *m_selected;
     if (k >= std::min({names->count(), prices->count(), quantities->count()})) return;
-    quantities->item(k)->setText(ui->编辑框_数量->text());
-    prices->item(k)->setText(ui->编辑框_产品价格->text());
-    names->item(k)->setText(ui->编辑框_名称->text());
+    QListWidgetItem* const entry[] = {quantities->item(k), prices->item(k), names->item(k)};
+    const QString typed[] = {ui->编辑框_数量->text(), ui->编辑框_产品价格->text(), ui->编辑框_名称->text()};
+    QString before[3];
+    for (int i = 0; i < 3; ++i) {
+        before[i] = entry[i]->text();
+        entry[i]->setText(typed[i]);
+    }
+    if (storeCatalog(catalogFromLists()) != StoreResult::Failed) return;
+    // The table still holds the old entry: so do the lists, and the boxes
+    // keep the typed texts for another try.
+    for (int i = 0; i < 3; ++i) entry[i]->setText(before[i]);
+    app::showMessage(this, QStringLiteral("产品修改失败"));
 }
 
 void ProductWindow::emptyCatalog() {

@@ -118,28 +118,42 @@ TEST_F(ProductWindowTest, ReAddingAChosenEntryGivesASecondYuan) {
     EXPECT_EQ(productTable(), (Rows{{"可乐", "12元", "10"}, {"可乐", "12元元", "10"}}));
 }
 
-TEST_F(ProductWindowTest, ChangeThenCloseWithoutAddingDiscardsTheChange) {
+TEST_F(ProductWindowTest, AChangeIsStoredAtOnceAndOutlivesTheWindow) {
     {
         ProductWindow w(checkout());
         list(w, "选择列表框_设置商品名称")->setCurrentRow(1);
         fill(w, "全麦面包", "6", "8");
         click(w, "图形按钮_生成账单2");
         EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}}));  // no 元 added
-        EXPECT_EQ(productTable(), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
+        EXPECT_EQ(productTable(), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}}));
         click(w, "图形按钮1_关闭5");
     }
     ProductWindow again(checkout());
-    EXPECT_EQ(lists(again), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
+    EXPECT_EQ(lists(again), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}}));
+    // A later add keeps the change and appends.
+    fill(again, "牛奶", "6", "3");
+    click(again, "图形按钮_添加产品");
+    EXPECT_EQ(productTable(), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}, {"牛奶", "6元", "3"}}));
+    EXPECT_TRUE(platform.messages().isEmpty());
 }
 
-TEST_F(ProductWindowTest, ChangeIsWrittenByTheNextAdd) {
+QString tooLongName() {
+    QString name;
+    for (int i = 0; i < 128; ++i) name += QStringLiteral("长");  // 256 GBK bytes: one more than fits
+    return name;
+}
+
+TEST_F(ProductWindowTest, AFailedChangeIsSaidAndLeavesListsAndTableAsTheyWere) {
     ProductWindow w(checkout());
-    list(w, "选择列表框_设置商品价格")->setCurrentRow(0);
-    fill(w, "雪碧", "2.5元", "7");
+    list(w, "选择列表框_设置商品名称")->setCurrentRow(0);
+    fill(w, tooLongName(), "9", "9");
     click(w, "图形按钮_生成账单2");
-    fill(w, "牛奶", "6", "3");
-    click(w, "图形按钮_添加产品");
-    EXPECT_EQ(productTable(), (Rows{{"雪碧", "2.5元", "7"}, {"面包", "4.5元", "5"}, {"牛奶", "6元", "3"}}));
+    EXPECT_EQ(platform.messages(), QStringList{"产品修改失败"});
+    EXPECT_FALSE(platform.exited());
+    const Rows before{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}};
+    EXPECT_EQ(lists(w), before);
+    EXPECT_EQ(productTable(), before);
+    EXPECT_EQ(box(w, "编辑框_名称")->text(), tooLongName());  // kept for another try
 }
 
 TEST_F(ProductWindowTest, ChangeWithoutAChosenEntryChangesNothing) {
@@ -165,9 +179,7 @@ TEST_F(ProductWindowTest, EmptyingClearsTableAndListsAfterItsMessage) {
 
 TEST_F(ProductWindowTest, FailedRewriteKeepsTheOldCatalogueAndEndsTheProgram) {
     ProductWindow w(checkout());
-    QString tooLong;
-    for (int i = 0; i < 128; ++i) tooLong += QStringLiteral("长");  // 256 GBK bytes: one more than fits
-    fill(w, tooLong, "1", "1");
+    fill(w, tooLongName(), "1", "1");
     click(w, "图形按钮_添加产品");
     EXPECT_EQ(platform.messages(), QStringList{"产品添加失败"});
     EXPECT_TRUE(platform.exited());
@@ -175,7 +187,7 @@ TEST_F(ProductWindowTest, FailedRewriteKeepsTheOldCatalogueAndEndsTheProgram) {
     EXPECT_EQ(productTable(), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
 }
 
-TEST_F(ProductWindowTest, ClosingClosesTheCurrentTableWhicheverWayItCloses) {
+TEST_F(ProductWindowTest, ClosingClosesTheProductTableWhicheverWayItCloses) {
     {
         ProductWindow w(checkout());
         w.show();
