@@ -48,7 +48,9 @@ DirectoryWindow::DirectoryWindow(QWidget* parent)
     applyEmployeeLook(this);
     setDesignedGeometry(QSize(813, 477));
     addDragHandle(ui->图片框1, app::dragState(QStringLiteral("directory/图片框1")));
-    setCloseButton(ui->图形按钮1_关闭5, [this] { closeWindow(); });
+    // Closes no table: every handler here closes what it opened, and the
+    // current table belongs to someone else (an entry form, the main window).
+    setCloseButton(ui->图形按钮1_关闭5);
     app::styleTitleBand(ui->图片框1, ui->透明标签_程序名称);
     app::styleTitleButtons(ui->图形按钮1_关闭1, ui->图形按钮1_关闭4, ui->图形按钮1_关闭5);
     app::stylePictureButton(ui->图形按钮_生成账单, QStringLiteral("act-receipt"));
@@ -83,11 +85,6 @@ DirectoryWindow::~DirectoryWindow() {
         window->setParent(parentWidget(), window->windowFlags());
         window->show();
     }
-}
-
-void DirectoryWindow::closeWindow() {
-    done(0);
-    storage::close();
 }
 
 void DirectoryWindow::fillTree() {

@@ -58,9 +58,9 @@ EntryWindow::EntryWindow(QWidget* parent) : FramelessWindow(parent), ui(std::mak
     connect(ui->图形按钮_生成账单1, &QPushButton::clicked, this, &EntryWindow::choosePhoto);
     connect(ui->图形按钮_生成账单2, &QPushButton::clicked, this, &EntryWindow::save);
 
-    // The table stays open, under its base name, until the close button.
-    const storage::DataPaths paths{app::runDirectory()};
-    if (!storage::open(paths.employee())) {
+    // The table stays open, under its base name, while the form is open.
+    m_table = holdEmployeeTable(storage::DataPaths{app::runDirectory()}.employee());
+    if (!m_table) {
         app::showMessage(this, QStringLiteral("数据库打开失败"));
         m_failed = true;
         close();
@@ -71,7 +71,9 @@ EntryWindow::~EntryWindow() = default;
 
 void EntryWindow::closeWindow() {
     done(0);
-    storage::close();
+    // Only this form's hold: another form, or a directory reading the
+    // table, keeps its own.
+    m_table.reset();
 }
 
 void EntryWindow::choosePhoto() {
@@ -136,13 +138,10 @@ void EntryWindow::saveChecked() {
     if (outcome.saved) {
         app::showMessage(this, QStringLiteral("已存入数据库"));
         reset();
-    } else if (outcome.failed.size() == 1) {
-        const std::string_view message = writeFailureMessage(outcome.failed.front());
-        if (!message.empty()) app::showMessage(this, QString::fromUtf8(message.data(), qsizetype(message.size())));
-    } else if (outcome.failed.empty()) {
-        // Every field went in but the record could not be made lasting.
-        app::showMessage(this, QStringLiteral("保存失败"));
+        return;
     }
+    // Nothing of the record stayed; the form keeps it for another try.
+    app::showMessage(this, QString::fromStdString(saveFailureMessage(outcome.failed)));
 }
 
 void EntryWindow::reset() {

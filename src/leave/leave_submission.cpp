@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/platform.h"
 #include "storage/table.h"
 #include "thread_courier.h"
 
@@ -85,7 +86,13 @@ void runSubmission(const std::shared_ptr<SubmissionLink>& link, const storage::D
     // the texts taken then stand in for them.
     onWindow([&](SubmissionView& v) { dates = v.hiddenDateTexts(); });
     const char* verdict = decision == SubmissionView::Decision::Refused ? kRefused : kApproved;
-    if (!appendLeaveRecord({dates.first, dates.second, verdict})) return;
+    if (!appendLeaveRecord({dates.first, dates.second, verdict})) {
+        // The user saw the decision taken: its loss must not pass in silence,
+        // even when the window has been closed meanwhile.
+        if (!onWindow([](SubmissionView& v) { v.storeFailed(); }))
+            app::showMessage(nullptr, QString::fromUtf8(kStoreFailedMessage));
+        return;
+    }
 
     const std::vector<LeaveRecord> records = readLeaveRecords();
     onWindow([&](SubmissionView& v) { v.showRecords(records); });

@@ -32,6 +32,8 @@ public:
     // The texts of the hidden boxes (start, end).
     virtual std::pair<std::string, std::string> hiddenDateTexts() const = 0;
     virtual void showRecords(const std::vector<LeaveRecord>& records) = 0;
+    // The decided request could not be stored (nothing of it was): say so.
+    virtual void storeFailed() = 0;
     virtual void submissionEnded() = 0;
 
 protected:

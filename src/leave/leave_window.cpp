@@ -88,9 +88,8 @@ void LeaveWindow::chooseEmployee(int index) {
     }
 
     const std::optional<std::string> path = paths.leaveTable(employeeName());
-    if (!path || !st::open(*path)) return;
-    showRecords(readLeaveRecords());
-    st::close();
+    if (!path) return;
+    if (st::TableVisit leave(*path); leave.opened()) showRecords(readLeaveRecords());
 }
 
 void LeaveWindow::showPhoto(const std::string& bytes) {
@@ -146,6 +145,8 @@ void LeaveWindow::showRecords(const std::vector<LeaveRecord>& records) {
         rows << new QTreeWidgetItem(QStringList{fromStd(r.start), fromStd(r.end), fromStd(r.decision)});
     list->addTopLevelItems(rows);
 }
+
+void LeaveWindow::storeFailed() { app::showMessage(this, QString::fromUtf8(kStoreFailedMessage)); }
 
 void LeaveWindow::submissionEnded() { emit submissionFinished(); }
 

@@ -46,6 +46,7 @@ private:
     Decision decide() override;
     std::pair<std::string, std::string> hiddenDateTexts() const override;
     void showRecords(const std::vector<LeaveRecord>& records) override;
+    void storeFailed() override;
     void submissionEnded() override;
 
     std::unique_ptr<Ui::LeaveWindow> ui;

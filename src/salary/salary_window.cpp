@@ -89,10 +89,12 @@ void SalaryWindow::chooseItem(QTreeWidgetItem* item) {
         ui->编辑框_编号->setText(fromStd(st::readText(field::kNumber)));
     }
 
+    // The list shows the chosen employee's payments, or none: never the rows
+    // of the one chosen before.
+    ui->超级列表框1->clear();
     const auto path = paths.salaryTable(ui->编辑框_姓名->text().toStdString());
-    if (!path || !st::open(*path)) return;  // the list keeps what it showed
-    showPayments();
-    st::close();
+    if (!path) return;
+    if (st::TableVisit salary(*path); salary.opened()) showPayments();
 }
 
 void SalaryWindow::showPayments() {
@@ -123,7 +125,8 @@ void SalaryWindow::storePayment() {
     if (outcome == PressOutcome::Incomplete) app::showMessage(this, QStringLiteral("不能为空"));
     if (outcome != PressOutcome::Store) return;
 
-    if (!st::open(*path)) return;
+    const st::TableVisit salary(*path);
+    if (!salary.opened()) return;
     switch (appendPayment({ui->编辑框_时间->text().toStdString(), ui->编辑框_工资金额->text().toStdString()})) {
     case PaymentResult::AmountFailed:
         app::showMessage(this, QStringLiteral("工资信息失败"));
@@ -135,7 +138,6 @@ void SalaryWindow::storePayment() {
         showPayments();
         break;
     }
-    st::close();
 }
 
 }  // namespace shop::salary

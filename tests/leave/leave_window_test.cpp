@@ -18,6 +18,7 @@
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
 #include "leave/leave_window.h"
+#include "reliability/file_size_limit.h"
 #include "staff_fixture.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
@@ -310,6 +311,37 @@ TEST_F(LeaveWindowTest, ClosingTheWindowWhileTheBoxIsUpTouchesNothingOfIt) {
     EXPECT_FALSE(finished);  // the notice had no window left to come from
     // The owner confirmed the approval, so the request stands.
     EXPECT_EQ(test::readAll(leavePath("张三")), (Rows{{day(kMarch5), day(kMarch9), "同意"}}));
+}
+
+// The disk fills while the "同意" box is up: the request cannot be stored,
+// and that is said, whether or not the window is still there.
+TEST_F(LeaveWindowTest, ARequestThatCannotBeStoredAfterTheBoxIsSaidAndLeavesNothing) {
+    addStaff({{"001", "张三", ""}});
+    ASSERT_TRUE(storage::create(leavePath("张三"), storage::schemas::leave()));
+    test::writeAll(leavePath("张三"), {{"2024年1月2日", "2024年1月3日", "拒绝"}});
+    const Rows history = test::readAll(leavePath("张三"));
+    for (const bool closeMeanwhile : {false, true}) {
+        SCOPED_TRACE(closeMeanwhile ? "window closed while the box is up" : "window open");
+        platform.clear();
+        openWindow();
+        choose(0);
+        std::unique_ptr<test::FileSizeLimit> full;
+        platform.whileShown = [&](const QString& text) {
+            if (text != "同意") return;
+            full = std::make_unique<test::FileSizeLimit>(0);
+            if (closeMeanwhile) window.reset();
+        };
+        control<QRadioButton>("单选框_同意")->setChecked(true);
+        control<QPushButton>("图形按钮_")->click();
+        ASSERT_TRUE(waitForSubmissions());
+        full.reset();
+        EXPECT_EQ(platform.messages(), (QStringList{"同意", "请假信息保存失败"}));
+        EXPECT_EQ(test::readAll(leavePath("张三")), history);
+        EXPECT_EQ(storage::checkIntegrity(leavePath("张三")), "");
+        if (window) {
+            EXPECT_TRUE(listRows().empty());
+        }
+    }
 }
 
 TEST_F(LeaveWindowTest, AClickWhileASubmissionRunsIsIgnored) {
