@@ -6,7 +6,6 @@
 
 #include "app/drag_state.h"
 #include "app/platform.h"
-#include "app/run_directory.h"
 #include "employee_look.h"
 #include "employee_table.h"
 #include "photo.h"
@@ -14,8 +13,10 @@
 #include "storage/date_text.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "ui/caption_lines.h"
+#include "ui/photo_box.h"
+#include "ui/run_paths.h"
 #include "ui_entry_window.h"
-#include "caption_label.h"
 #include "app/title_band.h"
 
 namespace shop::employees {
@@ -52,14 +53,14 @@ EntryWindow::EntryWindow(QWidget* parent) : FramelessWindow(parent), ui(std::mak
     app::stylePictureButton(ui->图形按钮_生成账单, QStringLiteral("act-receipt"));
     app::styleActionButton(ui->图形按钮_生成账单1, QStringLiteral("act-photo"));
     app::styleActionButton(ui->图形按钮_生成账单2, QStringLiteral("act-save"));
-    setCaptionLines(ui->透明标签4, kCaptions, kRowPitch);
+    ui::setCaptionLines(ui->透明标签4, kCaptions, kRowPitch);
     ui->日期框_入职->setDate(QDate::currentDate());
 
     connect(ui->图形按钮_生成账单1, &QPushButton::clicked, this, &EntryWindow::choosePhoto);
     connect(ui->图形按钮_生成账单2, &QPushButton::clicked, this, &EntryWindow::save);
 
     // The table stays open, under its base name, while the form is open.
-    m_table = holdEmployeeTable(storage::DataPaths{app::runDirectory()}.employee());
+    m_table = holdEmployeeTable(ui::dataPaths().employee());
     if (!m_table) {
         app::showMessage(this, QStringLiteral("数据库打开失败"));
         m_failed = true;
@@ -90,7 +91,7 @@ void EntryWindow::choosePhoto() {
             // Kept as read, even when it is no picture: the box then shows
             // nothing, and so will the directory.
             m_photo = file.bytes;
-            showPhoto(ui->图片框_头像, m_photo);
+            ui::showPhoto(ui->图片框_头像, m_photo);
             return;
     }
 }

@@ -55,7 +55,4 @@ bool beginSubmission();
 // beginSubmission(); ends it on every path.
 void runSubmission(const std::shared_ptr<SubmissionLink>& link, const storage::DataPaths& paths);
 
-// Whether a submission is running anywhere in the program.
-bool submissionInProgress();
-
 }  // namespace shop::leave

@@ -8,20 +8,18 @@
 
 #include "app/drag_state.h"
 #include "app/platform.h"
-#include "app/run_directory.h"
 #include "app/title_band.h"
 #include "product_catalog.h"
 #include "product_import.h"
 #include "product_rules.h"
 #include "storage/data_paths.h"
 #include "storage/table_visit.h"
+#include "ui/run_paths.h"
 #include "ui_product_window.h"
 
 namespace shop::products {
 
 namespace {
-
-storage::DataPaths paths() { return storage::DataPaths{app::runDirectory()}; }
 
 QListWidgetItem* checkItem(const QString& text) {
     auto* item = new QListWidgetItem(text);
@@ -31,7 +29,7 @@ QListWidgetItem* checkItem(const QString& text) {
 }
 
 void fillList(QListWidget* list, const std::vector<std::string>& texts) {
-    for (const std::string& t : texts) list->addItem(checkItem(QString::fromStdString(t)));
+    for (const std::string& t : texts) list->addItem(checkItem(ui::fromStd(t)));
 }
 
 std::vector<std::string> listTexts(const QListWidget* list) {
@@ -100,7 +98,7 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
     connect(ui->图形按钮_生成账单1, &QPushButton::clicked, this, &ProductWindow::emptyCatalog);
     connect(ui->图形按钮_导入产品, &QPushButton::clicked, this, &ProductWindow::importNames);
 
-    m_table = std::make_unique<storage::TableVisit>(paths().product());
+    m_table = std::make_unique<storage::TableVisit>(ui::dataPaths().product());
     if (m_table->opened()) fillLists(readCatalog());
     ui->编辑框_名称->setFocus();  // typing a new product is the common case
 }
@@ -203,7 +201,7 @@ void ProductWindow::importNames() {
     const QListWidget* list = ui->选择列表框_设置商品名称;
     names.reserve(list->count());
     for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
-    importProducts(this, m_checkout.goods, names, paths().productSave());
+    importProducts(this, m_checkout.goods, names, ui::dataPaths().productSave());
 }
 
 bool ProductWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -21,6 +21,7 @@
 #include "reliability/file_size_limit.h"
 #include "staff_fixture.h"
 #include "storage/table.h"
+#include "support/background_work.h"
 #include "support/run_folder.h"
 
 namespace shop::leave {
@@ -42,14 +43,14 @@ public:
 
 class LeaveWindowTest : public ::testing::Test {
 protected:
-    void TearDown() override { EXPECT_TRUE(waitForSubmissions()); }
+    void TearDown() override { EXPECT_TRUE(work.waitAll()); }
 
     std::string leavePath(const std::string& name) const { return *run.paths().leaveTable(name); }
 
     void addStaff(const std::vector<test::Staff>& staff) const { test::addStaff(run.paths().employee(), staff); }
 
     LeaveWindow& openWindow() {
-        window = std::make_unique<LeaveWindow>();
+        window = std::make_unique<LeaveWindow>(nullptr, work.executor());
         return *window;
     }
 
@@ -64,12 +65,12 @@ protected:
 
     // Picks the dates and the decision ("同意", "拒绝" or neither) and submits,
     // then waits for the background work to end.
-    void submit(QDate start, QDate end, const char* decision) const {
+    void submit(QDate start, QDate end, const char* decision) {
         control<QDateEdit>("日期框_始")->setDate(start);
         control<QDateEdit>("日期框_结束")->setDate(end);
         if (decision) control<QRadioButton>(decision == std::string("同意") ? "单选框_同意" : "单选框_拒绝")->setChecked(true);
         control<QPushButton>("图形按钮_")->click();
-        ASSERT_TRUE(waitForSubmissions());
+        ASSERT_TRUE(work.waitAll());
     }
 
     test::Rows listRows() const { return test::rowsOf(control<QTreeWidget>("超级列表框_请假记录")); }
@@ -78,6 +79,7 @@ protected:
 
     BoxPlatform platform;
     test::RunFolder run;
+    test::BackgroundWork work;  // outlives the window, which holds its executor
     std::unique_ptr<LeaveWindow> window;
 };
 
@@ -333,7 +335,7 @@ TEST_F(LeaveWindowTest, ARequestThatCannotBeStoredAfterTheBoxIsSaidAndLeavesNoth
         };
         control<QRadioButton>("单选框_同意")->setChecked(true);
         control<QPushButton>("图形按钮_")->click();
-        ASSERT_TRUE(waitForSubmissions());
+        ASSERT_TRUE(work.waitAll());
         full.reset();
         EXPECT_EQ(platform.messages(), (QStringList{"同意", "请假信息保存失败"}));
         EXPECT_EQ(test::readAll(leavePath("张三")), history);
