@@ -2,22 +2,24 @@
 
 #include "storage/data_paths.h"
 #include "storage/table.h"
+#include "storage/table_visit.h"
 
 namespace shop::products {
 
 namespace st = shop::storage;
 
-Catalog readCatalog() {
+std::optional<Catalog> readCatalog(const std::string& path) {
+    if (!st::select(path)) return std::nullopt;
+    const auto rows = st::readTextRowsChecked(3);
+    if (!rows) return std::nullopt;
     Catalog c;
-    const int n = st::recordCount();
-    c.names.reserve(static_cast<std::size_t>(n));
-    c.prices.reserve(static_cast<std::size_t>(n));
-    c.quantities.reserve(static_cast<std::size_t>(n));
-    for (int i = 1; i <= n; ++i) {
-        c.names.push_back(st::readText(1));
-        c.prices.push_back(st::readText(2));
-        c.quantities.push_back(st::readText(3));
-        st::skip(1);
+    c.names.reserve(rows->size());
+    c.prices.reserve(rows->size());
+    c.quantities.reserve(rows->size());
+    for (const auto& row : *rows) {
+        c.names.push_back(row[0]);
+        c.prices.push_back(row[1]);
+        c.quantities.push_back(row[2]);
     }
     return c;
 }

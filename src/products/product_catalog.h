@@ -2,6 +2,7 @@
 // entry k of each from record k+1.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,11 @@ struct Catalog {
     std::vector<std::string> quantities;
 };
 
-// Fields 1 to 3 of every record of the current table, by the read loop.
-Catalog readCatalog();
+// Fields 1 to 3 of every record of the open product table at `path`, by the
+// read loop from its first record; the table is current afterwards. nullopt
+// when it is not open or any read fails: a catalogue that could not be read
+// is never taken for an empty one.
+std::optional<Catalog> readCatalog(const std::string& path);
 
 enum class StoreResult {
     NoTable,  // the product table is not open: nothing written

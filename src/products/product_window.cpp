@@ -55,6 +55,8 @@ void applyLook(Ui::ProductWindow& ui) {
     ui.透明标签_提示->setStyleSheet(QStringLiteral("color: #6d7b89;"));
 }
 
+const QString kUnreadable = QStringLiteral("产品数据库读取失败，请你检查数据库");
+
 }  // namespace
 
 ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
@@ -98,8 +100,7 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
     connect(ui->图形按钮_生成账单1, &QPushButton::clicked, this, &ProductWindow::emptyCatalog);
     connect(ui->图形按钮_导入产品, &QPushButton::clicked, this, &ProductWindow::importNames);
 
-    m_table = std::make_unique<storage::TableVisit>(ui::dataPaths().product());
-    if (m_table->opened()) fillLists(readCatalog());
+    if (!loadCatalog()) app::showMessage(this, kUnreadable);
     ui->编辑框_名称->setFocus();  // typing a new product is the common case
 }
 
@@ -110,7 +111,28 @@ void ProductWindow::done(int result) {
     app::FramelessWindow::done(result);
 }
 
+bool ProductWindow::loadCatalog() {
+    const std::string path = ui::dataPaths().product();
+    if (!m_table || !m_table->opened()) m_table = std::make_unique<storage::TableVisit>(path);
+    const std::optional<Catalog> catalog = m_table->opened() ? readCatalog(path) : std::nullopt;
+    m_readable = catalog.has_value();
+    if (catalog) fillLists(*catalog);
+    return m_readable;
+}
+
+bool ProductWindow::catalogReadable() {
+    // Until the catalogue has been read, every write would rewrite the
+    // product table from lists that are not it: refused, and read again at
+    // each try.
+    if (m_readable || loadCatalog()) return true;
+    app::showMessage(this, kUnreadable);
+    return false;
+}
+
 void ProductWindow::fillLists(const Catalog& catalog) {
+    m_selected.reset();
+    for (QListWidget* l : {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格, ui->选择列表框_设置商品数量})
+        l->clear();
     fillList(ui->选择列表框_设置商品名称, catalog.names);
     fillList(ui->选择列表框_设置商品价格, catalog.prices);
     fillList(ui->选择列表框_设置商品数量, catalog.quantities);
@@ -154,6 +176,7 @@ void ProductWindow::addProduct() {
         if (!decision.message.empty()) app::showMessage(this, QString::fromStdString(decision.message));
         return;
     }
+    if (!catalogReadable()) return;  // the boxes keep what was typed
     appendEntry(name, QString::fromStdString(catalogPrice(price.toStdString())), quantity);
     ui->编辑框_数量->clear();
     ui->编辑框_产品价格->clear();
@@ -171,7 +194,7 @@ void ProductWindow::changeChosen() {
     QListWidget* const names = ui->选择列表框_设置商品名称;
     QListWidget* const prices = ui->选择列表框_设置商品价格;
     QListWidget* const quantities = ui->选择列表框_设置商品数量;
-    if (!m_selected) return;
+    if (!catalogReadable() || !m_selected) return;
     const int k = *m_selected;
     if (k >= std::min({names->count(), prices->count(), quantities->count()})) return;
     QListWidgetItem* const entry[] = {quantities->item(k), prices->item(k), names->item(k)};
@@ -189,7 +212,7 @@ void ProductWindow::changeChosen() {
 }
 
 void ProductWindow::emptyCatalog() {
-    if (!emptyProductTable()) return;
+    if (!catalogReadable() || !emptyProductTable()) return;
     app::showMessage(this, QStringLiteral("产品数据库清空成功"));
     ui->选择列表框_设置商品数量->clear();
     ui->选择列表框_设置商品价格->clear();
@@ -197,6 +220,9 @@ void ProductWindow::emptyCatalog() {
 }
 
 void ProductWindow::importNames() {
+    // An unread catalogue would empty the goods combo and the product-save
+    // table in its place.
+    if (!catalogReadable()) return;
     QStringList names;
     const QListWidget* list = ui->选择列表框_设置商品名称;
     names.reserve(list->count());

@@ -27,8 +27,9 @@ struct Catalog;
 class ProductWindow : public app::FramelessWindow {
 public:
     // Opens the product table and loads the lists; the table stays open
-    // while the window lives. A table that cannot be opened leaves the lists
-    // empty, silently.
+    // while the window lives. A table that cannot be opened or read is said
+    // to be unreadable, and adds, changes, emptying and the import are
+    // refused until a later try reads it.
     explicit ProductWindow(const app::CheckoutArea& checkout, QWidget* parent = nullptr);
     ~ProductWindow() override;
 
@@ -49,6 +50,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool loadCatalog();
+    bool catalogReadable();
     void fillLists(const Catalog& catalog);
     void appendEntry(const QString& name, const QString& price, const QString& quantity);
     Catalog catalogFromLists() const;
@@ -58,6 +61,7 @@ private:
     QMenu* m_menu = nullptr;
     std::optional<int> m_selected;
     std::unique_ptr<storage::TableVisit> m_table;  // the product table, while shown
+    bool m_readable = false;                       // the lists hold what it holds
 };
 
 // What the main window's 图形按钮_添加产品 does: the window, modally.
