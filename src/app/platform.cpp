@@ -3,12 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QMetaObject>
-#include <QThread>
 #include <atomic>
 #include <cstdlib>
 
 #include "storage/table.h"
+#include "thread_courier.h"
 
 namespace shop::app {
 
@@ -17,12 +16,7 @@ namespace {
 // Runs `f` on the user-interface thread and waits for it.
 template <typename F>
 void onUiThread(F&& f) {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() == app->thread()) {
-        f();
-        return;
-    }
-    QMetaObject::invokeMethod(app, std::forward<F>(f), Qt::BlockingQueuedConnection);
+    UiCourier::instance().call(std::forward<F>(f));
 }
 
 class RealPlatform : public Platform {

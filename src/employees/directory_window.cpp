@@ -6,24 +6,25 @@
 
 #include "app/drag_state.h"
 #include "app/platform.h"
-#include "app/run_directory.h"
-#include "caption_label.h"
 #include "employee_look.h"
 #include "employee_table.h"
 #include "entry_window.h"
 #include "leave/leave_window.h"
 #include "leave_cleanup.h"
-#include "photo.h"
 #include "salary/salary_window.h"
 #include "storage/data_paths.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "ui/caption_lines.h"
+#include "ui/photo_box.h"
+#include "ui/run_paths.h"
 #include "ui_directory_window.h"
 #include "app/title_band.h"
 
 namespace shop::employees {
 
 namespace f = storage::schemas::employee_field;
+using ui::dataPaths;
 
 namespace {
 
@@ -38,8 +39,6 @@ constexpr int kPhotoCaptionIndent = 443;
 
 const QString kNamePrefix = QStringLiteral("员工资料；");
 
-storage::DataPaths dataPaths() { return storage::DataPaths{app::runDirectory()}; }
-
 }  // namespace
 
 DirectoryWindow::DirectoryWindow(QWidget* parent)
@@ -48,14 +47,16 @@ DirectoryWindow::DirectoryWindow(QWidget* parent)
     applyEmployeeLook(this);
     setDesignedGeometry(QSize(813, 477));
     addDragHandle(ui->图片框1, app::dragState(QStringLiteral("directory/图片框1")));
-    setCloseButton(ui->图形按钮1_关闭5, [this] { closeWindow(); });
+    // Closes no table: every handler here closes what it opened, and the
+    // current table belongs to someone else (an entry form, the main window).
+    setCloseButton(ui->图形按钮1_关闭5);
     app::styleTitleBand(ui->图片框1, ui->透明标签_程序名称);
     app::styleTitleButtons(ui->图形按钮1_关闭1, ui->图形按钮1_关闭4, ui->图形按钮1_关闭5);
     app::stylePictureButton(ui->图形按钮_生成账单, QStringLiteral("act-receipt"));
     app::stylePictureButton(ui->图形按钮1_添加员工, QStringLiteral("act-add"));
     app::stylePictureButton(ui->图形按钮1_添加员工1, QStringLiteral("act-calendar"));
     app::stylePictureButton(ui->图形按钮1_工资管理, QStringLiteral("act-money"));
-    setCaptionLines(ui->透明标签_个人资料, kCaptions, kRowPitch, kPhotoCaptionIndent);
+    ui::setCaptionLines(ui->透明标签_个人资料, kCaptions, kRowPitch, kPhotoCaptionIndent);
 
     m_menu = new QMenu(QStringLiteral("设置"), this);
     connect(m_menu->addAction(QStringLiteral("添加员工")), &QAction::triggered, this,
@@ -83,11 +84,6 @@ DirectoryWindow::~DirectoryWindow() {
         window->setParent(parentWidget(), window->windowFlags());
         window->show();
     }
-}
-
-void DirectoryWindow::closeWindow() {
-    done(0);
-    storage::close();
 }
 
 void DirectoryWindow::fillTree() {
@@ -125,7 +121,7 @@ void DirectoryWindow::showItem(QTreeWidgetItem* item) {
 
 void DirectoryWindow::showRecord(const EmployeeRecord& record) {
     const auto text = [&](int position) { return QString::fromStdString(record[position]); };
-    showPhoto(ui->图片框_头像, QByteArray::fromStdString(record[f::kPhoto]));
+    ui::showPhoto(ui->图片框_头像, QByteArray::fromStdString(record[f::kPhoto]));
     ui->透明标签_名字->setText(kNamePrefix + text(f::kName));
     ui->透明标签_员工编号->setText(text(f::kNumber));
     ui->透明标签_员工姓名->setText(text(f::kName));

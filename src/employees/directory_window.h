@@ -51,7 +51,6 @@ private:
     void openLeave();
     void openSalary();
     void keepShown(QWidget* window);
-    void closeWindow();
 
     std::unique_ptr<Ui::DirectoryWindow> ui;
     QMenu* m_menu = nullptr;

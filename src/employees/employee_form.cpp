@@ -76,6 +76,29 @@ std::string_view writeFailureMessage(int position) {
     }
 }
 
+namespace {
+
+// How a failure message names each field, by position.
+constexpr std::array<const char*, kFieldCount> kFieldNames{
+    "头像", "员工编号", "员工姓名", "性别", "年龄", "入职时间", "政治面貌", "工作部门", "出生日期", "民族",
+    "籍贯", "身份证号码", "文化程度", "学校名称", "学校地址", "微信/QQ", "居住地址", "联系电话", "员工岗位"};
+
+}  // namespace
+
+std::string saveFailureMessage(const std::vector<int>& failed) {
+    if (failed.size() == 1 && !writeFailureMessage(failed.front()).empty())
+        return std::string(writeFailureMessage(failed.front()));
+    // No field refused, or every one did: the table itself took nothing
+    // (busy, full, or gone read-only); a list of all nineteen says less.
+    if (failed.empty() || failed.size() == kFieldCount) return "员工信息保存失败：员工数据库无法写入，员工未存入数据库";
+    std::string names;
+    for (int position : failed) {
+        if (!names.empty()) names += "、";
+        names += kFieldNames[static_cast<std::size_t>(position - 1)];
+    }
+    return "员工信息保存失败：" + names + "未能写入，员工未存入数据库";
+}
+
 std::string storedAge(const std::string& typed) { return typed + "岁"; }
 
 }  // namespace shop::employees

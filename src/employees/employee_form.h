@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace shop::employees {
 
@@ -37,6 +38,11 @@ const std::array<int, kFieldCount>& writeOrder();
 // Message for a field whose write alone failed; empty for the name and the
 // home address, which have none.
 std::string_view writeFailureMessage(int position);
+
+// Message for a save that stored nothing because the writes at these
+// positions failed: the field's own message when it alone failed and has
+// one, otherwise one message that names what failed.
+std::string saveFailureMessage(const std::vector<int>& failed);
 
 // The age as stored: the typed text followed by "岁", whatever it holds.
 std::string storedAge(const std::string& typed);

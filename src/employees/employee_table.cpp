@@ -1,5 +1,7 @@
 #include "employee_table.h"
 
+#include <map>
+
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "storage/table_visit.h"
@@ -39,7 +41,8 @@ Lookup readEmployee(const std::string& path, int k, EmployeeRecord& out) {
 
 RemoveOutcome removeEmployeesNamed(const std::string& path, const std::string& name) {
     RemoveOutcome outcome;
-    if (!st::open(path)) return outcome;
+    st::TableVisit visit(path);
+    if (!visit.opened()) return outcome;
     outcome.opened = true;
     // Every matching record goes, or none: a purge that fails half-way must
     // not leave the table with some of the employee's records gone.
@@ -56,6 +59,16 @@ RemoveOutcome removeEmployeesNamed(const std::string& path, const std::string& n
     }
     if (outcome.removed > 0 && !batch.commit()) outcome.removed = 0;
     return outcome;
+}
+
+std::shared_ptr<st::TableVisit> holdEmployeeTable(const std::string& path) {
+    static std::map<std::string, std::weak_ptr<st::TableVisit>> holds;
+    std::weak_ptr<st::TableVisit>& hold = holds[path];
+    if (auto held = hold.lock(); held && st::isOpen(path) && st::select(path)) return held;
+    auto visit = std::make_shared<st::TableVisit>(path);
+    if (!visit->opened()) return nullptr;
+    hold = visit;
+    return visit;
 }
 
 }  // namespace shop::employees

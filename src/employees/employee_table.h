@@ -4,11 +4,16 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "employee_form.h"
+
+namespace shop::storage {
+class TableVisit;
+}
 
 namespace shop::employees {
 
@@ -49,7 +54,15 @@ struct RemoveOutcome {
 };
 
 // Removes every record of the table at `path` whose field 3 equals `name`,
-// all of them or none. The table is left open and current.
+// all of them or none. The table is closed afterwards unless an entry form
+// keeps it open.
 RemoveOutcome removeEmployeesNamed(const std::string& path, const std::string& name);
+
+// The employee table held open for an entry form, and made current. Several
+// forms may be open at once (one non-modal, one modal): the table stays open
+// until the last holder lets go, so closing one form never pulls the table
+// from under another. Null when the table does not open. User-interface
+// thread only.
+std::shared_ptr<storage::TableVisit> holdEmployeeTable(const std::string& path);
 
 }  // namespace shop::employees

@@ -6,7 +6,6 @@
 
 #include "app/drag_state.h"
 #include "app/platform.h"
-#include "app/run_directory.h"
 #include "employee_look.h"
 #include "employee_table.h"
 #include "photo.h"
@@ -14,8 +13,10 @@
 #include "storage/date_text.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "ui/caption_lines.h"
+#include "ui/photo_box.h"
+#include "ui/run_paths.h"
 #include "ui_entry_window.h"
-#include "caption_label.h"
 #include "app/title_band.h"
 
 namespace shop::employees {
@@ -52,15 +53,15 @@ EntryWindow::EntryWindow(QWidget* parent) : FramelessWindow(parent), ui(std::mak
     app::stylePictureButton(ui->图形按钮_生成账单, QStringLiteral("act-receipt"));
     app::styleActionButton(ui->图形按钮_生成账单1, QStringLiteral("act-photo"));
     app::styleActionButton(ui->图形按钮_生成账单2, QStringLiteral("act-save"));
-    setCaptionLines(ui->透明标签4, kCaptions, kRowPitch);
+    ui::setCaptionLines(ui->透明标签4, kCaptions, kRowPitch);
     ui->日期框_入职->setDate(QDate::currentDate());
 
     connect(ui->图形按钮_生成账单1, &QPushButton::clicked, this, &EntryWindow::choosePhoto);
     connect(ui->图形按钮_生成账单2, &QPushButton::clicked, this, &EntryWindow::save);
 
-    // The table stays open, under its base name, until the close button.
-    const storage::DataPaths paths{app::runDirectory()};
-    if (!storage::open(paths.employee())) {
+    // The table stays open, under its base name, while the form is open.
+    m_table = holdEmployeeTable(ui::dataPaths().employee());
+    if (!m_table) {
         app::showMessage(this, QStringLiteral("数据库打开失败"));
         m_failed = true;
         close();
@@ -71,7 +72,9 @@ EntryWindow::~EntryWindow() = default;
 
 void EntryWindow::closeWindow() {
     done(0);
-    storage::close();
+    // Only this form's hold: another form, or a directory reading the
+    // table, keeps its own.
+    m_table.reset();
 }
 
 void EntryWindow::choosePhoto() {
@@ -88,7 +91,7 @@ void EntryWindow::choosePhoto() {
             // Kept as read, even when it is no picture: the box then shows
             // nothing, and so will the directory.
             m_photo = file.bytes;
-            showPhoto(ui->图片框_头像, m_photo);
+            ui::showPhoto(ui->图片框_头像, m_photo);
             return;
     }
 }
@@ -136,13 +139,10 @@ void EntryWindow::saveChecked() {
     if (outcome.saved) {
         app::showMessage(this, QStringLiteral("已存入数据库"));
         reset();
-    } else if (outcome.failed.size() == 1) {
-        const std::string_view message = writeFailureMessage(outcome.failed.front());
-        if (!message.empty()) app::showMessage(this, QString::fromUtf8(message.data(), qsizetype(message.size())));
-    } else if (outcome.failed.empty()) {
-        // Every field went in but the record could not be made lasting.
-        app::showMessage(this, QStringLiteral("保存失败"));
+        return;
     }
+    // Nothing of the record stayed; the form keeps it for another try.
+    app::showMessage(this, QString::fromStdString(saveFailureMessage(outcome.failed)));
 }
 
 void EntryWindow::reset() {

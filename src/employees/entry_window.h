@@ -1,6 +1,6 @@
 // The employee entry form: seventeen text items, the date of joining and an
 // optional photo, appended as one record to the employee table. The table is
-// open from creation until the close button.
+// held open from creation until the form closes.
 //   Modal:     EntryWindow w(parent); if (!w.failedToOpen()) w.exec();
 //   Non-modal: see DirectoryWindow, which owns the window it shows.
 #pragma once
@@ -15,6 +15,10 @@
 
 namespace Ui {
 class EntryWindow;
+}
+
+namespace shop::storage {
+class TableVisit;
 }
 
 namespace shop::employees {
@@ -48,6 +52,8 @@ private:
 
     std::unique_ptr<Ui::EntryWindow> ui;
     QByteArray m_photo;
+    // The employee table, open while the form is (shared with other forms).
+    std::shared_ptr<storage::TableVisit> m_table;
     bool m_failed = false;
 };
 

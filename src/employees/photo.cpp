@@ -1,8 +1,6 @@
 #include "photo.h"
 
 #include <QFile>
-#include <QLabel>
-#include <QPixmap>
 
 namespace shop::employees {
 
@@ -28,16 +26,6 @@ PhotoFile readPhotoFile(const QString& path, qint64 limit) {
     result.status = PhotoFile::Status::Loaded;
     result.bytes = std::move(bytes);
     return result;
-}
-
-void showPhoto(QLabel* box, const QByteArray& bytes) {
-    QPixmap picture;
-    if (bytes.isEmpty() || !picture.loadFromData(bytes)) {
-        box->clear();
-        return;
-    }
-    box->setAlignment(Qt::AlignCenter);
-    box->setPixmap(picture.scaled(box->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 }  // namespace shop::employees

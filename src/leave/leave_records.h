@@ -9,6 +9,7 @@ namespace shop::leave {
 
 inline constexpr const char* kApproved = "同意";
 inline constexpr const char* kRefused = "拒绝";
+inline constexpr const char* kStoreFailedMessage = "请假信息保存失败";
 
 struct LeaveRecord {
     std::string start;     // date text of the first day of leave

@@ -2,8 +2,9 @@
 
 #include <optional>
 
+#include "app/platform.h"
+#include "app/thread_courier.h"
 #include "storage/table.h"
-#include "thread_courier.h"
 
 namespace shop::leave {
 
@@ -18,7 +19,7 @@ public:
     explicit SubmissionEnd(const std::shared_ptr<SubmissionLink>& link) : m_link(link) {}
     ~SubmissionEnd() {
         m_link->running.store(false);
-        UiCourier::instance().post([link = m_link] {
+        app::UiCourier::instance().post([link = m_link] {
             if (link->view) link->view->submissionEnded();
         });
         g_busy.store(false);
@@ -48,11 +49,9 @@ bool beginSubmission() {
     return g_busy.compare_exchange_strong(idle, true);
 }
 
-bool submissionInProgress() { return g_busy.load(); }
-
 void runSubmission(const std::shared_ptr<SubmissionLink>& link, const storage::DataPaths& paths) {
     const SubmissionEnd end(link);
-    UiCourier& courier = UiCourier::instance();
+    app::UiCourier& courier = app::UiCourier::instance();
     // Runs `step` on the window's thread if the window still exists; false
     // when it is gone.
     auto onWindow = [&](auto&& step) {
@@ -85,7 +84,13 @@ void runSubmission(const std::shared_ptr<SubmissionLink>& link, const storage::D
     // the texts taken then stand in for them.
     onWindow([&](SubmissionView& v) { dates = v.hiddenDateTexts(); });
     const char* verdict = decision == SubmissionView::Decision::Refused ? kRefused : kApproved;
-    if (!appendLeaveRecord({dates.first, dates.second, verdict})) return;
+    if (!appendLeaveRecord({dates.first, dates.second, verdict})) {
+        // The user saw the decision taken: its loss must not pass in silence,
+        // even when the window has been closed meanwhile.
+        if (!onWindow([](SubmissionView& v) { v.storeFailed(); }))
+            app::showMessage(nullptr, QString::fromUtf8(kStoreFailedMessage));
+        return;
+    }
 
     const std::vector<LeaveRecord> records = readLeaveRecords();
     onWindow([&](SubmissionView& v) { v.showRecords(records); });

@@ -32,6 +32,8 @@ public:
     // The texts of the hidden boxes (start, end).
     virtual std::pair<std::string, std::string> hiddenDateTexts() const = 0;
     virtual void showRecords(const std::vector<LeaveRecord>& records) = 0;
+    // The decided request could not be stored (nothing of it was): say so.
+    virtual void storeFailed() = 0;
     virtual void submissionEnded() = 0;
 
 protected:
@@ -52,8 +54,5 @@ bool beginSubmission();
 // The submission itself, run on the background thread after a successful
 // beginSubmission(); ends it on every path.
 void runSubmission(const std::shared_ptr<SubmissionLink>& link, const storage::DataPaths& paths);
-
-// Whether a submission is running anywhere in the program.
-bool submissionInProgress();
 
 }  // namespace shop::leave

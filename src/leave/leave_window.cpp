@@ -1,42 +1,42 @@
 #include "leave_window.h"
 
 #include <QDate>
-#include <QElapsedTimer>
-#include <QPixmap>
-#include <thread>
 
 #include "app/drag_state.h"
 #include "app/event_services.h"
 #include "app/platform.h"
-#include "app/run_directory.h"
+#include "app/thread_courier.h"
 #include "app/title_band.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "storage/table_visit.h"
-#include "thread_courier.h"
+#include "ui/photo_box.h"
+#include "ui/run_paths.h"
 #include "ui_leave_window.h"
 
 namespace shop::leave {
 
 namespace st = shop::storage;
 namespace field = st::schemas::employee_field;
+using ui::dataPaths;
+using ui::fromStd;
+using ui::showPhoto;
 
 namespace {
-
-st::DataPaths dataPaths() { return st::DataPaths{app::runDirectory()}; }
 
 std::string dateText(const QDate& date) {
     return st::dateText(st::Moment{date.year(), date.month(), date.day()});
 }
 
-QString fromStd(const std::string& text) { return QString::fromStdString(text); }
-
 }  // namespace
 
-LeaveWindow::LeaveWindow(QWidget* parent)
-    : FramelessWindow(parent), ui(new Ui::LeaveWindow), m_link(std::make_shared<SubmissionLink>()) {
+LeaveWindow::LeaveWindow(QWidget* parent, Executor executor)
+    : FramelessWindow(parent),
+      ui(new Ui::LeaveWindow),
+      m_link(std::make_shared<SubmissionLink>()),
+      m_executor(executor ? std::move(executor) : Executor(&app::startBackground)) {
     // A drag left half-done in an earlier opening must not move this one.
     app::DragState& drag = app::dragState(QStringLiteral("leave/图片框1"));
     drag.reset();
@@ -52,7 +52,7 @@ LeaveWindow::LeaveWindow(QWidget* parent)
     ui->日期框_始->setDate(QDate::currentDate());
     ui->日期框_结束->setDate(QDate::currentDate());
 
-    UiCourier::instance();  // made on this thread, before any worker needs it
+    app::UiCourier::instance();  // made on this thread, before any worker needs it
     m_link->view = this;
 
     connect(ui->列表框_员工姓名, &QListWidget::currentRowChanged, this, &LeaveWindow::chooseEmployee);
@@ -82,26 +82,14 @@ void LeaveWindow::chooseEmployee(int index) {
     if (st::TableVisit employees(paths.employee(), /*readOnly=*/true); employees.opened()) {
         st::skip(index);
         const std::optional<st::Value> photo = st::readField(field::kPhoto);
-        showPhoto(photo ? photo->data : std::string());
+        showPhoto(ui->图片框_头像, QByteArray::fromStdString(photo ? photo->data : std::string()));
         ui->编辑框_员工编号->setText(fromStd(st::readText(field::kNumber)));
         ui->编辑框_员工姓名->setText(fromStd(st::readText(field::kName)));
     }
 
     const std::optional<std::string> path = paths.leaveTable(employeeName());
-    if (!path || !st::open(*path)) return;
-    showRecords(readLeaveRecords());
-    st::close();
-}
-
-void LeaveWindow::showPhoto(const std::string& bytes) {
-    QPixmap picture;
-    const auto* data = reinterpret_cast<const uchar*>(bytes.data());
-    if (bytes.empty() || !picture.loadFromData(data, static_cast<uint>(bytes.size()))) {
-        ui->图片框_头像->clear();  // no photo, or bytes that are no picture: show nothing
-        return;
-    }
-    const QSize box = ui->图片框_头像->contentsRect().size();
-    ui->图片框_头像->setPixmap(picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    if (!path) return;
+    if (st::TableVisit leave(*path); leave.opened()) showRecords(readLeaveRecords());
 }
 
 void LeaveWindow::submit() {
@@ -110,7 +98,7 @@ void LeaveWindow::submit() {
     if (!beginSubmission()) return;
     ui->超级列表框_请假记录->clear();
     m_link->running.store(true);
-    app::startBackground([link = m_link, paths = dataPaths()] { runSubmission(link, paths); });
+    m_executor([link = m_link, paths = dataPaths()] { runSubmission(link, paths); });
 }
 
 std::pair<std::string, std::string> LeaveWindow::putDateTexts() {
@@ -147,18 +135,8 @@ void LeaveWindow::showRecords(const std::vector<LeaveRecord>& records) {
     list->addTopLevelItems(rows);
 }
 
-void LeaveWindow::submissionEnded() { emit submissionFinished(); }
+void LeaveWindow::storeFailed() { app::showMessage(this, QString::fromUtf8(kStoreFailedMessage)); }
 
-bool waitForSubmissions(int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (submissionInProgress()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        app::pumpMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    app::pumpMessages();  // the notice of the end, queued before it
-    return true;
-}
+void LeaveWindow::submissionEnded() { emit submissionFinished(); }
 
 }  // namespace shop::leave

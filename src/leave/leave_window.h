@@ -3,6 +3,7 @@
 //   shop::leave::LeaveWindow w(parent); if (!w.failedToOpen()) w.exec();
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "app/frameless_window.h"
@@ -18,7 +19,11 @@ class LeaveWindow : public app::FramelessWindow, private SubmissionView {
     Q_OBJECT
 
 public:
-    explicit LeaveWindow(QWidget* parent = nullptr);
+    // Starts a submission's work off the window's thread. Empty means the
+    // program's thread starter; tests pass one whose work they can await.
+    using Executor = std::function<void(std::function<void()>)>;
+
+    explicit LeaveWindow(QWidget* parent = nullptr, Executor executor = {});
     ~LeaveWindow() override;
 
     // Creation never closes this window: a missing employee table only leaves
@@ -36,7 +41,6 @@ signals:
 private:
     void fillNames();
     void chooseEmployee(int index);
-    void showPhoto(const std::string& bytes);
     void submit();
 
     // What a running submission asks of the window.
@@ -46,15 +50,12 @@ private:
     Decision decide() override;
     std::pair<std::string, std::string> hiddenDateTexts() const override;
     void showRecords(const std::vector<LeaveRecord>& records) override;
+    void storeFailed() override;
     void submissionEnded() override;
 
     std::unique_ptr<Ui::LeaveWindow> ui;
     std::shared_ptr<SubmissionLink> m_link;
+    Executor m_executor;
 };
-
-// Processes window events until no leave submission runs anywhere in the
-// program, or `timeoutMs` passed; true when none runs any more. For callers
-// that must not go on while a submission writes (tests, shutdown).
-bool waitForSubmissions(int timeoutMs = 10000);
 
 }  // namespace shop::leave

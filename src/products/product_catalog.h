@@ -14,15 +14,22 @@ struct Catalog {
     std::vector<std::string> quantities;
 };
 
-// Opens the product table read-write and reads fields 1 to 3 of every record.
-// The table stays open and current for the window's lifetime. nullopt (and
-// nothing open) when it cannot be opened.
-std::optional<Catalog> openCatalog(const std::string& productPath);
+// Fields 1 to 3 of every record of the open product table at `path`, by the
+// read loop from its first record; the table is current afterwards. nullopt
+// when it is not open or any read fails: a catalogue that could not be read
+// is never taken for an empty one.
+std::optional<Catalog> readCatalog(const std::string& path);
 
-// Replaces every record of the current table with the catalogue, in list
-// order, all or nothing: on any failure the table keeps exactly what it held
-// before. The lists must be of equal length.
-bool rewriteCurrentTable(const Catalog& catalog);
+enum class StoreResult {
+    NoTable,  // the product table is not open: nothing written
+    Failed,   // a write failed: the table keeps exactly what it held before
+    Stored,   // the table now equals the catalogue
+};
+
+// Makes the product table current by its name and replaces its records with
+// the catalogue, in list order, in one batch. The lists must be of equal
+// length.
+StoreResult storeCatalog(const Catalog& catalog);
 
 // Makes the product table current by its name and removes every record.
 // False when it is not open or cannot be emptied.

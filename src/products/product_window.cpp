@@ -8,20 +8,18 @@
 
 #include "app/drag_state.h"
 #include "app/platform.h"
-#include "app/run_directory.h"
 #include "app/title_band.h"
 #include "product_catalog.h"
 #include "product_import.h"
 #include "product_rules.h"
 #include "storage/data_paths.h"
-#include "storage/table.h"
+#include "storage/table_visit.h"
+#include "ui/run_paths.h"
 #include "ui_product_window.h"
 
 namespace shop::products {
 
 namespace {
-
-storage::DataPaths paths() { return storage::DataPaths{app::runDirectory()}; }
 
 QListWidgetItem* checkItem(const QString& text) {
     auto* item = new QListWidgetItem(text);
@@ -31,7 +29,7 @@ QListWidgetItem* checkItem(const QString& text) {
 }
 
 void fillList(QListWidget* list, const std::vector<std::string>& texts) {
-    for (const std::string& t : texts) list->addItem(checkItem(QString::fromStdString(t)));
+    for (const std::string& t : texts) list->addItem(checkItem(ui::fromStd(t)));
 }
 
 std::vector<std::string> listTexts(const QListWidget* list) {
@@ -56,6 +54,8 @@ void applyLook(Ui::ProductWindow& ui) {
     }
     ui.透明标签_提示->setStyleSheet(QStringLiteral("color: #6d7b89;"));
 }
+
+const QString kUnreadable = QStringLiteral("产品数据库读取失败，请你检查数据库");
 
 }  // namespace
 
@@ -100,25 +100,39 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
     connect(ui->图形按钮_生成账单1, &QPushButton::clicked, this, &ProductWindow::emptyCatalog);
     connect(ui->图形按钮_导入产品, &QPushButton::clicked, this, &ProductWindow::importNames);
 
-    if (const auto catalog = openCatalog(paths().product())) fillLists(*catalog);
+    if (!loadCatalog()) app::showMessage(this, kUnreadable);
     ui->编辑框_名称->setFocus();  // typing a new product is the common case
 }
 
-ProductWindow::~ProductWindow() { closeTableOnce(); }
+ProductWindow::~ProductWindow() = default;  // ends the table visit
 
 void ProductWindow::done(int result) {
-    closeTableOnce();
+    m_table.reset();
     app::FramelessWindow::done(result);
 }
 
-void ProductWindow::closeTableOnce() {
-    if (m_tableClosed) return;
-    m_tableClosed = true;
-    // Whatever is current: after an import that is the product-save table.
-    storage::close();
+bool ProductWindow::loadCatalog() {
+    const std::string path = ui::dataPaths().product();
+    if (!m_table || !m_table->opened()) m_table = std::make_unique<storage::TableVisit>(path);
+    const std::optional<Catalog> catalog = m_table->opened() ? readCatalog(path) : std::nullopt;
+    m_readable = catalog.has_value();
+    if (catalog) fillLists(*catalog);
+    return m_readable;
+}
+
+bool ProductWindow::catalogReadable() {
+    // Until the catalogue has been read, every write would rewrite the
+    // product table from lists that are not it: refused, and read again at
+    // each try.
+    if (m_readable || loadCatalog()) return true;
+    app::showMessage(this, kUnreadable);
+    return false;
 }
 
 void ProductWindow::fillLists(const Catalog& catalog) {
+    m_selected.reset();
+    for (QListWidget* l : {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格, ui->选择列表框_设置商品数量})
+        l->clear();
     fillList(ui->选择列表框_设置商品名称, catalog.names);
     fillList(ui->选择列表框_设置商品价格, catalog.prices);
     fillList(ui->选择列表框_设置商品数量, catalog.quantities);
@@ -162,18 +176,17 @@ void ProductWindow::addProduct() {
         if (!decision.message.empty()) app::showMessage(this, QString::fromStdString(decision.message));
         return;
     }
+    if (!catalogReadable()) return;  // the boxes keep what was typed
     appendEntry(name, QString::fromStdString(catalogPrice(price.toStdString())), quantity);
     ui->编辑框_数量->clear();
     ui->编辑框_产品价格->clear();
     ui->编辑框_名称->clear();
 
-    // After an import the product-save table is current: the lists alone
-    // change, and a later add writes them all.
-    if (storage::currentName() != storage::kProductTableName) return;
-    if (!rewriteCurrentTable(catalogFromLists())) {
+    // The batch kept the old catalogue in the table; the program ends as it
+    // always has after a failed add.
+    if (storeCatalog(catalogFromLists()) == StoreResult::Failed) {
         app::showMessage(this, QStringLiteral("产品添加失败"));
         app::exitProcess(0);
-        return;
     }
 }
 
@@ -181,16 +194,25 @@ void ProductWindow::changeChosen() {
     QListWidget* const names = ui->选择列表框_设置商品名称;
     QListWidget* const prices = ui->选择列表框_设置商品价格;
     QListWidget* const quantities = ui->选择列表框_设置商品数量;
-    if (!m_selected) return;
+    if (!catalogReadable() || !m_selected) return;
     const int k = *m_selected;
     if (k >= std::min({names->count(), prices->count(), quantities->count()})) return;
-    quantities->item(k)->setText(ui->编辑框_数量->text());
-    prices->item(k)->setText(ui->编辑框_产品价格->text());
-    names->item(k)->setText(ui->编辑框_名称->text());
+    QListWidgetItem* const entry[] = {quantities->item(k), prices->item(k), names->item(k)};
+    const QString typed[] = {ui->编辑框_数量->text(), ui->编辑框_产品价格->text(), ui->编辑框_名称->text()};
+    QString before[3];
+    for (int i = 0; i < 3; ++i) {
+        before[i] = entry[i]->text();
+        entry[i]->setText(typed[i]);
+    }
+    if (storeCatalog(catalogFromLists()) != StoreResult::Failed) return;
+    // The table still holds the old entry: so do the lists, and the boxes
+    // keep the typed texts for another try.
+    for (int i = 0; i < 3; ++i) entry[i]->setText(before[i]);
+    app::showMessage(this, QStringLiteral("产品修改失败"));
 }
 
 void ProductWindow::emptyCatalog() {
-    if (!emptyProductTable()) return;
+    if (!catalogReadable() || !emptyProductTable()) return;
     app::showMessage(this, QStringLiteral("产品数据库清空成功"));
     ui->选择列表框_设置商品数量->clear();
     ui->选择列表框_设置商品价格->clear();
@@ -198,11 +220,14 @@ void ProductWindow::emptyCatalog() {
 }
 
 void ProductWindow::importNames() {
+    // An unread catalogue would empty the goods combo and the product-save
+    // table in its place.
+    if (!catalogReadable()) return;
     QStringList names;
     const QListWidget* list = ui->选择列表框_设置商品名称;
     names.reserve(list->count());
     for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
-    importProducts(this, m_checkout.goods, names, paths().productSave());
+    importProducts(this, m_checkout.goods, names, ui::dataPaths().productSave());
 }
 
 bool ProductWindow::eventFilter(QObject* watched, QEvent* event) {

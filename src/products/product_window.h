@@ -16,20 +16,26 @@ namespace Ui {
 class ProductWindow;
 }
 
+namespace shop::storage {
+class TableVisit;
+}
+
 namespace shop::products {
 
 struct Catalog;
 
 class ProductWindow : public app::FramelessWindow {
 public:
-    // Opens the product table and loads the lists; the table stays open and
-    // current while the window lives. A table that cannot be opened leaves
-    // the lists empty, silently.
+    // Opens the product table and loads the lists; the table stays open
+    // while the window lives. A table that cannot be opened or read is said
+    // to be unreadable, and adds, changes, emptying and the import are
+    // refused until a later try reads it.
     explicit ProductWindow(const app::CheckoutArea& checkout, QWidget* parent = nullptr);
-    // Closes the current table if no close has done so yet.
     ~ProductWindow() override;
 
-    // Whichever way the window closes, the current table is closed with it.
+    // Whichever way the window closes, the product table it opened is closed
+    // with it, and no other: after an import the main window's product-save
+    // table is current, and it must stay open.
     void done(int result) override;
 
     void showEntry(QListWidget* list, int row);  // an entry chosen in any list
@@ -44,16 +50,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool loadCatalog();
+    bool catalogReadable();
     void fillLists(const Catalog& catalog);
     void appendEntry(const QString& name, const QString& price, const QString& quantity);
     Catalog catalogFromLists() const;
-    void closeTableOnce();
 
     std::unique_ptr<Ui::ProductWindow> ui;
     app::CheckoutArea m_checkout;
     QMenu* m_menu = nullptr;
     std::optional<int> m_selected;
-    bool m_tableClosed = false;
+    std::unique_ptr<storage::TableVisit> m_table;  // the product table, while shown
+    bool m_readable = false;                       // the lists hold what it holds
 };
 
 // What the main window's 图形按钮_添加产品 does: the window, modally.

@@ -6,7 +6,6 @@
 
 #include "app/drag_state.h"
 #include "app/platform.h"
-#include "app/run_directory.h"
 #include "app/title_band.h"
 #include "salary_ledger.h"
 #include "storage/data_paths.h"
@@ -14,30 +13,20 @@
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "storage/table_visit.h"
+#include "ui/caption_lines.h"
+#include "ui/run_paths.h"
 #include "ui_salary_window.h"
 
 namespace shop::salary {
 
 namespace st = shop::storage;
 namespace field = st::schemas::employee_field;
+using ui::dataPaths;
+using ui::fromStd;
 
 namespace {
 
-st::DataPaths dataPaths() { return st::DataPaths{app::runDirectory()}; }
-
 app::DragState& drag() { return app::dragState(QStringLiteral("salary/图片框3")); }
-
-QString fromStd(const std::string& text) { return QString::fromStdString(text); }
-
-// Spreads the label's lines `pitch` pixels apart, so that each caption stands
-// level with the input box beside it.
-void spreadLines(QLabel* label, int pitch) {
-    QString html;
-    for (const QString& line : label->text().split(QLatin1Char('\n')))
-        html += QStringLiteral("<div style=\"line-height:%1px\">%2</div>").arg(pitch).arg(line.toHtmlEscaped());
-    label->setTextFormat(Qt::RichText);
-    label->setText(html);
-}
 
 }  // namespace
 
@@ -56,7 +45,9 @@ SalaryWindow::SalaryWindow(QWidget* parent) : FramelessWindow(parent), ui(new Ui
     ui->透明标签3->setAttribute(Qt::WA_TransparentForMouseEvents);  // drags go to the band
     app::styleTitleButtons(ui->图形按钮1_关闭3, ui->图形按钮1_关闭2, ui->图形按钮1_关闭1);
     app::styleActionButton(ui->图形按钮1, QStringLiteral("act-money"));
-    spreadLines(ui->透明标签1, ui->编辑框_编号->y() - ui->编辑框_姓名->y());
+    // Each caption level with the input box beside it.
+    ui::setCaptionLines(ui->透明标签1, ui->透明标签1->text().split(QLatin1Char('\n')),
+                        ui->编辑框_编号->y() - ui->编辑框_姓名->y());
     ui->日期框1_发工资时间->setDate(QDate::currentDate());
 
     connect(ui->树型框1, &QTreeWidget::currentItemChanged, this,
@@ -89,10 +80,12 @@ void SalaryWindow::chooseItem(QTreeWidgetItem* item) {
         ui->编辑框_编号->setText(fromStd(st::readText(field::kNumber)));
     }
 
+    // The list shows the chosen employee's payments, or none: never the rows
+    // of the one chosen before.
+    ui->超级列表框1->clear();
     const auto path = paths.salaryTable(ui->编辑框_姓名->text().toStdString());
-    if (!path || !st::open(*path)) return;  // the list keeps what it showed
-    showPayments();
-    st::close();
+    if (!path) return;
+    if (st::TableVisit salary(*path); salary.opened()) showPayments();
 }
 
 void SalaryWindow::showPayments() {
@@ -123,7 +116,8 @@ void SalaryWindow::storePayment() {
     if (outcome == PressOutcome::Incomplete) app::showMessage(this, QStringLiteral("不能为空"));
     if (outcome != PressOutcome::Store) return;
 
-    if (!st::open(*path)) return;
+    const st::TableVisit salary(*path);
+    if (!salary.opened()) return;
     switch (appendPayment({ui->编辑框_时间->text().toStdString(), ui->编辑框_工资金额->text().toStdString()})) {
     case PaymentResult::AmountFailed:
         app::showMessage(this, QStringLiteral("工资信息失败"));
@@ -135,7 +129,6 @@ void SalaryWindow::storePayment() {
         showPayments();
         break;
     }
-    st::close();
 }
 
 }  // namespace shop::salary

@@ -62,6 +62,14 @@ protected:
         ASSERT_TRUE(storage::create(*run.paths().leaveTable(name), storage::schemas::leave()));
     }
     bool leaveTableExists(const std::string& name) const { return fs::exists(*run.paths().leaveTable(name)); }
+    static void fillForm(EntryWindow& entry, const QString& text) {
+        for (const FormItem& item : formItems()) {
+            if (auto* edit = entry.findChild<QLineEdit*>(QString::fromUtf8(item.control)))
+                edit->setText(text);
+            else if (auto* combo = entry.findChild<QComboBox*>(QString::fromUtf8(item.control)))
+                combo->setEditText(text);
+        }
+    }
 };
 
 TEST_F(DirectoryWindowTest, TreeListsEveryEmployeeUnderTheRoot) {
@@ -213,14 +221,41 @@ TEST_F(DirectoryWindowTest, MissingTableIsReported) {
     EXPECT_EQ(tree(w)->topLevelItem(0)->text(0), "所有员工");
 }
 
-TEST_F(DirectoryWindowTest, CloseButtonClosesWindowThenCurrentTable) {
-    addEmployees({test::sampleEmployee("张三")});
-    DirectoryWindow w;
-    w.show();
-    ASSERT_TRUE(storage::open(run.paths().product()));
-    control<QPushButton>(w, "图形按钮1_关闭5")->click();
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(storage::openCount(), 0);
+// The directory's handlers, a modal form from its menu and its close button
+// each close only what they opened: the non-modal form keeps saving, and the
+// main window's table stays open.
+TEST_F(DirectoryWindowTest, ClosingWindowsNeverClosesATableAnotherWindowKeeps) {
+    addEmployees({test::sampleEmployee("张三"), test::sampleEmployee("李四")});
+    ASSERT_TRUE(storage::open(run.paths().productSave()));
+    QWidget owner;
+    QPointer<EntryWindow> entry;
+    {
+        DirectoryWindow w(&owner);
+        w.show();
+        control<QPushButton>(w, "图形按钮1_添加员工")->click();
+        entry = w.findChild<EntryWindow*>();
+        ASSERT_TRUE(entry);
+        QTimer::singleShot(0, &w, [] {
+            if (auto* modal = qobject_cast<EntryWindow*>(QApplication::activeModalWidget()))
+                control<QPushButton>(*modal, "图形按钮1_关闭5")->click();
+        });
+        choose(w, 0);
+        rightClickAndChoose(w, 0, "添加员工");
+        choose(w, 1);
+        rightClickAndChoose(w, 1, "清空");
+        ASSERT_EQ(childTexts(w), QStringList({"张三"}));
+        control<QPushButton>(w, "图形按钮1_关闭5")->click();
+        EXPECT_FALSE(w.isVisible());
+    }
+    ASSERT_TRUE(entry);
+    fillForm(*entry, "王五");
+    control<QPushButton>(*entry, "图形按钮_生成账单2")->click();
+    EXPECT_EQ(platform.messages(), QStringList{"已存入数据库"});
+    const auto rows = test::employeesIn(run.paths().employee());
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][f::kName], "王五");
+    EXPECT_TRUE(storage::isOpen(run.paths().productSave()));
+    entry->close();
 }
 
 // While the directory runs modally, the entry window it opens from its button
@@ -264,12 +299,7 @@ TEST_F(DirectoryWindowTest, ReadingEmployeesLeavesTheOpenEntryFormsTableOpen) {
     ASSERT_TRUE(storage::isOpen(storage::kEmployeeTableName));
 
     // The form still saves into the table it opened.
-    for (const FormItem& item : formItems()) {
-        if (auto* edit = entry->findChild<QLineEdit*>(QString::fromUtf8(item.control)))
-            edit->setText("王五");
-        else if (auto* combo = entry->findChild<QComboBox*>(QString::fromUtf8(item.control)))
-            combo->setEditText("王五");
-    }
+    fillForm(*entry, "王五");
     control<QPushButton>(*entry, "图形按钮_生成账单2")->click();
     EXPECT_EQ(platform.messages(), QStringList{"已存入数据库"});
     EXPECT_EQ(test::employeesIn(run.paths().employee()).size(), 2u);

@@ -245,7 +245,7 @@ TEST_F(EntryWindowTest, PhotoAtTheLimitIsTakenAndNonPictureShowsNothing) {
     EXPECT_EQ(rows[0][f::kPhoto].size(), std::size_t(storage::schemas::kPhotoLimit));
 }
 
-TEST_F(EntryWindowTest, OneFailedWriteIsNamedAndLeavesNoRecord) {
+TEST_F(EntryWindowTest, FailedWritesAreNamedAndLeaveNoRecord) {
     EntryWindow w;
     fillAll(w);
     setItem(w, "编辑框_部门", QString(300, QChar('d')));  // longer than the field holds
@@ -255,18 +255,22 @@ TEST_F(EntryWindowTest, OneFailedWriteIsNamedAndLeavesNoRecord) {
     EXPECT_EQ(control<QLineEdit>(w, "编辑框_姓名")->text(), "值3");  // form kept
     EXPECT_TRUE(control<QLineEdit>(w, "编辑框1")->text().isEmpty());
 
+    // A field without a message of its own, and two fields at once: one
+    // message that names them.
     platform.clear();
     setItem(w, "编辑框_部门", "销售部");
-    setItem(w, "编辑框_姓名", QString(200, QChar(0x5f20)));  // 400 GBK bytes, a name has no message
+    setItem(w, "编辑框_姓名", QString(200, QChar(0x5f20)));  // 400 GBK bytes
     clickSave(w);
-    EXPECT_TRUE(platform.messages().isEmpty());
+    EXPECT_EQ(platform.messages(), QStringList{"员工信息保存失败：员工姓名未能写入，员工未存入数据库"});
     EXPECT_TRUE(stored().empty());
 
-    setItem(w, "编辑框_年龄", QString(300, QChar('9')));  // two writes fail: nothing shown
+    platform.clear();
+    setItem(w, "编辑框_年龄", QString(300, QChar('9')));
     clickSave(w);
-    EXPECT_TRUE(platform.messages().isEmpty());
+    EXPECT_EQ(platform.messages(), QStringList{"员工信息保存失败：员工姓名、年龄未能写入，员工未存入数据库"});
     EXPECT_TRUE(stored().empty());
 
+    platform.clear();
     setItem(w, "编辑框_姓名", "张三");
     setItem(w, "编辑框_年龄", "25");
     clickSave(w);
@@ -285,12 +289,20 @@ TEST_F(EntryWindowTest, TableClosedMeanwhileIsReportedAndFormKept) {
     EXPECT_TRUE(stored().empty());
 }
 
-TEST_F(EntryWindowTest, CloseButtonClosesWindowThenTable) {
-    EntryWindow w;
-    w.show();
-    control<QPushButton>(w, "图形按钮1_关闭5")->click();
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_FALSE(storage::select(storage::kEmployeeTableName));
+TEST_F(EntryWindowTest, CloseButtonClosesTheTableOnlyWhenNoOtherFormHoldsIt) {
+    ASSERT_TRUE(storage::open(run.paths().productSave()));  // another window's table, current
+    EntryWindow first, second;
+    first.show();
+    control<QPushButton>(first, "图形按钮1_关闭5")->click();
+    EXPECT_FALSE(first.isVisible());
+    // The second form still saves into the table both opened.
+    fillAll(second);
+    clickSave(second);
+    EXPECT_EQ(platform.messages(), QStringList{"已存入数据库"});
+    EXPECT_EQ(stored().size(), 1u);
+    control<QPushButton>(second, "图形按钮1_关闭5")->click();
+    EXPECT_FALSE(storage::isOpen(run.paths().employee()));
+    EXPECT_TRUE(storage::isOpen(run.paths().productSave()));
 }
 
 TEST_F(EntryWindowTest, MissingTableIsReportedAtCreation) {

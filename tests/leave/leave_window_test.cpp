@@ -18,8 +18,10 @@
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
 #include "leave/leave_window.h"
+#include "reliability/file_size_limit.h"
 #include "staff_fixture.h"
 #include "storage/table.h"
+#include "support/background_work.h"
 #include "support/run_folder.h"
 
 namespace shop::leave {
@@ -41,14 +43,14 @@ public:
 
 class LeaveWindowTest : public ::testing::Test {
 protected:
-    void TearDown() override { EXPECT_TRUE(waitForSubmissions()); }
+    void TearDown() override { EXPECT_TRUE(work.waitAll()); }
 
     std::string leavePath(const std::string& name) const { return *run.paths().leaveTable(name); }
 
     void addStaff(const std::vector<test::Staff>& staff) const { test::addStaff(run.paths().employee(), staff); }
 
     LeaveWindow& openWindow() {
-        window = std::make_unique<LeaveWindow>();
+        window = std::make_unique<LeaveWindow>(nullptr, work.executor());
         return *window;
     }
 
@@ -63,12 +65,12 @@ protected:
 
     // Picks the dates and the decision ("同意", "拒绝" or neither) and submits,
     // then waits for the background work to end.
-    void submit(QDate start, QDate end, const char* decision) const {
+    void submit(QDate start, QDate end, const char* decision) {
         control<QDateEdit>("日期框_始")->setDate(start);
         control<QDateEdit>("日期框_结束")->setDate(end);
         if (decision) control<QRadioButton>(decision == std::string("同意") ? "单选框_同意" : "单选框_拒绝")->setChecked(true);
         control<QPushButton>("图形按钮_")->click();
-        ASSERT_TRUE(waitForSubmissions());
+        ASSERT_TRUE(work.waitAll());
     }
 
     test::Rows listRows() const { return test::rowsOf(control<QTreeWidget>("超级列表框_请假记录")); }
@@ -77,6 +79,7 @@ protected:
 
     BoxPlatform platform;
     test::RunFolder run;
+    test::BackgroundWork work;  // outlives the window, which holds its executor
     std::unique_ptr<LeaveWindow> window;
 };
 
@@ -310,6 +313,37 @@ TEST_F(LeaveWindowTest, ClosingTheWindowWhileTheBoxIsUpTouchesNothingOfIt) {
     EXPECT_FALSE(finished);  // the notice had no window left to come from
     // The owner confirmed the approval, so the request stands.
     EXPECT_EQ(test::readAll(leavePath("张三")), (Rows{{day(kMarch5), day(kMarch9), "同意"}}));
+}
+
+// The disk fills while the "同意" box is up: the request cannot be stored,
+// and that is said, whether or not the window is still there.
+TEST_F(LeaveWindowTest, ARequestThatCannotBeStoredAfterTheBoxIsSaidAndLeavesNothing) {
+    addStaff({{"001", "张三", ""}});
+    ASSERT_TRUE(storage::create(leavePath("张三"), storage::schemas::leave()));
+    test::writeAll(leavePath("张三"), {{"2024年1月2日", "2024年1月3日", "拒绝"}});
+    const Rows history = test::readAll(leavePath("张三"));
+    for (const bool closeMeanwhile : {false, true}) {
+        SCOPED_TRACE(closeMeanwhile ? "window closed while the box is up" : "window open");
+        platform.clear();
+        openWindow();
+        choose(0);
+        std::unique_ptr<test::FileSizeLimit> full;
+        platform.whileShown = [&](const QString& text) {
+            if (text != "同意") return;
+            full = std::make_unique<test::FileSizeLimit>(0);
+            if (closeMeanwhile) window.reset();
+        };
+        control<QRadioButton>("单选框_同意")->setChecked(true);
+        control<QPushButton>("图形按钮_")->click();
+        ASSERT_TRUE(work.waitAll());
+        full.reset();
+        EXPECT_EQ(platform.messages(), (QStringList{"同意", "请假信息保存失败"}));
+        EXPECT_EQ(test::readAll(leavePath("张三")), history);
+        EXPECT_EQ(storage::checkIntegrity(leavePath("张三")), "");
+        if (window) {
+            EXPECT_TRUE(listRows().empty());
+        }
+    }
 }
 
 TEST_F(LeaveWindowTest, AClickWhileASubmissionRunsIsIgnored) {

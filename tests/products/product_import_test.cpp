@@ -99,7 +99,7 @@ TEST_F(ImportTest, SaveTableThatCannotBeEmptiedStopsSilently) {
     EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
 }
 
-TEST_F(ImportTest, AddAfterAYesImportChangesOnlyTheLists) {
+TEST_F(ImportTest, AfterAYesImportAddsAndChangesAreStoredAndClosingKeepsTheSaveTable) {
     goods.addItem("旧1");
     {
         ProductWindow w(checkout());
@@ -107,15 +107,19 @@ TEST_F(ImportTest, AddAfterAYesImportChangesOnlyTheLists) {
         click(w, "图形按钮_导入产品");
         fill(w, "酸奶", "5", "4");
         click(w, "图形按钮_添加产品");
-        EXPECT_EQ(lists(w).size(), 4u);
-        EXPECT_EQ(lists(w).back(), (std::vector<std::string>{"酸奶", "5元", "4"}));
-        EXPECT_EQ(productTable().size(), 3u);
+        list(w, "选择列表框_设置商品名称")->setCurrentRow(0);
+        fill(w, "雪碧", "2.5元", "7");
+        click(w, "图形按钮_生成账单2");
         EXPECT_TRUE(saveTable().empty());
         click(w, "图形按钮1_关闭5");
     }
-    // Closing closed the product-save table; the product table stays open.
-    EXPECT_FALSE(storage::select(run.paths().productSave()));
-    EXPECT_TRUE(storage::select(run.paths().product()));
+    EXPECT_EQ(productTable(),
+              (Rows{{"雪碧", "2.5元", "7"}, {"面包", "4.5元", "5"}, {"牛奶", "6元", "3"}, {"酸奶", "5元", "4"}}));
+    // The window closed its own table only: the main window's product-save
+    // table is still open for its save.
+    EXPECT_FALSE(storage::isOpen(run.paths().product()));
+    EXPECT_TRUE(storage::select(run.paths().productSave()));
+    EXPECT_EQ(storage::openCount(), 1);
 }
 
 TEST_F(ImportTest, EmptyingAfterAnImportEmptiesTheProductTable) {

@@ -27,6 +27,7 @@
 #include "salary/salary_window.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "support/background_work.h"
 #include "support/main_window_driver.h"
 #include "support/run_folder.h"
 #include "table_state.h"
@@ -267,19 +268,20 @@ TEST(FullDisk, ALeaveRequestOnAFullDiskKeepsTheHistoryAndLeavesNoHalfTable) {
     writeAll(zhang, {{"2024年3月5日", "2024年3月9日", "拒绝"}});
     const auto history = readAll(zhang);
     {
-        shop::leave::LeaveWindow window;
+        shop::test::BackgroundWork work;
+        shop::leave::LeaveWindow window(nullptr, work.executor());
         for (int row : {0, 1}) {
             window.findChild<QListWidget*>("列表框_员工姓名")->setCurrentRow(row);
             window.findChild<QRadioButton*>("单选框_拒绝")->setChecked(true);
             FileSizeLimit full(0);
             window.findChild<QPushButton*>("图形按钮_")->click();
-            ASSERT_TRUE(shop::leave::waitForSubmissions());
+            ASSERT_TRUE(work.waitAll());
         }
         EXPECT_EQ(readAll(zhang), history);
         // With room again the same request is stored: the full disk was what stopped it.
         window.findChild<QListWidget*>("列表框_员工姓名")->setCurrentRow(0);
         window.findChild<QPushButton*>("图形按钮_")->click();
-        ASSERT_TRUE(shop::leave::waitForSubmissions());
+        ASSERT_TRUE(work.waitAll());
     }
     closeAll();
     EXPECT_EQ(readAll(zhang).size(), history.size() + 1);

@@ -86,16 +86,18 @@ TEST(HostileFiles, ACraftedProductSaveTableEndsTheStartWithAFailureCode) {
     EXPECT_FALSE(platform.exited());
 }
 
-TEST(HostileFiles, ACraftedCatalogueLeavesTheProductWindowEmptyAndSilent) {
+TEST(HostileFiles, ACraftedCatalogueLeavesTheProductWindowEmptyAndSaysItCannotBeRead) {
     RunFolder run;
     shop::app::ScriptedPlatform platform;
     run.setProducts({{"苹果", "2元", "5"}});
     QComboBox goods;
     expectEachCraftingRefused(run.paths().product(), [&] {
+        platform.clear();
         shop::products::ProductWindow window({nullptr, &goods, nullptr, nullptr});
         EXPECT_EQ(window.findChild<QListWidget*>("选择列表框_设置商品名称")->count(), 0);
+        EXPECT_EQ(platform.messages(), QStringList{"产品数据库读取失败，请你检查数据库"});
     });
-    EXPECT_TRUE(platform.messages().isEmpty());
+    platform.clear();
     EXPECT_FALSE(platform.exited());
     shop::products::ProductWindow window({nullptr, &goods, nullptr, nullptr});
     EXPECT_EQ(window.findChild<QListWidget*>("选择列表框_设置商品名称")->count(), 1);

@@ -18,15 +18,14 @@ bool recordSales(const std::string& salesTable, const Rows& rows) {
 }
 
 bool rewriteProducts(const std::string& productTable, const Rows& products) {
-    auto catalog = products::openCatalog(productTable);
-    if (!catalog) return false;
-    *catalog = {};
+    if (!open(productTable)) return false;
+    products::Catalog catalog;
     for (const auto& r : products) {
-        catalog->names.push_back(r.at(0));
-        catalog->prices.push_back(r.at(1));
-        catalog->quantities.push_back(r.at(2));
+        catalog.names.push_back(r.at(0));
+        catalog.prices.push_back(r.at(1));
+        catalog.quantities.push_back(r.at(2));
     }
-    return products::rewriteCurrentTable(*catalog);
+    return products::storeCatalog(catalog) == products::StoreResult::Stored;
 }
 
 bool saveEmployee(const std::string& employeeTable, const EmployeeRecord& employee) {

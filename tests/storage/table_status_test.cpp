@@ -10,6 +10,7 @@
 #include "storage/status.h"
 #include "storage/table.h"
 #include "storage/table_visit.h"
+#include "support/exclusive_hold.h"
 #include "table_fixture.h"
 
 using namespace shop::storage;
@@ -38,24 +39,7 @@ protected:
     }
 };
 
-// Another connection holds the file's exclusive lock for its lifetime, the
-// way another program in the middle of a long write does.
-class ExclusiveHold {
-public:
-    explicit ExclusiveHold(const std::string& path) {
-        sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-        m_held = sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~ExclusiveHold() {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-    }
-    bool held() const { return m_held; }
-
-private:
-    sqlite3* m_db = nullptr;
-    bool m_held = false;
-};
+using shop::test::ExclusiveHold;
 
 TEST_F(TableStatus, OpenAndCreateSayWhyTheyFailed) {
     const std::string missing = path("missing.edb");

@@ -1,4 +1,6 @@
-// Carries work from a background thread to the user-interface thread.
+// Carries work from a background thread to the user-interface thread: the
+// program's one way to do so (message boxes asked for by a worker, the leave
+// submission's look at its window).
 //
 // The hand-over goes through a queue guarded by a standard mutex, and the
 // waiting thread sleeps on a standard condition variable; only a bare wake-up
@@ -12,14 +14,15 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 
-namespace shop::leave {
+class QThread;
+
+namespace shop::app {
 
 class UiCourier : public QObject {
 public:
-    // The one courier of the program. The first call must come from the
-    // user-interface thread (a window's constructor makes it).
+    // The one courier of the program, living on the application's thread
+    // whichever thread asks for it first.
     static UiCourier& instance();
 
     // Runs `task` on the user-interface thread and returns when it has run.
@@ -41,10 +44,10 @@ private:
     void enqueue(std::shared_ptr<Job> job);
     void runPending();
 
-    const std::thread::id m_uiThread;
+    QThread* const m_uiThread;
     std::mutex m_mutex;
     std::condition_variable m_done;
     std::deque<std::shared_ptr<Job>> m_queue;
 };
 
-}  // namespace shop::leave
+}  // namespace shop::app

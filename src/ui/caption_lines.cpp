@@ -1,8 +1,8 @@
-#include "caption_label.h"
+#include "caption_lines.h"
 
 #include <QLabel>
 
-namespace shop::employees {
+namespace shop::ui {
 
 void setCaptionLines(QLabel* label, const QStringList& captions, int pitch, int firstIndent) {
     QString html;
@@ -19,4 +19,4 @@ void setCaptionLines(QLabel* label, const QStringList& captions, int pitch, int 
     label->setText(html);
 }
 
-}  // namespace shop::employees
+}  // namespace shop::ui

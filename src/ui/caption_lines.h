@@ -6,11 +6,11 @@
 
 class QLabel;
 
-namespace shop::employees {
+namespace shop::ui {
 
 // Sets the captions as the label's text, one line every `pitch` pixels. The
 // first line may be moved right by `firstIndent` pixels (a caption that
 // belongs to a picture beside the column).
 void setCaptionLines(QLabel* label, const QStringList& captions, int pitch, int firstIndent = 0);
 
-}  // namespace shop::employees
+}  // namespace shop::ui

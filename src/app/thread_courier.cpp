@@ -2,14 +2,25 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QThread>
 
-namespace shop::leave {
+namespace shop::app {
 
 namespace {
 const QEvent::Type kWakeUp = static_cast<QEvent::Type>(QEvent::registerEventType());
 }
 
-UiCourier::UiCourier() : m_uiThread(std::this_thread::get_id()) {}
+namespace {
+QThread* applicationThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app ? app->thread() : QThread::currentThread();
+}
+}  // namespace
+
+UiCourier::UiCourier() : m_uiThread(applicationThread()) {
+    // Events for the courier must be handled where the windows live.
+    if (thread() != m_uiThread) moveToThread(m_uiThread);
+}
 
 UiCourier& UiCourier::instance() {
     // Lives as long as the process: a worker may still hand work over while
@@ -19,7 +30,7 @@ UiCourier& UiCourier::instance() {
 }
 
 void UiCourier::call(std::function<void()> task) {
-    if (std::this_thread::get_id() == m_uiThread) {
+    if (QThread::currentThread() == m_uiThread) {
         task();
         return;
     }
@@ -78,4 +89,4 @@ void UiCourier::runPending() {
     }
 }
 
-}  // namespace shop::leave
+}  // namespace shop::app
