@@ -3,12 +3,14 @@
 #include <QApplication>
 
 #include "checkout/main_window.h"
+#include "app/localisation.h"
 #include "app/platform.h"
 #include "app/style.h"
 #include "navigation.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    shop::app::useChinese(app);
     shop::app::style::apply(app);
     shop::checkout::MainWindow window(shop::shell::buildNavigation());
     window.show();
