@@ -4,14 +4,18 @@
 #include <QFont>
 #include <QFontDatabase>
 
+#include "font_configuration.h"
+
 namespace shop::app::style {
 
 void apply(QApplication& app) {
+    useOwnFontConfiguration();
     // A CJK font first, so that no Chinese text falls back to empty boxes.
     QFont font;
     font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
                       QStringLiteral("Noto Sans SC"), QStringLiteral("sans-serif")});
     font.setPointSize(9);
+    font.setHintingPreference(QFont::PreferNoHinting);
     app.setFont(font);
     app.setStyleSheet(QStringLiteral(R"(
         QDialog, QWidget#main_window { background: #f6f8fb; color: #222b33; }
