@@ -8,6 +8,12 @@
 // On disk a table is one SQLite database in our own schema (see
 // table_format.h). Each successful write is durable before it reports
 // success; a Batch makes a run of writes all-or-nothing.
+//
+// Failures: an operation that fails records why (code, file, SQLite's or the
+// system's message) as this thread's lastStatus() and reports it once to the
+// failure log (status.h). Where a bare result cannot tell a failure from an
+// answer (a record count of 0, an empty field), use the checked variants
+// below or a StatusWatch around the reads.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +22,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "status.h"
 
 namespace shop::storage {
 
@@ -51,6 +59,14 @@ constexpr int kShareDefault = 1;
 // the file untouched. Fails for a path with a "." or ".." component, a
 // missing folder, or an empty field list. The table is not opened.
 bool create(const std::string& path, const std::vector<FieldDesc>& fields);
+// The same, saying why it failed (Exists when the path is taken).
+Status createTable(const std::string& path, const std::vector<FieldDesc>& fields);
+
+// Deletes a table file together with its journal, so that no journal of a
+// deleted table is ever replayed into a new table of the same name. Closes
+// the table first if this thread has it open by that path. Succeeds when
+// the file is already gone.
+Status removeTable(const std::string& path);
 
 // --- the open-table set ------------------------------------------------------
 
@@ -59,6 +75,8 @@ bool create(const std::string& path, const std::vector<FieldDesc>& fields);
 // that table current and puts its cursor on record 1 again (no duplicate).
 // Fails when the file is missing, is not a table of ours, or is damaged.
 bool open(const std::string& path, bool readOnly = false, int shareMode = kShareDefault);
+// The same, saying why it failed: NotFound, Damaged, Busy, IoError.
+Status openTable(const std::string& path, bool readOnly = false, int shareMode = kShareDefault);
 
 // Makes an open table current, found by base name (file name without folder
 // and ".edb") or by the path text it was opened with. With several tables of
@@ -84,8 +102,12 @@ bool isOpen(const std::string& nameOrPath);
 
 // --- the current table -------------------------------------------------------
 
-// Number of records, deleted-marked ones included; 0 when no table is current.
+// Number of records, deleted-marked ones included; 0 when no table is current
+// and 0 when the count cannot be read (see countRecords).
 int recordCount();
+// Number of records; nullopt when no table is current or the file cannot be
+// read (busy past the timeout, damaged, gone): "could not read", never 0.
+std::optional<int> countRecords();
 // Field descriptions of the current table (empty when none is current).
 std::vector<FieldDesc> fields();
 // 1-based number of the current record; may be past the last record.
@@ -98,8 +120,10 @@ void skip(int n);
 bool appendBlank();
 
 // Value of the field at a 1-based position in the current record. Empty when
-// no table is current, the position is no field, or the cursor stands past
-// the last record. Reads only that field (a photo never loads with a name).
+// no table is current, the position is no field, the cursor stands past
+// the last record, or the file cannot be read (which alone is recorded as a
+// failure: watch for it with a StatusWatch). Reads only that field (a photo
+// never loads with a name).
 std::optional<Value> readField(int pos);
 // Convenience: the field as text, or empty text where readField gives nothing.
 std::string readText(int pos);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "failure.h"
 #include "table.h"
 #include "table_state.h"
 
@@ -47,7 +48,11 @@ Batch::Batch() {
     // another thread took meanwhile. When the batch cannot start (the file
     // stays busy, it cannot be read), the table still belongs to it: every
     // write inside fails and commit reports failure, so nothing is half saved.
-    if (c && !c->inTransaction() && c->exec("BEGIN IMMEDIATE")) c->pinned = true;
+    if (!c) return;
+    if (!c->inTransaction() && c->exec("BEGIN IMMEDIATE"))
+        c->pinned = true;
+    else
+        failSqlite(c->db(), table->path, "cannot start a batch");
 }
 
 Batch::~Batch() { rollback(); }
@@ -60,7 +65,15 @@ bool Batch::commit() {
     bool ok = false;
     if (b.connection && b.connection->inTransaction()) {
         ok = b.connection->exec("COMMIT");
-        if (!ok) b.connection->exec("ROLLBACK");
+        if (!ok) {
+            failSqlite(b.connection->db(), b.table->path, "cannot commit");
+            b.connection->exec("ROLLBACK");
+        }
+    } else {
+        // Why the batch could not start or what ended it was recorded then;
+        // the failed commit counts as a failure of its own.
+        const Status why = lastStatus();
+        fail(why.ok() ? Status::error(Status::Code::Invalid, b.table->path, "the batch has failed") : why);
     }
     finish(b);
     return ok;

@@ -3,6 +3,11 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
+#include "failure.h"
+
 namespace shop::storage::detail {
 
 namespace {
@@ -75,35 +80,63 @@ void removeStaleJournal(Connection& c, const std::string& path) {
 
 }  // namespace
 
-std::optional<Connection::Opened> Connection::open(const std::string& path, bool readOnly, std::string* why) {
+namespace {
+
+// A check of the schema or the fields that failed: a busy or unreadable file
+// keeps SQLite's word for it, anything else is a damaged table.
+Status validationFailure(sqlite3* db, const std::string& path, std::string why) {
+    Status::Code code = codeOfSqlite(sqlite3_errcode(db));
+    if (code != Status::Code::Busy && code != Status::Code::IoError) code = Status::Code::Damaged;
+    return Status::error(code, path, std::move(why));
+}
+
+}  // namespace
+
+std::optional<Connection::Opened> Connection::openOnce(const std::string& path, bool readOnly, Status* why) {
     const auto header = format::checkHeader(path, why);
     if (!header) return std::nullopt;
     // A crash in the middle of a write leaves a journal that only a writer
     // can roll back; do that first so a read-only open sees the sound file.
-    if (readOnly && ::access((path + "-journal").c_str(), F_OK) == 0) (void)open(path, false, nullptr);
+    if (readOnly && ::access((path + "-journal").c_str(), F_OK) == 0) (void)openOnce(path, false, nullptr);
 
     sqlite3* raw = nullptr;
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOFOLLOW |
                       SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
     const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
     std::unique_ptr<Connection> c(new Connection(raw));
-    if (rc != SQLITE_OK || raw == nullptr) {
-        if (why) *why = raw ? sqlite3_errmsg(raw) : "out of memory";
+    const auto failed = [&](Status status) {
+        if (why) *why = std::move(status);
         return std::nullopt;
-    }
+    };
+    if (rc != SQLITE_OK || raw == nullptr) return failed(sqliteStatus(raw, path, "cannot open"));
     harden(raw);
     // Exactly one file at rest: a rollback journal that is deleted after each
     // transaction, never a write-ahead log; durable when a write returns.
     if (!c->exec("PRAGMA cell_size_check=ON;PRAGMA mmap_size=0;PRAGMA temp_store=MEMORY;"
-                 "PRAGMA synchronous=FULL;PRAGMA journal_mode=DELETE")) {
-        if (why) *why = sqlite3_errmsg(raw);
-        return std::nullopt;
-    }
-    if (!format::checkSchema(raw, why)) return std::nullopt;
-    auto fields = format::readFields(raw, why);
-    if (!fields) return std::nullopt;
+                 "PRAGMA synchronous=FULL;PRAGMA journal_mode=DELETE"))
+        return failed(sqliteStatus(raw, path, "cannot set up"));
+    std::string problem;
+    if (!format::checkSchema(raw, &problem)) return failed(validationFailure(raw, path, problem));
+    auto fields = format::readFields(raw, &problem);
+    if (!fields) return failed(validationFailure(raw, path, problem));
     if (!readOnly) removeStaleJournal(*c, path);
     return Opened{std::move(c), std::move(*fields), *header};
+}
+
+std::optional<Connection::Opened> Connection::open(const std::string& path, bool readOnly, Status* why) {
+    // Every step above waits for a busy file up to the busy timeout, but a
+    // writer at work nonstop can still take the file between two steps; the
+    // whole open is tried again until the timeout has passed.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMilliseconds);
+    Status status;
+    for (;;) {
+        auto opened = openOnce(path, readOnly, &status);
+        if (opened || status.code() != Status::Code::Busy || std::chrono::steady_clock::now() >= deadline) {
+            if (!opened && why) *why = status;
+            return opened;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 Connection::~Connection() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "status.h"
 #include "table.h"
 #include "table_format.h"
 
@@ -58,7 +59,8 @@ class Connection {
 public:
     struct Opened;
     // Opens and validates the file: header, tags, schema, field descriptions.
-    static std::optional<Opened> open(const std::string& path, bool readOnly, std::string* why);
+    // On failure `why` (if given) says why; nothing is recorded.
+    static std::optional<Opened> open(const std::string& path, bool readOnly, Status* why);
 
     ~Connection();
     Connection(const Connection&) = delete;
@@ -77,6 +79,7 @@ public:
 
 private:
     explicit Connection(sqlite3* db) : m_db(db) {}
+    static std::optional<Opened> openOnce(const std::string& path, bool readOnly, Status* why);
     sqlite3* m_db;
     std::array<sqlite3_stmt*, static_cast<std::size_t>(Stmt::Size_)> m_statements{};
 };

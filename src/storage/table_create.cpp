@@ -9,8 +9,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <string>
 
+#include "failure.h"
 #include "table.h"
 #include "table_format.h"
 #include "table_state.h"
@@ -47,41 +49,81 @@ void syncFolder(const std::string& folder) {
     ::close(fd);
 }
 
-bool buildTable(const std::string& path, const std::vector<FieldDesc>& fields) {
+Status systemFailure(const std::string& path, const char* doing) {
+    return Status::error(errno == ENOENT ? Status::Code::NotFound : Status::Code::IoError, path,
+                         std::string(doing) + ": " + std::strerror(errno));
+}
+
+// Removes the journal beside a table path, whatever kind of file it is.
+bool removeJournalOf(const std::string& path) {
+    const std::string journal = path + "-journal";
+    if (::unlink(journal.c_str()) == 0 || errno == ENOENT) return true;
+    return errno == EISDIR && ::rmdir(journal.c_str()) == 0;
+}
+
+// Builds the table in `temp`; failures are told under the table's own path.
+Status buildTable(const std::string& temp, const std::string& path, const std::vector<FieldDesc>& fields) {
     sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
-    bool ok = sqlite3_open_v2(path.c_str(), &db, flags, nullptr) == SQLITE_OK &&
+    bool ok = sqlite3_open_v2(temp.c_str(), &db, flags, nullptr) == SQLITE_OK &&
               sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr) == SQLITE_OK &&
               format::writeSchema(db, fields);
+    const Status status = ok ? Status() : detail::sqliteStatus(db, path, "cannot create");
     // Closing checks nothing is left pending.
-    ok = sqlite3_close(db) == SQLITE_OK && ok;
-    return ok;
+    if (sqlite3_close(db) != SQLITE_OK && status.ok())
+        return Status::error(Status::Code::IoError, path, "cannot create: the new file did not close");
+    return status;
 }
 
 }  // namespace
 
-bool create(const std::string& path, const std::vector<FieldDesc>& fields) {
-    if (!detail::acceptablePath(path) || !format::validFields(fields)) return false;
+Status createTable(const std::string& path, const std::vector<FieldDesc>& fields) {
+    if (!detail::acceptablePath(path)) return detail::fail(Status::Code::Invalid, path, "path is not acceptable");
+    if (!format::validFields(fields)) return detail::fail(Status::Code::Invalid, path, "field list is not valid");
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 || errno != ENOENT) return false;
+    if (::lstat(path.c_str(), &st) == 0) return detail::fail(Status::Code::Exists, path, "the file exists");
+    if (errno != ENOENT) return detail::fail(systemFailure(path, "cannot look at the file"));
     const std::string folder = folderOf(path);
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return detail::fail(Status::Code::NotFound, path, "no such folder");
 
     // Short and hidden, so a long table name still fits and no listing of
     // "*.edb" ever sees a table under construction.
     const std::string temp = folder + "/.edb-" + std::to_string(::getpid()) + "-" +
                              std::to_string(g_createSerial.fetch_add(1)) + ".tmp";
     const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0) return detail::fail(systemFailure(path, "cannot create"));
     ::close(fd);
-    bool ok = buildTable(temp, fields) && moveNoReplace(temp, path);
-    if (ok) {
+    Status status = buildTable(temp, path, fields);
+    // A journal under the new name belongs to a table that is gone (a writer
+    // killed midway, then its table deleted): the first open would replay it
+    // into the new file. No table of that name exists, so nothing owns it.
+    if (status.ok() && !removeJournalOf(path)) status = systemFailure(path, "cannot remove a stale journal");
+    if (status.ok() && !moveNoReplace(temp, path))
+        status = errno == EEXIST ? Status::error(Status::Code::Exists, path, "the file exists")
+                                 : systemFailure(path, "cannot move into place");
+    if (status.ok()) {
         syncFolder(folder);
-    } else {
-        ::unlink(temp.c_str());
-        ::unlink((temp + "-journal").c_str());
+        return status;
     }
-    return ok;
+    ::unlink(temp.c_str());
+    ::unlink((temp + "-journal").c_str());
+    return detail::fail(status);
+}
+
+bool create(const std::string& path, const std::vector<FieldDesc>& fields) { return createTable(path, fields).ok(); }
+
+Status removeTable(const std::string& path) {
+    if (!detail::acceptablePath(path)) return detail::fail(Status::Code::Invalid, path, "path is not acceptable");
+    // This thread's own connection must not outlive the file.
+    close(path);
+    // The journal first: a journal without its table is harmless, a table
+    // whose journal stays behind after the table went is replayed into the
+    // next table of that name.
+    if (!removeJournalOf(path)) return detail::fail(systemFailure(path, "cannot remove the journal"));
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return detail::fail(systemFailure(path, "cannot remove"));
+    syncFolder(folderOf(path));
+    return Status();
 }
 
 }  // namespace shop::storage

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "text.h"
@@ -75,50 +76,89 @@ bool writeSchema(sqlite3* db, const std::vector<FieldDesc>& fields) {
     return false;
 }
 
-std::optional<HeaderInfo> checkHeader(const std::string& path, std::string* why) {
+namespace {
+
+Status damaged(const std::string& path, std::string why) {
+    return Status::error(Status::Code::Damaged, path, std::move(why));
+}
+
+// A journal beside the table must be a plain file: SQLite opens it to see
+// whether it is hot, and opening a pipe would wait forever.
+bool journalAcceptable(const std::string& journal, Status* why) {
+    struct stat st {};
+    if (::lstat(journal.c_str(), &st) != 0) return true;
+    if (S_ISREG(st.st_mode)) return true;
+    if (why) *why = damaged(journal, "journal is not a regular file");
+    return false;
+}
+
+}  // namespace
+
+std::optional<HeaderInfo> checkHeader(const std::string& path, Status* why) {
+    const std::string journal = path + "-journal";
+    if (!journalAcceptable(journal, why)) return std::nullopt;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        setWhy(why, std::string("cannot open: ") + std::strerror(errno));
+        const int err = errno;
+        if (why)
+            *why = Status::error(err == ENOENT ? Status::Code::NotFound
+                                 : err == ELOOP ? Status::Code::Damaged
+                                                : Status::Code::IoError,
+                                 path, std::string("cannot open: ") + std::strerror(err));
         return std::nullopt;
     }
     struct stat st {};
     unsigned char h[100];
     std::optional<HeaderInfo> out;
+    Status problem;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        setWhy(why, "not a regular file");
-    } else if (::pread(fd, h, sizeof h, 0) != static_cast<ssize_t>(sizeof h) ||
-               std::memcmp(h, "SQLite format 3", 16) != 0) {
-        setWhy(why, "not a table file");
+        problem = damaged(path, "not a regular file");
+    } else if (const ssize_t n = ::pread(fd, h, sizeof h, 0); n < 0) {
+        problem = Status::error(Status::Code::IoError, path, std::string("cannot read: ") + std::strerror(errno));
+    } else if (n != static_cast<ssize_t>(sizeof h) || std::memcmp(h, "SQLite format 3", 16) != 0) {
+        problem = damaged(path, "not a table file");
     } else if (h[18] != 1 || h[19] != 1) {
         // Only rollback-journal files: anything else would leave side files.
-        setWhy(why, "unsupported journal mode");
+        problem = damaged(path, "unsupported journal mode");
     } else if (static_cast<std::int32_t>(bigEndian32(h + 68)) != kApplicationId) {
-        setWhy(why, "not a table of this shop");
+        problem = damaged(path, "not a table of this shop");
     } else if (static_cast<std::int32_t>(bigEndian32(h + 60)) != kFormatVersion) {
-        setWhy(why, "unknown format version");
+        problem = damaged(path, "unknown format version");
     } else {
         std::uint32_t pageSize = (std::uint32_t{h[16]} << 8) | h[17];
         if (pageSize == 1) pageSize = 65536;
-        const std::uint32_t pages = bigEndian32(h + 28);
-        const bool sizeValid = bigEndian32(h + 24) == bigEndian32(h + 92) && pages != 0;
+        const std::uint64_t needed = std::uint64_t{bigEndian32(h + 28)} * pageSize;
+        const bool sizeValid = bigEndian32(h + 24) == bigEndian32(h + 92) && needed != 0;
+        // While a journal exists, a writer is at work or was killed midway
+        // and SQLite restores the file from the journal. The size is taken
+        // after the header was read and no journal was seen: a writer that
+        // committed meanwhile has written every page before its journal went.
+        const auto shortFile = [&] {
+            return ::access(journal.c_str(), F_OK) != 0 && ::fstat(fd, &st) == 0 &&
+                   static_cast<std::uint64_t>(st.st_size) < needed;
+        };
         if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
-            setWhy(why, "damaged header");
-        } else if (sizeValid && static_cast<std::uint64_t>(st.st_size) < std::uint64_t{pages} * pageSize &&
-                   // While a journal exists, a writer is at work or was killed
-                   // midway; SQLite restores the file from the journal.
-                   ::access((path + "-journal").c_str(), F_OK) != 0) {
-            setWhy(why, "file is truncated");
+            problem = damaged(path, "damaged header");
+        } else if (sizeValid && static_cast<std::uint64_t>(st.st_size) < needed && shortFile()) {
+            problem = damaged(path, "file is truncated");
         } else {
             out = HeaderInfo{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
         }
     }
+    if (!out && why) *why = problem;
     ::close(fd);
     return out;
 }
 
 bool checkSchema(sqlite3* db, std::string* why) {
-    if (singleInt(db, "PRAGMA application_id") != kApplicationId ||
-        singleInt(db, "PRAGMA user_version") != kFormatVersion) {
+    const auto applicationId = singleInt(db, "PRAGMA application_id");
+    const auto version = singleInt(db, "PRAGMA user_version");
+    if (!applicationId || !version) {
+        // A busy or unreadable file is not a foreign one: keep SQLite's word.
+        setWhy(why, std::string("unreadable schema: ") + sqlite3_errmsg(db));
+        return false;
+    }
+    if (*applicationId != kApplicationId || *version != kFormatVersion) {
         setWhy(why, "not a table of this shop");
         return false;
     }

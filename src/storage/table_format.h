@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "status.h"
 #include "table.h"
 
 struct sqlite3;
@@ -68,9 +69,10 @@ struct HeaderInfo {
 
 // Reads the database header of the file without SQLite: a regular file (not
 // a link, not a folder) whose header is SQLite's, in rollback-journal mode,
-// with our tags, and not shorter than the header says. Fails fast (one
-// system call) for a missing file.
-std::optional<HeaderInfo> checkHeader(const std::string& path, std::string* why);
+// with our tags, and not shorter than the header says; a journal beside it,
+// if any, is a regular file too (SQLite would block opening anything else).
+// Fails fast (one system call) for a missing file.
+std::optional<HeaderInfo> checkHeader(const std::string& path, Status* why);
 
 // Checks that the schema holds exactly our three tables with exactly our
 // definitions and that the tags match.

@@ -96,10 +96,10 @@ std::string valueCheck(sqlite3* db, const std::vector<FieldDesc>& fields) {
 
 std::string checkIntegrity(const std::string& path) {
     if (!detail::acceptablePath(path)) return "path is not acceptable";
-    std::string why;
+    Status why;
     // Read-write, so that a journal left by a crash is rolled back first.
     auto opened = Connection::open(path, false, &why);
-    if (!opened) return why.empty() ? "cannot open the table" : why;
+    if (!opened) return why.detail().empty() ? "cannot open the table" : why.detail();
     sqlite3* db = opened->connection->db();
     std::string problem = sqliteCheck(db);
     if (problem.empty()) problem = numberingCheck(db, static_cast<int>(opened->fields.size()));

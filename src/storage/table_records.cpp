@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "table.h"
+#include "failure.h"
 #include "table_state.h"
 #include "text.h"
 
@@ -29,8 +30,9 @@ std::string columnBytes(sqlite3_stmt* st, int col) {
     return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n)) : std::string();
 }
 
-// Fills the block with records [rec, ...] of a table with `count` records.
-bool fillBlock(OpenTable& t, Connection& c, int rec, int size) {
+// Fills the block with records [rec, ...] of a table with `count` records;
+// SQLITE_DONE when it did, else SQLite's error code.
+int fillBlock(OpenTable& t, Connection& c, int rec, int size) {
     RecordBlock& b = c.block;
     const int nf = static_cast<int>(t.fields.size());
     const int last = static_cast<int>(std::min<long long>(static_cast<long long>(rec) + size - 1, b.count));
@@ -44,7 +46,7 @@ bool fillBlock(OpenTable& t, Connection& c, int rec, int size) {
     const bool photos = std::any_of(t.fields.begin(), t.fields.end(),
                                     [](const FieldDesc& f) { return f.type == FieldType::Bytes; });
     StatementUse st(c.statement(photos ? Stmt::BlockSmall : Stmt::BlockCells));
-    if (!st) return false;
+    if (!st) return SQLITE_ERROR;
     ++threadTables().readQueries;
     sqlite3_bind_int64(st.get(), 1, format::cellId(rec, 0));
     sqlite3_bind_int64(st.get(), 2, format::cellId(last, nf));
@@ -57,7 +59,7 @@ bool fillBlock(OpenTable& t, Connection& c, int rec, int size) {
         if (r < rec || r > last || pos < 1 || pos > nf) continue;
         if (bytes > kBlockBytes && r > rec) {
             b.last = r - 1;
-            return true;
+            return SQLITE_DONE;
         }
         const std::size_t i = static_cast<std::size_t>(r - rec) * nf + (pos - 1);
         constexpr int kValue = 1;
@@ -81,7 +83,7 @@ bool fillBlock(OpenTable& t, Connection& c, int rec, int size) {
         }
         bytes += b.values[i].size();
     }
-    return rc == SQLITE_DONE;
+    return rc;
 }
 
 // Makes the block hold record `rec`, or know that `rec` lies past the end.
@@ -93,7 +95,14 @@ bool loadBlock(OpenTable& t, Connection& c, int rec) {
     // A read loop moves on to the next block: let blocks grow while it does.
     const int previous = b.first != 0 ? b.last - b.first + 1 : 0;
     const int size = b.first != 0 && rec == b.last + 1 ? std::min(previous * 2, kLargestBlock) : kFirstBlock;
-    if (fillBlock(t, c, rec, std::max(size, kFirstBlock))) return true;
+    const int rc = fillBlock(t, c, rec, std::max(size, kFirstBlock));
+    if (rc == SQLITE_DONE) return true;
+    if (codeOfSqlite(rc) == Status::Code::Busy) {
+        // Reading field by field would only wait for the busy file again.
+        b.clear();
+        failSqlite(c.db(), t.path, "cannot read");
+        return false;
+    }
     // The run holds something the block query cannot carry (a value over the
     // size limit, a damaged page): read this record field by field, so every
     // other field still reads.
@@ -104,14 +113,20 @@ bool loadBlock(OpenTable& t, Connection& c, int rec) {
     return true;
 }
 
-std::optional<Value> readLarge(Connection& c, int rec, int pos, const FieldDesc& field) {
+std::optional<Value> readLarge(const OpenTable& t, Connection& c, int rec, int pos, const FieldDesc& field) {
     StatementUse st(c.statement(Stmt::ReadCell));
-    if (!st) return std::nullopt;
+    if (!st) {
+        failSqlite(c.db(), t.path, "cannot read");
+        return std::nullopt;
+    }
     ++threadTables().readQueries;
     sqlite3_bind_int64(st.get(), 1, format::cellId(rec, pos));
     const int rc = sqlite3_step(st.get());
     if (rc == SQLITE_DONE) return Value{field.type, std::string()};  // never written
-    if (rc != SQLITE_ROW) return std::nullopt;
+    if (rc != SQLITE_ROW) {
+        failSqlite(c.db(), t.path, "cannot read");
+        return std::nullopt;
+    }
     switch (sqlite3_column_type(st.get(), 0)) {
         case SQLITE_BLOB: return Value::bytes(columnBytes(st.get(), 0));
         case SQLITE_NULL: return Value{field.type, std::string()};
@@ -137,19 +152,48 @@ bool fits(const FieldDesc& field, const Value& value) {
 
 // The current table and its connection, for an operation that writes.
 Connection* writable(OpenTable* t) {
-    if (!t || t->readOnly) return nullptr;
+    if (!t) {
+        fail(Status::Code::Invalid, {}, "no table is current");
+        return nullptr;
+    }
+    if (t->readOnly) {
+        fail(Status::Code::Invalid, t->path, "the table is open read-only");
+        return nullptr;
+    }
     Connection* c = connect(*t);
     // A batch whose transaction an error ended takes no further writes.
-    if (c && t->batchToken != 0 && !c->inTransaction()) return nullptr;
+    if (c && t->batchToken != 0 && !c->inTransaction()) {
+        fail(Status::Code::Invalid, t->path, "the batch on this table has failed");
+        return nullptr;
+    }
     return c;
 }
 
 // Runs a statement that changes the file; true when it changed `expected` rows
 // (any number when expected is negative).
-bool change(OpenTable& t, sqlite3_stmt* st, int expected = -1) {
-    if (!st) return false;
-    const bool ok = sqlite3_step(st) == SQLITE_DONE &&
-                    (expected < 0 || sqlite3_changes(sqlite3_db_handle(st)) == expected);
+bool change(OpenTable& t, Connection& c, sqlite3_stmt* st, int expected = -1) {
+    if (!st) {
+        failSqlite(c.db(), t.path, "cannot write");
+        return false;
+    }
+    const int rc = sqlite3_step(st);
+    t.changed();
+    if (rc != SQLITE_DONE) {
+        failSqlite(c.db(), t.path, "cannot write");
+        return false;
+    }
+    if (expected >= 0 && sqlite3_changes(c.db()) != expected) {
+        fail(Status::Code::Invalid, t.path, "no such record");
+        return false;
+    }
+    return true;
+}
+
+// Runs a change of several statements as one; false (recorded) when it fails.
+bool changeAll(OpenTable& t, Connection& c, const char* sql) {
+    ChangeScope scope(c);
+    const bool ok = scope.started() && c.exec(sql) && scope.commit();
+    if (!ok) failSqlite(c.db(), t.path, "cannot write");
     t.changed();
     return ok;
 }
@@ -163,9 +207,15 @@ std::optional<int> countRecords(OpenTable& t, Connection& c) {
     b.clear();
     StatementUse st(c.statement(Stmt::Count));
     ++threadTables().readQueries;
-    if (!st || sqlite3_step(st.get()) != SQLITE_ROW) return std::nullopt;
+    if (!st || sqlite3_step(st.get()) != SQLITE_ROW) {
+        failSqlite(c.db(), t.path, "cannot count the records");
+        return std::nullopt;
+    }
     const sqlite3_int64 n = sqlite3_column_int64(st.get(), 0);
-    if (n < 0 || n > format::kMaxRecords) return std::nullopt;
+    if (n < 0 || n > format::kMaxRecords) {
+        fail(Status::Code::Damaged, t.path, "record numbers out of range");
+        return std::nullopt;
+    }
     b.version = version;
     b.count = static_cast<int>(n);
     return b.count;
@@ -175,11 +225,20 @@ std::optional<int> countRecords(OpenTable& t, Connection& c) {
 
 using namespace detail;
 
-int recordCount() {
+std::optional<int> countRecords() {
     OpenTable* t = threadTables().current;
-    Connection* c = t ? connect(*t) : nullptr;
-    if (!c) return 0;
-    return countRecords(*t, *c).value_or(0);
+    if (!t) {
+        fail(Status::Code::Invalid, {}, "no table is current");
+        return std::nullopt;
+    }
+    Connection* c = connect(*t);
+    if (!c) return std::nullopt;
+    return countRecords(*t, *c);
+}
+
+int recordCount() {
+    if (!threadTables().current) return 0;
+    return countRecords().value_or(0);
 }
 
 int position() {
@@ -199,7 +258,7 @@ bool appendBlank() {
     Connection* c = writable(t);
     if (!c) return false;
     StatementUse st(c->statement(Stmt::Append));
-    if (!change(*t, st.get(), 1)) return false;
+    if (!change(*t, *c, st.get(), 1)) return false;
     const sqlite3_int64 rec = sqlite3_last_insert_rowid(c->db());
     if (rec < 1 || rec > format::kMaxRecords) {
         // Only a crafted file numbers its records this far: no cursor could
@@ -207,8 +266,9 @@ bool appendBlank() {
         StatementUse remove(c->statement(Stmt::Remove));
         if (remove) {
             sqlite3_bind_int64(remove.get(), 1, rec);
-            change(*t, remove.get());
+            change(*t, *c, remove.get());
         }
+        fail(Status::Code::Damaged, t->path, "record numbers out of range");
         return false;
     }
     t->cursor = static_cast<int>(rec);
@@ -229,7 +289,7 @@ std::optional<Value> readField(int pos) {
         case RecordBlock::Cell::Text:
             return isValidUtf8(b.values[i]) ? Value::text(b.values[i]) : Value::bytes(b.values[i]);
         case RecordBlock::Cell::Bytes: return Value::bytes(b.values[i]);
-        case RecordBlock::Cell::Large: return readLarge(*c, t->cursor, pos, t->fields[pos - 1]);
+        case RecordBlock::Cell::Large: return readLarge(*t, *c, t->cursor, pos, t->fields[pos - 1]);
     }
     return std::nullopt;
 }
@@ -241,11 +301,13 @@ std::string readText(int pos) {
 
 bool writeField(int pos, const Value& value) {
     OpenTable* t = threadTables().current;
-    if (!t || pos < 1 || pos > static_cast<int>(t->fields.size()) || !fits(t->fields[pos - 1], value)) return false;
+    if (!t || pos < 1 || pos > static_cast<int>(t->fields.size()) || !fits(t->fields[pos - 1], value)) {
+        fail(Status::Code::Invalid, t ? t->path : std::string(), "no such field, or the value does not fit it");
+        return false;
+    }
     Connection* c = writable(t);
     if (!c) return false;
     StatementUse st(c->statement(Stmt::WriteCell));
-    if (!st) return false;
     sqlite3_bind_int64(st.get(), 1, format::cellId(t->cursor, pos));
     sqlite3_bind_int(st.get(), 3, t->cursor);
     const int size = static_cast<int>(value.data.size());
@@ -255,7 +317,7 @@ bool writeField(int pos, const Value& value) {
         sqlite3_bind_zeroblob(st.get(), 2, 0);
     else
         sqlite3_bind_blob(st.get(), 2, value.data.data(), size, SQLITE_STATIC);
-    return change(*t, st.get(), 1);
+    return change(*t, *c, st.get(), 1);
 }
 
 bool writeText(int pos, const std::string& text) { return writeField(pos, Value::text(text)); }
@@ -264,9 +326,7 @@ bool zap() {
     OpenTable* t = threadTables().current;
     Connection* c = writable(t);
     if (!c) return false;
-    ChangeScope scope(*c);
-    const bool ok = scope.started() && c->exec("DELETE FROM cells;DELETE FROM records") && scope.commit();
-    t->changed();
+    const bool ok = changeAll(*t, *c, "DELETE FROM cells;DELETE FROM records");
     if (ok) t->cursor = 1;
     return ok;
 }
@@ -294,9 +354,8 @@ void markDeleted() {
     Connection* c = writable(t);
     if (!c) return;
     StatementUse st(c->statement(Stmt::SetMark));
-    if (!st) return;
-    sqlite3_bind_int(st.get(), 1, t->cursor);
-    change(*t, st.get());
+    if (st) sqlite3_bind_int(st.get(), 1, t->cursor);
+    change(*t, *c, st.get());
 }
 
 bool deletionMark() {
@@ -304,9 +363,10 @@ bool deletionMark() {
     Connection* c = t ? connect(*t) : nullptr;
     if (!c) return false;
     StatementUse st(c->statement(Stmt::ReadMark));
-    if (!st) return false;
-    sqlite3_bind_int(st.get(), 1, t->cursor);
-    return sqlite3_step(st.get()) == SQLITE_ROW && sqlite3_column_int64(st.get(), 0) != 0;
+    if (st) sqlite3_bind_int(st.get(), 1, t->cursor);
+    const int rc = st ? sqlite3_step(st.get()) : SQLITE_ERROR;
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) failSqlite(c->db(), t->path, "cannot read");
+    return rc == SQLITE_ROW && sqlite3_column_int64(st.get(), 0) != 0;
 }
 
 bool purge() {
@@ -325,10 +385,7 @@ bool purge() {
         "UPDATE records SET rec = -m.n FROM (SELECT rec AS old, row_number() OVER (ORDER BY rec) AS n "
         "FROM records) AS m WHERE records.rec = m.old;"
         "UPDATE records SET rec = -rec WHERE rec < 0;";
-    ChangeScope scope(*c);
-    const bool ok = scope.started() && c->exec(kPurge) && scope.commit();
-    t->changed();
-    return ok;
+    return changeAll(*t, *c, kPurge);
 }
 
 }  // namespace shop::storage

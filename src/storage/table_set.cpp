@@ -7,6 +7,7 @@
 #include <mutex>
 #include <utility>
 
+#include "failure.h"
 #include "table.h"
 #include "table_state.h"
 
@@ -67,9 +68,17 @@ ThreadTables& threadTables() {
 Connection* connect(OpenTable& table) {
     ThreadTables& t = threadTables();
     if (Connection* c = t.connections.find(table.id)) return c;
-    auto opened = Connection::open(table.path, table.readOnly, nullptr);
+    Status why;
+    auto opened = Connection::open(table.path, table.readOnly, &why);
+    if (!opened) {
+        fail(why);
+        return nullptr;
+    }
     // The file must still be the table that was opened: same fields.
-    if (!opened || !sameFields(opened->fields, table.fields)) return nullptr;
+    if (!sameFields(opened->fields, table.fields)) {
+        fail(Status::Code::Damaged, table.path, "the file is no longer the table that was opened");
+        return nullptr;
+    }
     if (opened->file.device != table.file.device || opened->file.inode != table.file.inode) {
         table.file = opened->file;
         table.changes = changeCounter(table.file);
@@ -117,12 +126,12 @@ bool acceptablePath(const std::string& path) {
 
 using namespace detail;
 
-bool open(const std::string& path, bool readOnly, int /*shareMode*/) {
-    if (!acceptablePath(path)) return false;
+Status openTable(const std::string& path, bool readOnly, int /*shareMode*/) {
+    if (!acceptablePath(path)) return fail(Status::Code::Invalid, path, "path is not acceptable");
     ThreadTables& t = threadTables();
-    std::string why;
+    Status why;
     const auto header = format::checkHeader(path, &why);
-    if (!header) return false;
+    if (!header) return fail(why);
 
     auto existing = std::find_if(t.tables.begin(), t.tables.end(),
                                  [&](const std::unique_ptr<OpenTable>& p) { return p->path == path; });
@@ -138,7 +147,7 @@ bool open(const std::string& path, bool readOnly, int /*shareMode*/) {
             if (!connect(*table)) {
                 // The file at that path is no longer this table: open it afresh.
                 dropTable(t, table);
-                return open(path, readOnly);
+                return openTable(path, readOnly);
             }
         }
         // Whatever another program did to the file meanwhile is read afresh.
@@ -146,11 +155,11 @@ bool open(const std::string& path, bool readOnly, int /*shareMode*/) {
         std::rotate(existing, existing + 1, t.tables.end());
         t.current = t.tables.back().get();
         t.current->cursor = 1;
-        return true;
+        return Status();
     }
 
     auto opened = Connection::open(path, readOnly, &why);
-    if (!opened) return false;
+    if (!opened) return fail(why);
     auto table = std::make_unique<OpenTable>();
     table->id = g_nextTableId.fetch_add(1);
     table->path = path;
@@ -162,8 +171,11 @@ bool open(const std::string& path, bool readOnly, int /*shareMode*/) {
     t.connections.insert(table->id, std::move(opened->connection));
     t.tables.push_back(std::move(table));
     t.current = t.tables.back().get();
-    return true;
+    noteSuccess();
+    return Status();
 }
+
+bool open(const std::string& path, bool readOnly, int shareMode) { return openTable(path, readOnly, shareMode).ok(); }
 
 bool select(const std::string& nameOrPath) {
     ThreadTables& t = threadTables();

@@ -20,29 +20,39 @@ void TableVisit::end() {
 }
 
 std::optional<std::vector<std::string>> readTextColumn(const std::string& path, int pos, bool readOnly) {
+    const StatusWatch watch;
     TableVisit visit(path, readOnly);
     if (!visit.opened()) return std::nullopt;
+    const auto n = countRecords();
+    if (!n) return std::nullopt;
     std::vector<std::string> values;
-    const int n = recordCount();
-    values.reserve(static_cast<std::size_t>(n > 0 ? n : 0));
-    for (int i = 0; i < n; ++i) {
+    values.reserve(static_cast<std::size_t>(*n));
+    for (int i = 0; i < *n; ++i) {
         values.push_back(readText(pos));
         skip(1);
     }
+    if (watch.failed()) return std::nullopt;
     return values;
 }
 
-std::vector<std::vector<std::string>> readTextRows(int fieldCount) {
-    std::vector<std::vector<std::string>> rows;
+std::optional<std::vector<std::vector<std::string>>> readTextRowsChecked(int fieldCount) {
+    const StatusWatch watch;
     skip(1 - position());
-    const int n = recordCount();
-    rows.reserve(static_cast<std::size_t>(n > 0 ? n : 0));
-    for (int i = 0; i < n; ++i) {
+    const auto n = countRecords();
+    if (!n) return std::nullopt;
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(static_cast<std::size_t>(*n));
+    for (int i = 0; i < *n; ++i) {
         std::vector<std::string>& row = rows.emplace_back();
         for (int f = 1; f <= fieldCount; ++f) row.push_back(readText(f));
         skip(1);
     }
+    if (watch.failed()) return std::nullopt;
     return rows;
+}
+
+std::vector<std::vector<std::string>> readTextRows(int fieldCount) {
+    return readTextRowsChecked(fieldCount).value_or(std::vector<std::vector<std::string>>{});
 }
 
 }  // namespace shop::storage

@@ -29,12 +29,17 @@ private:
 };
 
 // Field `pos` of every record, as text, by the read loop over the table at
-// `path`; nullopt when the table does not open.
+// `path`; nullopt when the table does not open or when any read of the loop
+// fails (the reason is lastStatus()). A caller that rewrites a table from
+// what it read must stop on nullopt: an empty list means an empty table.
 std::optional<std::vector<std::string>> readTextColumn(const std::string& path, int pos,
                                                        bool readOnly = false);
 
 // Fields 1..fieldCount of every record of the current table, as text, by the
 // read loop from the first record wherever the cursor stood.
+// A read that fails gives empty texts; use readTextRowsChecked to tell.
 std::vector<std::vector<std::string>> readTextRows(int fieldCount);
+// The same; nullopt when any read of the loop fails (reason: lastStatus()).
+std::optional<std::vector<std::vector<std::string>>> readTextRowsChecked(int fieldCount);
 
 }  // namespace shop::storage
