@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "backup_commands.h"
 #include "storage/data_paths.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
@@ -22,7 +23,9 @@ int usage() {
                  "  shop_table fields TABLE.edb              list the fields\n"
                  "  shop_table list TABLE.edb                list the records\n"
                  "  shop_table export TABLE.edb              write the records as CSV to standard output\n"
-                 "  shop_table check TABLE.edb               check the file's integrity\n";
+                 "  shop_table check TABLE.edb               check the file's integrity\n"
+                 "  shop_table backup RUN_DIR DEST_DIR       back up every table and the settings\n"
+                 "  shop_table restore BACKUP_DIR RUN_DIR    put a verified backup back\n";
     return 2;
 }
 
@@ -140,6 +143,7 @@ int main(int argc, char** argv) {
         if (argc > 4 || (argc == 4 && std::strcmp(argv[3], "--demo") != 0)) return usage();
         return provision(arg, argc == 4);
     }
+    if (cmd == "backup" || cmd == "restore") return shop::tool::runBackupCommand(cmd, argc - 2, argv + 2);
     if (argc != 3) return usage();
     if (cmd == "fields") return listFields(arg);
     if (cmd == "list") return dump(arg, false);

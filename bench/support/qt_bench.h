@@ -10,5 +10,7 @@ int runQtBenchmarks(int argc, char** argv);
 
 // Peak resident memory of this process so far, in megabytes.
 double peakRssMb();
+// Resident memory of this process now, in megabytes.
+double currentRssMb();
 
 }  // namespace shop::bench

@@ -27,7 +27,7 @@ void apply(QApplication& app) {
         QPushButton[picture="true"] { border: none; background: transparent; padding: 0; }
         QPushButton[picture="true"]:hover { background: rgba(255, 255, 255, 40); border-radius: 4px; }
         QPushButton[picture="true"]:pressed { background: rgba(0, 0, 0, 30); border-radius: 4px; }
-        QTreeWidget, QListWidget, QLineEdit, QComboBox, QDateEdit, QPlainTextEdit {
+        QTreeView, QListWidget, QLineEdit, QComboBox, QDateEdit, QPlainTextEdit {
             background: white; border: 1px solid #c5d0da; border-radius: 3px;
             selection-background-color: #2a77ad;
         }

@@ -3,13 +3,14 @@
 #include <QDate>
 #include <QPieSeries>
 #include <QStatusBar>
-#include <QTreeWidgetItem>
+#include <QTreeView>
 
 #include "app/drag_state.h"
 #include "app/event_services.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
 #include "sales_chart.h"
+#include "sales_list_model.h"
 #include "sales_query.h"
 #include "storage/table.h"
 #include "ui_performance_window.h"
@@ -25,17 +26,6 @@ std::vector<std::string> listSalesFolder(const std::string& folder, const std::s
     for (const QString& name : app::listFolder(QString::fromStdString(folder), QString::fromStdString(pattern)))
         names.push_back(name.toStdString());
     return names;
-}
-
-QList<QTreeWidgetItem*> listItems(const std::vector<SalesRow>& rows) {
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(rows.size()));
-    for (const SalesRow& row : rows) {
-        QStringList cells;
-        for (const std::string& cell : row) cells << QString::fromStdString(cell);
-        items << new QTreeWidgetItem(cells);
-    }
-    return items;
 }
 
 }  // namespace
@@ -60,7 +50,9 @@ PerformanceWindow::PerformanceWindow(QWidget* parent)
     ui->日期框_起->setDate(today);
     ui->日期框_终->setDate(today);
 
-    QTreeWidget* list = ui->超级列表框_业绩;
+    QTreeView* list = ui->超级列表框_业绩;
+    m_rows = new SalesListModel(this);
+    list->setModel(m_rows);
     list->setColumnWidth(0, 104);
     list->setColumnWidth(1, 72);
     list->setColumnWidth(2, 64);
@@ -85,22 +77,21 @@ QString PerformanceWindow::statusPart(int part) const {
 }
 
 void PerformanceWindow::runQuery() {
-    QTreeWidget* list = ui->超级列表框_业绩;
-    list->clear();
+    m_rows->clear();
     SalesQuery query;
     query.runDir = app::runDirectory();
     query.firstDay = dayOf(ui->日期框_起->date());
     query.lastDay = dayOf(ui->日期框_终->date());
     query.listFolder = listSalesFolder;
-    const SalesQueryResult result = runSalesQuery(query);
+    SalesQueryResult result = runSalesQuery(query);
     m_openedByQuery.insert(result.openedTables.begin(), result.openedTables.end());
 
     // The listing lets other clicks run; a query started in the middle has
     // filled the list meanwhile, and this one's rows replace it.
-    list->clear();
-    list->addTopLevelItems(listItems(result.rows));
-    if (result.listedAny) m_statusParts[1]->setText(QString::number(list->topLevelItemCount()));
-    m_chart->show(static_cast<double>(result.rows.size()), result.revenue, result.quantity);
+    const auto count = static_cast<double>(result.rows.size());
+    m_rows->setRows(std::move(result.rows));
+    if (result.listedAny) m_statusParts[1]->setText(QString::number(m_rows->rowCount()));
+    m_chart->show(count, result.revenue, result.quantity);
 }
 
 void PerformanceWindow::closeWindow() {

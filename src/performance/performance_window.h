@@ -19,6 +19,7 @@ class PerformanceWindow;
 namespace shop::performance {
 
 class SalesChart;
+class SalesListModel;
 
 class PerformanceWindow : public app::FramelessWindow {
 public:
@@ -39,6 +40,7 @@ private:
 
     std::unique_ptr<Ui::PerformanceWindow> ui;
     QLabel* m_statusParts[2] = {nullptr, nullptr};
+    SalesListModel* m_rows = nullptr;  // the result list's rows, owned by the window
     std::unique_ptr<SalesChart> m_chart;
     // Tables that this window's queries brought into the open-table set. The
     // close button closes the current table only when it is one of them, so

@@ -72,6 +72,9 @@ void SalesChart::show(double rows, double revenue, double quantity) {
 void SalesChart::updateLegend() {
     const auto values = m_series->slices();
     const bool none = std::all_of(values.begin(), values.end(), [](QPieSlice* s) { return s->value() == 0; });
+    // A pie of nothing but zeros still draws a full disc of its last slice:
+    // with nothing to show, the chart shows no pie at all.
+    m_series->setVisible(!none);
     m_view->chart()->setTitle(none ? QStringLiteral("销售业绩（暂无数据）") : QStringLiteral("销售业绩"));
     QString html = QStringLiteral("<table align='center' cellspacing='3'>");
     const auto slices = m_series->slices();

@@ -1,11 +1,16 @@
 #include "sales_query.h"
 
 #include <algorithm>
+#include <atomic>
+#include <iterator>
 #include <map>
 #include <string_view>
+#include <thread>
+#include <tuple>
 
 #include "storage/data_paths.h"
 #include "storage/table.h"
+#include "storage/table_visit.h"
 #include "storage/text.h"
 
 namespace shop::performance {
@@ -19,36 +24,12 @@ constexpr std::string_view kExtension = ".edb";
 constexpr int kSalesFields = 4;
 constexpr int kPriceCell = 1;
 constexpr int kQuantityCell = 2;
+constexpr std::size_t kMostWorkers = 4;
 
 // Day count of the range: last minus first, plus one; 0 or less means none.
 long long dayCount(const Moment& first, const Moment& last) {
     if (!storage::isValid(first) || !storage::isValid(last)) return 0;
     return storage::dayNumber(last) - storage::dayNumber(first) + 1;
-}
-
-// Reads every record of the current table into the rows, fields 1 to 4 as
-// text. A table with fewer than four fields is not a sales table: skipped.
-bool readSalesTable(std::vector<SalesRow>& rows) {
-    if (storage::fields().size() < kSalesFields) return false;
-    const int count = storage::recordCount();
-    for (int i = 0; i < count; ++i) {
-        SalesRow row;
-        for (int f = 0; f < kSalesFields; ++f) row[f] = storage::readText(f + 1);
-        rows.push_back(std::move(row));
-        storage::skip(1);
-    }
-    return true;
-}
-
-// Opens a joined name read-only, selects it by its path and reads it.
-void tryTable(const std::string& runDir, const std::string& fileName, SalesQueryResult& result) {
-    const std::string path = storage::joinPath(runDir, storage::kSalesFolder, fileName);
-    ++result.openAttempts;
-    const int openBefore = storage::openCount();
-    if (!storage::open(path, true)) return;
-    if (storage::openCount() > openBefore) result.openedTables.push_back(path);
-    if (!storage::select(path)) return;
-    if (readSalesTable(result.rows)) ++result.tablesRead;
 }
 
 // A listed name that some day of the range joined with a time part gives:
@@ -82,9 +63,38 @@ std::map<std::string, std::vector<DayTable>, std::less<>> indexByTimePart(
         const std::string time(view.substr(timeStart, view.size() - kExtension.size() - timeStart));
         index[time].push_back({number, name});
     }
-    for (auto& [time, tables] : index)
-        std::sort(tables.begin(), tables.end(), [](const DayTable& a, const DayTable& b) { return a.day < b.day; });
+    // A listing that names a file twice still leads to it once.
+    for (auto& [time, tables] : index) {
+        std::sort(tables.begin(), tables.end(), [](const DayTable& a, const DayTable& b) {
+            return std::tie(a.day, a.fileName) < std::tie(b.day, b.fileName);
+        });
+        tables.erase(std::unique(tables.begin(), tables.end(),
+                                 [](const DayTable& a, const DayTable& b) {
+                                     return a.fileName == b.fileName;
+                                 }),
+                     tables.end());
+    }
     return index;
+}
+
+// Reads every table on its own worker threads; the result is in the order of
+// the paths. Each worker has its own open-table set, so nothing it opens
+// touches the tables of the calling thread.
+std::vector<std::optional<std::vector<SalesRow>>> readInParallel(
+    const std::vector<std::string>& paths) {
+    std::vector<std::optional<std::vector<SalesRow>>> tables(paths.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < paths.size(); i = next++)
+            tables[i] = readSalesRows(paths[i]);
+        storage::closeAll();
+    };
+    const std::size_t workers = std::min<std::size_t>(
+        {std::max(1u, std::thread::hardware_concurrency()), kMostWorkers, paths.size()});
+    std::vector<std::jthread> threads;
+    for (std::size_t w = 0; w < workers; ++w) threads.emplace_back(work);
+    threads.clear();  // joins: every table is read before the result leaves
+    return tables;
 }
 
 }  // namespace
@@ -109,12 +119,43 @@ std::string timePart(const std::string& listedName) {
     return storage::textBetween(listedName, std::string(kDayMark), std::string(kExtension));
 }
 
+std::vector<std::string> salesTablesInRange(const std::vector<std::string>& listed,
+                                            const Moment& firstDay, const Moment& lastDay) {
+    std::vector<std::string> order;
+    if (dayCount(firstDay, lastDay) <= 0) return order;
+    auto index = indexByTimePart(listed, firstDay, lastDay);
+    for (const std::string& name : listed) {
+        const auto tables = index.find(timePart(name));
+        if (tables == index.end()) continue;
+        for (DayTable& table : tables->second) order.push_back(std::move(table.fileName));
+        // Later files with the same time of day lead to the same tables.
+        index.erase(tables);
+    }
+    return order;
+}
+
+std::optional<std::vector<SalesRow>> readSalesRows(const std::string& path) {
+    storage::TableVisit visit(path, true);
+    if (!visit.opened() || !storage::select(path)) return std::nullopt;
+    std::vector<SalesRow> rows;
+    if (storage::fields().size() < kSalesFields) return rows;
+    const int count = storage::recordCount();
+    rows.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        SalesRow& row = rows.emplace_back();
+        for (int f = 0; f < kSalesFields; ++f) row[f] = storage::readText(f + 1);
+        storage::skip(1);
+    }
+    return rows;
+}
+
 void addTotals(SalesQueryResult& result) {
     result.revenue = 0;
     result.quantity = 0;
     for (const SalesRow& row : result.rows) {
-        result.revenue += storage::leadingDouble(row[kPriceCell]);
-        result.quantity += storage::leadingInt(row[kQuantityCell]);
+        const int quantity = storage::leadingInt(row[kQuantityCell]);
+        result.revenue += storage::leadingDouble(row[kPriceCell]) * quantity;
+        result.quantity += quantity;
     }
 }
 
@@ -126,26 +167,30 @@ SalesQueryResult runSalesQuery(const SalesQuery& query) {
         query.listFolder ? query.listFolder(storage::DataPaths{query.runDir}.salesFolder(), "*.*")
                          : std::vector<std::string>{};
     result.listedAny = !listed.empty();
+    std::vector<std::string> paths;
+    for (const std::string& name : salesTablesInRange(listed, first, last))
+        paths.push_back(storage::joinPath(query.runDir, storage::kSalesFolder, name));
 
-    if (dayCount(first, last) > 0) {
-        if (query.onlyListedNames) {
-            // Every listed file still leads to the tables of its time part, in
-            // day order; only the joined names that are no file are passed over.
-            const auto index = indexByTimePart(listed, first, last);
-            for (const std::string& name : listed) {
-                const auto tables = index.find(timePart(name));
-                if (tables == index.end()) continue;
-                for (const DayTable& table : tables->second) tryTable(query.runDir, table.fileName, result);
-            }
-        } else {
-            const std::vector<std::string> days = dayNames(first, last);
-            for (const std::string& name : listed) {
-                const std::string time = timePart(name);
-                for (const std::string& day : days) tryTable(query.runDir, day + time + ".edb", result);
-            }
-        }
+    std::vector<std::optional<std::vector<SalesRow>>> tables = readInParallel(paths);
+    std::size_t total = 0;
+    const std::string* lastRead = nullptr;
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        if (!tables[i]) continue;
+        total += tables[i]->size();
+        lastRead = &paths[i];
+    }
+    result.rows.reserve(total);
+    for (auto& rows : tables) {
+        if (!rows) continue;
+        std::move(rows->begin(), rows->end(), std::back_inserter(result.rows));
+        rows.reset();
     }
     addTotals(result);
+
+    // The last table read stays open and current in this thread.
+    const int openBefore = storage::openCount();
+    if (lastRead && storage::open(*lastRead, true) && storage::openCount() > openBefore)
+        result.openedTables.push_back(*lastRead);
     return result;
 }
 

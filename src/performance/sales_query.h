@@ -2,16 +2,16 @@
 // a range of days, their records, and the three totals of the pie chart.
 //
 // Sales tables are found by name only: "销售数据" + date text of a run's start
-// + ".edb". For every listed file of the sales folder its time of day (the
-// text between "日" and ".edb") is joined to every day of the range, and each
-// joined name that is a table is read. A table whose time of day several
-// listed files share is therefore read once per such file, and a table made
-// at midnight is found through every listed name without a time of day. The
-// shop has always reported sales this way, so the result keeps it.
+// + ".edb". The listed files of the sales folder are walked in listing order;
+// the first file that carries a time of day (the text between "日" and
+// ".edb") leads to every table of the range with that time of day, in day
+// order. Each table is read once, however many listed files share its time
+// of day, and a name that is no sales table adds nothing of its own.
 #pragma once
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,10 +32,6 @@ struct SalesQuery {
     storage::Moment firstDay;
     storage::Moment lastDay;
     FolderLister listFolder;
-    // Tries to open only the joined names that the listing holds. A name the
-    // listing lacks is no file and cannot open, so the result is the same;
-    // false tries every pair of listed file and day (kept for comparison).
-    bool onlyListedNames = true;
 };
 
 struct SalesQueryResult {
@@ -43,12 +39,10 @@ struct SalesQueryResult {
     // Whether the listing found any name: only then does the window show the
     // row count (an empty folder leaves the previous count standing).
     bool listedAny = false;
-    double revenue = 0;   // sum of the numbers at the start of the price cells
+    double revenue = 0;   // money taken: price times quantity, summed over the rows
     double quantity = 0;  // sum of the integers at the start of the quantity cells
-    int openAttempts = 0;
-    int tablesRead = 0;
-    // Paths that this query added to the open-table set (tables that were
-    // open before it, such as the run's own sales table, are not among them).
+    // Paths that this query added to the calling thread's open-table set
+    // (a table open before it, such as the run's own sales table, is not).
     std::vector<std::string> openedTables;
 };
 
@@ -64,11 +58,28 @@ std::vector<std::string> dayNames(const storage::Moment& firstDay, const storage
 // the next ".edb"; empty for a midnight table or a name without the markers.
 std::string timePart(const std::string& listedName);
 
-// Revenue and quantity of the rows, read from the price and quantity cells.
+// File names of the sales tables among `listed` whose start day lies in the
+// range, each once, in the order the query reads them (see above). A name
+// counts only when its date is rendered exactly as the day's date text.
+std::vector<std::string> salesTablesInRange(const std::vector<std::string>& listed,
+                                            const storage::Moment& firstDay,
+                                            const storage::Moment& lastDay);
+
+// The records of the sales table at `path`, fields 1 to 4 as text, read in
+// the calling thread and closed again unless it was open there before;
+// nullopt when it does not open. A table with fewer than four fields is no
+// sales table and gives no rows.
+std::optional<std::vector<SalesRow>> readSalesRows(const std::string& path);
+
+// Revenue and quantity of the rows, read from the price and quantity cells:
+// the number at the start of the price cell times the integer at the start
+// of the quantity cell ("12元" x "3" is 36; a cell without one counts as 0).
 void addTotals(SalesQueryResult& result);
 
-// Runs the whole query. Every table read is left open, as the window's
-// close button expects the last one read to be current.
+// Runs the whole query. The tables are read on a few worker threads, each
+// with its own open-table set, and closed there; the last table the query
+// read is then opened in the calling thread and left current, as the
+// window's close button expects.
 SalesQueryResult runSalesQuery(const SalesQuery& query);
 
 }  // namespace shop::performance

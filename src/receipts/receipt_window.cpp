@@ -43,7 +43,7 @@ ReceiptWindow::ReceiptWindow(const app::CheckoutArea& checkout, QWidget* parent)
     connect(ui->图形按钮_小窗口2, &QPushButton::clicked, this, &ReceiptWindow::openSettings);
     connect(ui->图形按钮_生成账单, &QPushButton::clicked, this, &ReceiptWindow::generate);
 
-    // The hidden boxes gather every generate of this opening; no length cap.
+    // The hidden boxes hold the whole checkout list; no length cap.
     for (QLineEdit* box : {ui->编辑框1, ui->编辑框2, ui->编辑框3}) {
         box->setMaxLength(std::numeric_limits<int>::max());
         box->hide();
@@ -92,9 +92,11 @@ void ReceiptWindow::generate() {
         prices += row->text(1) + kLineEnd;
         quantities += row->text(2) + kLineEnd;
     }
-    ui->编辑框1->setText(ui->编辑框1->text() + names);
-    ui->编辑框2->setText(ui->编辑框2->text() + prices);
-    ui->编辑框3->setText(ui->编辑框3->text() + quantities);
+    // Each generate shows the checkout list as it stands, once: the boxes
+    // start afresh instead of gathering every earlier generate.
+    ui->编辑框1->setText(names);
+    ui->编辑框2->setText(prices);
+    ui->编辑框3->setText(quantities);
 
     ui->透明_品名->setText(ui->编辑框1->text());
     ui->透明_金额->setText(ui->编辑框2->text());
@@ -107,7 +109,10 @@ void ReceiptWindow::generate() {
 }
 
 void ReceiptWindow::storeAndClose() {
-    settings::writeHeader(settingsPath(), header());
+    // All four keys or none; the window still closes, so a settings folder
+    // that is missing for good never keeps the receipt open.
+    if (!settings::writeHeader(settingsPath(), header()))
+        app::showMessage(this, QStringLiteral("账单信息保存失败"));
     done(0);
 }
 

@@ -43,7 +43,8 @@ public:
 
     // 图形按钮_生成账单: copies the checkout rows, total, change and time.
     void generate();
-    // 图形按钮1_关闭5: stores the header in the settings file, then closes.
+    // 图形按钮1_关闭5: stores the header in the settings file, then closes;
+    // a header that could not be stored is reported.
     void storeAndClose();
     // Closing by the keyboard or the window system stores the header too, so
     // a header applied from the settings window is never lost silently.

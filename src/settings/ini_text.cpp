@@ -24,42 +24,77 @@ bool sameName(std::string_view a, std::string_view b) {
     });
 }
 
-IniLine classify(std::string raw, const std::string& section, bool inSection) {
-    IniLine line;
-    line.raw = std::move(raw);
-    const std::string_view t = trim(line.raw);
+// What a line says, as views into its text.
+struct LineMeaning {
+    IniLine::Kind kind = IniLine::Kind::Other;
+    std::string_view section;  // Section: the name
+    std::string_view key;      // Entry
+    std::string_view value;    // Entry: as stored (see quoteValue)
+};
+
+LineMeaning meaningOf(std::string_view raw) {
+    LineMeaning m;
+    const std::string_view t = trim(raw);
     if (t.empty()) {
-        line.kind = IniLine::Kind::Blank;
+        m.kind = IniLine::Kind::Blank;
     } else if (t.front() == ';' || t.front() == '#') {
-        line.kind = IniLine::Kind::Comment;
+        m.kind = IniLine::Kind::Comment;
     } else if (t.front() == '[' && t.find(']') != std::string_view::npos) {
-        line.kind = IniLine::Kind::Section;
-        line.section = std::string(trim(t.substr(1, t.find(']') - 1)));
+        m.kind = IniLine::Kind::Section;
+        m.section = trim(t.substr(1, t.find(']') - 1));
     } else if (const auto eq = t.find('='); eq != std::string_view::npos && !trim(t.substr(0, eq)).empty()) {
-        line.kind = IniLine::Kind::Entry;
-        line.section = section;
-        line.inSection = inSection;
-        line.key = std::string(trim(t.substr(0, eq)));
-        line.value = unquoteValue(trim(t.substr(eq + 1)));
+        m.kind = IniLine::Kind::Entry;
+        m.key = trim(t.substr(0, eq));
+        m.value = trim(t.substr(eq + 1));
     }
-    return line;
+    return m;
+}
+
+IniLine lineOf(std::string raw, std::string ending) {
+    const IniLine::Kind kind = meaningOf(raw).kind;
+    return {kind, std::move(raw), std::move(ending)};
+}
+
+// Calls f(body, ending) for every line of the text. A line ends at CR LF, at
+// LF, or at a CR that no LF follows.
+template <typename F>
+void forEachLine(std::string_view text, F&& f) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
+            f(text.substr(pos), std::string_view());
+            return;
+        }
+        const std::size_t endingLength = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+        f(text.substr(pos, end - pos), text.substr(end, endingLength));
+        pos = end + endingLength;
+    }
+}
+
+// Calls f(index, meaning) for every entry line of the document together
+// with the section it stands in; entries before any section are left out.
+template <typename F>
+void forEachEntry(const IniDocument& doc, std::string_view section, std::string_view key, F&& f) {
+    bool inSection = false;
+    for (std::size_t i = 0; i < doc.lines.size(); ++i) {
+        const IniLine& line = doc.lines[i];
+        if (line.kind == IniLine::Kind::Section) {
+            inSection = sameName(meaningOf(line.raw).section, section);
+        } else if (line.kind == IniLine::Kind::Entry && inSection) {
+            const LineMeaning m = meaningOf(line.raw);
+            if (sameName(m.key, key) && !f(i, m)) return;
+        }
+    }
 }
 
 IniLine entryLine(std::string_view key, std::string_view value, const std::string& eol) {
-    IniLine line = classify(std::string(key) + "=" + quoteValue(singleLine(value)), "", true);
-    line.ending = eol;
-    return line;
+    return lineOf(std::string(key) + "=" + quoteValue(singleLine(value)), eol);
 }
 
-// A line gets a complete line ending before anything is added after it; a
-// lone CR ending the text was the first half of one.
+// A line gets a line ending before anything is added after it.
 void endLine(IniLine& line, const std::string& eol) {
     if (line.ending.empty()) line.ending = eol;
-    else if (line.ending == "\r") line.ending = "\r\n";
-}
-
-void endLastLine(IniDocument& doc) {
-    if (!doc.lines.empty()) endLine(doc.lines.back(), doc.eol);
 }
 
 }  // namespace
@@ -92,41 +127,21 @@ std::string unquoteValue(std::string_view stored) {
 IniDocument parseIni(std::string_view text) {
     IniDocument doc;
     bool eolSeen = false;
-    std::string section;
-    bool inSection = false;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const auto nl = text.find('\n', pos);
-        std::string_view body = text.substr(pos, nl == std::string_view::npos ? text.size() - pos : nl - pos);
-        std::string ending;
-        if (nl != std::string_view::npos) {
-            ending = "\n";
-            if (!body.empty() && body.back() == '\r') {
-                body.remove_suffix(1);
-                ending = "\r\n";
-            }
-            if (!eolSeen) doc.eol = ending;
+    forEachLine(text, [&](std::string_view body, std::string_view ending) {
+        if (!ending.empty() && !eolSeen) {
+            doc.eol = std::string(ending);
             eolSeen = true;
-        } else if (!body.empty() && body.back() == '\r') {
-            // The last line's CR belongs to its ending, as it would once a
-            // line is added after it; the value stays the same either way.
-            body.remove_suffix(1);
-            ending = "\r";
         }
-        IniLine line = classify(std::string(body), section, inSection);
-        line.ending = std::move(ending);
-        if (line.kind == IniLine::Kind::Section) {
-            section = line.section;
-            inSection = true;
-        }
-        doc.lines.push_back(std::move(line));
-        pos = nl == std::string_view::npos ? text.size() : nl + 1;
-    }
+        doc.lines.push_back(lineOf(std::string(body), std::string(ending)));
+    });
     return doc;
 }
 
 std::string serializeIni(const IniDocument& doc) {
+    std::size_t size = 0;
+    for (const IniLine& line : doc.lines) size += line.raw.size() + line.ending.size();
     std::string out;
+    out.reserve(size);
     for (const IniLine& line : doc.lines) {
         out += line.raw;
         out += line.ending;
@@ -136,49 +151,60 @@ std::string serializeIni(const IniDocument& doc) {
 
 std::optional<std::string> iniValue(const IniDocument& doc, std::string_view section,
                                     std::string_view key) {
-    for (const IniLine& line : doc.lines)
-        if (line.kind == IniLine::Kind::Entry && line.inSection && sameName(line.section, section) &&
-            sameName(line.key, key))
-            return line.value;
-    return std::nullopt;
+    std::optional<std::string> found;
+    forEachEntry(doc, section, key, [&](std::size_t, const LineMeaning& m) {
+        found = unquoteValue(m.value);
+        return false;
+    });
+    return found;
+}
+
+std::optional<std::string> iniValue(std::string_view text, std::string_view section,
+                                    std::string_view key) {
+    std::optional<std::string> found;
+    bool inSection = false;
+    forEachLine(text, [&](std::string_view body, std::string_view) {
+        if (found) return;
+        const LineMeaning m = meaningOf(body);
+        if (m.kind == IniLine::Kind::Section)
+            inSection = sameName(m.section, section);
+        else if (m.kind == IniLine::Kind::Entry && inSection && sameName(m.key, key))
+            found = unquoteValue(m.value);
+    });
+    return found;
 }
 
 void setIniValue(IniDocument& doc, std::string_view section, std::string_view key,
                  std::string_view value) {
     // An existing entry: keep everything up to its "=", replace the value.
-    for (IniLine& line : doc.lines) {
-        if (line.kind != IniLine::Kind::Entry || !line.inSection || !sameName(line.section, section) ||
-            !sameName(line.key, key))
-            continue;
-        const std::string prefix = line.raw.substr(0, line.raw.find('=') + 1);
-        line.raw = prefix + quoteValue(singleLine(value));
-        line.value = unquoteValue(quoteValue(singleLine(value)));
-        return;
-    }
+    bool replaced = false;
+    forEachEntry(doc, section, key, [&](std::size_t i, const LineMeaning&) {
+        IniLine& line = doc.lines[i];
+        line.raw = line.raw.substr(0, line.raw.find('=') + 1) + quoteValue(singleLine(value));
+        replaced = true;
+        return false;
+    });
+    if (replaced) return;
     // An existing section: add the key after its last entry (or its header),
     // so comments and blank lines that lead into the next section stay there.
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {
-        if (doc.lines[i].kind != IniLine::Kind::Section || !sameName(doc.lines[i].section, section)) continue;
+        if (doc.lines[i].kind != IniLine::Kind::Section ||
+            !sameName(meaningOf(doc.lines[i].raw).section, section))
+            continue;
         std::size_t after = i;
         for (std::size_t j = i + 1; j < doc.lines.size() && doc.lines[j].kind != IniLine::Kind::Section; ++j)
             if (doc.lines[j].kind == IniLine::Kind::Entry) after = j;
         endLine(doc.lines[after], doc.eol);
-        IniLine entry = entryLine(key, value, doc.eol);
-        entry.section = doc.lines[i].section;
-        doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(after) + 1, std::move(entry));
+        doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(after) + 1,
+                         entryLine(key, value, doc.eol));
         return;
     }
     // A new section at the end, set off by a blank line.
-    endLastLine(doc);
-    const auto addLine = [&doc](std::string raw) {
-        doc.lines.push_back(classify(std::move(raw), "", false));
-        doc.lines.back().ending = doc.eol;
-    };
-    if (!doc.lines.empty() && doc.lines.back().kind != IniLine::Kind::Blank) addLine("");
-    addLine("[" + std::string(section) + "]");
-    IniLine entry = entryLine(key, value, doc.eol);
-    entry.section = std::string(section);
-    doc.lines.push_back(std::move(entry));
+    if (!doc.lines.empty()) endLine(doc.lines.back(), doc.eol);
+    if (!doc.lines.empty() && doc.lines.back().kind != IniLine::Kind::Blank)
+        doc.lines.push_back(lineOf("", doc.eol));
+    doc.lines.push_back(lineOf("[" + std::string(section) + "]", doc.eol));
+    doc.lines.push_back(entryLine(key, value, doc.eol));
 }
 
 std::string withIniValue(std::string_view text, std::string_view section, std::string_view key,

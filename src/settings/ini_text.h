@@ -1,7 +1,8 @@
 // INI text as the receipt header keeps it: sections in brackets, key=value
 // lines. Pure functions over text, so every odd file can be tried in a test.
 //
-// Reading is forgiving: blank lines, comments (";" or "#"), lines without "="
+// A line ends at CR LF, LF or a lone CR, so a file with CR-only line endings
+// reads like any other. Reading is forgiving: blank lines, comments (";" or "#"), lines without "="
 // and keys before the first section are kept but never match a lookup.
 // Section and key names compare without regard to ASCII case and surrounding
 // blanks. Writing a key changes one line (or adds one) and keeps every other
@@ -15,15 +16,14 @@
 
 namespace shop::settings {
 
+// One line of the text. Only what every line needs is kept, so a file of a
+// million blank lines costs little; entry and section names are read from
+// `raw` when asked for.
 struct IniLine {
-    enum class Kind { Blank, Comment, Section, Entry, Other };
+    enum class Kind : unsigned char { Blank, Comment, Section, Entry, Other };
     Kind kind = Kind::Other;
-    std::string raw;      // the line as it stands, without its line ending
-    std::string ending;   // "\n", "\r\n", or "" for a last line without one
-    std::string section;  // Section: the name; Entry: the section it belongs to
-    std::string key;      // Entry only
-    std::string value;    // Entry only, unquoted (see quoteValue)
-    bool inSection = false;  // Entry: whether a section header came before it
+    std::string raw;     // the line as it stands, without its line ending
+    std::string ending;  // "\n", "\r\n", "\r", or "" for a last line without one
 };
 
 struct IniDocument {
@@ -36,6 +36,9 @@ std::string serializeIni(const IniDocument& doc);
 
 // The value of the first entry with that key in a section with that name.
 std::optional<std::string> iniValue(const IniDocument& doc, std::string_view section,
+                                    std::string_view key);
+// The same, read straight from the text: one pass, no copy of the lines.
+std::optional<std::string> iniValue(std::string_view text, std::string_view section,
                                     std::string_view key);
 
 // Sets the key's value: replaces the first such entry, or adds the key at the

@@ -4,6 +4,7 @@
 #include <QString>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <system_error>
 
 #include "ini_text.h"
@@ -20,24 +21,23 @@ enum class FileState { Missing, Read, Unusable };
 struct FileText {
     FileState state = FileState::Missing;
     std::string text;  // UTF-8
-    bool hadBom = false;
 };
 
 FileText loadText(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path p(std::u8string(path.begin(), path.end()));
-    if (!fs::exists(p, ec)) return {ec ? FileState::Unusable : FileState::Missing, {}, false};
+    if (!fs::exists(p, ec)) return {ec ? FileState::Unusable : FileState::Missing, {}};
     const auto size = fs::file_size(p, ec);
-    if (ec || size > kSettingsSizeLimit) return {FileState::Unusable, {}, false};
+    if (ec || size > kSettingsSizeLimit) return {FileState::Unusable, {}};
     std::ifstream in(p, std::ios::binary);
-    if (!in) return {FileState::Unusable, {}, false};
+    if (!in) return {FileState::Unusable, {}};
     std::string bytes(static_cast<std::size_t>(size), '\0');
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     FileText out;
-    auto text = decodeSettingsText(bytes, &out.hadBom);
-    if (!text) return {FileState::Unusable, {}, false};
+    auto text = decodeSettingsText(bytes);
+    if (!text) return {FileState::Unusable, {}};
     out.state = FileState::Read;
     out.text = std::move(*text);
     return out;
@@ -55,46 +55,80 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
     return file.commit();
 }
 
+struct KeyValue {
+    std::string_view section, key, value;
+};
+
+// Sets every key in one reading and one replacement of the file.
+bool writeKeys(const std::string& path, std::initializer_list<KeyValue> keys) {
+    const FileText file = loadText(path);
+    if (file.state == FileState::Unusable) return false;
+    IniDocument doc = parseIni(file.text);
+    for (const KeyValue& k : keys) setIniValue(doc, k.section, k.key, k.value);
+    const std::string bytes = std::string(kBom) + serializeIni(doc);
+    return bytes.size() <= kSettingsSizeLimit && replaceFile(path, bytes);
+}
+
+// Whether every character of the UTF-8 text is one a shop's header holds:
+// ASCII, Chinese characters, and the punctuation and symbols that go with
+// them. Letters of other scripts are what GBK bytes turn into when they are
+// read as UTF-8.
+bool plausibleHeaderText(std::string_view utf8) {
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    for (const char32_t u : text.toUcs4()) {
+        const bool plausible = u < 0x80 || u == 0x00B7 || u == 0x00D7 || u == 0x00F7 ||  // · × ÷
+                               (u >= 0x2010 && u <= 0x206F) ||  // general punctuation
+                               (u >= 0x2E80 && u <= 0x9FFF) ||  // CJK radicals to ideographs
+                               (u >= 0xF900 && u <= 0xFAFF) ||  // compatibility ideographs
+                               (u >= 0xFE30 && u <= 0xFE4F) ||
+                               (u >= 0xFF00 && u <= 0xFFEF) ||  // full width
+                               (u >= 0x20000 && u <= 0x3FFFF);  // rarer ideographs
+        if (!plausible) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::string> decodeSettingsText(std::string_view bytes, bool* hadBom) {
     const bool bom = bytes.starts_with(kBom);
     if (hadBom) *hadBom = bom;
-    if (bom) bytes.remove_prefix(kBom.size());
-    if (storage::isValidUtf8(bytes)) return std::string(bytes);
-    if (bom) return std::nullopt;  // a UTF-8 mark on bytes that are not UTF-8
-    return storage::gbkToUtf8(bytes);
+    if (bom) {
+        bytes.remove_prefix(kBom.size());
+        return storage::isValidUtf8(bytes) ? std::optional<std::string>(bytes) : std::nullopt;
+    }
+    auto gbk = storage::gbkToUtf8(bytes);
+    if (!storage::isValidUtf8(bytes)) return gbk;
+    if (gbk && !plausibleHeaderText(bytes) && plausibleHeaderText(*gbk)) return gbk;
+    return std::string(bytes);
 }
 
 std::string readSetting(const std::string& path, std::string_view section, std::string_view key) {
     const FileText file = loadText(path);
     if (file.state != FileState::Read) return {};
-    return iniValue(parseIni(file.text), section, key).value_or(std::string());
+    return iniValue(file.text, section, key).value_or(std::string());
 }
 
 bool writeSetting(const std::string& path, std::string_view section, std::string_view key,
                   std::string_view value) {
-    const FileText file = loadText(path);
-    if (file.state == FileState::Unusable) return false;
-    std::string bytes = file.hadBom ? std::string(kBom) : std::string();
-    bytes += withIniValue(file.text, section, key, value);
-    return replaceFile(path, bytes);
+    return writeKeys(path, {{section, key, value}});
 }
 
 ReceiptHeader readHeader(const std::string& path) {
-    ReceiptHeader h;
-    h.shopName = readSetting(path, kShopSection, kShopNameKey);
-    h.machine = readSetting(path, kTillSection, kMachineKey);
-    h.cashier = readSetting(path, kTillSection, kCashierKey);
-    h.address = readSetting(path, kTillSection, kAddressKey);
-    return h;
+    const FileText file = loadText(path);
+    if (file.state != FileState::Read) return {};
+    const auto value = [&file](const char* section, const char* key) {
+        return iniValue(file.text, section, key).value_or(std::string());
+    };
+    return {value(kShopSection, kShopNameKey), value(kTillSection, kMachineKey),
+            value(kTillSection, kCashierKey), value(kTillSection, kAddressKey)};
 }
 
-void writeHeader(const std::string& path, const ReceiptHeader& header) {
-    writeSetting(path, kShopSection, kShopNameKey, header.shopName);
-    writeSetting(path, kTillSection, kMachineKey, header.machine);
-    writeSetting(path, kTillSection, kCashierKey, header.cashier);
-    writeSetting(path, kTillSection, kAddressKey, header.address);
+bool writeHeader(const std::string& path, const ReceiptHeader& header) {
+    return writeKeys(path, {{kShopSection, kShopNameKey, header.shopName},
+                            {kTillSection, kMachineKey, header.machine},
+                            {kTillSection, kCashierKey, header.cashier},
+                            {kTillSection, kAddressKey, header.address}});
 }
 
 }  // namespace shop::settings

@@ -37,6 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(shop::storage::isValidUtf8(*text));
     const IniDocument doc = parseIni(*text);
     FUZZ_CHECK(serializeIni(doc) == *text);
+    // The one-pass read of the text agrees with the parsed lines.
+    for (const Key& k : kKeys)
+        FUZZ_CHECK(iniValue(std::string_view(*text), k.section, k.key) ==
+                   iniValue(doc, k.section, k.key));
 
     // The window only ever writes UTF-8 text.
     const auto value = shop::storage::isValidUtf8(rawValue) ? std::string(rawValue) : std::string("值");

@@ -1,5 +1,7 @@
 // The performance window driven through its controls: dates, query button,
 // list, status bar, pie chart and title-bar buttons.
+#include "performance/performance_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,12 +15,11 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <filesystem>
 
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
-#include "performance/performance_window.h"
 #include "sales_fixture.h"
 
 namespace shop::test {
@@ -47,10 +48,11 @@ protected:
 
     static std::vector<std::vector<std::string>> listRows(const PerformanceWindow& w) {
         std::vector<std::vector<std::string>> rows;
-        auto* list = child<QTreeWidget>(w, "超级列表框_业绩");
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QAbstractItemModel* list = child<QTreeView>(w, "超级列表框_业绩")->model();
+        for (int i = 0; i < list->rowCount(); ++i) {
             std::vector<std::string> row;
-            for (int c = 0; c < list->columnCount(); ++c) row.push_back(list->topLevelItem(i)->text(c).toStdString());
+            for (int c = 0; c < list->columnCount(); ++c)
+                row.push_back(list->index(i, c).data().toString().toStdString());
             rows.push_back(std::move(row));
         }
         return rows;
@@ -76,11 +78,12 @@ TEST_F(PerformanceWindowTest, IsSetUpAsDesigned) {
     for (const QLabel* label : w.findChildren<QLabel*>()) headingFound |= label->text() == QString("澄屿_查看业绩 ");
     EXPECT_TRUE(headingFound);
 
-    auto* list = child<QTreeWidget>(w, "超级列表框_业绩");
+    const QAbstractItemModel* list = child<QTreeView>(w, "超级列表框_业绩")->model();
     ASSERT_EQ(list->columnCount(), 4);
     const QStringList columns = {"销售名称", "销售价格", "销售销量", "销售时间"};
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(list->headerItem()->text(c), columns[c]);
-    EXPECT_EQ(list->topLevelItemCount(), 0);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(list->headerData(c, Qt::Horizontal).toString(), columns[c]);
+    EXPECT_EQ(list->rowCount(), 0);
 
     child<QStatusBar>(w, "状态条1");
     EXPECT_EQ(w.statusPart(0), QString("产品销量"));
@@ -115,35 +118,39 @@ TEST_F(PerformanceWindowTest, QueryFillsTheListStatusBarAndChart) {
     query(w);
     EXPECT_EQ(listRows(w), records);
     EXPECT_EQ(w.statusPart(1), QString("2"));
-    EXPECT_EQ(chartValues(w), (std::vector<double>{2, 14.5, 7}));
+    EXPECT_EQ(chartValues(w), (std::vector<double>{2, 46, 7}));
     const QString legend = child<QLabel>(w, "标签_图例")->text();
     EXPECT_TRUE(legend.contains("销量：2 笔")) << legend.toStdString();
-    EXPECT_TRUE(legend.contains("销售收入：14.5 元")) << legend.toStdString();
+    EXPECT_TRUE(legend.contains("销售收入：46 元")) << legend.toStdString();
     EXPECT_TRUE(legend.contains("销售总数量：7 件")) << legend.toStdString();
 
     // Widening the range replaces the result; the same query again gives the same.
     setRange(w, QDate(2024, 3, 1), QDate(2024, 3, 31));
     query(w);
     EXPECT_EQ(w.statusPart(1), QString("3"));
-    EXPECT_EQ(chartValues(w), (std::vector<double>{3, 114.5, 8}));
+    EXPECT_EQ(chartValues(w), (std::vector<double>{3, 146, 8}));
     const auto rows = listRows(w);
     query(w);
     EXPECT_EQ(listRows(w), rows);
-    EXPECT_EQ(chartValues(w), (std::vector<double>{3, 114.5, 8}));
+    EXPECT_EQ(chartValues(w), (std::vector<double>{3, 146, 8}));
     EXPECT_TRUE(platform.messages().isEmpty());
 }
 
-TEST_F(PerformanceWindowTest, LastDayBeforeFirstEmptiesListAndChart) {
+TEST_F(PerformanceWindowTest, AQueryWithoutRowsShowsAnEmptyChart) {
     makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, {{"苹果", "12元", "3", "t"}});
     PerformanceWindow w;
+    EXPECT_FALSE(w.chartSeries()->isVisible());  // nothing queried yet
     setRange(w, QDate(2024, 3, 5), QDate(2024, 3, 5));
     query(w);
     ASSERT_EQ(w.statusPart(1), QString("1"));
+    EXPECT_TRUE(w.chartSeries()->isVisible());
     setRange(w, QDate(2024, 3, 6), QDate(2024, 3, 5));
     query(w);
     EXPECT_TRUE(listRows(w).empty());
     EXPECT_EQ(w.statusPart(1), QString("0"));  // files were listed, so the count shows
     EXPECT_EQ(chartValues(w), (std::vector<double>{0, 0, 0}));
+    EXPECT_FALSE(w.chartSeries()->isVisible());
+    EXPECT_TRUE(child<QLabel>(w, "标签_图例")->text().contains("销量：0 笔"));
 }
 
 TEST_F(PerformanceWindowTest, EmptySalesFolderKeepsThePreviousCount) {

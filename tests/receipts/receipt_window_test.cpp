@@ -1,21 +1,23 @@
 // The receipt window and its settings window, driven through their controls
 // against a checkout area made of standalone widgets.
+#include "receipts/receipt_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QComboBox>
 #include <QtTest/QTest>
 #include <filesystem>
+#include <fstream>
 
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
 #include "receipts/receipt_settings_window.h"
-#include "receipts/receipt_window.h"
 #include "settings/settings_file.h"
 #include "storage/date_text.h"
 #include "support/run_folder.h"
@@ -124,7 +126,7 @@ TEST_F(Receipt, GenerateWithAnEmptyListOnlyComplains) {
     EXPECT_EQ(w.findChild<QLineEdit*>("编辑框1")->text(), "");
 }
 
-TEST_F(Receipt, GenerateTwiceListsEveryRowTwice) {
+TEST_F(Receipt, EachGenerateShowsTheCheckoutListOnce) {
     checkout.add(QStringLiteral("可乐"), QStringLiteral("3元"), QStringLiteral("2"));
     checkout.add(QStringLiteral("面包"), QStringLiteral("4.5元"), QStringLiteral("1"));
     checkout.total.setText(QStringLiteral("10.5元"));
@@ -136,17 +138,18 @@ TEST_F(Receipt, GenerateTwiceListsEveryRowTwice) {
     EXPECT_EQ(text(w, "透明_消费金额"), "10.5元");
     EXPECT_EQ(text(w, "透明_找零"), "9.5元");
 
-    // The second generate appends the whole list again and takes the
-    // amounts as they stand now.
-    checkout.total.setText(QStringLiteral("21元"));
+    // Pressed again after the list and the amounts changed: the list as it
+    // stands now, once, with the amounts as they stand now.
+    checkout.add(QStringLiteral("牛奶"), QStringLiteral("6元"), QStringLiteral("3"));
+    checkout.total.setText(QStringLiteral("28.5元"));
     checkout.change.setText(QStringLiteral("-1元"));
     click(w, "图形按钮_生成账单");
-    EXPECT_EQ(text(w, "透明_品名"), "可乐\r\n\r\n面包\r\n\r\n可乐\r\n\r\n面包\r\n\r\n");
-    EXPECT_EQ(text(w, "透明_金额"), "3元\r\n\r\n4.5元\r\n\r\n3元\r\n\r\n4.5元\r\n\r\n");
-    EXPECT_EQ(text(w, "透明_数量"), "2\r\n\r\n1\r\n\r\n2\r\n\r\n1\r\n\r\n");
+    EXPECT_EQ(text(w, "透明_品名"), "可乐\r\n\r\n面包\r\n\r\n牛奶\r\n\r\n");
+    EXPECT_EQ(text(w, "透明_金额"), "3元\r\n\r\n4.5元\r\n\r\n6元\r\n\r\n");
+    EXPECT_EQ(text(w, "透明_数量"), "2\r\n\r\n1\r\n\r\n3\r\n\r\n");
     EXPECT_EQ(w.findChild<QLineEdit*>("编辑框1")->text(), text(w, "透明_品名"));
     EXPECT_EQ(text(w, "透明_小计"), "");
-    EXPECT_EQ(text(w, "透明_消费金额"), "21元");
+    EXPECT_EQ(text(w, "透明_消费金额"), "28.5元");
     EXPECT_EQ(text(w, "透明_找零"), "-1元");
     EXPECT_TRUE(platform.messages().isEmpty());
 
@@ -163,7 +166,7 @@ TEST_F(Receipt, LongReceiptsAreNotCutShort) {
     click(w, "图形按钮_生成账单");
     click(w, "图形按钮_生成账单");
     const QString names = text(w, "透明_品名");
-    EXPECT_EQ(names.count(QStringLiteral("\r\n\r\n")), 2000);
+    EXPECT_EQ(names.count(QStringLiteral("\r\n\r\n")), 1000);
     EXPECT_TRUE(names.endsWith(QStringLiteral("商品999\r\n\r\n")));
 }
 
@@ -198,14 +201,35 @@ TEST_F(Receipt, WithoutSettingsFileHeaderIsEmptyAndCloseCreatesIt) {
     EXPECT_EQ(readSetting(settings, kTillSection, kAddressKey), "");
 }
 
-TEST_F(Receipt, WithoutTheSettingsFolderNothingIsWrittenOrShown) {
+TEST_F(Receipt, AHeaderThatCannotBeStoredIsReportedAndTheWindowCloses) {
     const fs::path folder = fs::path(std::u8string(settings.begin(), settings.end())).parent_path();
     fs::remove_all(folder);
     ReceiptWindow w(checkout.area());
+    w.show();
     w.headerLabels().cashier->setText(QStringLiteral("张三"));
     click(w, "图形按钮1_关闭5");
+    EXPECT_EQ(platform.messages(), QStringList{"账单信息保存失败"});
+    EXPECT_FALSE(w.isVisible());
     EXPECT_FALSE(fs::exists(folder));
-    EXPECT_TRUE(platform.messages().isEmpty());
+}
+
+TEST_F(Receipt, AHeaderTooLargeToStoreLeavesTheFileAsItWas) {
+    writeHeader(settings, {"店", "1", "甲", "路"});
+    const std::string before = [&] {
+        std::ifstream in(fs::path(std::u8string(settings.begin(), settings.end())),
+                         std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    ReceiptWindow w(checkout.area());
+    w.headerLabels().shopName->setText(QStringLiteral("新店"));
+    w.headerLabels().address->setText(
+        QString(static_cast<qsizetype>(kSettingsSizeLimit), QLatin1Char('x')));
+    click(w, "图形按钮1_关闭5");
+    EXPECT_EQ(platform.messages(), QStringList{"账单信息保存失败"});
+    std::ifstream in(fs::path(std::u8string(settings.begin(), settings.end())), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);
+    EXPECT_EQ(readHeader(settings),
+              (ReceiptHeader{"店", "1", "甲", "路"}));  // not the shop name alone
 }
 
 TEST_F(Receipt, InertTitleButtonsDoNothing) {

@@ -6,15 +6,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <filesystem>
 #include <fstream>
 
-#include "support/window_probe.h"
 #include "app/scripted_platform.h"
 #include "employees/entry_window.h"
 #include "performance/performance_window.h"
@@ -23,6 +23,7 @@
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
+#include "support/window_probe.h"
 
 namespace fs = std::filesystem;
 using namespace shop::storage;
@@ -30,7 +31,9 @@ using namespace shop::test;
 
 namespace {
 
-int listedRows(const QWidget& w) { return control<QTreeWidget>(w, "超级列表框_业绩")->topLevelItemCount(); }
+int listedRows(const QWidget& w) {
+    return control<QTreeView>(w, "超级列表框_业绩")->model()->rowCount();
+}
 
 }  // namespace
 

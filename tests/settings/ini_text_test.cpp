@@ -51,6 +51,22 @@ TEST(IniRead, HandlesCrlfAndAMissingFinalLineBreak) {
     EXPECT_EQ(doc.eol, "\r\n");
 }
 
+TEST(IniRead, EveryKindOfLineEndingEndsALine) {
+    const auto doc = parseIni("[cff]\rgg=甲\r\ngfd=7\nhnmbv=路\r");
+    EXPECT_EQ(iniValue(doc, "cff", "gg"), "甲");
+    EXPECT_EQ(iniValue(doc, "cff", "gfd"), "7");
+    EXPECT_EQ(iniValue(doc, "cff", "hnmbv"), "路");
+    EXPECT_EQ(doc.eol, "\r");
+    EXPECT_EQ(rawLines("a\rb\r\nc\n\r\rd"),
+              (std::vector<std::string>{"a\r", "b\r\n", "c\n", "\r", "\r", "d"}));
+    // The text overload reads the same without building the lines.
+    for (const char* text :
+         {"[cff]\rgg=1\r", "gg=0\n[cff]\ngg=1\ngg=2", "[CFF]\r\n gg = \"1\" \r\n", "[cff\ngg=1"})
+        EXPECT_EQ(iniValue(std::string_view(text), "cff", "gg"),
+                  iniValue(parseIni(text), "cff", "gg"))
+            << text;
+}
+
 TEST(IniWrite, ReplacesOneLineAndKeepsEveryOther) {
     const std::string text =
         "; header comment\r\n"
@@ -82,6 +98,7 @@ TEST(IniWrite, AddsASectionAtTheEndWithTheTextsLineEnding) {
     EXPECT_EQ(withIniValue("", "cff", "gg", "a"), "[cff]\ngg=a\n");
     EXPECT_EQ(withIniValue("[x]\r\nk=v", "cff", "gg", "a"), "[x]\r\nk=v\r\n\r\n[cff]\r\ngg=a\r\n");
     EXPECT_EQ(withIniValue("[cff]", "cff", "gg", "a"), "[cff]\ngg=a\n");
+    EXPECT_EQ(withIniValue("[x]\rk=v\r", "cff", "gg", "a"), "[x]\rk=v\r\r[cff]\rgg=a\r");
 }
 
 TEST(IniWrite, ValuesComeBackUnchanged) {

@@ -70,7 +70,7 @@ TEST_F(SettingsFile, WritingKeepsForeignSectionsCommentsAndLineEndings) {
 TEST_F(SettingsFile, MissingFolderWritesNothingAndDoesNotCrash) {
     fs::remove_all(fsPath(file).parent_path());
     EXPECT_FALSE(writeSetting(file, kTillSection, kCashierKey, "张三"));
-    writeHeader(file, {"a", "b", "c", "d"});
+    EXPECT_FALSE(writeHeader(file, {"a", "b", "c", "d"}));
     EXPECT_FALSE(fs::exists(fsPath(file).parent_path()));
     EXPECT_EQ(readHeader(file), ReceiptHeader{});
 }
@@ -121,8 +121,57 @@ TEST_F(SettingsFile, HugeValueAndOddLinesSurvive) {
     spit(file, "garbage line\n[cff\n=\n[cff]\n;gg=commented\ngg");
     ASSERT_TRUE(writeSetting(file, kTillSection, kCashierKey, huge));
     EXPECT_EQ(readSetting(file, kTillSection, kCashierKey), huge);
-    // The key goes right under the header; every odd line stays as it was.
-    EXPECT_EQ(slurp(file), "garbage line\n[cff\n=\n[cff]\ngg=" + huge + "\n;gg=commented\ngg");
+    // The key goes right under the header; every odd line stays as it was,
+    // behind the mark this program writes.
+    EXPECT_TRUE(slurp(file) ==
+                "\xEF\xBB\xBFgarbage line\n[cff\n=\n[cff]\ngg=" + huge + "\n;gg=commented\ngg");
+}
+
+TEST_F(SettingsFile, GbkNamesThatAreAlsoValidUtf8ReadAsGbk) {
+    // 小平 (D0 A1 C6 BD) and 谢伟 (D0 BB CE B0) in GBK are valid UTF-8 too,
+    // where they would read as Сƽ and лΰ.
+    spit(file, "[cff]\r\ngg=\xD0\xA1\xC6\xBD\r\ngfd=12\r\n[hggfggt]\r\nffgff=\xD0\xBB\xCE\xB0\r\n");
+    EXPECT_EQ(readHeader(file), (ReceiptHeader{"谢伟", "12", "小平", ""}));
+    // Chinese text in UTF-8 without the mark still reads as UTF-8.
+    spit(file, "[cff]\ngg=小平\nhnmbv=人民路 8 号（东门）\n[hggfggt]\nffgff=谢伟·超市\n");
+    EXPECT_EQ(readHeader(file), (ReceiptHeader{"谢伟·超市", "", "小平", "人民路 8 号（东门）"}));
+    // With the mark, UTF-8 whatever it says.
+    spit(file, "\xEF\xBB\xBF[cff]\ngg=Сƽ\n");
+    EXPECT_EQ(readSetting(file, kTillSection, kCashierKey), "Сƽ");
+    // What this program writes reads back as written, names of other scripts included.
+    ASSERT_TRUE(writeHeader(file, {"Café Сƽ", "1", "小平", "路"}));
+    EXPECT_EQ(readHeader(file), (ReceiptHeader{"Café Сƽ", "1", "小平", "路"}));
+}
+
+TEST_F(SettingsFile, CrOnlyLineEndingsReadAndWriteLikeAnyOther) {
+    spit(file, "[hggfggt]\rffgff=老店\r[cff]\rgg=甲\rgfd=3\r");
+    EXPECT_EQ(readHeader(file), (ReceiptHeader{"老店", "3", "甲", ""}));
+    ASSERT_TRUE(writeHeader(file, {"新店", "3", "乙", "路"}));
+    // The keys were replaced in place: no second section, no LF added.
+    EXPECT_EQ(slurp(file), "\xEF\xBB\xBF[hggfggt]\rffgff=新店\r[cff]\rgg=乙\rgfd=3\rhnmbv=路\r");
+    EXPECT_EQ(readHeader(file), (ReceiptHeader{"新店", "3", "乙", "路"}));
+}
+
+TEST_F(SettingsFile, LargeFilesAreReadInOnePassOrRefused) {
+    // Just under the limit, all blank lines but the header: read whole.
+    std::string blank(kSettingsSizeLimit - 64, '\n');
+    spit(file, blank + "[cff]\ngg=甲\n");
+    EXPECT_EQ(readSetting(file, kTillSection, kCashierKey), "甲");
+    ASSERT_TRUE(writeSetting(file, kTillSection, kMachineKey, "2"));
+    EXPECT_EQ(readHeader(file), (ReceiptHeader{"", "2", "甲", ""}));
+    // 16 MiB of blank lines: refused and kept.
+    const std::string huge(16u << 20, '\n');
+    spit(file, huge);
+    EXPECT_EQ(readHeader(file), ReceiptHeader{});
+    EXPECT_FALSE(writeHeader(file, {"a", "b", "c", "d"}));
+    EXPECT_EQ(fs::file_size(fsPath(file)), huge.size());
+}
+
+TEST_F(SettingsFile, AHeaderThatWouldPassTheLimitIsNotStoredAtAll) {
+    ASSERT_TRUE(writeHeader(file, {"店", "1", "甲", "路"}));
+    const std::string before = slurp(file);
+    EXPECT_FALSE(writeHeader(file, {"新店", "2", "乙", std::string(kSettingsSizeLimit, 'x')}));
+    EXPECT_TRUE(slurp(file) == before);
 }
 
 TEST_F(SettingsFile, ReplacingLeavesNoTemporaryFilesBehind) {

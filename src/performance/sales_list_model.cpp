@@ -1,0 +1,42 @@
+#include "sales_list_model.h"
+
+#include <QString>
+
+namespace shop::performance {
+
+namespace {
+
+constexpr const char* kCaptions[] = {"销售名称", "销售价格", "销售销量", "销售时间"};
+constexpr int kColumns = static_cast<int>(std::size(kCaptions));
+
+}  // namespace
+
+void SalesListModel::setRows(std::vector<SalesRow> rows) {
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+int SalesListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int SalesListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant SalesListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount() ||
+        index.column() >= kColumns)
+        return {};
+    return QString::fromStdString(m_rows[static_cast<std::size_t>(index.row())][index.column()]);
+}
+
+QVariant SalesListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= kColumns)
+        return {};
+    return QString::fromUtf8(kCaptions[section]);
+}
+
+}  // namespace shop::performance

@@ -1,0 +1,31 @@
+// The folders of a backup destination: finished backups are named after
+// their moment ("2024-03-05_14-07-09", "..._2" for a second one in the same
+// second); a backup in the making is a hidden ".partial-" folder, so a
+// half-made or half-deleted backup never looks like a finished one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "date_text.h"
+
+namespace shop::storage::backup_detail {
+
+inline constexpr const char* kPartialPrefix = ".partial-";
+
+// Name for a backup taken at that moment that no folder in `destDir` has yet.
+std::string freeBackupName(const std::string& destDir, const Moment& at);
+
+// Names of the finished backups in `destDir` (a name of the form above and a
+// manifest inside), oldest first.
+std::vector<std::string> finishedBackups(const std::string& destDir);
+
+// Removes a backup: first renamed to a partial folder, then deleted, so a
+// crash midway leaves a partial folder rather than a backup with holes.
+bool removeBackup(const std::string& destDir, const std::string& name);
+
+// Removes partial folders older than an hour: left by a backup that was cut
+// off. Younger ones may belong to a backup running right now.
+void removeStalePartials(const std::string& destDir);
+
+}  // namespace shop::storage::backup_detail

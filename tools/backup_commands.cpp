@@ -1,0 +1,85 @@
+#include "backup_commands.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "storage/backup.h"
+#include "storage/restore.h"
+
+namespace shop::tool {
+
+namespace {
+
+using namespace shop::storage;
+
+// The lock file the program holds (flock, exclusive) in its run folder for
+// as long as it runs; the kernel drops the lock with the process, so a
+// killed program never leaves the folder locked.
+constexpr const char* kRunLockFile = ".shop-run.lock";
+
+// Holds the run folder the way the program does, so the program cannot start
+// on it while tables are being replaced, and a running program is noticed.
+std::shared_ptr<void> holdRunFolder(const std::string& runDir, std::string* why) {
+    if (!std::filesystem::is_directory(runDir)) {
+        *why = runDir + ": no such run folder (make it with the provision command first)";
+        return nullptr;
+    }
+    const std::string path = runDir + "/" + kRunLockFile;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+        *why = path + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        *why = errno == EWOULDBLOCK ? "the shop program is running on " + runDir + "; close it first"
+                                    : path + ": " + std::strerror(errno);
+        ::close(fd);
+        return nullptr;
+    }
+    return std::shared_ptr<void>(new int(fd), [](void* p) {
+        ::close(*static_cast<int*>(p));
+        delete static_cast<int*>(p);
+    });
+}
+
+int backup(const std::string& runDir, const std::string& destDir) {
+    const BackupReport r = takeBackup(runDir, destDir);
+    for (const auto& s : r.skipped) std::cerr << "shop_table: not backed up: " << s << "\n";
+    if (!r.ok) {
+        std::cerr << "shop_table: backup failed: " << r.error << "\n";
+        return 1;
+    }
+    std::cout << r.folder << "\n"
+              << r.copied << " files copied, " << r.reused << " unchanged files taken from the previous backup\n";
+    return r.skipped.empty() ? 0 : 1;
+}
+
+int restore(const std::string& backupDir, const std::string& runDir) {
+    const RestoreReport r = restoreBackup(backupDir, runDir, holdRunFolder);
+    if (!r.ok) {
+        std::cerr << "shop_table: restore refused: " << r.error << "\n";
+        if (r.restored > 0) std::cerr << "shop_table: " << r.restored << " files were already replaced\n";
+        return 1;
+    }
+    std::cout << r.restored << " files restored into " << runDir << "\n";
+    return 0;
+}
+
+}  // namespace
+
+int runBackupCommand(const std::string& command, int argc, char** args) {
+    if (argc != 2) {
+        std::cerr << "usage: shop_table backup RUN_DIR DEST_DIR | shop_table restore BACKUP_DIR RUN_DIR\n";
+        return 2;
+    }
+    return command == "backup" ? backup(args[0], args[1]) : restore(args[0], args[1]);
+}
+
+}  // namespace shop::tool
