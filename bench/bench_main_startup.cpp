@@ -20,6 +20,7 @@
 
 #include "checkout/main_window.h"
 #include "checkout/sale_journal.h"
+#include "app/localisation.h"
 #include "app/run_directory.h"
 #include "app/scripted_platform.h"
 #include "app/style.h"
@@ -150,6 +151,7 @@ int showBare(int argc, char** argv) {
 
 int showShop(int argc, char** argv, const std::string& runDir) {
     QApplication app(argc, argv);
+    shop::app::useChinese(app);  // as the program's own start does
     shop::app::style::apply(app);
     shop::app::ScriptedPlatform platform;  // a failed start must not look like success
     shop::app::setRunDirectory(runDir);

@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libqt6svg6 libgl-dev
-  libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-microhei xvfb xauth
+  libsqlite3-dev libfontconfig-dev libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-wqy-microhei qt6-translations-l10n unicode-data bzip2 xvfb xauth
 )
 if [ "${SHOP_WITH_FUZZ:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
 

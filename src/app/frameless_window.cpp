@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QIcon>
+#include <QPointer>
 #include <QPushButton>
 
 #include "drag_state.h"
@@ -24,7 +25,21 @@ void FramelessWindow::addDragHandle(QWidget* handle, DragState& state) {
 
 void FramelessWindow::setCloseButton(QAbstractButton* button, std::function<void()> onClose) {
     if (!onClose) onClose = [this] { done(0); };
-    connect(button, &QAbstractButton::clicked, this, [onClose = std::move(onClose)] { onClose(); });
+    m_onClose = std::move(onClose);
+    connect(button, &QAbstractButton::clicked, this, &FramelessWindow::reject);
+}
+
+void FramelessWindow::reject() {
+    // A close handler that itself closes the window comes back here: that
+    // second request only hides the window.
+    if (!m_onClose || m_closing) {
+        QDialog::reject();
+        return;
+    }
+    QPointer<FramelessWindow> alive(this);
+    m_closing = true;
+    m_onClose();
+    if (alive) m_closing = false;
 }
 
 void stylePictureButton(QAbstractButton* button, const QString& image) {

@@ -22,7 +22,15 @@ protected:
     // Makes `handle` drag this window with the program-wide state of `key`.
     void addDragHandle(QWidget* handle, DragState& state);
     // `button` runs `onClose` (default: close and destroy the window).
+    // Escape, and any other request to close the window, runs it too, so a
+    // window always closes the one way its close button does.
     void setCloseButton(QAbstractButton* button, std::function<void()> onClose = {});
+
+    void reject() override;
+
+private:
+    std::function<void()> m_onClose;
+    bool m_closing = false;
 };
 
 // Applies the program's look to a picture button: flat, the image from the

@@ -4,14 +4,18 @@
 #include <QFont>
 #include <QFontDatabase>
 
+#include "font_configuration.h"
+
 namespace shop::app::style {
 
 void apply(QApplication& app) {
+    useOwnFontConfiguration();
     // A CJK font first, so that no Chinese text falls back to empty boxes.
     QFont font;
     font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
                       QStringLiteral("Noto Sans SC"), QStringLiteral("sans-serif")});
     font.setPointSize(9);
+    font.setHintingPreference(QFont::PreferNoHinting);
     app.setFont(font);
     app.setStyleSheet(QStringLiteral(R"(
         QDialog, QWidget#main_window { background: #f6f8fb; color: #222b33; }
@@ -30,6 +34,17 @@ void apply(QApplication& app) {
         QComboBox { padding: 1px 4px; }
         QComboBox::drop-down { border: none; border-left: 1px solid #e1e8ef; width: 16px; }
         QComboBox::down-arrow { image: url(:/img/arrow-down.svg); width: 10px; height: 6px; }
+        /* Date pickers: one look, whichever window opened the one they sit in. */
+        QDateEdit { padding: 1px 4px; }
+        QDateEdit::drop-down { border: none; border-left: 1px solid #e1e8ef; width: 16px; }
+        QDateEdit::down-arrow { image: url(:/img/arrow-down.svg); width: 10px; height: 6px; }
+        QCalendarWidget QWidget#qt_calendar_navigationbar { background: #1f5f8b; }
+        QCalendarWidget QToolButton { color: white; background: transparent; border: none; padding: 2px 6px; }
+        QCalendarWidget QToolButton:hover { background: rgba(255, 255, 255, 40); border-radius: 3px; }
+        QCalendarWidget QSpinBox { color: #222b33; background: white; }
+        QCalendarWidget QAbstractItemView {
+            background: white; color: #222b33; selection-background-color: #2a77ad; selection-color: white;
+        }
         QHeaderView::section {
             background: #e4ebf2; color: #1f3b52; border: none; border-right: 1px solid #c5d0da;
             padding: 3px 6px; font-weight: bold;

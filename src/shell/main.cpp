@@ -2,6 +2,7 @@
 // event loop until the process ends.
 #include <QApplication>
 
+#include "app/localisation.h"
 #include "app/platform.h"
 #include "app/session_end.h"
 #include "app/style.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    shop::app::useChinese(app);
     shop::app::style::apply(app);
     shop::checkout::MainWindow window(shop::shell::buildNavigation());
     // Logout, shutdown and signals record the run's sales like the close button.

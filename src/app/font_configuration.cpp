@@ -1,0 +1,47 @@
+#include "font_configuration.h"
+
+#include <QtGlobal>
+
+#ifdef SHOP_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
+namespace shop::app {
+
+#ifdef SHOP_HAVE_FONTCONFIG
+namespace {
+
+// The folders and caches of the system's own configuration, and nothing else.
+constexpr char kConfiguration[] = R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts</dir>
+  <dir>/usr/local/share/fonts</dir>
+  <dir prefix="xdg">fonts</dir>
+  <cachedir>/var/cache/fontconfig</cachedir>
+  <cachedir prefix="xdg">fontconfig</cachedir>
+</fontconfig>
+)";
+
+}  // namespace
+
+bool useOwnFontConfiguration() {
+    if (qEnvironmentVariableIsSet("FONTCONFIG_FILE") || qEnvironmentVariableIsSet("FONTCONFIG_PATH")) return false;
+    FcConfig* config = FcConfigCreate();
+    if (config == nullptr) return false;
+    const bool ready = FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kConfiguration),
+                                                      FcFalse) &&
+                       FcConfigBuildFonts(config) && FcConfigSetCurrent(config);
+    // Made current, the library holds its own reference; otherwise the
+    // system's configuration is loaded as usual on first use.
+    FcConfigDestroy(config);
+    return ready;
+}
+
+#else
+
+bool useOwnFontConfiguration() { return false; }
+
+#endif
+
+}  // namespace shop::app

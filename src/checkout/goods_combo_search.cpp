@@ -1,0 +1,104 @@
+#include "goods_combo_search.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QCompleter>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSortFilterProxyModel>
+
+#include "checkout/goods_search.h"
+
+namespace shop::checkout {
+
+namespace {
+
+// The combo's items that match the typed text, unsorted: the combo's order.
+class GoodsFilter : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void setTyped(const QString& typed) {
+        m_typed = typed;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const QString name = sourceModel()->index(row, 0, parent).data().toString();
+        return goodsMatches(name, m_typed);
+    }
+
+private:
+    QString m_typed;
+};
+
+// Chooses item `row` of the combo as a mouse choice would.
+void choose(QComboBox* combo, int row) {
+    combo->setCurrentIndex(row);
+    emit combo->activated(row);
+}
+
+// Enter takes the first match, unless a match of the open list is picked
+// with the arrow keys: then the list chooses that one.
+class EnterTakesFirstMatch : public QObject {
+public:
+    EnterTakesFirstMatch(QComboBox* combo, GoodsFilter* filter) : QObject(combo), m_combo(combo), m_filter(filter) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        QAbstractItemView* popup = m_combo->completer()->popup();
+        if (popup->isVisible() && popup->currentIndex().isValid()) return false;  // the list chooses
+        popup->hide();
+        const QString typed = m_combo->lineEdit()->text();
+        if (m_combo->currentIndex() >= 0 && m_combo->itemText(m_combo->currentIndex()) == typed) {
+            choose(m_combo, m_combo->currentIndex());  // chosen already: choose it again
+            return true;
+        }
+        m_filter->setTyped(typed);
+        if (m_filter->rowCount() == 0) return true;  // nothing to choose; keep the text
+        choose(m_combo, m_filter->mapToSource(m_filter->index(0, 0)).row());
+        return true;
+    }
+
+private:
+    QComboBox* m_combo;
+    GoodsFilter* m_filter;
+};
+
+}  // namespace
+
+void makeGoodsSearchable(QComboBox* combo) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+
+    auto* filter = new GoodsFilter(combo);
+    filter->setSourceModel(combo->model());
+    auto* completer = new QCompleter(filter, combo);
+    // The filter decides what matches; the completer only shows it.
+    completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    completer->setMaxVisibleItems(12);
+    combo->setCompleter(completer);
+
+    QLineEdit* edit = combo->lineEdit();
+    QObject::connect(edit, &QLineEdit::textEdited, combo, [filter, completer](const QString& typed) {
+        filter->setTyped(typed);
+        if (typed.trimmed().isEmpty() || filter->rowCount() == 0) {
+            completer->popup()->hide();
+        } else {
+            completer->complete();
+        }
+    });
+    // A choice in the list reaches the combo through the completer: the combo
+    // maps it back through the filter to its own item and emits `activated`.
+    // On the list too, and after the completer's own filter so it runs first.
+    auto* enter = new EnterTakesFirstMatch(combo, filter);
+    edit->installEventFilter(enter);
+    completer->popup()->installEventFilter(enter);
+}
+
+}  // namespace shop::checkout

@@ -1,0 +1,55 @@
+// Every dialog window keeps its controls on a 1280 x 800 screen, whole and
+// uncovered.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+#include "app/scripted_platform.h"
+#include "employees/directory_window.h"
+#include "employees/entry_window.h"
+#include "layout_check.h"
+#include "leave/leave_window.h"
+#include "performance/performance_window.h"
+#include "products/product_window.h"
+#include "receipts/receipt_settings_window.h"
+#include "receipts/receipt_window.h"
+#include "salary/salary_window.h"
+#include "screens_test.h"
+#include "support/main_window_driver.h"
+
+namespace shop::test {
+namespace {
+
+std::string joined(const QStringList& problems) { return problems.join(QLatin1Char('\n')).toStdString(); }
+
+TEST(WindowsOnScreen, TheScreenIsTheTillsSize) {
+    EXPECT_EQ(QGuiApplication::primaryScreen()->geometry(), kScreen);
+}
+
+template <typename W, typename... Args>
+void expectOnScreen(Args&&... args) {
+    W window(std::forward<Args>(args)...);
+    window.show();
+    EXPECT_EQ(joined(layoutProblems(window, kScreen)), std::string()) << typeid(W).name();
+}
+
+TEST(WindowsOnScreen, EveryDialogWindow) {
+    MainWindowDriver driver;  // the run folder and the checkout area
+    auto& main = driver.start();
+    expectOnScreen<products::ProductWindow>(main.checkoutArea());
+    expectOnScreen<performance::PerformanceWindow>();
+    {
+        receipts::ReceiptWindow receipt(main.checkoutArea());
+        receipt.show();
+        EXPECT_EQ(joined(layoutProblems(receipt, kScreen)), std::string()) << "receipt window";
+        expectOnScreen<receipts::ReceiptSettingsWindow>(receipt);
+    }
+    expectOnScreen<employees::DirectoryWindow>();
+    expectOnScreen<employees::EntryWindow>();
+    expectOnScreen<leave::LeaveWindow>();
+    expectOnScreen<salary::SalaryWindow>();
+}
+
+}  // namespace
+}  // namespace shop::test
