@@ -33,7 +33,7 @@ void BM_GoodsLookupAtTheEndOf100000Products(benchmark::State& state) {
     d.start();
     QComboBox* goods = d.goods();
     goods->setCurrentIndex(kProducts - 1);
-    for (auto _ : state) emit goods->activated(kProducts - 1);
+    for (auto _ : state) Q_EMIT goods->activated(kProducts - 1);
     if (d.price()->text() != "49元") state.SkipWithError("the lookup found the wrong product");
 }
 BENCHMARK(BM_GoodsLookupAtTheEndOf100000Products)->Unit(benchmark::kMillisecond);

@@ -11,7 +11,7 @@ SHOP_WITH_FUZZ=1 bash "$here/scripts/setup.sh"
 build="$here/build/fuzz"
 seconds=${FUZZ_SECONDS:-60}
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DSHOP_BUILD_FUZZ=ON -DSHOP_SANITIZE=address -DSHOP_BUILD_GUI=OFF -DSHOP_BUILD_BENCH=OFF >/dev/null
+  -DSHOP_BUILD_FUZZ=ON -DSHOP_SANITIZE=address -DSHOP_BUILD_GUI=OFF -DSHOP_BUILD_BENCH=OFF -DSHOP_WERROR=ON >/dev/null
 targets=$(cd "$here/tests/fuzz/corpus" && ls -d */ | tr -d /)
 build_targets=()
 for t in $targets; do

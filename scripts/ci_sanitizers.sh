@@ -13,7 +13,7 @@ export QT_QPA_PLATFORM=offscreen
 configure() {  # build dir, sanitizer
   cmake -S "$here" -B "$here/build/$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" \
-    -DSHOP_SANITIZE="$2" -DSHOP_BUILD_BENCH=OFF >/dev/null
+    -DSHOP_SANITIZE="$2" -DSHOP_BUILD_BENCH=OFF -DSHOP_WERROR=ON >/dev/null
 }
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer: every test"

@@ -37,7 +37,7 @@ private:
 // Chooses item `row` of the combo as a mouse choice would.
 void choose(QComboBox* combo, int row) {
     combo->setCurrentIndex(row);
-    emit combo->activated(row);
+    Q_EMIT combo->activated(row);
 }
 
 // Enter takes the first match, unless a match of the open list is picked

@@ -137,6 +137,6 @@ void LeaveWindow::showRecords(const std::vector<LeaveRecord>& records) {
 
 void LeaveWindow::storeFailed() { app::showMessage(this, QString::fromUtf8(kStoreFailedMessage)); }
 
-void LeaveWindow::submissionEnded() { emit submissionFinished(); }
+void LeaveWindow::submissionEnded() { Q_EMIT submissionFinished(); }
 
 }  // namespace shop::leave

@@ -33,7 +33,7 @@ public:
     // Whether a submission started from this window is still running.
     bool submissionRunning() const;
 
-signals:
+Q_SIGNALS:
     // A submission started from this window has ended (emitted on the
     // window's thread, only while the window lives).
     void submissionFinished();

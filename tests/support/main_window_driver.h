@@ -51,7 +51,7 @@ public:
     // The cashier picks the goods name at `index`.
     void chooseGoods(int index) const {
         goods()->setCurrentIndex(index);
-        emit goods()->activated(index);
+        Q_EMIT goods()->activated(index);
     }
     // The cashier picks the quantity item with this text.
     void chooseQuantity(const QString& text) const {

@@ -68,7 +68,7 @@ void step(const MainWindow& w, std::mt19937& random) {
     if (roll < 65 || list->topLevelItemCount() == 0) {
         const int g = std::uniform_int_distribution<int>(0, goods->count() - 1)(random);
         goods->setCurrentIndex(g);
-        emit goods->activated(g);
+        Q_EMIT goods->activated(g);
         quantity->setCurrentIndex(std::uniform_int_distribution<int>(0, quantity->count() - 1)(random));
         control<QPushButton>(w, "图形按钮_添加")->click();
     } else if (roll < 93) {
