@@ -1,14 +1,24 @@
 // Chengyu Shop: builds the application and its main window, then runs the
 // event loop until the process ends.
 #include <QApplication>
+#include <QtGlobal>
 
 #include "checkout/main_window.h"
 #include "app/platform.h"
+#include "app/run_directory.h"
 #include "app/style.h"
 #include "navigation.h"
+#include "storage/run_lock.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    shop::storage::setFailureLog([](const shop::storage::Status& s) { qWarning("%s", s.message().c_str()); });
+    // One program per run folder; the lock goes with the process.
+    shop::storage::RunLock runLock;
+    if (runLock.acquire(shop::app::runDirectory()).code() == shop::storage::Status::Code::Locked) {
+        shop::app::showMessage(nullptr, QStringLiteral("本店铺系统已在运行"));
+        return 1;
+    }
     shop::app::style::apply(app);
     shop::checkout::MainWindow window(shop::shell::buildNavigation());
     window.show();

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <string_view>
 #include <thread>
 
 #include "failure.h"
@@ -37,6 +38,21 @@ const char* statementSql(Stmt which) {
     return nullptr;
 }
 
+// Another thread or program may hold the file. A writer that commits
+// nonstop leaves it free only for moments between its commits, so the file
+// is tried again often (SQLite's own timeout backs off to 100 ms between
+// tries and can miss every such moment) until the busy timeout has passed.
+int retryBusy(void*, int attempt) {
+    thread_local std::chrono::steady_clock::time_point since;
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0) since = now;
+    if (now - since >= std::chrono::milliseconds(kBusyMilliseconds)) return 0;
+    std::this_thread::sleep_for(std::chrono::microseconds(attempt < 100 ? 100 : 1000));
+    return 1;
+}
+
+void waitWhenBusy(sqlite3* db) { sqlite3_busy_handler(db, retryBusy, nullptr); }
+
 // Hardening for files that may come from anywhere: no triggers, views or
 // untrusted schema functions, no attaching other files, bounded sizes.
 void harden(sqlite3* db) {
@@ -58,8 +74,7 @@ void harden(sqlite3* db) {
     sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 100);
     sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 16);
     sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
-    // Another thread of this process may hold the file for a moment.
-    sqlite3_busy_timeout(db, kBusyMilliseconds);
+    waitWhenBusy(db);
 }
 
 // A writer killed before its journal got a valid header leaves a journal
@@ -75,7 +90,7 @@ void removeStaleJournal(Connection& c, const std::string& path) {
         ::unlink(journal.c_str());
         c.exec("ROLLBACK");
     }
-    sqlite3_busy_timeout(c.db(), kBusyMilliseconds);
+    waitWhenBusy(c.db());
 }
 
 }  // namespace
@@ -119,6 +134,8 @@ std::optional<Connection::Opened> Connection::openOnce(const std::string& path, 
     if (!format::checkSchema(raw, &problem)) return failed(validationFailure(raw, path, problem));
     auto fields = format::readFields(raw, &problem);
     if (!fields) return failed(validationFailure(raw, path, problem));
+    if (format::checkNumbering(raw, &problem) != Status::Code::Ok)
+        return failed(validationFailure(raw, path, problem));
     if (!readOnly) removeStaleJournal(*c, path);
     return Opened{std::move(c), std::move(*fields), *header};
 }
@@ -153,6 +170,24 @@ sqlite3_stmt* Connection::statement(Stmt which) {
         st = nullptr;
     }
     return st;
+}
+
+Status Connection::checkBeforeFirstWrite(const std::string& path) {
+    if (m_writeVerdict) return *m_writeVerdict;
+    sqlite3_stmt* st = nullptr;
+    Status status;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA quick_check(1)", -1, &st, nullptr) != SQLITE_OK ||
+        sqlite3_step(st) != SQLITE_ROW) {
+        status = sqliteStatus(m_db, path, "cannot check before writing");
+    } else if (const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+               !text || std::string_view(text) != "ok") {
+        status = Status::error(Status::Code::Damaged, path,
+                               std::string("damaged, not written: ") + (text ? text : "no verdict"));
+    }
+    sqlite3_finalize(st);
+    // A busy file is checked again at the next write; a verdict stands.
+    if (status.code() != Status::Code::Busy) m_writeVerdict = status;
+    return status;
 }
 
 bool Connection::exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }

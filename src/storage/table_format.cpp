@@ -169,7 +169,7 @@ bool checkSchema(sqlite3* db, std::string* why) {
     // In name order, as the query returns them.
     static const Expected expected[] = {{"cells", kCellsSql}, {"fields", kFieldsSql}, {"records", kRecordsSql}};
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql FROM sqlite_schema ORDER BY name", -1, &st,
+    if (sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql, rootpage FROM sqlite_schema ORDER BY name", -1, &st,
                            nullptr) != SQLITE_OK) {
         setWhy(why, std::string("unreadable schema: ") + sqlite3_errmsg(db));
         return false;
@@ -177,11 +177,19 @@ bool checkSchema(sqlite3* db, std::string* why) {
     std::size_t n = 0;
     bool ok = true;
     int rc = SQLITE_DONE;
+    // Each table has its own b-tree: two tables sharing one would overwrite
+    // each other's records on the first write.
+    std::int64_t roots[std::size(expected)] = {};
     while (ok && (rc = sqlite3_step(st)) == SQLITE_ROW) {
         const std::string type = columnText(st, 0), name = columnText(st, 1), table = columnText(st, 2),
                           sql = columnText(st, 3);
         ok = n < std::size(expected) && type == "table" && name == expected[n].name && table == name &&
-             sql == expected[n].sql;
+             sql == expected[n].sql && sqlite3_column_type(st, 4) == SQLITE_INTEGER;
+        if (ok) {
+            roots[n] = sqlite3_column_int64(st, 4);
+            for (std::size_t i = 0; i < n; ++i) ok = ok && roots[i] != roots[n];
+            ok = ok && roots[n] > 1;
+        }
         ++n;
     }
     if (ok && rc != SQLITE_DONE) {
@@ -193,6 +201,31 @@ bool checkSchema(sqlite3* db, std::string* why) {
     }
     sqlite3_finalize(st);
     return ok;
+}
+
+Status::Code checkNumbering(sqlite3* db, std::string* why) {
+    sqlite3_stmt* st = nullptr;
+    // One pass over the small records b-tree (a few bytes per record); the
+    // cells, where the values and photos lie, are not read.
+    if (sqlite3_prepare_v2(db, "SELECT count(*), coalesce(min(rec), 1), coalesce(max(rec), 0) FROM records", -1, &st,
+                           nullptr) != SQLITE_OK) {
+        setWhy(why, std::string("unreadable records: ") + sqlite3_errmsg(db));
+        return Status::Code::Damaged;
+    }
+    Status::Code code = Status::Code::Ok;
+    if (sqlite3_step(st) != SQLITE_ROW) {
+        setWhy(why, std::string("unreadable records: ") + sqlite3_errmsg(db));
+        code = Status::Code::Damaged;
+    } else {
+        const std::int64_t count = sqlite3_column_int64(st, 0), first = sqlite3_column_int64(st, 1),
+                           last = sqlite3_column_int64(st, 2);
+        if (count != last || first != 1 || last > kMaxRecords) {
+            setWhy(why, "record numbers are not 1.." + std::to_string(count));
+            code = Status::Code::Damaged;
+        }
+    }
+    sqlite3_finalize(st);
+    return code;
 }
 
 std::optional<std::vector<FieldDesc>> readFields(sqlite3* db, std::string* why) {

@@ -161,8 +161,13 @@ Connection* writable(OpenTable* t) {
         return nullptr;
     }
     Connection* c = connect(*t);
+    if (!c) return nullptr;
+    if (const Status sound = c->checkBeforeFirstWrite(t->path); !sound.ok()) {
+        fail(sound);
+        return nullptr;
+    }
     // A batch whose transaction an error ended takes no further writes.
-    if (c && t->batchToken != 0 && !c->inTransaction()) {
+    if (t->batchToken != 0 && !c->inTransaction()) {
         fail(Status::Code::Invalid, t->path, "the batch on this table has failed");
         return nullptr;
     }
