@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <map>
+#include <mutex>
 #include <string_view>
 #include <thread>
 
@@ -105,6 +107,45 @@ Status validationFailure(sqlite3* db, const std::string& path, std::string why) 
     return Status::error(code, path, std::move(why));
 }
 
+// Files whose record numbering was found sound, as they were then: the check
+// counts the records, which a table of 100,000 records makes too slow for
+// every open of the same unchanged file. A file written or replaced since
+// (another change counter, size or time of change) is checked again.
+class SoundNumbering {
+public:
+    bool known(const format::HeaderInfo& file) {
+        std::lock_guard lock(m_mutex);
+        const auto it = m_files.find({file.device, file.inode});
+        return it != m_files.end() && it->second.sameState(file);
+    }
+    void remember(const format::HeaderInfo& file) {
+        std::lock_guard lock(m_mutex);
+        if (m_files.size() >= kMaxFiles) m_files.clear();
+        m_files[{file.device, file.inode}] = file;
+    }
+
+private:
+    static constexpr std::size_t kMaxFiles = 4096;
+    std::mutex m_mutex;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, format::HeaderInfo> m_files;
+};
+
+SoundNumbering& soundNumbering() {
+    static SoundNumbering s;
+    return s;
+}
+
+// Checks the numbering unless this very state of the file was found sound.
+Status checkNumbering(sqlite3* db, const std::string& path, const format::HeaderInfo& file) {
+    if (soundNumbering().known(file)) return Status();
+    std::string problem;
+    if (format::checkNumbering(db, &problem) != Status::Code::Ok) return validationFailure(db, path, problem);
+    // Remembered only when nothing changed the file between the header read
+    // and the check.
+    if (const auto now = format::fileStateOf(path); now && now->sameState(file)) soundNumbering().remember(file);
+    return Status();
+}
+
 }  // namespace
 
 std::optional<Connection::Opened> Connection::openOnce(const std::string& path, bool readOnly, Status* why) {
@@ -134,8 +175,7 @@ std::optional<Connection::Opened> Connection::openOnce(const std::string& path, 
     if (!format::checkSchema(raw, &problem)) return failed(validationFailure(raw, path, problem));
     auto fields = format::readFields(raw, &problem);
     if (!fields) return failed(validationFailure(raw, path, problem));
-    if (format::checkNumbering(raw, &problem) != Status::Code::Ok)
-        return failed(validationFailure(raw, path, problem));
+    if (Status numbering = checkNumbering(raw, path, *header); !numbering.ok()) return failed(std::move(numbering));
     if (!readOnly) removeStaleJournal(*c, path);
     return Opened{std::move(c), std::move(*fields), *header};
 }

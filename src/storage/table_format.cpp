@@ -40,6 +40,12 @@ std::string columnText(sqlite3_stmt* st, int col) {
     return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col))) : std::string();
 }
 
+HeaderInfo stateOf(const struct stat& st, const unsigned char* counter) {
+    return HeaderInfo{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                      bigEndian32(counter), static_cast<std::int64_t>(st.st_size),
+                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 }  // namespace
 
 bool validFields(const std::vector<FieldDesc>& fields) {
@@ -142,12 +148,24 @@ std::optional<HeaderInfo> checkHeader(const std::string& path, Status* why) {
         } else if (sizeValid && static_cast<std::uint64_t>(st.st_size) < needed && shortFile()) {
             problem = damaged(path, "file is truncated");
         } else {
-            out = HeaderInfo{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+            out = stateOf(st, h + 24);
         }
     }
     if (!out && why) *why = problem;
     ::close(fd);
     return out;
+}
+
+std::optional<HeaderInfo> fileStateOf(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    unsigned char counter[4];
+    struct stat st {};
+    const bool read = ::pread(fd, counter, sizeof counter, 24) == static_cast<ssize_t>(sizeof counter) &&
+                      ::fstat(fd, &st) == 0;
+    ::close(fd);
+    if (!read) return std::nullopt;
+    return stateOf(st, counter);
 }
 
 bool checkSchema(sqlite3* db, std::string* why) {
@@ -205,10 +223,14 @@ bool checkSchema(sqlite3* db, std::string* why) {
 
 Status::Code checkNumbering(sqlite3* db, std::string* why) {
     sqlite3_stmt* st = nullptr;
-    // One pass over the small records b-tree (a few bytes per record); the
-    // cells, where the values and photos lie, are not read.
-    if (sqlite3_prepare_v2(db, "SELECT count(*), coalesce(min(rec), 1), coalesce(max(rec), 0) FROM records", -1, &st,
-                           nullptr) != SQLITE_OK) {
+    // Each on its own, so the first and last numbers are two lookups and
+    // the count is SQLite's page walk of the small records b-tree (a few
+    // bytes per record) that decodes no row; the cells, where the values
+    // and photos lie, are not read.
+    if (sqlite3_prepare_v2(db,
+                           "SELECT (SELECT count(*) FROM records), (SELECT coalesce(min(rec), 1) FROM records), "
+                           "(SELECT coalesce(max(rec), 0) FROM records)",
+                           -1, &st, nullptr) != SQLITE_OK) {
         setWhy(why, std::string("unreadable records: ") + sqlite3_errmsg(db));
         return Status::Code::Damaged;
     }
