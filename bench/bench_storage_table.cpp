@@ -43,7 +43,7 @@ void check(bool ok, const char* what) {
 sqlite3* rawOpen(const std::string& path, int flags) {
     sqlite3* db = nullptr;
     check(sqlite3_open_v2(path.c_str(), &db, flags, nullptr) == SQLITE_OK, "raw open");
-    sqlite3_exec(db, "PRAGMA journal_mode=DELETE;PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode=DELETE;PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
     return db;
 }
 
