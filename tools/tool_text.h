@@ -1,0 +1,19 @@
+// How the table tool shows stored texts: a terminal never receives a control
+// sequence from a table, and a spreadsheet never runs a cell as a formula.
+#pragma once
+
+#include <string>
+
+namespace shop::tool {
+
+// The text with every control character shown as an escape: \n, \r, \t,
+// \\ for the backslash itself, and \xHH (or \u{HHHH} for C1 controls) for
+// the rest, so an escape sequence stored in a table is seen, not obeyed.
+std::string escapeControls(const std::string& text);
+
+// One CSV cell. A cell a spreadsheet would run as a formula (starting with
+// =, +, -, @, a tab or a carriage return) is prefixed with a single quote,
+// then the cell is quoted when it holds a comma, a quote or a line break.
+std::string csvCell(const std::string& text);
+
+}  // namespace shop::tool
