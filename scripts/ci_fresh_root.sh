@@ -3,7 +3,8 @@
 # minimal Debian 12 root (debootstrap --variant=minbase bookworm) from the
 # Debian mirror this machine's apt already uses, puts a clean clone of the
 # commit being tested in it, and runs there, through chroot, exactly
-# `bash scripts/test.sh`. The root is unmounted and removed on
+# `bash scripts/test.sh`, then the run check (scripts/check_run.sh: the
+# README's run command under Xvfb). The root is unmounted and removed on
 # every exit path. Needs root on a Debian 12 host.
 #
 # SHOP_DEBIAN_MIRROR overrides the mirror read from the apt sources.
@@ -184,5 +185,9 @@ step "bash scripts/test.sh (the README's test command)"
 test_command() { in_root "bash scripts/test.sh" 2>&1 | phase_times; }
 run_step test_command
 step_done "bash scripts/test.sh"
+
+step "bash scripts/check_run.sh (the README's run command under Xvfb)"
+run_step in_root "bash scripts/check_run.sh"
+step_done "run check"
 
 echo "== [fresh root] all steps: $(( $(date +%s) - total_start ))s"

@@ -5,9 +5,11 @@
 #include "checkout/main_window.h"
 #include "app/platform.h"
 #include "app/style.h"
+#include "display_check.h"
 #include "navigation.h"
 
 int main(int argc, char** argv) {
+    if (!shop::shell::haveDisplay(argc, argv)) return 1;
     QApplication app(argc, argv);
     shop::app::style::apply(app);
     shop::checkout::MainWindow window(shop::shell::buildNavigation());
