@@ -12,8 +12,9 @@
 xvfb_start() {
   local size=${1:-1280x800} numfile
   numfile=$(mktemp)
-  # -displayfd: Xvfb picks a free display and writes its number when ready.
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  # -displayfd: Xvfb picks a free display and writes its number when ready;
+  # -noreset: what a client set (the desktop colour) outlives it.
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 &
   XVFB_PID=$!
   local i
   for i in $(seq 100); do
