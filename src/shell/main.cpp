@@ -9,10 +9,12 @@
 #include "app/session_end.h"
 #include "app/style.h"
 #include "checkout/main_window.h"
+#include "display_check.h"
 #include "navigation.h"
 #include "storage/run_lock.h"
 
 int main(int argc, char** argv) {
+    if (!shop::shell::haveDisplay(argc, argv)) return 1;
     QApplication app(argc, argv);
     shop::storage::setFailureLog([](const shop::storage::Status& s) { qWarning("%s", s.message().c_str()); });
     shop::app::useChinese(app);
