@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "backup_commands.h"
+#include "storage/csv.h"
 #include "storage/data_paths.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
@@ -81,16 +82,6 @@ int provision(const std::string& runDir, bool demo) {
         }
     }
     return 0;
-}
-
-std::string csvCell(const std::string& s) {
-    if (s.find_first_of(",\"\n\r") == std::string::npos) return s;
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
 }
 
 int dump(const std::string& path, bool csv) {
