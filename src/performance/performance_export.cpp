@@ -52,6 +52,7 @@ void PerformanceWindow::setUpExportMenu() {
     button->setText(QStringLiteral("导出"));
     button->setGeometry(532, 47, 92, 30);
     app::styleActionButton(button, QStringLiteral("act-save"));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setMenu(m_exportMenu);
     button->setPopupMode(QToolButton::InstantPopup);
 
