@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "backup_commands.h"
+#include "storage/csv.h"
 #include "storage/data_paths.h"
 #include "storage/run_lock.h"
 #include "storage/schemas.h"
@@ -16,7 +17,6 @@
 
 namespace fs = std::filesystem;
 using namespace shop::storage;
-using shop::tool::csvCell;
 using shop::tool::escapeControls;
 
 namespace {

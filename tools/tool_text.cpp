@@ -41,17 +41,4 @@ std::string escapeControls(const std::string& text) {
     return out;
 }
 
-std::string csvCell(const std::string& text) {
-    std::string cell = text;
-    if (!cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos)
-        cell.insert(cell.begin(), '\'');
-    if (cell.find_first_of(",\"\n\r") == std::string::npos) return cell;
-    std::string out = "\"";
-    for (char c : cell) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 }  // namespace shop::tool

@@ -1,5 +1,5 @@
 // How the table tool shows stored texts: a terminal never receives a control
-// sequence from a table, and a spreadsheet never runs a cell as a formula.
+// sequence from a table.
 #pragma once
 
 #include <string>
@@ -10,10 +10,5 @@ namespace shop::tool {
 // \\ for the backslash itself, and \xHH (or \u{HHHH} for C1 controls) for
 // the rest, so an escape sequence stored in a table is seen, not obeyed.
 std::string escapeControls(const std::string& text);
-
-// One CSV cell. A cell a spreadsheet would run as a formula (starting with
-// =, +, -, @, a tab or a carriage return) is prefixed with a single quote,
-// then the cell is quoted when it holds a comma, a quote or a line break.
-std::string csvCell(const std::string& text);
 
 }  // namespace shop::tool
