@@ -51,6 +51,7 @@ MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     keepDesignedLayout();
     connectHandlers();
     m_failedToStart = !startUp();
+    setUpKeyboard();  // after the goods are loaded: the search follows their model
 }
 
 CheckoutArea MainWindow::checkoutArea() const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QFont>
+#include <QKeySequence>
 #include <QRect>
 #include <QWidget>
 #include <memory>
@@ -49,6 +50,13 @@ public:
     // could not be stored).
     void endSession();
 
+    // The till's keys, named in the tooltips of what they reach.
+    static const QKeySequence kTenderedKey;
+    static const QKeySequence kDeleteKey;
+    static const QKeySequence kClearKey;
+    static const QKeySequence kReceiptKey;
+    static const QKeySequence kSaveKey;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -76,6 +84,11 @@ private:
     void saveGoodsList();
     void rememberRow();
     std::vector<SaleRow> saleRows() const;
+
+    // The keyboard at the till (main_window_keys.cpp).
+    void setUpKeyboard();
+    void addRowAndGoBackToGoods();
+    void focusGoods();
 
     // Maximise and restore (main_window_layout.cpp).
     void toggleMaximised();
