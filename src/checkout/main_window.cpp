@@ -48,6 +48,7 @@ MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("时钟1"));
     decorate();
+    fitToWindow();  // the designed layout, whole on the window
     keepDesignedLayout();
     connectHandlers();
     m_failedToStart = !startUp();

@@ -95,6 +95,7 @@ private:
     void maximiseLayout();
     void restoreLayout();
     void keepDesignedLayout();
+    void fitToWindow();  // main_window_fit.cpp
 
     std::unique_ptr<Ui::MainWindow> ui;
     Navigation m_nav;
@@ -117,6 +118,7 @@ private:
     // Where the window and the controls that restore does not list stood
     // before maximising, so that restore puts them back too.
     QRect m_normalGeometry;
+    QSize m_paneInset{4, 4};  // the tab control's pane frame, both sides
     struct Designed {
         QRect tabs, group, changeCaption, totalCaption, background, footer;
         QFont totalFont;
