@@ -1,6 +1,7 @@
 // Every dialog window keeps its controls on a 1280 x 800 screen, whole and
 // uncovered.
 #include <QApplication>
+#include <QDateEdit>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -52,6 +53,21 @@ TEST(WindowsOnScreen, EveryDialogWindow) {
     expectOnScreen<employees::EntryWindow>();
     expectOnScreen<leave::LeaveWindow>();
     expectOnScreen<salary::SalaryWindow>();
+}
+
+// Two-digit months and days keep the whole date, "日" included.
+TEST(WindowsOnScreen, LeaveDatesShowWholeOnTwoDigitDays) {
+    MainWindowDriver driver;  // the run folder
+    driver.start();
+    leave::LeaveWindow window;
+    window.show();
+    for (const char* name : {"日期框_始", "日期框_结束"}) {
+        auto* box = window.findChild<QDateEdit*>(QString::fromUtf8(name));
+        ASSERT_NE(box, nullptr) << name;
+        box->setDate(QDate(2026, 12, 28));
+        EXPECT_TRUE(box->text().endsWith(QStringLiteral("日"))) << name;
+        EXPECT_LE(box->sizeHint().width(), box->width()) << name << " cuts " << box->text().toStdString();
+    }
 }
 
 // The till's own window: designed, maximised, and restored again. Large and
