@@ -41,8 +41,10 @@ QPixmap picture(const QString& image, QSize size) {
 
 MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::MainWindow>()), m_nav(nav) {
-    ui->setupUi(this);
+    // The flags first: changing them afterwards re-creates the window and
+    // polishes every control of it a second time.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground, true);
     move(50, 50);
     m_timer = new QTimer(this);
