@@ -39,6 +39,13 @@ constexpr int kPhotoCaptionIndent = 443;
 
 const QString kNamePrefix = QStringLiteral("员工资料；");
 
+// The directory's controls whose designed names say something other than
+// what they do, by their role.
+QPushButton& hiddenTitleButton(const Ui::DirectoryWindow& form) { return *form.图形按钮_生成账单; }
+QPushButton& entryButton(const Ui::DirectoryWindow& form) { return *form.图形按钮1_添加员工; }
+QPushButton& leaveButton(const Ui::DirectoryWindow& form) { return *form.图形按钮1_添加员工1; }
+QPushButton& salaryButton(const Ui::DirectoryWindow& form) { return *form.图形按钮1_工资管理; }
+
 }  // namespace
 
 DirectoryWindow::DirectoryWindow(QWidget* parent)
@@ -52,10 +59,10 @@ DirectoryWindow::DirectoryWindow(QWidget* parent)
     setCloseButton(ui->图形按钮1_关闭5);
     app::styleTitleBand(ui->图片框1, ui->透明标签_程序名称);
     app::styleTitleButtons(ui->图形按钮1_关闭1, ui->图形按钮1_关闭4, ui->图形按钮1_关闭5);
-    app::stylePictureButton(ui->图形按钮_生成账单, QStringLiteral("act-receipt"));
-    app::stylePictureButton(ui->图形按钮1_添加员工, QStringLiteral("act-add"));
-    app::stylePictureButton(ui->图形按钮1_添加员工1, QStringLiteral("act-calendar"));
-    app::stylePictureButton(ui->图形按钮1_工资管理, QStringLiteral("act-money"));
+    app::stylePictureButton(&hiddenTitleButton(*ui), QStringLiteral("act-receipt"));
+    app::stylePictureButton(&entryButton(*ui), QStringLiteral("act-add"));
+    app::stylePictureButton(&leaveButton(*ui), QStringLiteral("act-calendar"));
+    app::stylePictureButton(&salaryButton(*ui), QStringLiteral("act-money"));
     ui::setCaptionLines(ui->透明标签_个人资料, kCaptions, kRowPitch, kPhotoCaptionIndent);
 
     m_menu = new QMenu(QStringLiteral("设置"), this);
@@ -69,9 +76,9 @@ DirectoryWindow::DirectoryWindow(QWidget* parent)
     ui->树型框1->viewport()->installEventFilter(this);
     connect(ui->树型框1, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { showItem(item); });
-    connect(ui->图形按钮1_添加员工, &QPushButton::clicked, this, &DirectoryWindow::openEntryNonModal);
-    connect(ui->图形按钮1_添加员工1, &QPushButton::clicked, this, &DirectoryWindow::openLeave);
-    connect(ui->图形按钮1_工资管理, &QPushButton::clicked, this, &DirectoryWindow::openSalary);
+    connect(&entryButton(*ui), &QPushButton::clicked, this, &DirectoryWindow::openEntryNonModal);
+    connect(&leaveButton(*ui), &QPushButton::clicked, this, &DirectoryWindow::openLeave);
+    connect(&salaryButton(*ui), &QPushButton::clicked, this, &DirectoryWindow::openSalary);
 
     fillTree();
 }

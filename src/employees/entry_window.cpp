@@ -34,6 +34,14 @@ const QStringList kCaptions{
 // Distance between two rows of the form, as laid out in the designer file.
 constexpr int kRowPitch = 21;
 
+// The form's controls whose designed names say something other than what
+// they do, by their role.
+QPushButton& hiddenTitleButton(const Ui::EntryWindow& form) { return *form.图形按钮_生成账单; }
+QPushButton& photoButton(const Ui::EntryWindow& form) { return *form.图形按钮_生成账单1; }
+QPushButton& saveButton(const Ui::EntryWindow& form) { return *form.图形按钮_生成账单2; }
+// The hidden box the date of joining passes through as stored text.
+QLineEdit& joinedDateText(const Ui::EntryWindow& form) { return *form.编辑框1; }
+
 // Clears the hidden date box however a save ends.
 struct ClearOnExit {
     QLineEdit* box;
@@ -50,14 +58,14 @@ EntryWindow::EntryWindow(QWidget* parent) : FramelessWindow(parent), ui(std::mak
     setCloseButton(ui->图形按钮1_关闭5, [this] { closeWindow(); });
     app::styleTitleBand(ui->图片框1, ui->透明标签1);
     app::styleTitleButtons(ui->图形按钮1_关闭1, ui->图形按钮1_关闭4, ui->图形按钮1_关闭5);
-    app::stylePictureButton(ui->图形按钮_生成账单, QStringLiteral("act-receipt"));
-    app::styleActionButton(ui->图形按钮_生成账单1, QStringLiteral("act-photo"));
-    app::styleActionButton(ui->图形按钮_生成账单2, QStringLiteral("act-save"));
+    app::stylePictureButton(&hiddenTitleButton(*ui), QStringLiteral("act-receipt"));
+    app::styleActionButton(&photoButton(*ui), QStringLiteral("act-photo"));
+    app::styleActionButton(&saveButton(*ui), QStringLiteral("act-save"));
     ui::setCaptionLines(ui->透明标签4, kCaptions, kRowPitch);
     ui->日期框_入职->setDate(QDate::currentDate());
 
-    connect(ui->图形按钮_生成账单1, &QPushButton::clicked, this, &EntryWindow::choosePhoto);
-    connect(ui->图形按钮_生成账单2, &QPushButton::clicked, this, &EntryWindow::save);
+    connect(&photoButton(*ui), &QPushButton::clicked, this, &EntryWindow::choosePhoto);
+    connect(&saveButton(*ui), &QPushButton::clicked, this, &EntryWindow::save);
 
     // The table stays open, under its base name, while the form is open.
     m_table = holdEmployeeTable(ui::dataPaths().employee());
@@ -114,12 +122,12 @@ EmployeeRecord EntryWindow::record() const {
     r[f::kPhoto] = m_photo.toStdString();
     for (const FormItem& item : formItems()) r[item.position] = textOf(item.control).toStdString();
     r[f::kAge] = storedAge(r[f::kAge]);
-    r[f::kJoined] = ui->编辑框1->text().toStdString();
+    r[f::kJoined] = joinedDateText(*ui).text().toStdString();
     return r;
 }
 
 void EntryWindow::save() {
-    ClearOnExit clearDate{ui->编辑框1};
+    ClearOnExit clearDate{&joinedDateText(*ui)};
     if (const auto reminder = completenessReminder(itemTexts())) {
         app::showMessage(this, QString::fromStdString(*reminder));
         return;
@@ -129,7 +137,7 @@ void EntryWindow::save() {
 
 void EntryWindow::saveChecked() {
     const QDate joined = ui->日期框_入职->date();
-    ui->编辑框1->setText(
+    joinedDateText(*ui).setText(
         QString::fromStdString(storage::dateText({joined.year(), joined.month(), joined.day(), 0, 0, 0})));
     if (!storage::select(storage::kEmployeeTableName)) {
         app::showMessage(this, QStringLiteral("打开失败"));

@@ -26,6 +26,12 @@ using ui::showPhoto;
 
 namespace {
 
+// The window's controls whose designed names say nothing of what they do, by
+// their role. The two hidden boxes carry the chosen dates as stored text.
+QPushButton& submitButton(const Ui::LeaveWindow& form) { return *form.图形按钮_; }
+QLineEdit& startDateText(const Ui::LeaveWindow& form) { return *form.编辑框1; }
+QLineEdit& endDateText(const Ui::LeaveWindow& form) { return *form.编辑框2; }
+
 std::string dateText(const QDate& date) {
     return st::dateText(st::Moment{date.year(), date.month(), date.day()});
 }
@@ -48,7 +54,7 @@ LeaveWindow::LeaveWindow(QWidget* parent, Executor executor)
     app::styleTitleBand(ui->图片框1, ui->透明标签_程序名称);
     ui->透明标签_程序名称->setAttribute(Qt::WA_TransparentForMouseEvents);  // drags go to the band
     app::styleTitleButtons(ui->图形按钮1_关闭1, ui->图形按钮1_关闭4, ui->图形按钮1_关闭5);
-    app::styleActionButton(ui->图形按钮_, QStringLiteral("act-submit"));
+    app::styleActionButton(&submitButton(*ui), QStringLiteral("act-submit"));
     ui->日期框_始->setDate(QDate::currentDate());
     ui->日期框_结束->setDate(QDate::currentDate());
 
@@ -56,7 +62,7 @@ LeaveWindow::LeaveWindow(QWidget* parent, Executor executor)
     m_link->view = this;
 
     connect(ui->列表框_员工姓名, &QListWidget::currentRowChanged, this, &LeaveWindow::chooseEmployee);
-    connect(ui->图形按钮_, &QPushButton::clicked, this, &LeaveWindow::submit);
+    connect(&submitButton(*ui), &QPushButton::clicked, this, &LeaveWindow::submit);
 
     fillNames();
 }
@@ -104,8 +110,8 @@ void LeaveWindow::submit() {
 std::pair<std::string, std::string> LeaveWindow::putDateTexts() {
     const std::string start = dateText(ui->日期框_始->date());
     const std::string end = dateText(ui->日期框_结束->date());
-    ui->编辑框1->setText(fromStd(start));
-    ui->编辑框2->setText(fromStd(end));
+    startDateText(*ui).setText(fromStd(start));
+    endDateText(*ui).setText(fromStd(end));
     return {start, end};
 }
 
@@ -123,7 +129,7 @@ SubmissionView::Decision LeaveWindow::decide() {
 }
 
 std::pair<std::string, std::string> LeaveWindow::hiddenDateTexts() const {
-    return {ui->编辑框1->text().toStdString(), ui->编辑框2->text().toStdString()};
+    return {startDateText(*ui).text().toStdString(), endDateText(*ui).text().toStdString()};
 }
 
 void LeaveWindow::showRecords(const std::vector<LeaveRecord>& records) {

@@ -21,6 +21,11 @@ namespace shop::products {
 
 namespace {
 
+// The window's buttons whose designed names say something other than what
+// they do, by their role.
+QPushButton& changeButton(const Ui::ProductWindow& form) { return *form.图形按钮_生成账单2; }
+QPushButton& emptyButton(const Ui::ProductWindow& form) { return *form.图形按钮_生成账单1; }
+
 QListWidgetItem* checkItem(const QString& text) {
     auto* item = new QListWidgetItem(text);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
@@ -44,8 +49,8 @@ void applyLook(Ui::ProductWindow& ui) {
     app::styleTitleButtons(ui.图形按钮1_关闭1, ui.图形按钮1_关闭4, ui.图形按钮1_关闭5);
     ui.透明标签3->setAttribute(Qt::WA_TransparentForMouseEvents);  // the band drags
     app::styleActionButton(ui.图形按钮_添加产品, QStringLiteral("act-add"));
-    app::styleActionButton(ui.图形按钮_生成账单2, QStringLiteral("act-edit"));
-    app::styleActionButton(ui.图形按钮_生成账单1, QStringLiteral("act-clear"));
+    app::styleActionButton(&changeButton(ui), QStringLiteral("act-edit"));
+    app::styleActionButton(&emptyButton(ui), QStringLiteral("act-clear"));
     app::styleActionButton(ui.图形按钮_导入产品, QStringLiteral("act-import"));
     for (QLabel* caption : {ui.透明标签_名称列, ui.透明标签_价格列, ui.透明标签_数量列}) {
         QFont f = caption->font();
@@ -96,8 +101,8 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
     ui->选择列表框_设置商品名称->viewport()->installEventFilter(this);
 
     connect(ui->图形按钮_添加产品, &QPushButton::clicked, this, &ProductWindow::addProduct);
-    connect(ui->图形按钮_生成账单2, &QPushButton::clicked, this, &ProductWindow::changeChosen);
-    connect(ui->图形按钮_生成账单1, &QPushButton::clicked, this, &ProductWindow::emptyCatalog);
+    connect(&changeButton(*ui), &QPushButton::clicked, this, &ProductWindow::changeChosen);
+    connect(&emptyButton(*ui), &QPushButton::clicked, this, &ProductWindow::emptyCatalog);
     connect(ui->图形按钮_导入产品, &QPushButton::clicked, this, &ProductWindow::importNames);
 
     if (!loadCatalog()) app::showMessage(this, kUnreadable);

@@ -9,6 +9,13 @@
 
 namespace shop::receipts {
 
+namespace {
+
+// The button that puts the typed header into the receipt.
+QPushButton& applyButton(const Ui::ReceiptSettingsWindow& form) { return *form.图形按钮1; }
+
+}  // namespace
+
 ReceiptSettingsWindow::ReceiptSettingsWindow(ReceiptWindow& receipt, QWidget* parent)
     : app::FramelessWindow(parent), ui(std::make_unique<Ui::ReceiptSettingsWindow>()), m_receipt(receipt) {
     ui->setupUi(this);
@@ -17,7 +24,7 @@ ReceiptSettingsWindow::ReceiptSettingsWindow(ReceiptWindow& receipt, QWidget* pa
     drag.reset();
     addDragHandle(ui->图片框_移动, drag);
     setCloseButton(ui->图形按钮1_关闭5);
-    connect(ui->图形按钮1, &QPushButton::clicked, this, &ReceiptSettingsWindow::apply);
+    connect(&applyButton(*ui), &QPushButton::clicked, this, &ReceiptSettingsWindow::apply);
     applySettingsLook(*ui, this);
 }
 

@@ -28,6 +28,12 @@ namespace {
 
 app::DragState& drag() { return app::dragState(QStringLiteral("salary/图片框3")); }
 
+// The window's controls whose designed names say nothing of what they do, by
+// their role.
+QPushButton& payButton(const Ui::SalaryWindow& form) { return *form.图形按钮1; }
+QTreeWidget& employeeTree(const Ui::SalaryWindow& form) { return *form.树型框1; }
+QTreeWidget& paymentList(const Ui::SalaryWindow& form) { return *form.超级列表框1; }
+
 }  // namespace
 
 SalaryWindow::SalaryWindow(QWidget* parent) : FramelessWindow(parent), ui(new Ui::SalaryWindow) {
@@ -44,15 +50,15 @@ SalaryWindow::SalaryWindow(QWidget* parent) : FramelessWindow(parent), ui(new Ui
     app::styleTitleBand(ui->图片框3, ui->透明标签3);
     ui->透明标签3->setAttribute(Qt::WA_TransparentForMouseEvents);  // drags go to the band
     app::styleTitleButtons(ui->图形按钮1_关闭3, ui->图形按钮1_关闭2, ui->图形按钮1_关闭1);
-    app::styleActionButton(ui->图形按钮1, QStringLiteral("act-money"));
+    app::styleActionButton(&payButton(*ui), QStringLiteral("act-money"));
     // Each caption level with the input box beside it.
     ui::setCaptionLines(ui->透明标签1, ui->透明标签1->text().split(QLatin1Char('\n')),
                         ui->编辑框_编号->y() - ui->编辑框_姓名->y());
     ui->日期框1_发工资时间->setDate(QDate::currentDate());
 
-    connect(ui->树型框1, &QTreeWidget::currentItemChanged, this,
+    connect(&employeeTree(*ui), &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { chooseItem(current); });
-    connect(ui->图形按钮1, &QPushButton::clicked, this, &SalaryWindow::storePayment);
+    connect(&payButton(*ui), &QPushButton::clicked, this, &SalaryWindow::storePayment);
 
     fillTree();
 }
@@ -60,7 +66,7 @@ SalaryWindow::SalaryWindow(QWidget* parent) : FramelessWindow(parent), ui(new Ui
 SalaryWindow::~SalaryWindow() = default;
 
 void SalaryWindow::fillTree() {
-    QTreeWidgetItem* root = ui->树型框1->topLevelItem(0);
+    QTreeWidgetItem* root = employeeTree(*ui).topLevelItem(0);
     root->setExpanded(true);
     const auto names = st::readTextColumn(dataPaths().employee(), field::kName);
     if (!names) return;
@@ -69,7 +75,7 @@ void SalaryWindow::fillTree() {
 
 void SalaryWindow::chooseItem(QTreeWidgetItem* item) {
     // "员工工资" stands for no employee: choosing it changes nothing.
-    QTreeWidgetItem* root = ui->树型框1->topLevelItem(0);
+    QTreeWidgetItem* root = employeeTree(*ui).topLevelItem(0);
     if (!item || item->parent() != root) return;
     const int n = root->indexOfChild(item) + 1;
 
@@ -82,14 +88,14 @@ void SalaryWindow::chooseItem(QTreeWidgetItem* item) {
 
     // The list shows the chosen employee's payments, or none: never the rows
     // of the one chosen before.
-    ui->超级列表框1->clear();
+    paymentList(*ui).clear();
     const auto path = paths.salaryTable(ui->编辑框_姓名->text().toStdString());
     if (!path) return;
     if (st::TableVisit salary(*path); salary.opened()) showPayments();
 }
 
 void SalaryWindow::showPayments() {
-    QTreeWidget* list = ui->超级列表框1;
+    QTreeWidget* list = &paymentList(*ui);
     list->clear();
     QList<QTreeWidgetItem*> rows;
     for (const Payment& p : readPayments()) rows << new QTreeWidgetItem(QStringList{fromStd(p.date), fromStd(p.amount)});
