@@ -16,7 +16,7 @@ void pumpMessages() {
 
 QStringList listFolder(const QString& folder, const QString& pattern) {
     QStringList names;
-    // "*.*" matches every name, as on the shop's original platform.
+    // "*.*" means every file, names without a dot included.
     const QString glob = pattern == "*.*" ? QStringLiteral("*") : pattern;
     QDirIterator it(folder, {glob}, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {

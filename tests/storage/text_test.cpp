@@ -49,7 +49,7 @@ TEST(GbkLength, RefusesInvalidUtf8) {
     EXPECT_TRUE(isValidUtf8("澄屿店铺"));
 }
 
-TEST(GbkText, DecodesAWindowsSettingsFile) {
+TEST(GbkText, DecodesDoubleByteTextAndRefusesACutCharacter) {
     // "收银员" in GBK.
     const std::string gbk = "\xCA\xD5\xD2\xF8\xD4\xB1";
     EXPECT_EQ(gbkToUtf8(gbk), std::optional<std::string>("收银员"));
