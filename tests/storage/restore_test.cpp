@@ -92,11 +92,11 @@ struct Spoil {
 
 TEST_F(RestoreTest, RefusesABackupThatDoesNotMatchItsManifest) {
     const std::string salesRel = "保存数据库/销售数据2024年3月5日14时7分9秒.edb";
-    auto editManifest = [](const std::string& backup, const std::string& from, const std::string& to) {
-        std::string text = readFile(backup + "/" + kManifestName);
+    auto editManifest = [](const std::string& folder, const std::string& from, const std::string& to) {
+        std::string text = readFile(folder + "/" + kManifestName);
         const auto at = text.find(from);
         ASSERT_NE(at, std::string::npos) << from;
-        writeFile(backup + "/" + kManifestName, text.replace(at, from.size(), to));
+        writeFile(folder + "/" + kManifestName, text.replace(at, from.size(), to));
     };
     const std::vector<Spoil> spoils = {
         {"a changed byte",

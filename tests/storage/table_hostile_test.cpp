@@ -73,8 +73,9 @@ TEST_F(HostileTable, ExtraOrChangedSchemaObjectsAreRefused) {
 
 TEST_F(HostileTable, BadFieldDescriptionsAreRefused) {
     const char* changes[] = {
-        "WITH RECURSIVE n(i) AS (SELECT 5 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
-        "INSERT INTO fields SELECT i, 'f', 1, 10 FROM n",
+        // One statement in two literals.
+        ("WITH RECURSIVE n(i) AS (SELECT 5 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+         "INSERT INTO fields SELECT i, 'f', 1, 10 FROM n"),
         "UPDATE fields SET type = 3 WHERE pos = 2",
         "UPDATE fields SET maxlen = 0 WHERE pos = 1",
         "UPDATE fields SET maxlen = 1000000000 WHERE pos = 1",
