@@ -3,13 +3,26 @@
 # Shared by the README's two commands. Needs root (or sudo) on Debian 12.
 set -euo pipefail
 
+# Audited against what the build loads (scripts/audit_setup.sh): installed
+# with --no-install-recommends, so every package the build or the program
+# needs is either here or a Depends of one here.
 packages=(
+  # build tools
   cmake ninja-build g++ pkg-config
+  # Qt 6: Widgets, Charts, Svg, Test. Qt6Charts' CMake config requires Qt6OpenGL
+  # and Qt6OpenGLWidgets, which qt6-base-dev only recommends.
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libqt6svg6 libgl-dev
+  qt6-translations-l10n   # Qt's own Chinese translations (dialog buttons)
+  unicode-data bzip2      # Han readings, for the goods search by pinyin initials
+  # storage, tests, benchmarks
   libsqlite3-dev libfontconfig-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-microhei qt6-translations-l10n unicode-data bzip2 xvfb xauth
+  poppler-utils           # pdftotext, for tests that read a printed PDF
+  # the Chinese font; a virtual display for headless runs and its tools
+  fonts-wqy-microhei xvfb xauth xdotool
 )
 if [ "${SHOP_WITH_FUZZ:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
+# scripts/screenshots.sh: saving the screen as PNG, a plain desktop colour
+if [ "${SHOP_WITH_SCREENSHOTS:-0}" = 1 ]; then packages+=(imagemagick x11-xserver-utils); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,17 +1,12 @@
 #include "backup_commands.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 
 #include "storage/backup.h"
 #include "storage/restore.h"
+#include "storage/run_lock.h"
 
 namespace shop::tool {
 
@@ -19,34 +14,22 @@ namespace {
 
 using namespace shop::storage;
 
-// The lock file the program holds (flock, exclusive) in its run folder for
-// as long as it runs; the kernel drops the lock with the process, so a
-// killed program never leaves the folder locked.
-constexpr const char* kRunLockFile = ".shop-run.lock";
-
-// Holds the run folder the way the program does, so the program cannot start
-// on it while tables are being replaced, and a running program is noticed.
+// Holds the run folder with the program's own lock, so the program cannot
+// start on it while tables are being replaced, and a running program is
+// noticed.
 std::shared_ptr<void> holdRunFolder(const std::string& runDir, std::string* why) {
     if (!std::filesystem::is_directory(runDir)) {
         *why = runDir + ": no such run folder (make it with the provision command first)";
         return nullptr;
     }
-    const std::string path = runDir + "/" + kRunLockFile;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) {
-        *why = path + ": " + std::strerror(errno);
+    auto lock = std::make_shared<RunLock>();
+    const Status status = lock->acquire(runDir);
+    if (!status.ok()) {
+        *why = status.code() == Status::Code::Locked ? "the shop program is running on " + runDir + "; close it first"
+                                                     : status.message();
         return nullptr;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        *why = errno == EWOULDBLOCK ? "the shop program is running on " + runDir + "; close it first"
-                                    : path + ": " + std::strerror(errno);
-        ::close(fd);
-        return nullptr;
-    }
-    return std::shared_ptr<void>(new int(fd), [](void* p) {
-        ::close(*static_cast<int*>(p));
-        delete static_cast<int*>(p);
-    });
+    return lock;
 }
 
 int backup(const std::string& runDir, const std::string& destDir) {

@@ -8,12 +8,16 @@
 #include <vector>
 
 #include "backup_commands.h"
+#include "storage/csv.h"
 #include "storage/data_paths.h"
+#include "storage/run_lock.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "tool_text.h"
 
 namespace fs = std::filesystem;
 using namespace shop::storage;
+using shop::tool::escapeControls;
 
 namespace {
 
@@ -25,7 +29,14 @@ int usage() {
                  "  shop_table export TABLE.edb              write the records as CSV to standard output\n"
                  "  shop_table check TABLE.edb               check the file's integrity\n"
                  "  shop_table backup RUN_DIR DEST_DIR       back up every table and the settings\n"
-                 "  shop_table restore BACKUP_DIR RUN_DIR    put a verified backup back\n";
+                 "  shop_table restore BACKUP_DIR RUN_DIR    put a verified backup back\n"
+                 "\n"
+                 "list shows control characters as escapes (\\n, \\t, \\x1b, \\\\ for a backslash),\n"
+                 "so nothing stored in a table can drive the terminal.\n"
+                 "export puts a single quote before every cell that starts with =, +, -, @,\n"
+                 "a tab or a carriage return, so a spreadsheet shows it as text instead of\n"
+                 "running it as a formula; remove that quote to get the stored text back.\n"
+                 "provision refuses to work on a run folder while the shop program runs on it.\n";
     return 2;
 }
 
@@ -51,6 +62,14 @@ bool fill(const std::string& path, const std::vector<std::vector<std::string>>& 
 
 int provision(const std::string& runDir, bool demo) {
     std::error_code ec;
+    fs::create_directories(runDir, ec);
+    RunLock lock;
+    if (const Status s = lock.acquire(runDir); !s.ok()) {
+        std::cerr << "shop_table: " << runDir
+                  << (s.code() == Status::Code::Locked ? ": the shop program is running on this folder; nothing changed\n"
+                                                        : ": " + s.detail() + "\n");
+        return 1;
+    }
     for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder,
                                kSettingsFolder}) {
         fs::create_directories(joinPath(runDir, folder), ec);
@@ -83,27 +102,35 @@ int provision(const std::string& runDir, bool demo) {
     return 0;
 }
 
-std::string csvCell(const std::string& s) {
-    if (s.find_first_of(",\"\n\r") == std::string::npos) return s;
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
+// Opens a table for reading; says why not otherwise. Failures of the file
+// itself reached standard error through the failure log already.
+bool openForReading(const std::string& path) {
+    if (open(path, true)) return true;
+    const Status why = lastStatus();
+    const bool logged = why.code() != Status::Code::NotFound && why.code() != Status::Code::Invalid;
+    std::cerr << "shop_table: cannot open " << path << " as a table" << (logged ? "" : ": " + why.detail()) << "\n";
+    return false;
+}
+
+// The end of a read: 0, or 1 with a line when a read failed meanwhile (its
+// reason was logged when it happened).
+int readResult(const StatusWatch& watch, const std::string& path) {
+    close();
+    if (!watch.failed()) return 0;
+    std::cerr << "shop_table: " << path << ": could not read every record; the output is incomplete\n";
+    return 1;
 }
 
 int dump(const std::string& path, bool csv) {
-    if (!open(path, true)) {
-        std::cerr << "shop_table: cannot open " << path << " as a table\n";
-        return 1;
-    }
+    if (!openForReading(path)) return 1;
+    const StatusWatch watch;
     const auto fs = fields();
     const char* sep = csv ? "," : " | ";
-    for (std::size_t i = 0; i < fs.size(); ++i) std::cout << (i ? sep : "") << (csv ? csvCell(fs[i].name) : fs[i].name);
+    const auto shown = [csv](const std::string& text) { return csv ? csvCell(text) : escapeControls(text); };
+    for (std::size_t i = 0; i < fs.size(); ++i) std::cout << (i ? sep : "") << shown(fs[i].name);
     std::cout << "\n";
-    const int n = recordCount();
-    for (int r = 0; r < n; ++r) {
+    const int n = countRecords().value_or(0);
+    for (int r = 0; r < n && !watch.failed(); ++r) {
         for (std::size_t i = 0; i < fs.size(); ++i) {
             const auto v = readField(static_cast<int>(i) + 1);
             std::string cell;
@@ -111,32 +138,29 @@ int dump(const std::string& path, bool csv) {
                 cell = "<" + std::to_string(v->data.size()) + " bytes>";
             else if (v)
                 cell = v->data;
-            std::cout << (i ? sep : "") << (csv ? csvCell(cell) : cell);
+            std::cout << (i ? sep : "") << shown(cell);
         }
         std::cout << "\n";
         skip(1);
     }
-    close();
-    return 0;
+    return readResult(watch, path);
 }
 
 int listFields(const std::string& path) {
-    if (!open(path, true)) {
-        std::cerr << "shop_table: cannot open " << path << " as a table\n";
-        return 1;
-    }
+    if (!openForReading(path)) return 1;
+    const StatusWatch watch;
     int pos = 1;
     for (const auto& f : fields())
-        std::cout << pos++ << "\t" << f.name << "\t" << (f.type == FieldType::Text ? "text" : "bytes") << "\t"
-                  << f.maxLength << "\n";
-    std::cout << recordCount() << " records\n";
-    close();
-    return 0;
+        std::cout << pos++ << "\t" << escapeControls(f.name) << "\t" << (f.type == FieldType::Text ? "text" : "bytes")
+                  << "\t" << f.maxLength << "\n";
+    if (const auto n = countRecords()) std::cout << *n << " records\n";
+    return readResult(watch, path);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    setFailureLog([](const Status& failure) { std::cerr << "shop_table: " << failure.message() << "\n"; });
     if (argc < 3) return usage();
     const std::string cmd = argv[1], arg = argv[2];
     if (cmd == "provision") {

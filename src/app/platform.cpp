@@ -44,6 +44,12 @@ public:
         return name;
     }
 
+    QString saveFileName(QWidget* parent, const QString& filter, const QString& suggestedName) override {
+        QString name;
+        onUiThread([&] { name = QFileDialog::getSaveFileName(parent, QString(), suggestedName, filter); });
+        return name;
+    }
+
     void exitProcess(int code) override {
         // Every successful write is already durable; closing the tables only
         // releases the files before the process goes.
@@ -74,6 +80,9 @@ bool askYesNo(QWidget* parent, const QString& title, const QString& text) {
 }
 QString chooseOpenFile(QWidget* parent, const QString& filter) {
     return Platform::current().openFileName(parent, filter);
+}
+QString chooseSaveFile(QWidget* parent, const QString& filter, const QString& suggestedName) {
+    return Platform::current().saveFileName(parent, filter, suggestedName);
 }
 void exitProcess(int code) { Platform::current().exitProcess(code); }
 

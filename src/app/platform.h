@@ -21,6 +21,9 @@ public:
     virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
     // The file-open dialog with a name filter such as "*.bmp"; empty when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    // The file-save dialog with a name filter such as "PDF (*.pdf)", offering
+    // `suggestedName`; asks before replacing a file; empty when cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& filter, const QString& suggestedName) = 0;
     // Ends the process with the exit code. Does not return in production; a
     // test platform records the code and returns, so callers return right
     // after calling it.
@@ -36,6 +39,7 @@ public:
 void showMessage(QWidget* parent, const QString& text);
 bool askYesNo(QWidget* parent, const QString& title, const QString& text);
 QString chooseOpenFile(QWidget* parent, const QString& filter);
+QString chooseSaveFile(QWidget* parent, const QString& filter, const QString& suggestedName);
 void exitProcess(int code);
 
 }  // namespace shop::app

@@ -24,6 +24,10 @@ QString ScriptedPlatform::openFileName(QWidget*, const QString& filter) {
     return m_files.isEmpty() ? QString() : m_files.dequeue();
 }
 
+QString ScriptedPlatform::saveFileName(QWidget* parent, const QString& filter, const QString&) {
+    return openFileName(parent, filter);
+}
+
 void ScriptedPlatform::exitProcess(int code) {
     QMutexLocker lock(&m_mutex);
     if (!m_exited) {

@@ -18,6 +18,9 @@ public:
     void message(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
+    // Answers from the same queue of files as openFileName; the filter is
+    // recorded with the open dialogs' filters.
+    QString saveFileName(QWidget* parent, const QString& filter, const QString& suggestedName) override;
     // Records the code (the first exit wins) and returns; callers return
     // right after asking to end the process.
     void exitProcess(int code) override;

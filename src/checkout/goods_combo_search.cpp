@@ -95,8 +95,11 @@ void makeGoodsSearchable(QComboBox* combo) {
     });
     // A choice in the list reaches the combo through the completer: the combo
     // maps it back through the filter to its own item and emits `activated`.
-    // On the list too, and after the completer's own filter so it runs first.
+    // The keys reach the combo itself when it has the focus, and it hands
+    // them to its line edit directly, past any filter there: so the combo
+    // is watched as well. On the list too, and after the completer's own filter so it runs first.
     auto* enter = new EnterTakesFirstMatch(combo, filter);
+    combo->installEventFilter(enter);
     edit->installEventFilter(enter);
     completer->popup()->installEventFilter(enter);
 }

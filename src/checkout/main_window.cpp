@@ -41,16 +41,20 @@ QPixmap picture(const QString& image, QSize size) {
 
 MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::MainWindow>()), m_nav(nav) {
-    ui->setupUi(this);
+    // The flags first: changing them afterwards re-creates the window and
+    // polishes every control of it a second time.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground, true);
     move(50, 50);
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("时钟1"));
     decorate();
+    fitToWindow();  // the designed layout, whole on the window
     keepDesignedLayout();
     connectHandlers();
     m_failedToStart = !startUp();
+    setUpKeyboard();  // after the goods are loaded: the search follows their model
 }
 
 CheckoutArea MainWindow::checkoutArea() const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QFont>
+#include <QKeySequence>
 #include <QRect>
 #include <QWidget>
 #include <memory>
@@ -49,6 +50,13 @@ public:
     // could not be stored).
     void endSession();
 
+    // The till's keys, named in the tooltips of what they reach.
+    static const QKeySequence kTenderedKey;
+    static const QKeySequence kDeleteKey;
+    static const QKeySequence kClearKey;
+    static const QKeySequence kReceiptKey;
+    static const QKeySequence kSaveKey;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -77,11 +85,17 @@ private:
     void rememberRow();
     std::vector<SaleRow> saleRows() const;
 
+    // The keyboard at the till (main_window_keys.cpp).
+    void setUpKeyboard();
+    void addRowAndGoBackToGoods();
+    void focusGoods();
+
     // Maximise and restore (main_window_layout.cpp).
     void toggleMaximised();
     void maximiseLayout();
     void restoreLayout();
     void keepDesignedLayout();
+    void fitToWindow();  // main_window_fit.cpp
 
     std::unique_ptr<Ui::MainWindow> ui;
     Navigation m_nav;
@@ -104,6 +118,7 @@ private:
     // Where the window and the controls that restore does not list stood
     // before maximising, so that restore puts them back too.
     QRect m_normalGeometry;
+    QSize m_paneInset{4, 4};  // the tab control's pane frame, both sides
     struct Designed {
         QRect tabs, group, changeCaption, totalCaption, background, footer;
         QFont totalFont;

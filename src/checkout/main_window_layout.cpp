@@ -117,6 +117,7 @@ void MainWindow::maximiseLayout() {
     u.图片框_背景->resize(u.图片框_背景->width() + 400, u.图片框_背景->height() + 400);
     setTop(u.图片框6, u.图片框6->y() + 20);
     setHeight(u.图片框6, u.图片框6->height() - 12);
+    fitToWindow();
 }
 
 void MainWindow::restoreLayout() {
@@ -168,6 +169,7 @@ void MainWindow::restoreLayout() {
     u.透明标签_余额->setFont(d.totalFont);
     u.图片框_背景->setGeometry(d.background);
     u.图片框_背景1->setGeometry(d.footer);
+    fitToWindow();
 }
 
 }  // namespace shop::checkout

@@ -1,10 +1,10 @@
 #include "leave_cleanup.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "app/event_services.h"
+#include "storage/table.h"
 
 namespace shop::employees {
 
@@ -14,7 +14,7 @@ void deleteLeaveTable(const storage::DataPaths& paths, const std::string& name) 
     const QString own = QFileInfo(QString::fromStdString(*table)).fileName();
     const QDir folder(QString::fromStdString(paths.leaveFolder()));
     for (const QString& entry : app::listFolder(folder.path(), QStringLiteral("*")))
-        if (entry == own) QFile::remove(folder.filePath(entry));
+        if (entry == own) storage::removeTable(folder.filePath(entry).toStdString());
 }
 
 }  // namespace shop::employees

@@ -65,6 +65,7 @@ PerformanceWindow::PerformanceWindow(QWidget* parent)
     m_statusParts[0]->setMinimumWidth(80);
 
     m_chart = std::make_unique<SalesChart>(ui->业绩百分比图, ui->标签_图例);
+    setUpExportMenu();
     ui->业绩百分比图->setFocus();  // no date half-selected when the window opens
 }
 

@@ -10,6 +10,7 @@
 #include "app/frameless_window.h"
 
 class QLabel;
+class QMenu;
 class QPieSeries;
 
 namespace Ui {
@@ -34,14 +35,25 @@ public:
     QString statusPart(int part) const;
     QPieSeries* chartSeries() const;
 
+    // The export menu: the "导出" button beside the query button, and a right
+    // click on the result list or the chart.
+    QMenu* exportMenu() const { return m_exportMenu; }
+    // The result list and its totals as a CSV file; the name comes from the
+    // save dialog, a failed write is said.
+    void exportCsv();
+    // The chart with its legend as a PNG picture, likewise.
+    void saveChartPng();
+
 private:
     void runQuery();
     void closeWindow();
+    void setUpExportMenu();
 
     std::unique_ptr<Ui::PerformanceWindow> ui;
     QLabel* m_statusParts[2] = {nullptr, nullptr};
     SalesListModel* m_rows = nullptr;  // the result list's rows, owned by the window
     std::unique_ptr<SalesChart> m_chart;
+    QMenu* m_exportMenu = nullptr;
     // Tables that this window's queries brought into the open-table set. The
     // close button closes the current table only when it is one of them, so
     // that it never closes a table the main window still writes to.

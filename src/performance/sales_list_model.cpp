@@ -6,8 +6,7 @@ namespace shop::performance {
 
 namespace {
 
-constexpr const char* kCaptions[] = {"销售名称", "销售价格", "销售销量", "销售时间"};
-constexpr int kColumns = static_cast<int>(std::size(kCaptions));
+constexpr int kColumns = static_cast<int>(std::size(kSalesCaptions));
 
 }  // namespace
 
@@ -36,7 +35,7 @@ QVariant SalesListModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= kColumns)
         return {};
-    return QString::fromUtf8(kCaptions[section]);
+    return QString::fromUtf8(kSalesCaptions[section]);
 }
 
 }  // namespace shop::performance

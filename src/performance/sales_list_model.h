@@ -17,6 +17,7 @@ public:
     // Replaces every row.
     void setRows(std::vector<SalesRow> rows);
     void clear() { setRows({}); }
+    const std::vector<SalesRow>& rows() const { return m_rows; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

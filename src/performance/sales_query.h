@@ -21,6 +21,8 @@ namespace shop::performance {
 
 // One sales record as the list shows it: name, price, quantity, time.
 using SalesRow = std::array<std::string, 4>;
+// The captions of the four columns, wherever the rows are shown or exported.
+inline constexpr const char* kSalesCaptions[] = {"销售名称", "销售价格", "销售销量", "销售时间"};
 
 // Lists a folder: names (without folder) matching a wildcard pattern, in the
 // order the file system gives them.

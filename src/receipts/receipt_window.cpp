@@ -50,6 +50,7 @@ ReceiptWindow::ReceiptWindow(const app::CheckoutArea& checkout, QWidget* parent)
     }
 
     applyReceiptLook(*ui, this);
+    setUpOutputMenu();
     placeValues();
 
     // A missing value replaces the designed text with empty text.

@@ -9,6 +9,7 @@
 #include "app/frameless_window.h"
 
 class QLabel;
+class QMenu;
 
 namespace Ui {
 class ReceiptWindow;
@@ -21,6 +22,7 @@ struct ReceiptHeader;
 namespace shop::receipts {
 
 using settings::ReceiptHeader;
+struct ReceiptContent;
 
 // The four labels that show the receipt header.
 struct HeaderLabels {
@@ -52,16 +54,27 @@ public:
     // 图形按钮_小窗口2: the settings window, modally.
     void openSettings();
 
+    // The receipt's pop-up menu (right click on the paper) offers printing
+    // and saving as PDF; both put out the receipt as it is shown.
+    QMenu* outputMenu() const { return m_outputMenu; }
+    ReceiptContent content() const;
+    // The print dialog, then the printer; a machine without printers says so.
+    void printReceipt();
+    // A file name from the save dialog, then the PDF; a failed write is said.
+    void saveReceiptPdf();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void placeValues();
     void layoutColumns();
+    void setUpOutputMenu();
 
     std::unique_ptr<Ui::ReceiptWindow> ui;
     app::CheckoutArea m_checkout;
     bool m_placed = false;
+    QMenu* m_outputMenu = nullptr;
 };
 
 // What the main window's 图形按钮_生成账单 does: the receipt window, its left

@@ -73,7 +73,11 @@ Status removeTable(const std::string& path);
 // Opens the table: it joins this thread's open-table set and becomes current,
 // cursor on record 1. Opening a path that is already open in this thread makes
 // that table current and puts its cursor on record 1 again (no duplicate).
-// Fails when the file is missing, is not a table of ours, or is damaged.
+// Fails when the file is missing, is not a table of ours, or is damaged in
+// its header, schema, field descriptions or record numbering (records 1..n).
+// Damage that only a walk over the whole file finds (pages shared between
+// tables, a looping free list) is found before the table's first write,
+// which then fails: a damaged table never takes a write.
 bool open(const std::string& path, bool readOnly = false, int shareMode = kShareDefault);
 // The same, saying why it failed: NotFound, Damaged, Busy, IoError.
 Status openTable(const std::string& path, bool readOnly = false, int shareMode = kShareDefault);

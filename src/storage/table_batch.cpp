@@ -49,6 +49,10 @@ Batch::Batch() {
     // stays busy, it cannot be read), the table still belongs to it: every
     // write inside fails and commit reports failure, so nothing is half saved.
     if (!c) return;
+    if (const Status sound = c->checkBeforeFirstWrite(table->path); !sound.ok()) {
+        fail(sound);
+        return;
+    }
     if (!c->inTransaction() && c->exec("BEGIN IMMEDIATE"))
         c->pinned = true;
     else

@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <map>
+#include <mutex>
+#include <string_view>
 #include <thread>
 
 #include "failure.h"
@@ -37,6 +40,21 @@ const char* statementSql(Stmt which) {
     return nullptr;
 }
 
+// Another thread or program may hold the file. A writer that commits
+// nonstop leaves it free only for moments between its commits, so the file
+// is tried again often (SQLite's own timeout backs off to 100 ms between
+// tries and can miss every such moment) until the busy timeout has passed.
+int retryBusy(void*, int attempt) {
+    thread_local std::chrono::steady_clock::time_point since;
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0) since = now;
+    if (now - since >= std::chrono::milliseconds(kBusyMilliseconds)) return 0;
+    std::this_thread::sleep_for(std::chrono::microseconds(attempt < 100 ? 100 : 1000));
+    return 1;
+}
+
+void waitWhenBusy(sqlite3* db) { sqlite3_busy_handler(db, retryBusy, nullptr); }
+
 // Hardening for files that may come from anywhere: no triggers, views or
 // untrusted schema functions, no attaching other files, bounded sizes.
 void harden(sqlite3* db) {
@@ -58,8 +76,7 @@ void harden(sqlite3* db) {
     sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 100);
     sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 16);
     sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
-    // Another thread of this process may hold the file for a moment.
-    sqlite3_busy_timeout(db, kBusyMilliseconds);
+    waitWhenBusy(db);
 }
 
 // A writer killed before its journal got a valid header leaves a journal
@@ -75,7 +92,7 @@ void removeStaleJournal(Connection& c, const std::string& path) {
         ::unlink(journal.c_str());
         c.exec("ROLLBACK");
     }
-    sqlite3_busy_timeout(c.db(), kBusyMilliseconds);
+    waitWhenBusy(c.db());
 }
 
 }  // namespace
@@ -88,6 +105,45 @@ Status validationFailure(sqlite3* db, const std::string& path, std::string why) 
     Status::Code code = codeOfSqlite(sqlite3_errcode(db));
     if (code != Status::Code::Busy && code != Status::Code::IoError) code = Status::Code::Damaged;
     return Status::error(code, path, std::move(why));
+}
+
+// Files whose record numbering was found sound, as they were then: the check
+// counts the records, which a table of 100,000 records makes too slow for
+// every open of the same unchanged file. A file written or replaced since
+// (another change counter, size or time of change) is checked again.
+class SoundNumbering {
+public:
+    bool known(const format::HeaderInfo& file) {
+        std::lock_guard lock(m_mutex);
+        const auto it = m_files.find({file.device, file.inode});
+        return it != m_files.end() && it->second.sameState(file);
+    }
+    void remember(const format::HeaderInfo& file) {
+        std::lock_guard lock(m_mutex);
+        if (m_files.size() >= kMaxFiles) m_files.clear();
+        m_files[{file.device, file.inode}] = file;
+    }
+
+private:
+    static constexpr std::size_t kMaxFiles = 4096;
+    std::mutex m_mutex;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, format::HeaderInfo> m_files;
+};
+
+SoundNumbering& soundNumbering() {
+    static SoundNumbering s;
+    return s;
+}
+
+// Checks the numbering unless this very state of the file was found sound.
+Status checkNumbering(sqlite3* db, const std::string& path, const format::HeaderInfo& file) {
+    if (soundNumbering().known(file)) return Status();
+    std::string problem;
+    if (format::checkNumbering(db, &problem) != Status::Code::Ok) return validationFailure(db, path, problem);
+    // Remembered only when nothing changed the file between the header read
+    // and the check.
+    if (const auto now = format::fileStateOf(path); now && now->sameState(file)) soundNumbering().remember(file);
+    return Status();
 }
 
 }  // namespace
@@ -112,13 +168,17 @@ std::optional<Connection::Opened> Connection::openOnce(const std::string& path, 
     harden(raw);
     // Exactly one file at rest: a rollback journal that is deleted after each
     // transaction, never a write-ahead log; durable when a write returns.
+    // EXTRA also syncs the folder once the journal is deleted: without it a
+    // power cut just after a commit can bring the journal back, and the next
+    // open would roll back a write that had reported success.
     if (!c->exec("PRAGMA cell_size_check=ON;PRAGMA mmap_size=0;PRAGMA temp_store=MEMORY;"
-                 "PRAGMA synchronous=FULL;PRAGMA journal_mode=DELETE"))
+                 "PRAGMA synchronous=EXTRA;PRAGMA journal_mode=DELETE"))
         return failed(sqliteStatus(raw, path, "cannot set up"));
     std::string problem;
     if (!format::checkSchema(raw, &problem)) return failed(validationFailure(raw, path, problem));
     auto fields = format::readFields(raw, &problem);
     if (!fields) return failed(validationFailure(raw, path, problem));
+    if (Status numbering = checkNumbering(raw, path, *header); !numbering.ok()) return failed(std::move(numbering));
     if (!readOnly) removeStaleJournal(*c, path);
     return Opened{std::move(c), std::move(*fields), *header};
 }
@@ -153,6 +213,24 @@ sqlite3_stmt* Connection::statement(Stmt which) {
         st = nullptr;
     }
     return st;
+}
+
+Status Connection::checkBeforeFirstWrite(const std::string& path) {
+    if (m_writeVerdict) return *m_writeVerdict;
+    sqlite3_stmt* st = nullptr;
+    Status status;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA quick_check(1)", -1, &st, nullptr) != SQLITE_OK ||
+        sqlite3_step(st) != SQLITE_ROW) {
+        status = sqliteStatus(m_db, path, "cannot check before writing");
+    } else if (const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+               !text || std::string_view(text) != "ok") {
+        status = Status::error(Status::Code::Damaged, path,
+                               std::string("damaged, not written: ") + (text ? text : "no verdict"));
+    }
+    sqlite3_finalize(st);
+    // A busy file is checked again at the next write; a verdict stands.
+    if (status.code() != Status::Code::Busy) m_writeVerdict = status;
+    return status;
 }
 
 bool Connection::exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }

@@ -73,6 +73,13 @@ public:
     // Inside an explicit transaction (a batch or a multi-statement change).
     bool inTransaction() const;
 
+    // Damage that leaves a file readable (pages shared by two b-trees, a
+    // looping free list) is found by a full walk of the file, too slow for
+    // every open of a read; it is done before this connection's first write,
+    // so a damaged table never takes a write that could lose its records.
+    // Ok, or the failure (not recorded).
+    Status checkBeforeFirstWrite(const std::string& path);
+
     // A connection that carries a batch must never be closed by eviction.
     bool pinned = false;
     RecordBlock block;
@@ -81,6 +88,8 @@ private:
     explicit Connection(sqlite3* db) : m_db(db) {}
     static std::optional<Opened> openOnce(const std::string& path, bool readOnly, Status* why);
     sqlite3* m_db;
+    // The verdict of the check before the first write, once there is one.
+    std::optional<Status> m_writeVerdict;
     std::array<sqlite3_stmt*, static_cast<std::size_t>(Stmt::Size_)> m_statements{};
 };
 

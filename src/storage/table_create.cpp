@@ -66,7 +66,7 @@ Status buildTable(const std::string& temp, const std::string& path, const std::v
     sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
     bool ok = sqlite3_open_v2(temp.c_str(), &db, flags, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr) == SQLITE_OK &&
               format::writeSchema(db, fields);
     const Status status = ok ? Status() : detail::sqliteStatus(db, path, "cannot create");
     // Closing checks nothing is left pending.

@@ -40,6 +40,12 @@ std::string columnText(sqlite3_stmt* st, int col) {
     return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col))) : std::string();
 }
 
+HeaderInfo stateOf(const struct stat& st, const unsigned char* counter) {
+    return HeaderInfo{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                      bigEndian32(counter), static_cast<std::int64_t>(st.st_size),
+                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 }  // namespace
 
 bool validFields(const std::vector<FieldDesc>& fields) {
@@ -142,12 +148,24 @@ std::optional<HeaderInfo> checkHeader(const std::string& path, Status* why) {
         } else if (sizeValid && static_cast<std::uint64_t>(st.st_size) < needed && shortFile()) {
             problem = damaged(path, "file is truncated");
         } else {
-            out = HeaderInfo{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+            out = stateOf(st, h + 24);
         }
     }
     if (!out && why) *why = problem;
     ::close(fd);
     return out;
+}
+
+std::optional<HeaderInfo> fileStateOf(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    unsigned char counter[4];
+    struct stat st {};
+    const bool read = ::pread(fd, counter, sizeof counter, 24) == static_cast<ssize_t>(sizeof counter) &&
+                      ::fstat(fd, &st) == 0;
+    ::close(fd);
+    if (!read) return std::nullopt;
+    return stateOf(st, counter);
 }
 
 bool checkSchema(sqlite3* db, std::string* why) {
@@ -169,7 +187,7 @@ bool checkSchema(sqlite3* db, std::string* why) {
     // In name order, as the query returns them.
     static const Expected expected[] = {{"cells", kCellsSql}, {"fields", kFieldsSql}, {"records", kRecordsSql}};
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql FROM sqlite_schema ORDER BY name", -1, &st,
+    if (sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql, rootpage FROM sqlite_schema ORDER BY name", -1, &st,
                            nullptr) != SQLITE_OK) {
         setWhy(why, std::string("unreadable schema: ") + sqlite3_errmsg(db));
         return false;
@@ -177,11 +195,19 @@ bool checkSchema(sqlite3* db, std::string* why) {
     std::size_t n = 0;
     bool ok = true;
     int rc = SQLITE_DONE;
+    // Each table has its own b-tree: two tables sharing one would overwrite
+    // each other's records on the first write.
+    std::int64_t roots[std::size(expected)] = {};
     while (ok && (rc = sqlite3_step(st)) == SQLITE_ROW) {
         const std::string type = columnText(st, 0), name = columnText(st, 1), table = columnText(st, 2),
                           sql = columnText(st, 3);
         ok = n < std::size(expected) && type == "table" && name == expected[n].name && table == name &&
-             sql == expected[n].sql;
+             sql == expected[n].sql && sqlite3_column_type(st, 4) == SQLITE_INTEGER;
+        if (ok) {
+            roots[n] = sqlite3_column_int64(st, 4);
+            for (std::size_t i = 0; i < n; ++i) ok = ok && roots[i] != roots[n];
+            ok = ok && roots[n] > 1;
+        }
         ++n;
     }
     if (ok && rc != SQLITE_DONE) {
@@ -193,6 +219,35 @@ bool checkSchema(sqlite3* db, std::string* why) {
     }
     sqlite3_finalize(st);
     return ok;
+}
+
+Status::Code checkNumbering(sqlite3* db, std::string* why) {
+    sqlite3_stmt* st = nullptr;
+    // Each on its own, so the first and last numbers are two lookups and
+    // the count is SQLite's page walk of the small records b-tree (a few
+    // bytes per record) that decodes no row; the cells, where the values
+    // and photos lie, are not read.
+    if (sqlite3_prepare_v2(db,
+                           "SELECT (SELECT count(*) FROM records), (SELECT coalesce(min(rec), 1) FROM records), "
+                           "(SELECT coalesce(max(rec), 0) FROM records)",
+                           -1, &st, nullptr) != SQLITE_OK) {
+        setWhy(why, std::string("unreadable records: ") + sqlite3_errmsg(db));
+        return Status::Code::Damaged;
+    }
+    Status::Code code = Status::Code::Ok;
+    if (sqlite3_step(st) != SQLITE_ROW) {
+        setWhy(why, std::string("unreadable records: ") + sqlite3_errmsg(db));
+        code = Status::Code::Damaged;
+    } else {
+        const std::int64_t count = sqlite3_column_int64(st, 0), first = sqlite3_column_int64(st, 1),
+                           last = sqlite3_column_int64(st, 2);
+        if (count != last || first != 1 || last > kMaxRecords) {
+            setWhy(why, "record numbers are not 1.." + std::to_string(count));
+            code = Status::Code::Damaged;
+        }
+    }
+    sqlite3_finalize(st);
+    return code;
 }
 
 std::optional<std::vector<FieldDesc>> readFields(sqlite3* db, std::string* why) {

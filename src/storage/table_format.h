@@ -65,7 +65,20 @@ bool writeSchema(sqlite3* db, const std::vector<FieldDesc>& fields);
 struct HeaderInfo {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    // What tells this state of the file from any other: SQLite's change
+    // counter (moved on by every commit), the size and the time of change.
+    std::uint32_t changeCounter = 0;
+    std::int64_t size = 0;
+    std::int64_t changedNs = 0;
+
+    bool sameState(const HeaderInfo& o) const {
+        return device == o.device && inode == o.inode && changeCounter == o.changeCounter && size == o.size &&
+               changedNs == o.changedNs;
+    }
 };
+
+// The state of the file as HeaderInfo tells it, read again without checks.
+std::optional<HeaderInfo> fileStateOf(const std::string& path);
 
 // Reads the database header of the file without SQLite: a regular file (not
 // a link, not a folder) whose header is SQLite's, in rollback-journal mode,
@@ -77,6 +90,11 @@ std::optional<HeaderInfo> checkHeader(const std::string& path, Status* why);
 // Checks that the schema holds exactly our three tables with exactly our
 // definitions and that the tags match.
 bool checkSchema(sqlite3* db, std::string* why);
+
+// Checks that the records are numbered 1..n without gaps, as every reader
+// relies on (a record count is the last record's number). Ok, or Damaged
+// with `why` set (the caller tells a busy file by SQLite's error code).
+Status::Code checkNumbering(sqlite3* db, std::string* why);
 
 // Reads and validates the field descriptions.
 std::optional<std::vector<FieldDesc>> readFields(sqlite3* db, std::string* why);

@@ -47,7 +47,6 @@ int fillBlock(OpenTable& t, Connection& c, int rec, int size) {
                                     [](const FieldDesc& f) { return f.type == FieldType::Bytes; });
     StatementUse st(c.statement(photos ? Stmt::BlockSmall : Stmt::BlockCells));
     if (!st) return SQLITE_ERROR;
-    ++threadTables().readQueries;
     sqlite3_bind_int64(st.get(), 1, format::cellId(rec, 0));
     sqlite3_bind_int64(st.get(), 2, format::cellId(last, nf));
     if (photos) sqlite3_bind_int(st.get(), 3, kInlineBlobBytes);
@@ -119,7 +118,6 @@ std::optional<Value> readLarge(const OpenTable& t, Connection& c, int rec, int p
         failSqlite(c.db(), t.path, "cannot read");
         return std::nullopt;
     }
-    ++threadTables().readQueries;
     sqlite3_bind_int64(st.get(), 1, format::cellId(rec, pos));
     const int rc = sqlite3_step(st.get());
     if (rc == SQLITE_DONE) return Value{field.type, std::string()};  // never written
@@ -161,8 +159,13 @@ Connection* writable(OpenTable* t) {
         return nullptr;
     }
     Connection* c = connect(*t);
+    if (!c) return nullptr;
+    if (const Status sound = c->checkBeforeFirstWrite(t->path); !sound.ok()) {
+        fail(sound);
+        return nullptr;
+    }
     // A batch whose transaction an error ended takes no further writes.
-    if (c && t->batchToken != 0 && !c->inTransaction()) {
+    if (t->batchToken != 0 && !c->inTransaction()) {
         fail(Status::Code::Invalid, t->path, "the batch on this table has failed");
         return nullptr;
     }
@@ -206,7 +209,6 @@ std::optional<int> countRecords(OpenTable& t, Connection& c) {
     if (b.count >= 0 && b.version == version) return b.count;
     b.clear();
     StatementUse st(c.statement(Stmt::Count));
-    ++threadTables().readQueries;
     if (!st || sqlite3_step(st.get()) != SQLITE_ROW) {
         failSqlite(c.db(), t.path, "cannot count the records");
         return std::nullopt;

@@ -39,9 +39,6 @@ struct ThreadTables {
     std::vector<std::unique_ptr<OpenTable>> tables;
     OpenTable* current = nullptr;
     ConnectionCache connections{kDefaultConnections};
-    // Queries that read records, counted so tests can tell a read loop
-    // costs one query per block of records, not one per field.
-    std::uint64_t readQueries = 0;
 
     static constexpr std::size_t kDefaultConnections = 16;
 

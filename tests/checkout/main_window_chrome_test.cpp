@@ -125,6 +125,34 @@ void expectPlaces(const MainWindowDriver& d, const std::vector<Place>& places, c
     }
 }
 
+// Where the listed place would not fit the screen, the control keeps on it
+// instead: it may leave its listed place only when that place lies outside
+// its container or over one of its sibling controls, and then it lies
+// inside its container.
+bool overSibling(const QWidget* w, const QRect& place) {
+    for (const QObject* o : w->parent()->children()) {
+        const auto* other = qobject_cast<const QWidget*>(o);
+        if (other && other != w && !other->isHidden() && !other->objectName().startsWith(QStringLiteral("图片框")) &&
+            !other->objectName().isEmpty() && other->geometry().intersects(place))
+            return true;
+    }
+    return false;
+}
+
+void expectListedOrOnScreen(const MainWindowDriver& d, const std::vector<Place>& places, const char* when) {
+    for (const Place& p : places) {
+        const QWidget* w = d.child<QWidget>(p.name);
+        if (!w) continue;
+        const QRect listed(p.left >= 0 ? p.left : w->x(), p.top >= 0 ? p.top : w->y(),
+                           p.width >= 0 ? p.width : w->width(), p.height >= 0 ? p.height : w->height());
+        if (listed == w->geometry()) continue;
+        const QRect container = w->parentWidget()->rect();
+        EXPECT_TRUE(!container.contains(listed) || overSibling(w, listed))
+            << when << ": " << p.name << " left a place that fits";
+        EXPECT_TRUE(container.contains(w->geometry())) << when << ": " << p.name << " is not inside its container";
+    }
+}
+
 int textSize(const MainWindowDriver& d, const char* name) { return d.child<QWidget>(name)->font().pointSize(); }
 
 // Every value restore sets.
@@ -149,21 +177,19 @@ protected:
     void SetUp() override { d.start(); }
     void toggle() { d.click("图形按钮1_放大"); }
 
-    // The maximised layout, from the designed one.
+    // The maximised layout, from the designed one: the places that always
+    // fit, then those that must give way on a smaller screen.
     std::vector<Place> maximised() const {
-        const int sw = screen.width(), sh = screen.height(), left = d.window->x();
+        const int sw = screen.width(), left = d.window->x();
         // On a screen too narrow for the title-bar buttons' places, the
         // three move left together until the close button is on the screen.
         const int band = d.child<QWidget>("图片框2")->x();
         const int shift = std::max(0, band + left + 1120 + 22 - (sw - 4));
         return {
             {"图片框2", -1, -1, sw, -1},
-            {"选择夹1", -1, -1, sw, sh},
             {"图形按钮1_关闭", left + 1120 - shift, -1, -1, -1},
             {"图形按钮1_放大", left + 1095 - shift, -1, -1, -1},
             {"图形按钮1_易", left + 1065 - shift, -1, -1, -1},
-            {"分组框_计算区域", left + 1125, -1, 226 + 400, sh},
-            {"超级列表框_产品结账", -1, -1, d.window->width() - 300, sh - 200},
             {"图形按钮_添加", 8 - 20 + 100, 123, -1, -1},
             {"图形按钮_保存", 119 + 120, -1, -1, -1},
             {"图形按钮_清空", 98 + 100, -1, 98, -1},
@@ -175,13 +201,21 @@ protected:
             {"透明标签_全部", 11, 25, -1, 117},
             {"标签_当前余额", 10, 215 + 105, 110, -1},
             {"编辑框1_当前余额", 64 + 65, 212 + 105, 132 + 50, -1},
+            {"图片框6", -1, 41 + 20, -1, 71 - 12},
+        };
+    }
+    std::vector<Place> maximisedIfItFits() const {
+        const int sw = screen.width(), sh = screen.height(), left = d.window->x();
+        return {
+            {"选择夹1", -1, -1, sw, sh},
+            {"分组框_计算区域", left + 1125, -1, 226 + 400, sh},
+            {"超级列表框_产品结账", -1, -1, d.window->width() - 300, sh - 200},
             {"透明标签_消费金额", 12, 293 + 155, 64 + 74, -1},
             {"透明标签_余额", 82 + 60, 266 + 161, -1, -1},
             {"透明标签_找零钱", 12, 374 + 250, 64 + 74, -1},
             {"透明标签_找0钱", 86 + 60, 347 + 255, -1, -1},
             {"图片框_背景1", 0, 462 + 265, 928 + 520, 40},
             {"图片框_背景", 4, 204, 218 + 400, 214 + 400},
-            {"图片框6", -1, 41 + 20, -1, 71 - 12},
         };
     }
 };
@@ -191,6 +225,7 @@ TEST_F(MaximiseTest, MaximisingLaysOutRelativeToTheScreen) {
     EXPECT_TRUE(d.window->windowState() & Qt::WindowMaximized);
     EXPECT_EQ(d.window->size(), screen);
     expectPlaces(d, maximised(), "maximised");
+    expectListedOrOnScreen(d, maximisedIfItFits(), "maximised");
     EXPECT_EQ(textSize(d, "透明标签_全部"), 10);
     for (const char* n : {"标签_当前余额", "透明标签_消费金额", "透明标签_余额", "透明标签_找零钱"})
         EXPECT_EQ(textSize(d, n), 20) << n;
@@ -218,14 +253,22 @@ TEST_F(MaximiseTest, RestoringPutsEveryListedControlBack) {
     for (const char* n : {"透明标签_找零钱", "透明标签_消费金额", "透明标签_全部", "标签_当前余额"})
         EXPECT_EQ(textSize(d, n), 9) << n;
     // What restore does not list goes back to its designed place as well.
+    // The tab control and the group end at the window's right edge, where
+    // their designed widths would have cut the group's border off.
     expectPlaces(d,
-                 {{"选择夹1", 0, 61, 928, 507},
-                  {"分组框_计算区域", 694, -1, 226, 425},
+                 {{"选择夹1", 0, 61, d.window->width(), 507},
+                  {"分组框_计算区域", 694, -1, -1, 425},
                   {"透明标签_找零钱", -1, -1, 64, -1},
                   {"透明标签_消费金额", -1, -1, 64, -1},
-                  {"图片框_背景", 4, 204, 218, 214},
-                  {"图片框_背景1", 0, 462, 928, 40}},
+                  {"图片框_背景", 4, 204, -1, 214},
+                  {"图片框_背景1", 0, 462, -1, 40}},
                  "restored");
+    // The decorations follow their panels: inside the group, along the page.
+    const QWidget* group = d.child<QWidget>("分组框_计算区域");
+    EXPECT_TRUE(group->rect().contains(d.child<QWidget>("图片框_背景")->geometry()));
+    const QWidget* footer = d.child<QWidget>("图片框_背景1");
+    EXPECT_EQ(footer->width(), footer->parentWidget()->width());
+    EXPECT_LE(d.child<QWidget>("分组框_计算区域")->geometry().right(), d.window->width() - 1);
     EXPECT_EQ(textSize(d, "透明标签_余额"), designedTotalSize);
 }
 

@@ -43,6 +43,16 @@ bool craftBadText(const std::string& path) {
     return ok;
 }
 
+// A sound table with one record renumbered behind the facility's back.
+bool craftNumbering(const std::string& path, const char* sql) {
+    if (!fill(path, schemas::sales(), {{"a", "1", "1", "2024年3月5日"}, {"b", "2", "1", "2024年3月5日"}})) return false;
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,7 +72,9 @@ int main(int argc, char** argv) {
         fill(dir + "/leave.edb", schemas::leave(), {{"2024年3月5日", "2024年3月8日", "同意"}}) &&
         fill(dir + "/salary.edb", schemas::salary(), {{"2024年3月5日", "3500"}}) &&
         fill(dir + "/employee.edb", schemas::employee(), {employee}) &&
-        craftBadText(dir + "/regress-text-not-utf8.edb");
+        craftBadText(dir + "/regress-text-not-utf8.edb") &&
+        craftNumbering(dir + "/regress-record-far.edb", "UPDATE records SET rec = 2147483646 WHERE rec = 2") &&
+        craftNumbering(dir + "/regress-record-count.edb", "INSERT INTO records(rec) VALUES(30000000)");
     if (!ok) std::fprintf(stderr, "make_table_seeds: cannot write the seeds into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

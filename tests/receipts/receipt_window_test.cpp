@@ -17,6 +17,7 @@
 
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
+#include "checkout_stub.h"
 #include "receipts/receipt_settings_window.h"
 #include "settings/settings_file.h"
 #include "storage/date_text.h"
@@ -27,23 +28,6 @@ using namespace shop::settings;
 namespace {
 
 namespace fs = std::filesystem;
-
-// The main window's checkout area, without the main window.
-struct Checkout {
-    QTreeWidget list;
-    QComboBox goods;
-    QLabel total{QStringLiteral("0元")};
-    QLabel change{QStringLiteral("0元")};
-    Checkout() { list.setColumnCount(4); }
-    app::CheckoutArea area() { return {&list, &goods, &total, &change}; }
-    void add(const QString& name, const QString& price, const QString& quantity) {
-        auto* row = new QTreeWidgetItem(&list);
-        row->setText(0, name);
-        row->setText(1, price);
-        row->setText(2, quantity);
-        row->setText(3, QStringLiteral("2024年3月5日14时7分9秒"));
-    }
-};
 
 QString text(const QWidget& w, const char* name) {
     const auto* label = w.findChild<QLabel*>(QString::fromUtf8(name));

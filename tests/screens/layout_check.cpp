@@ -28,6 +28,21 @@ bool operable(const QWidget* w) { return !decoration(w) && !qobject_cast<const Q
 // caption printed on a picture button.
 bool blocks(const QWidget* w) { return !w->testAttribute(Qt::WA_TransparentForMouseEvents); }
 
+// Whether `top` hides part of `below`, its sibling. A container (a tab
+// control, a group) is hidden only where it holds a control: its empty
+// margin may lie under the window's top band.
+bool hides(const QWidget* top, const QWidget* below) {
+    if (!top->geometry().intersects(below->geometry())) return false;
+    bool holdsControls = false;
+    for (const QWidget* inner : below->findChildren<QWidget*>()) {
+        if (!named(inner) || decoration(inner) || !inner->isVisible()) continue;
+        holdsControls = true;
+        const QRect r(inner->mapTo(below, QPoint(0, 0)) + below->pos(), inner->size());
+        if (top->geometry().intersects(r)) return true;
+    }
+    return !holdsControls;
+}
+
 QString describe(const QWidget* w) {
     const QRect r = w->geometry();
     return QStringLiteral("%1 (%2,%3 %4x%5)").arg(w->objectName()).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
@@ -56,7 +71,7 @@ void check(const QWidget* parent, const QRect& screen, QStringList& problems) {
             for (int j = i + 1; operable(w) && j < shown.size(); ++j) {
                 // Anything above a control hides it; a control may lie on a
                 // decoration below it.
-                if (blocks(shown[j]) && shown[j]->geometry().intersects(w->geometry()))
+                if (blocks(shown[j]) && hides(shown[j], w))
                     problems << QStringLiteral("%1 covers %2").arg(describe(shown[j]), describe(w));
             }
         }

@@ -49,5 +49,20 @@ TEST(LayoutCheck, AcceptsBackgroundsCaptionsAndParkedCopies) {
         << layoutProblems(window, kScreen).join(QLatin1Char('\n')).toStdString();
 }
 
+TEST(LayoutCheck, AContainerIsCoveredOnlyWhereItHoldsAControl) {
+    QWidget window;
+    window.setGeometry(50, 50, 400, 300);
+    auto* group = add<QWidget>(&window, "分组框_区域", QRect(0, 60, 400, 240));
+    add<QLineEdit>(group, "编辑框_里", QRect(10, 40, 100, 24));  // window y 100..123
+    add<QPushButton>(&window, "图形按钮_顶", QRect(200, 0, 70, 63));  // into the group's empty top
+    window.show();
+    EXPECT_TRUE(layoutProblems(window, kScreen).isEmpty())
+        << layoutProblems(window, kScreen).join(QLatin1Char('\n')).toStdString();
+    add<QPushButton>(&window, "图形按钮_盖", QRect(20, 90, 70, 20))->show();  // over the line edit
+    const QStringList problems = layoutProblems(window, kScreen);
+    ASSERT_EQ(problems.size(), 1) << problems.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("图形按钮_盖")) && problems[0].contains(QStringLiteral("分组框_区域")));
+}
+
 }  // namespace
 }  // namespace shop::test

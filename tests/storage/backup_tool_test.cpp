@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "backup_fixture.h"
+#include "storage/run_lock.h"
 
 namespace shop::storage::testing {
 namespace {
@@ -88,6 +89,20 @@ TEST_F(BackupToolTest, RestoreOfASpoiledBackupFailsWithNothingReplaced) {
     EXPECT_EQ(tool("restore " + shellWord(backup) + " " + shellWord(run)), 1);
     EXPECT_EQ(snapshot(run), before);
     EXPECT_EQ(tool("backup " + shellWord(run)), 2);
+}
+
+// The program holds its run folder's lock while it runs: restore must not
+// replace tables under it, and goes ahead once the program is gone.
+TEST_F(BackupToolTest, RestoreWaitsForTheProgramToLeaveTheRunFolder) {
+    ASSERT_EQ(tool("backup " + shellWord(run) + " " + shellWord(path("dest"))), 0);
+    const std::string backup = fs::directory_iterator(path("dest"))->path().string();
+    RunLock program;
+    ASSERT_TRUE(program.acquire(run).ok());
+    const auto before = snapshot(run);
+    EXPECT_EQ(tool("restore " + shellWord(backup) + " " + shellWord(run)), 1);
+    EXPECT_EQ(snapshot(run), before);
+    program.release();
+    EXPECT_EQ(tool("restore " + shellWord(backup) + " " + shellWord(run)), 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Restoring a backup: the tables come back whole, and a backup that does not
-// match its manifest, or a folder the program holds, changes nothing.
+// match its manifest, or a run folder the shop is running on, changes nothing.
 #include "storage/restore.h"
 
 #include <gtest/gtest.h>
