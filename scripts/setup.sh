@@ -21,6 +21,8 @@ packages=(
   fonts-wqy-microhei xvfb xauth xdotool
 )
 if [ "${SHOP_WITH_FUZZ:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
+# scripts/check_format.sh
+if [ "${SHOP_WITH_FORMAT:-0}" = 1 ]; then packages+=(clang-format-14); fi
 # scripts/screenshots.sh: saving the screen as PNG, a plain desktop colour
 if [ "${SHOP_WITH_SCREENSHOTS:-0}" = 1 ]; then packages+=(imagemagick x11-xserver-utils); fi
 
