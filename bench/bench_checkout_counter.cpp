@@ -2,18 +2,18 @@
 // 100,000-product catalogue, adding a row to a list of 1,000 rows, and
 // leaving with 10,000 rows to record; and the journal of the open list, which
 // every add, delete and clear replaces durably.
+#include <benchmark/benchmark.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <benchmark/benchmark.h>
-
-#include "support/qt_bench.h"
 #include <filesystem>
 
 #include "checkout/sale_journal.h"
 #include "storage/table.h"
 #include "support/main_window_driver.h"
+#include "support/qt_bench.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ BENCHMARK(BM_GoodsLookupAtTheEndOf100000Products)->Unit(benchmark::kMillisecond)
 void fillRows(QTreeWidget* list, int n) {
     QList<QTreeWidgetItem*> items;
     for (int i = 0; i < n; ++i)
-        items << new QTreeWidgetItem(QStringList{QString("商品%1").arg(i), "2.5", "3", "2024年3月5日14时7分9秒"});
+        items << new QTreeWidgetItem(
+            QStringList{QString("商品%1").arg(i), "2.5", "3", "2024年3月5日14时7分9秒"});
     list->addTopLevelItems(items);
 }
 

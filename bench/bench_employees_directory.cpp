@@ -4,25 +4,25 @@
 //
 // The table is written by a child process, so the peak memory reported is
 // that of the directory alone, not of building its data.
-#include <QApplication>
-#include <QLabel>
-#include <QTemporaryDir>
-#include <QTreeWidget>
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTreeWidget>
 #include <filesystem>
 #include <optional>
 #include <string>
 
 #include "app/run_directory.h"
-#include "support/qt_bench.h"
 #include "employees/directory_window.h"
 #include "storage/data_paths.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "support/qt_bench.h"
 
 namespace {
 
@@ -91,7 +91,8 @@ void BM_ChooseEmployee(benchmark::State& state) {
         k = (k + 137) % kEmployees;  // a different employee every time
         tree->setCurrentItem(child(w, k));
     }
-    if (w.findChild<QLabel*>("图片框_头像")->pixmap().isNull()) state.SkipWithError("no photo shown");
+    if (w.findChild<QLabel*>("图片框_头像")->pixmap().isNull())
+        state.SkipWithError("no photo shown");
     if (w.findChild<QLabel*>("透明标签_员工姓名")->text() != child(w, k)->text(0))
         state.SkipWithError("the details show another employee");
 }

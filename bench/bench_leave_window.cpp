@@ -1,15 +1,15 @@
 // Opening the leave window over a large staff: 500 employees, each with a
 // photo of about 400 KB. The name list reads only the names, so the photos
 // must not weigh on opening; choosing an employee reads one photo.
-#include <QApplication>
-#include <QListWidget>
 #include <benchmark/benchmark.h>
 
-#include "support/qt_bench.h"
+#include <QApplication>
+#include <QListWidget>
 #include <memory>
 
 #include "leave/leave_window.h"
 #include "leave/staff_fixture.h"
+#include "support/qt_bench.h"
 #include "support/run_folder.h"
 
 namespace {
@@ -39,7 +39,8 @@ void BM_OpenLeaveWindow(benchmark::State& state) {
     LargeStaff& staff = largeStaff();
     for (auto _ : state) {
         shop::leave::LeaveWindow window;
-        benchmark::DoNotOptimize(window.findChild<QListWidget*>(QStringLiteral("列表框_员工姓名"))->count());
+        benchmark::DoNotOptimize(
+            window.findChild<QListWidget*>(QStringLiteral("列表框_员工姓名"))->count());
     }
     state.counters["photo_kb"] = static_cast<double>(staff.photoBytes) / 1024.0;
 }

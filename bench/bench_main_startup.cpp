@@ -6,24 +6,24 @@
 // resident memory comes from the child's usage.
 // The warm construction of the main window inside one process is measured
 // too.
+#include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <QApplication>
-#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 
-#include "checkout/main_window.h"
-#include "checkout/sale_journal.h"
 #include "app/localisation.h"
 #include "app/run_directory.h"
 #include "app/scripted_platform.h"
 #include "app/style.h"
+#include "checkout/main_window.h"
+#include "checkout/sale_journal.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
 
@@ -110,13 +110,14 @@ void BM_MainWindowShownRecovering1000Rows(benchmark::State& state) {
     const std::string table = "销售数据2024年3月5日14时7分9秒.edb";
     std::vector<shop::checkout::SaleRow> rows;
     for (int i = 0; i < kRows; ++i)
-        rows.push_back({"商品" + std::to_string(i), std::to_string(i % 50) + ".5元", std::to_string(i % 9 + 1),
-                        "2024年3月5日14时8分0秒"});
+        rows.push_back({"商品" + std::to_string(i), std::to_string(i % 50) + ".5元",
+                        std::to_string(i % 9 + 1), "2024年3月5日14时8分0秒"});
     shop::app::ScriptedPlatform platform;
     for (auto _ : state) {
         state.PauseTiming();
         auto run = std::make_unique<shop::test::RunFolder>();
-        shop::checkout::SaleJournal(shop::checkout::journalPath(run->dir(), table), table, 0).update(rows);
+        shop::checkout::SaleJournal(shop::checkout::journalPath(run->dir(), table), table, 0)
+            .update(rows);
         platform.clear();
         state.ResumeTiming();
         {
@@ -127,7 +128,8 @@ void BM_MainWindowShownRecovering1000Rows(benchmark::State& state) {
         }
         state.PauseTiming();
         shop::storage::closeAll();
-        const auto stored = shop::test::readAll(shop::storage::joinPath(run->dir(), shop::storage::kSalesFolder, table));
+        const auto stored = shop::test::readAll(
+            shop::storage::joinPath(run->dir(), shop::storage::kSalesFolder, table));
         if (stored.size() != static_cast<std::size_t>(kRows) || platform.messages().size() != 1)
             state.SkipWithError("the journal was not recovered whole");
         run.reset();
@@ -167,7 +169,8 @@ int showShop(int argc, char** argv, const std::string& runDir) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", "/tmp/runtime-shop-bench");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", "/tmp/runtime-shop-bench");
     if (argc >= 2 && std::strcmp(argv[1], "--show-bare") == 0) return showBare(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], "--show-shop") == 0) return showShop(argc, argv, argv[2]);
     g_self = std::filesystem::canonical("/proc/self/exe").string();

@@ -165,7 +165,8 @@ void BM_ClickToChart(benchmark::State& state) {
     app::setRunDirectory(sales.runDir());
     performance::PerformanceWindow window;
     const Moment last = sales.lastDay();
-    window.findChild<QDateEdit*>("日期框_起")->setDate(QDate(kFirstDay.year, kFirstDay.month, kFirstDay.day));
+    window.findChild<QDateEdit*>("日期框_起")
+        ->setDate(QDate(kFirstDay.year, kFirstDay.month, kFirstDay.day));
     window.findChild<QDateEdit*>("日期框_终")->setDate(QDate(last.year, last.month, last.day));
     auto* button = window.findChild<QPushButton*>("图形按钮_查询");
     const auto slices = window.chartSeries()->slices();

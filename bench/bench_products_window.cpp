@@ -5,8 +5,6 @@
 //                     table is rewritten in one batch
 #include <benchmark/benchmark.h>
 
-#include "support/qt_bench.h"
-
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +14,7 @@
 
 #include "app/scripted_platform.h"
 #include "products/product_window.h"
+#include "support/qt_bench.h"
 #include "support/run_folder.h"
 
 namespace {
@@ -32,7 +31,8 @@ test::RunFolder& catalogue() {
         std::vector<std::vector<std::string>> rows;
         rows.reserve(kProducts);
         for (int i = 0; i < kProducts; ++i)
-            rows.push_back({"商品" + std::to_string(i), std::to_string(i % 97) + ".5元", std::to_string(i % 500)});
+            rows.push_back({"商品" + std::to_string(i), std::to_string(i % 97) + ".5元",
+                            std::to_string(i % 500)});
         run.setProducts(rows);
         return true;
     }();
@@ -44,7 +44,8 @@ void BM_OpenToShown(benchmark::State& state) {
     catalogue();
     QComboBox* goods = nullptr;
     for (auto _ : state) {
-        auto w = std::make_unique<products::ProductWindow>(app::CheckoutArea{nullptr, goods, nullptr, nullptr});
+        auto w = std::make_unique<products::ProductWindow>(
+            app::CheckoutArea{nullptr, goods, nullptr, nullptr});
         w->show();
         QApplication::processEvents();
         state.PauseTiming();
@@ -68,7 +69,8 @@ void BM_AcceptedAdd(benchmark::State& state) {
         add->click();
     }
     if (platform.exited()) state.SkipWithError("the rewrite failed");
-    state.counters["records"] = static_cast<double>(kProducts) + static_cast<double>(state.iterations());
+    state.counters["records"] =
+        static_cast<double>(kProducts) + static_cast<double>(state.iterations());
 }
 
 BENCHMARK(BM_OpenToShown)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -3,8 +3,6 @@
 // and the columns laid out.
 #include <benchmark/benchmark.h>
 
-#include "support/qt_bench.h"
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -13,6 +11,7 @@
 
 #include "app/scripted_platform.h"
 #include "receipts/receipt_window.h"
+#include "support/qt_bench.h"
 #include "support/run_folder.h"
 
 namespace {

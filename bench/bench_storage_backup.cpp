@@ -42,8 +42,8 @@ void salesTable(const std::string& path, int rows) {
     Batch batch;
     for (int r = 1; r <= rows; ++r) {
         check(appendBlank(), "append");
-        check(writeText(1, "商品" + std::to_string(r)) && writeText(2, "2.5") && writeText(3, "3") &&
-                  writeText(4, "2024年3月5日14时7分9秒"),
+        check(writeText(1, "商品" + std::to_string(r)) && writeText(2, "2.5") &&
+                  writeText(3, "3") && writeText(4, "2024年3月5日14时7分9秒"),
               "write");
     }
     check(batch.commit(), "commit");
@@ -58,23 +58,27 @@ struct Shop {
         std::string pattern = (fs::temp_directory_path() / "shop-bench-XXXXXX").string();
         check(::mkdtemp(pattern.data()) != nullptr, "temp folder");
         run = pattern;
-        for (const char* f : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder, kSettingsFolder})
+        for (const char* f : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder,
+                              kSalaryFolder, kSettingsFolder})
             fs::create_directories(joinPath(run, f));
         const DataPaths paths{run};
-        check(create(paths.product(), schemas::product()) && create(paths.productSave(), schemas::productSave()) &&
+        check(create(paths.product(), schemas::product()) &&
+                  create(paths.productSave(), schemas::productSave()) &&
                   create(paths.employee(), schemas::employee()),
               "shipped tables");
         check(open(paths.employee()), "employee table");
         Batch batch;
         for (int e = 1; e <= kPhotos; ++e)
-            check(appendBlank() && writeField(1, Value::bytes(std::string(200000, static_cast<char>(e)))) &&
+            check(appendBlank() &&
+                      writeField(1, Value::bytes(std::string(200000, static_cast<char>(e)))) &&
                       writeText(3, "员工" + std::to_string(e)),
                   "employee");
         check(batch.commit(), "commit employees");
         close();
         for (int i = 0; i < kOlderRuns; ++i) salesTable(nextRun(), kOlderRunRows);
         std::FILE* ini = std::fopen(paths.settingsFile().c_str(), "w");
-        check(ini && std::fputs("[收银]\n店名=澄屿\n", ini) >= 0 && std::fclose(ini) == 0, "settings");
+        check(ini && std::fputs("[收银]\n店名=澄屿\n", ini) >= 0 && std::fclose(ini) == 0,
+              "settings");
     }
     ~Shop() {
         std::error_code ec;
@@ -82,7 +86,9 @@ struct Shop {
     }
     std::string nextRun() {
         ++runs;
-        return joinPath(run, kSalesFolder, kSalesPrefix + dateText({2024, 1 + runs / 28, 1 + runs % 28, 9, 0, 0}) + ".edb");
+        return joinPath(
+            run, kSalesFolder,
+            kSalesPrefix + dateText({2024, 1 + runs / 28, 1 + runs % 28, 9, 0, 0}) + ".edb");
     }
 };
 
@@ -94,7 +100,8 @@ void ExitBackupAfter10000Rows(benchmark::State& state) {
         salesTable(shop.nextRun(), kExitRows);
         state.ResumeTiming();
         const BackupReport r = rollingBackup(shop.run);
-        if (!r.ok || r.copied != 1) state.SkipWithError("the exit backup did not copy just the new table");
+        if (!r.ok || r.copied != 1)
+            state.SkipWithError("the exit backup did not copy just the new table");
     }
 }
 BENCHMARK(ExitBackupAfter10000Rows)->Unit(benchmark::kMillisecond)->Iterations(10);

@@ -24,7 +24,9 @@ using namespace shop::storage;
 constexpr int kRecords = 100000;
 constexpr int kAppended = 10000;
 
-std::string cell(int record, int field) { return "商品" + std::to_string(record) + "-" + std::to_string(field); }
+std::string cell(int record, int field) {
+    return "商品" + std::to_string(record) + "-" + std::to_string(field);
+}
 
 std::vector<FieldDesc> fourTexts() {
     return {{"名字", FieldType::Text, 255},
@@ -43,7 +45,8 @@ void check(bool ok, const char* what) {
 sqlite3* rawOpen(const std::string& path, int flags) {
     sqlite3* db = nullptr;
     check(sqlite3_open_v2(path.c_str(), &db, flags, nullptr) == SQLITE_OK, "raw open");
-    sqlite3_exec(db, "PRAGMA journal_mode=DELETE;PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode=DELETE;PRAGMA synchronous=EXTRA", nullptr, nullptr,
+                 nullptr);
     return db;
 }
 
@@ -81,7 +84,8 @@ struct Files {
     std::string dir, table, raw;
 
     Files() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "shop-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "shop-bench-XXXXXX").string();
         check(::mkdtemp(pattern.data()) != nullptr, "temp folder");
         dir = pattern;
         table = dir + "/销售数据.edb";
@@ -130,7 +134,8 @@ void RawOpenLookupClose(benchmark::State& state) {
         sqlite3_bind_int(st, 1, kRecords);
         check(sqlite3_step(st) == SQLITE_ROW, "raw lookup");
         for (int f = 0; f < 4; ++f)
-            benchmark::DoNotOptimize(std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, f))));
+            benchmark::DoNotOptimize(
+                std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, f))));
         sqlite3_finalize(st);
         sqlite3_close(db);
     }
@@ -199,7 +204,8 @@ void RawReadLoop(benchmark::State& state) {
         std::size_t bytes = 0;
         while (sqlite3_step(st) == SQLITE_ROW)
             for (int f = 0; f < 4; ++f)
-                bytes += std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, f))).size();
+                bytes +=
+                    std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, f))).size();
         sqlite3_finalize(st);
         sqlite3_close(db);
         benchmark::DoNotOptimize(bytes);

@@ -25,8 +25,9 @@ std::shared_ptr<void> holdRunFolder(const std::string& runDir, std::string* why)
     auto lock = std::make_shared<RunLock>();
     const Status status = lock->acquire(runDir);
     if (!status.ok()) {
-        *why = status.code() == Status::Code::Locked ? "the shop program is running on " + runDir + "; close it first"
-                                                     : status.message();
+        *why = status.code() == Status::Code::Locked
+                   ? "the shop program is running on " + runDir + "; close it first"
+                   : status.message();
         return nullptr;
     }
     return lock;
@@ -40,7 +41,8 @@ int backup(const std::string& runDir, const std::string& destDir) {
         return 1;
     }
     std::cout << r.folder << "\n"
-              << r.copied << " files copied, " << r.reused << " unchanged files taken from the previous backup\n";
+              << r.copied << " files copied, " << r.reused
+              << " unchanged files taken from the previous backup\n";
     return r.skipped.empty() ? 0 : 1;
 }
 
@@ -48,7 +50,8 @@ int restore(const std::string& backupDir, const std::string& runDir) {
     const RestoreReport r = restoreBackup(backupDir, runDir, holdRunFolder);
     if (!r.ok) {
         std::cerr << "shop_table: restore refused: " << r.error << "\n";
-        if (r.restored > 0) std::cerr << "shop_table: " << r.restored << " files were already replaced\n";
+        if (r.restored > 0)
+            std::cerr << "shop_table: " << r.restored << " files were already replaced\n";
         return 1;
     }
     std::cout << r.restored << " files restored into " << runDir << "\n";
@@ -59,7 +62,8 @@ int restore(const std::string& backupDir, const std::string& runDir) {
 
 int runBackupCommand(const std::string& command, int argc, char** args) {
     if (argc != 2) {
-        std::cerr << "usage: shop_table backup RUN_DIR DEST_DIR | shop_table restore BACKUP_DIR RUN_DIR\n";
+        std::cerr << "usage: shop_table backup RUN_DIR DEST_DIR | shop_table restore BACKUP_DIR "
+                     "RUN_DIR\n";
         return 2;
     }
     return command == "backup" ? backup(args[0], args[1]) : restore(args[0], args[1]);

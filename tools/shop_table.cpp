@@ -22,29 +22,32 @@ using shop::tool::escapeControls;
 namespace {
 
 int usage() {
-    std::cerr << "usage:\n"
-                 "  shop_table provision RUN_DIR [--demo]   make the data folders and the shipped tables\n"
-                 "  shop_table fields TABLE.edb              list the fields\n"
-                 "  shop_table list TABLE.edb                list the records\n"
-                 "  shop_table export TABLE.edb              write the records as CSV to standard output\n"
-                 "  shop_table check TABLE.edb               check the file's integrity\n"
-                 "  shop_table backup RUN_DIR DEST_DIR       back up every table and the settings\n"
-                 "  shop_table restore BACKUP_DIR RUN_DIR    put a verified backup back\n"
-                 "\n"
-                 "list shows control characters as escapes (\\n, \\t, \\x1b, \\\\ for a backslash),\n"
-                 "so nothing stored in a table can drive the terminal.\n"
-                 "export puts a single quote before every cell that starts with =, +, -, @,\n"
-                 "a tab or a carriage return, so a spreadsheet shows it as text instead of\n"
-                 "running it as a formula; remove that quote to get the stored text back.\n"
-                 "provision refuses to work on a run folder while the shop program runs on it.\n";
+    std::cerr
+        << "usage:\n"
+           "  shop_table provision RUN_DIR [--demo]   make the data folders and the shipped "
+           "tables\n"
+           "  shop_table fields TABLE.edb              list the fields\n"
+           "  shop_table list TABLE.edb                list the records\n"
+           "  shop_table export TABLE.edb              write the records as CSV to standard "
+           "output\n"
+           "  shop_table check TABLE.edb               check the file's integrity\n"
+           "  shop_table backup RUN_DIR DEST_DIR       back up every table and the settings\n"
+           "  shop_table restore BACKUP_DIR RUN_DIR    put a verified backup back\n"
+           "\n"
+           "list shows control characters as escapes (\\n, \\t, \\x1b, \\\\ for a backslash),\n"
+           "so nothing stored in a table can drive the terminal.\n"
+           "export puts a single quote before every cell that starts with =, +, -, @,\n"
+           "a tab or a carriage return, so a spreadsheet shows it as text instead of\n"
+           "running it as a formula; remove that quote to get the stored text back.\n"
+           "provision refuses to work on a run folder while the shop program runs on it.\n";
     return 2;
 }
 
 // Demo catalogue: the product table and the product-save table list the same
 // goods in the same order, as the checkout's lookup by position needs.
 const std::vector<std::vector<std::string>> kDemoProducts = {
-    {"矿泉水", "2元", "50"},  {"方便面", "4.5元", "30"}, {"牛奶", "6元", "20"},
-    {"面包", "8.5元", "15"},  {"苹果", "3.2元", "40"},   {"鸡蛋", "1.2元", "60"},
+    {"矿泉水", "2元", "50"}, {"方便面", "4.5元", "30"}, {"牛奶", "6元", "20"},
+    {"面包", "8.5元", "15"}, {"苹果", "3.2元", "40"},   {"鸡蛋", "1.2元", "60"},
 };
 
 bool fill(const std::string& path, const std::vector<std::vector<std::string>>& rows) {
@@ -53,7 +56,8 @@ bool fill(const std::string& path, const std::vector<std::vector<std::string>>& 
     bool ok = zap();
     for (const auto& row : rows) {
         ok = ok && appendBlank();
-        for (std::size_t f = 0; f < row.size(); ++f) ok = ok && writeText(static_cast<int>(f) + 1, row[f]);
+        for (std::size_t f = 0; f < row.size(); ++f)
+            ok = ok && writeText(static_cast<int>(f) + 1, row[f]);
     }
     ok = ok && batch.commit();
     close();
@@ -66,15 +70,17 @@ int provision(const std::string& runDir, bool demo) {
     RunLock lock;
     if (const Status s = lock.acquire(runDir); !s.ok()) {
         std::cerr << "shop_table: " << runDir
-                  << (s.code() == Status::Code::Locked ? ": the shop program is running on this folder; nothing changed\n"
-                                                        : ": " + s.detail() + "\n");
+                  << (s.code() == Status::Code::Locked
+                          ? ": the shop program is running on this folder; nothing changed\n"
+                          : ": " + s.detail() + "\n");
         return 1;
     }
-    for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder,
-                               kSettingsFolder}) {
+    for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder,
+                               kSalaryFolder, kSettingsFolder}) {
         fs::create_directories(joinPath(runDir, folder), ec);
         if (ec) {
-            std::cerr << "shop_table: cannot make folder " << joinPath(runDir, folder) << ": " << ec.message() << "\n";
+            std::cerr << "shop_table: cannot make folder " << joinPath(runDir, folder) << ": "
+                      << ec.message() << "\n";
             return 1;
         }
     }
@@ -108,7 +114,8 @@ bool openForReading(const std::string& path) {
     if (open(path, true)) return true;
     const Status why = lastStatus();
     const bool logged = why.code() != Status::Code::NotFound && why.code() != Status::Code::Invalid;
-    std::cerr << "shop_table: cannot open " << path << " as a table" << (logged ? "" : ": " + why.detail()) << "\n";
+    std::cerr << "shop_table: cannot open " << path << " as a table"
+              << (logged ? "" : ": " + why.detail()) << "\n";
     return false;
 }
 
@@ -117,7 +124,8 @@ bool openForReading(const std::string& path) {
 int readResult(const StatusWatch& watch, const std::string& path) {
     close();
     if (!watch.failed()) return 0;
-    std::cerr << "shop_table: " << path << ": could not read every record; the output is incomplete\n";
+    std::cerr << "shop_table: " << path
+              << ": could not read every record; the output is incomplete\n";
     return 1;
 }
 
@@ -126,7 +134,9 @@ int dump(const std::string& path, bool csv) {
     const StatusWatch watch;
     const auto fs = fields();
     const char* sep = csv ? "," : " | ";
-    const auto shown = [csv](const std::string& text) { return csv ? csvCell(text) : escapeControls(text); };
+    const auto shown = [csv](const std::string& text) {
+        return csv ? csvCell(text) : escapeControls(text);
+    };
     for (std::size_t i = 0; i < fs.size(); ++i) std::cout << (i ? sep : "") << shown(fs[i].name);
     std::cout << "\n";
     const int n = countRecords().value_or(0);
@@ -151,8 +161,8 @@ int listFields(const std::string& path) {
     const StatusWatch watch;
     int pos = 1;
     for (const auto& f : fields())
-        std::cout << pos++ << "\t" << escapeControls(f.name) << "\t" << (f.type == FieldType::Text ? "text" : "bytes")
-                  << "\t" << f.maxLength << "\n";
+        std::cout << pos++ << "\t" << escapeControls(f.name) << "\t"
+                  << (f.type == FieldType::Text ? "text" : "bytes") << "\t" << f.maxLength << "\n";
     if (const auto n = countRecords()) std::cout << *n << " records\n";
     return readResult(watch, path);
 }
@@ -160,14 +170,16 @@ int listFields(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    setFailureLog([](const Status& failure) { std::cerr << "shop_table: " << failure.message() << "\n"; });
+    setFailureLog(
+        [](const Status& failure) { std::cerr << "shop_table: " << failure.message() << "\n"; });
     if (argc < 3) return usage();
     const std::string cmd = argv[1], arg = argv[2];
     if (cmd == "provision") {
         if (argc > 4 || (argc == 4 && std::strcmp(argv[3], "--demo") != 0)) return usage();
         return provision(arg, argc == 4);
     }
-    if (cmd == "backup" || cmd == "restore") return shop::tool::runBackupCommand(cmd, argc - 2, argv + 2);
+    if (cmd == "backup" || cmd == "restore")
+        return shop::tool::runBackupCommand(cmd, argc - 2, argv + 2);
     if (argc != 3) return usage();
     if (cmd == "fields") return listFields(arg);
     if (cmd == "list") return dump(arg, false);

@@ -30,7 +30,8 @@ std::string escapeControls(const std::string& text) {
             out += "\\t";
         } else if (c < 0x20 || c == 0x7f) {
             out += hexEscape("\\x%02x", c);
-        } else if (c == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+        } else if (c == 0xc2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
                    static_cast<unsigned char>(text[i + 1]) <= 0x9f) {
             // U+0080..U+009F: terminals take some of these as control sequences too.
             out += hexEscape("\\u{%04x}", static_cast<unsigned char>(text[++i]));

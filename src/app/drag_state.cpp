@@ -53,7 +53,8 @@ bool DragHandle::eventFilter(QObject* watched, QEvent* event) {
             break;
         case QEvent::MouseMove:
             if (m_state.flag == 1)
-                m_window->move(dragStep(m_state, m_window->pos(), static_cast<QMouseEvent*>(event)->position().toPoint()));
+                m_window->move(dragStep(m_state, m_window->pos(),
+                                        static_cast<QMouseEvent*>(event)->position().toPoint()));
             break;
         default:
             break;

@@ -26,11 +26,13 @@ constexpr char kConfiguration[] = R"(<?xml version="1.0"?>
 }  // namespace
 
 bool useOwnFontConfiguration() {
-    if (qEnvironmentVariableIsSet("FONTCONFIG_FILE") || qEnvironmentVariableIsSet("FONTCONFIG_PATH")) return false;
+    if (qEnvironmentVariableIsSet("FONTCONFIG_FILE") ||
+        qEnvironmentVariableIsSet("FONTCONFIG_PATH"))
+        return false;
     FcConfig* config = FcConfigCreate();
     if (config == nullptr) return false;
-    const bool ready = FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kConfiguration),
-                                                      FcFalse) &&
+    const bool ready = FcConfigParseAndLoadFromMemory(
+                           config, reinterpret_cast<const FcChar8*>(kConfiguration), FcFalse) &&
                        FcConfigBuildFonts(config) && FcConfigSetCurrent(config);
     // Made current, the library holds its own reference; otherwise the
     // system's configuration is loaded as usual on first use.

@@ -40,13 +40,16 @@ public:
 
     QString openFileName(QWidget* parent, const QString& filter) override {
         QString name;
-        onUiThread([&] { name = QFileDialog::getOpenFileName(parent, QString(), QString(), filter); });
+        onUiThread(
+            [&] { name = QFileDialog::getOpenFileName(parent, QString(), QString(), filter); });
         return name;
     }
 
-    QString saveFileName(QWidget* parent, const QString& filter, const QString& suggestedName) override {
+    QString saveFileName(QWidget* parent, const QString& filter,
+                         const QString& suggestedName) override {
         QString name;
-        onUiThread([&] { name = QFileDialog::getSaveFileName(parent, QString(), suggestedName, filter); });
+        onUiThread(
+            [&] { name = QFileDialog::getSaveFileName(parent, QString(), suggestedName, filter); });
         return name;
     }
 
@@ -74,7 +77,9 @@ Platform& Platform::current() {
 
 void Platform::install(Platform* platform) { g_installed.store(platform); }
 
-void showMessage(QWidget* parent, const QString& text) { Platform::current().message(parent, text); }
+void showMessage(QWidget* parent, const QString& text) {
+    Platform::current().message(parent, text);
+}
 bool askYesNo(QWidget* parent, const QString& title, const QString& text) {
     return Platform::current().askYesNo(parent, title, text);
 }

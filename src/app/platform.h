@@ -23,7 +23,8 @@ public:
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     // The file-save dialog with a name filter such as "PDF (*.pdf)", offering
     // `suggestedName`; asks before replacing a file; empty when cancelled.
-    virtual QString saveFileName(QWidget* parent, const QString& filter, const QString& suggestedName) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& filter,
+                                 const QString& suggestedName) = 0;
     // Ends the process with the exit code. Does not return in production; a
     // test platform records the code and returns, so callers return right
     // after calling it.

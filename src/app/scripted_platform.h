@@ -12,7 +12,7 @@ namespace shop::app {
 
 class ScriptedPlatform : public Platform {
 public:
-    ScriptedPlatform();   // installs itself
+    ScriptedPlatform();            // installs itself
     ~ScriptedPlatform() override;  // puts the real platform back
 
     void message(QWidget* parent, const QString& text) override;
@@ -20,7 +20,8 @@ public:
     QString openFileName(QWidget* parent, const QString& filter) override;
     // Answers from the same queue of files as openFileName; the filter is
     // recorded with the open dialogs' filters.
-    QString saveFileName(QWidget* parent, const QString& filter, const QString& suggestedName) override;
+    QString saveFileName(QWidget* parent, const QString& filter,
+                         const QString& suggestedName) override;
     // Records the code (the first exit wins) and returns; callers return
     // right after asking to end the process.
     void exitProcess(int code) override;
@@ -31,7 +32,7 @@ public:
 
     // What happened. Thread-safe.
     QStringList messages() const;
-    QStringList questions() const;   // "title|text"
+    QStringList questions() const;  // "title|text"
     QStringList fileFilters() const;
     bool exited() const;
     int exitCode() const;

@@ -32,7 +32,8 @@ void onSignal(int signo) {
 
 }  // namespace
 
-SessionEnd::SessionEnd(QGuiApplication& app, std::function<void()> leave) : QObject(&app), m_leave(std::move(leave)) {
+SessionEnd::SessionEnd(QGuiApplication& app, std::function<void()> leave)
+    : QObject(&app), m_leave(std::move(leave)) {
     if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) == 0) {
         m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, &SessionEnd::signalled);
@@ -40,10 +41,12 @@ SessionEnd::SessionEnd(QGuiApplication& app, std::function<void()> leave) : QObj
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
-        for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &action, &g_previous[i]);
+        for (std::size_t i = 0; i < kSignals.size(); ++i)
+            sigaction(kSignals[i], &action, &g_previous[i]);
     }
 #ifndef QT_NO_SESSIONMANAGER
-    connect(&app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { m_leave(); });
+    connect(&app, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { m_leave(); });
 #endif
     // Whatever else ends the event loop ends the run the same way.
     connect(&app, &QCoreApplication::aboutToQuit, this, [this] { m_leave(); });
@@ -51,7 +54,8 @@ SessionEnd::SessionEnd(QGuiApplication& app, std::function<void()> leave) : QObj
 
 SessionEnd::~SessionEnd() {
     if (g_pipe[0] < 0) return;
-    for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &g_previous[i], nullptr);
+    for (std::size_t i = 0; i < kSignals.size(); ++i)
+        sigaction(kSignals[i], &g_previous[i], nullptr);
     delete m_notifier;
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);

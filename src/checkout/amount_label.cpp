@@ -22,8 +22,8 @@ void AmountLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(drawnFont());
     painter.setPen(palette().color(foregroundRole()));
-    painter.drawText(contentsRect().adjusted(margin(), margin(), -margin(), -margin()), static_cast<int>(alignment()),
-                     text());
+    painter.drawText(contentsRect().adjusted(margin(), margin(), -margin(), -margin()),
+                     static_cast<int>(alignment()), text());
 }
 
 }  // namespace shop::checkout

@@ -44,7 +44,8 @@ void choose(QComboBox* combo, int row) {
 // with the arrow keys: then the list chooses that one.
 class EnterTakesFirstMatch : public QObject {
 public:
-    EnterTakesFirstMatch(QComboBox* combo, GoodsFilter* filter) : QObject(combo), m_combo(combo), m_filter(filter) {}
+    EnterTakesFirstMatch(QComboBox* combo, GoodsFilter* filter)
+        : QObject(combo), m_combo(combo), m_filter(filter) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -52,7 +53,8 @@ protected:
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
         QAbstractItemView* popup = m_combo->completer()->popup();
-        if (popup->isVisible() && popup->currentIndex().isValid()) return false;  // the list chooses
+        if (popup->isVisible() && popup->currentIndex().isValid())
+            return false;  // the list chooses
         popup->hide();
         const QString typed = m_combo->lineEdit()->text();
         if (m_combo->currentIndex() >= 0 && m_combo->itemText(m_combo->currentIndex()) == typed) {
@@ -85,14 +87,15 @@ void makeGoodsSearchable(QComboBox* combo) {
     combo->setCompleter(completer);
 
     QLineEdit* edit = combo->lineEdit();
-    QObject::connect(edit, &QLineEdit::textEdited, combo, [filter, completer](const QString& typed) {
-        filter->setTyped(typed);
-        if (typed.trimmed().isEmpty() || filter->rowCount() == 0) {
-            completer->popup()->hide();
-        } else {
-            completer->complete();
-        }
-    });
+    QObject::connect(edit, &QLineEdit::textEdited, combo,
+                     [filter, completer](const QString& typed) {
+                         filter->setTyped(typed);
+                         if (typed.trimmed().isEmpty() || filter->rowCount() == 0) {
+                             completer->popup()->hide();
+                         } else {
+                             completer->complete();
+                         }
+                     });
     // A choice in the list reaches the combo through the completer: the combo
     // maps it back through the filter to its own item and emits `activated`.
     // The keys reach the combo itself when it has the focus, and it hands

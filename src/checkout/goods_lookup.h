@@ -8,8 +8,8 @@
 namespace shop::checkout {
 
 struct GoodsOffer {
-    std::string price;   // field 2, as stored ("12元" stays "12元")
-    std::string stock;   // field 3, as stored; the quantities offered come from it
+    std::string price;  // field 2, as stored ("12元" stays "12元")
+    std::string stock;  // field 3, as stored; the quantities offered come from it
 };
 
 // Opens the product table, skips `position` records, reads the price and the

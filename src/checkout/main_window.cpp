@@ -18,8 +18,8 @@
 #include "app/run_directory.h"
 #include "app/title_band.h"
 #include "checkout/run_tables.h"
-#include "checkout/sale_recovery.h"
 #include "checkout/sale_recording.h"
+#include "checkout/sale_recovery.h"
 #include "storage/backup.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
@@ -78,9 +78,11 @@ bool MainWindow::startUp() {
     const auto names = checkout::openGoodsNames(m_productSavePath);
     if (!names) {
         std::error_code ec;
-        const bool folderThere = std::filesystem::is_directory(storage::joinPath(paths.runDir, storage::kProductFolder), ec);
+        const bool folderThere = std::filesystem::is_directory(
+            storage::joinPath(paths.runDir, storage::kProductFolder), ec);
         failStart(folderThere ? "无法打开产品保存表 " + m_productSavePath
-                              : "缺少数据文件夹 " + storage::joinPath(paths.runDir, storage::kProductFolder));
+                              : "缺少数据文件夹 " +
+                                    storage::joinPath(paths.runDir, storage::kProductFolder));
         return false;
     }
     QStringList items;
@@ -114,8 +116,10 @@ bool MainWindow::startUp() {
             return false;
         case checkout::SalesTableStart::NotCreated:
             // Said once, before the first sale; the exit recording tries again.
-            app::showMessage(this, QStringLiteral("本次运行的销售表无法创建，请检查“保存数据库”文件夹和磁盘空间。"
-                                                  "销售照常记录，退出时会再次尝试保存。"));
+            app::showMessage(
+                this,
+                QStringLiteral("本次运行的销售表无法创建，请检查“保存数据库”文件夹和磁盘空间。"
+                               "销售照常记录，退出时会再次尝试保存。"));
             break;
         case checkout::SalesTableStart::Opened:
             recorded = storage::recordCount();
@@ -137,10 +141,13 @@ void MainWindow::failStart(const std::string& what) {
 
 void MainWindow::tellRecoveredSales(const std::vector<RecoveredRun>& runs) {
     for (const RecoveredRun& run : runs) {
-        QString text = run.stored
-                           ? QStringLiteral("已恢复 %1 开始的那次运行未正常退出时未保存的 %2 笔销售，已记入它的销售表。")
-                           : QStringLiteral("%1 开始的那次运行未正常退出时未保存的 %2 笔销售暂时无法记入它的销售表，"
-                                            "下次启动时会再试。");
+        QString text =
+            run.stored
+                ? QStringLiteral(
+                      "已恢复 %1 开始的那次运行未正常退出时未保存的 %2 笔销售，已记入它的销售表。")
+                : QStringLiteral(
+                      "%1 开始的那次运行未正常退出时未保存的 %2 笔销售暂时无法记入它的销售表，"
+                      "下次启动时会再试。");
         text = text.arg(QString::fromStdString(run.run)).arg(run.rows);
         if (run.unstorable > 0)
             text += QStringLiteral("其中 %1 笔内容过长，无法保存。").arg(run.unstorable);
@@ -186,7 +193,8 @@ void MainWindow::decorate() {
 
     for (const char* handle : {"透明标签4", "图片框2", "图片框1"}) {
         auto* widget = findChild<QWidget*>(QString::fromUtf8(handle));
-        new app::DragHandle(widget, this, app::dragState(QStringLiteral("main/") + QString::fromUtf8(handle)));
+        new app::DragHandle(widget, this,
+                            app::dragState(QStringLiteral("main/") + QString::fromUtf8(handle)));
     }
 }
 
@@ -214,7 +222,8 @@ void MainWindow::connectHandlers() {
     connect(ui->图形按钮_清空, &QPushButton::clicked, this, &MainWindow::clearRows);
     connect(ui->图形按钮_保存, &QPushButton::clicked, this, &MainWindow::saveGoodsList);
     connect(ui->编辑框1_当前余额, &QLineEdit::textChanged, this, &MainWindow::showChange);
-    connect(ui->超级列表框_产品结账, &QTreeWidget::currentItemChanged, this, &MainWindow::rememberRow);
+    connect(ui->超级列表框_产品结账, &QTreeWidget::currentItemChanged, this,
+            &MainWindow::rememberRow);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -274,7 +283,8 @@ bool MainWindow::recordRun() {
     {
         const QSignalBlocker keepRemembered(list);
         for (std::size_t i = rows.size(); i-- > 0;) {
-            if (std::find(result.unstorable.begin(), result.unstorable.end(), i) == result.unstorable.end())
+            if (std::find(result.unstorable.begin(), result.unstorable.end(), i) ==
+                result.unstorable.end())
                 delete list->takeTopLevelItem(static_cast<int>(i));
         }
     }
@@ -294,7 +304,8 @@ void MainWindow::endSession() {
         app::exitProcess(0);
         return;
     }
-    std::fprintf(stderr, "澄屿店铺管理系统：本次销售未能存入 %s，已留待下次启动时恢复。\n", m_runSalesPath.c_str());
+    std::fprintf(stderr, "澄屿店铺管理系统：本次销售未能存入 %s，已留待下次启动时恢复。\n",
+                 m_runSalesPath.c_str());
     app::exitProcess(1);
 }
 

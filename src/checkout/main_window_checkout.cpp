@@ -77,7 +77,8 @@ void MainWindow::listChanged() {
     // recording still stores the list.
     const bool journalled = m_journal.update(saleRows());
     if (!journalled && !m_journalFailing)  // said once per spell of failures
-        std::fprintf(stderr, "澄屿店铺管理系统：未结销售日志写入失败：%s\n", m_journal.path().c_str());
+        std::fprintf(stderr, "澄屿店铺管理系统：未结销售日志写入失败：%s\n",
+                     m_journal.path().c_str());
     m_journalFailing = !journalled;
 }
 

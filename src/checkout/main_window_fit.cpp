@@ -37,8 +37,10 @@ void pullInside(QWidget* container) {
     for (QObject* o : container->children()) {
         auto* w = qobject_cast<QWidget*>(o);
         if (!w || w->isWindow() || dynamic_cast<const AmountLabel*>(w)) continue;
-        const int left = std::clamp(w->x(), 0, std::max(0, container->width() - w->width() - kInner));
-        const int top = std::clamp(w->y(), 0, std::max(0, container->height() - w->height() - kInner));
+        const int left =
+            std::clamp(w->x(), 0, std::max(0, container->width() - w->width() - kInner));
+        const int top =
+            std::clamp(w->y(), 0, std::max(0, container->height() - w->height() - kInner));
         w->move(left, top);
     }
 }
@@ -52,7 +54,7 @@ void MainWindow::fitToWindow() {
     // The tab control ends above the status bar, within the window.
     const int statusTop = height() - u.状态条1->height();
     u.选择夹1->resize(std::min(u.选择夹1->width(), width() - u.选择夹1->x()),
-                     std::min(u.选择夹1->height(), statusTop - u.选择夹1->y()));
+                      std::min(u.选择夹1->height(), statusTop - u.选择夹1->y()));
     // The page lies in the tab control's pane, inset by the pane's frame.
     // The tab control places it only once shown, so the inset is measured
     // while shown and taken as the style's default before.
@@ -71,7 +73,8 @@ void MainWindow::fitToWindow() {
     // It keeps its place and width where they fit; else it narrows down to
     // what its controls need, then moves left, and the list makes room.
     const int needed = extentOfChildren(group).x() + kInner;
-    const int groupWidth = std::max(needed, std::min(group->width(), pageWidth - kInner - group->x()));
+    const int groupWidth =
+        std::max(needed, std::min(group->width(), pageWidth - kInner - group->x()));
     group->resize(groupWidth, group->height());
     group->move(std::min(group->x(), pageWidth - kInner - groupWidth), group->y());
 
@@ -86,7 +89,8 @@ void MainWindow::fitToWindow() {
                  std::min(list->height(), footer->y() - kGap - list->y()));
 
     // The amounts keep their type size but never run past the group.
-    for (QWidget* amount : {static_cast<QWidget*>(u.透明标签_余额), static_cast<QWidget*>(u.透明标签_找0钱)})
+    for (QWidget* amount :
+         {static_cast<QWidget*>(u.透明标签_余额), static_cast<QWidget*>(u.透明标签_找0钱)})
         amount->resize(group->width() - amount->x() - kInner, amount->height());
     // The background panel stays inside the group.
     QWidget* background = u.图片框_背景;

@@ -21,7 +21,8 @@ namespace {
 // key, so that an editable combo does not take it as well.
 class EnterKey : public QObject {
 public:
-    EnterKey(QObject* owner, std::function<void()> onEnter) : QObject(owner), m_onEnter(std::move(onEnter)) {}
+    EnterKey(QObject* owner, std::function<void()> onEnter)
+        : QObject(owner), m_onEnter(std::move(onEnter)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -53,7 +54,8 @@ void MainWindow::setUpKeyboard() {
     auto& u = *ui;
     makeGoodsSearchable(u.组合框1_商品名称);
     u.组合框1_商品名称->lineEdit()->setPlaceholderText(QStringLiteral("输入名称或拼音首字母"));
-    u.组合框1_商品名称->setToolTip(QStringLiteral("输入商品名称的一部分或拼音首字母（如 kqs 找矿泉水），回车选定"));
+    u.组合框1_商品名称->setToolTip(
+        QStringLiteral("输入商品名称的一部分或拼音首字母（如 kqs 找矿泉水），回车选定"));
 
     // A quantity can be typed as well as picked; what is typed stays as
     // typed (never completed to another item, never added as an item).
@@ -108,8 +110,8 @@ void MainWindow::setUpKeyboard() {
 
     // Tab follows the sale: goods, price, quantity, add, then the amounts;
     // the goods-list save comes last, well after add.
-    QWidget* order[] = {u.组合框1_商品名称, u.编辑框_价格,       u.组合框1_数量, u.图形按钮_添加,
-                        u.编辑框1_当前余额, u.图形按钮_生成账单, u.图形按钮_删除, u.图形按钮_清空,
+    QWidget* order[] = {u.组合框1_商品名称, u.编辑框_价格,        u.组合框1_数量,  u.图形按钮_添加,
+                        u.编辑框1_当前余额, u.图形按钮_生成账单,  u.图形按钮_删除, u.图形按钮_清空,
                         u.图形按钮_保存,    u.超级列表框_产品结账};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }

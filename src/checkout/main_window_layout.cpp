@@ -4,8 +4,8 @@
 // controls restore does not list go back to their designed place too, so a
 // second maximise starts from the same layout as the first.
 #include <QGuiApplication>
-#include <algorithm>
 #include <QScreen>
+#include <algorithm>
 
 #include "main_window.h"
 #include "ui_main_window.h"
@@ -35,9 +35,9 @@ void setTextSize(QWidget* w, int points) {
 }  // namespace
 
 void MainWindow::keepDesignedLayout() {
-    m_designed = {ui->选择夹1->geometry(),        ui->分组框_计算区域->geometry(),
+    m_designed = {ui->选择夹1->geometry(),         ui->分组框_计算区域->geometry(),
                   ui->透明标签_找零钱->geometry(), ui->透明标签_消费金额->geometry(),
-                  ui->图片框_背景->geometry(),    ui->图片框_背景1->geometry(),
+                  ui->图片框_背景->geometry(),     ui->图片框_背景1->geometry(),
                   ui->透明标签_余额->font()};
 }
 
@@ -67,7 +67,8 @@ void MainWindow::maximiseLayout() {
     // they would leave the screen, and with them the only ways to restore the
     // window and to leave the program with the run's sales recorded, so the
     // three move left together just as far as needed to stay on it.
-    const int shift = titleButtonsShift(u.图片框2->x() + left + 1120 + u.图形按钮1_关闭->width(), sw);
+    const int shift =
+        titleButtonsShift(u.图片框2->x() + left + 1120 + u.图形按钮1_关闭->width(), sw);
     setLeft(u.图形按钮1_关闭, left + 1120 - shift);
     setLeft(u.图形按钮1_放大, left + 1095 - shift);
     setLeft(u.图形按钮1_易, left + 1065 - shift);
@@ -95,8 +96,9 @@ void MainWindow::maximiseLayout() {
     setLeft(u.透明标签_全部, 11);
     setTextSize(u.透明标签_全部, 10);
 
-    for (QWidget* w : {static_cast<QWidget*>(u.标签_当前余额), static_cast<QWidget*>(u.透明标签_消费金额),
-                       static_cast<QWidget*>(u.透明标签_余额), static_cast<QWidget*>(u.透明标签_找零钱)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(u.标签_当前余额), static_cast<QWidget*>(u.透明标签_消费金额),
+          static_cast<QWidget*>(u.透明标签_余额), static_cast<QWidget*>(u.透明标签_找零钱)})
         setTextSize(w, 20);
     setTop(u.标签_当前余额, u.标签_当前余额->y() + 105);
     setWidth(u.标签_当前余额, 110);
@@ -156,8 +158,9 @@ void MainWindow::restoreLayout() {
     setWidth(u.组合框1_数量, u.编辑框_价格->width());
     setTop(u.图片框6, 41);
     setHeight(u.图片框6, 71);
-    for (QWidget* w : {static_cast<QWidget*>(u.透明标签_找零钱), static_cast<QWidget*>(u.透明标签_消费金额),
-                       static_cast<QWidget*>(u.透明标签_全部), static_cast<QWidget*>(u.标签_当前余额)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(u.透明标签_找零钱), static_cast<QWidget*>(u.透明标签_消费金额),
+          static_cast<QWidget*>(u.透明标签_全部), static_cast<QWidget*>(u.标签_当前余额)})
         setTextSize(w, 9);
 
     // Not listed above: back to the designed layout.

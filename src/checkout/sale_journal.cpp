@@ -46,7 +46,8 @@ public:
     }
     std::optional<std::string> text() {
         const auto size = number();
-        if (!size || !literal(":") || static_cast<std::size_t>(*size) > m_text.size() - m_at) return std::nullopt;
+        if (!size || !literal(":") || static_cast<std::size_t>(*size) > m_text.size() - m_at)
+            return std::nullopt;
         std::string out(m_text.substr(m_at, static_cast<std::size_t>(*size)));
         m_at += out.size();
         return out;
@@ -71,7 +72,8 @@ bool writeAll(int fd, std::string_view data) {
 // A rename or an unlink is durable only once the folder holding it is synced.
 bool syncFolderOf(const std::string& path) {
     const std::string folder = fs::path(path).parent_path().string();
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
     const bool synced = ::fsync(fd) == 0;
     ::close(fd);
@@ -97,9 +99,11 @@ std::string encodeJournal(const OpenSale& sale) {
     std::string out(kHeader);
     out += "table ";
     putText(out, sale.salesTable);
-    out += "\nrecorded " + std::to_string(sale.recorded) + "\nrows " + std::to_string(sale.rows.size()) + "\n";
+    out += "\nrecorded " + std::to_string(sale.recorded) + "\nrows " +
+           std::to_string(sale.rows.size()) + "\n";
     for (const SaleRow& row : sale.rows) {
-        for (const std::string* cell : {&row.name, &row.price, &row.quantity, &row.date}) putText(out, *cell);
+        for (const std::string* cell : {&row.name, &row.price, &row.quantity, &row.date})
+            putText(out, *cell);
         out += '\n';
     }
     out += "end\n";
@@ -117,7 +121,8 @@ std::optional<OpenSale> decodeJournal(std::string_view text) {
     if (!recorded || *recorded > INT32_MAX || !in.literal("\nrows ")) return std::nullopt;
     sale.recorded = static_cast<int>(*recorded);
     const auto count = in.number();
-    if (!count || !in.literal("\n") || static_cast<std::size_t>(*count) > text.size()) return std::nullopt;
+    if (!count || !in.literal("\n") || static_cast<std::size_t>(*count) > text.size())
+        return std::nullopt;
     for (long long i = 0; i < *count; ++i) {
         SaleRow row;
         for (std::string* cell : {&row.name, &row.price, &row.quantity, &row.date}) {

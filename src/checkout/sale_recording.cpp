@@ -52,7 +52,8 @@ RecordingResult recordSales(const std::string& salesPath, const std::vector<Sale
         result.unstorable.clear();
         return result;  // the batch rolls back: nothing of the sale is stored
     }
-    result.outcome = result.unstorable.empty() ? ExitRecording::Recorded : ExitRecording::RecordedAllThatFit;
+    result.outcome =
+        result.unstorable.empty() ? ExitRecording::Recorded : ExitRecording::RecordedAllThatFit;
     result.recordCount = st::recordCount();
     return result;
 }
@@ -64,7 +65,8 @@ GoodsSave saveGoodsList(const std::string& productSavePath, const std::vector<st
     // saved because a later one could, nor leave the list half appended.
     st::Batch batch;
     bool allWritten = batch.active();
-    for (const std::string& name : names) allWritten = allWritten && st::appendBlank() && st::writeText(1, name);
+    for (const std::string& name : names)
+        allWritten = allWritten && st::appendBlank() && st::writeText(1, name);
     return allWritten && batch.commit() ? GoodsSave::Saved : GoodsSave::Failed;
 }
 

@@ -22,10 +22,10 @@ struct SaleRow {
 bool fitsSalesTable(const SaleRow& row);
 
 enum class ExitRecording {
-    NothingToRecord,   // no rows: the current table was closed
-    Recorded,          // every row written and committed
+    NothingToRecord,     // no rows: the current table was closed
+    Recorded,            // every row written and committed
     RecordedAllThatFit,  // every row that fits committed; the others not stored
-    Failed,            // no sales table, or a write or the commit failed: nothing stored
+    Failed,              // no sales table, or a write or the commit failed: nothing stored
 };
 
 struct RecordingResult {

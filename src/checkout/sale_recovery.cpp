@@ -32,7 +32,8 @@ bool alreadyStored(const std::string& salesPath, int recorded) {
     return stored;
 }
 
-RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& journal, const OpenSale& sale) {
+RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& journal,
+                        const OpenSale& sale) {
     const std::string prefix = st::kSalesPrefix;
     RecoveredRun run{fs::path(sale.salesTable).stem().string().substr(prefix.size()),
                      static_cast<int>(sale.rows.size()), 0, false};

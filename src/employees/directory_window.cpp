@@ -6,6 +6,7 @@
 
 #include "app/drag_state.h"
 #include "app/platform.h"
+#include "app/title_band.h"
 #include "employee_look.h"
 #include "employee_table.h"
 #include "entry_window.h"
@@ -19,7 +20,6 @@
 #include "ui/photo_box.h"
 #include "ui/run_paths.h"
 #include "ui_directory_window.h"
-#include "app/title_band.h"
 
 namespace shop::employees {
 
@@ -28,10 +28,10 @@ using ui::dataPaths;
 
 namespace {
 
-const QStringList kCaptions{"员工头像",   "员工编号；",   "员工姓名；", "员工性别；", "员工年龄；", "入职时间；",
-                            "政治面貌 ；", "工作部门；",   "出生日期；", "员工民族；", "员工籍贯；",
-                            "身份证号码；", "文化程度；", "学校名称；", "学校地址；", "居住地址；",
-                            "联系电话；",   "员工岗位；"};
+const QStringList kCaptions{"员工头像",   "员工编号；",   "员工姓名；", "员工性别；", "员工年龄；",
+                            "入职时间；", "政治面貌 ；",  "工作部门；", "出生日期；", "员工民族；",
+                            "员工籍贯；", "身份证号码；", "文化程度；", "学校名称；", "学校地址；",
+                            "居住地址；", "联系电话；",   "员工岗位；"};
 
 // Caption pitch and where the photo's caption stands, as in the designer file.
 constexpr int kRowPitch = 21;
@@ -107,7 +107,8 @@ void DirectoryWindow::fillTree() {
         done(0);
         return;
     }
-    for (const std::string& name : *names) new QTreeWidgetItem(root, {QString::fromStdString(name)});
+    for (const std::string& name : *names)
+        new QTreeWidgetItem(root, {QString::fromStdString(name)});
     root->setExpanded(true);
 }
 
@@ -120,9 +121,14 @@ void DirectoryWindow::showItem(QTreeWidgetItem* item) {
     }
     EmployeeRecord record;
     switch (readEmployee(dataPaths().employee(), root->indexOfChild(item) + 1, record)) {
-        case Lookup::OpenFailed: return;  // details stay as they were
-        case Lookup::NoRecord: clearDetails(); return;
-        case Lookup::Found: showRecord(record); return;
+        case Lookup::OpenFailed:
+            return;  // details stay as they were
+        case Lookup::NoRecord:
+            clearDetails();
+            return;
+        case Lookup::Found:
+            showRecord(record);
+            return;
     }
 }
 

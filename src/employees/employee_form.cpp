@@ -31,12 +31,15 @@ const std::array<FormItem, kFormItemCount>& formItems() {
     return items;
 }
 
-std::optional<std::string> completenessReminder(const std::array<std::string, kFormItemCount>& texts) {
-    const auto empty = std::count_if(texts.begin(), texts.end(), [](const std::string& t) { return t.empty(); });
+std::optional<std::string> completenessReminder(
+    const std::array<std::string, kFormItemCount>& texts) {
+    const auto empty =
+        std::count_if(texts.begin(), texts.end(), [](const std::string& t) { return t.empty(); });
     if (empty == 0) return std::nullopt;
     if (empty == kFormItemCount) return std::string("请认真填写");
     if (empty == 1) {
-        const auto at = std::find_if(texts.begin(), texts.end(), [](const std::string& t) { return t.empty(); });
+        const auto at = std::find_if(texts.begin(), texts.end(),
+                                     [](const std::string& t) { return t.empty(); });
         return std::string(formItems()[static_cast<std::size_t>(at - texts.begin())].emptyMessage);
     }
     // Several items missing: one general reminder rather than a list the
@@ -46,33 +49,51 @@ std::optional<std::string> completenessReminder(const std::array<std::string, kF
 
 const std::array<int, kFieldCount>& writeOrder() {
     static const std::array<int, kFieldCount> order{
-        f::kPhoto,     f::kNumber, f::kName,      f::kSex,    f::kAge,
-        f::kJoined,    f::kPolitical, f::kDepartment, f::kBirth, f::kEthnic,
-        f::kNative,    f::kIdCard, f::kEducation, f::kSchool, f::kSchoolAddress,
-        f::kWeChatQq,  f::kPhone,  f::kHomeAddress, f::kPost};
+        f::kPhoto,    f::kNumber,    f::kName,        f::kSex,    f::kAge,
+        f::kJoined,   f::kPolitical, f::kDepartment,  f::kBirth,  f::kEthnic,
+        f::kNative,   f::kIdCard,    f::kEducation,   f::kSchool, f::kSchoolAddress,
+        f::kWeChatQq, f::kPhone,     f::kHomeAddress, f::kPost};
     return order;
 }
 
 std::string_view writeFailureMessage(int position) {
     switch (position) {
-        case f::kPhoto: return "头像保存失败";
-        case f::kNumber: return "编号保存失败";
-        case f::kSex: return "性别保存失败";
-        case f::kAge: return "年龄保存失败";
-        case f::kJoined: return "入职保存失败";
-        case f::kPolitical: return "政治面貌保存失败";
-        case f::kDepartment: return "工作部门保存失败";
-        case f::kBirth: return "出生日期保存失败";
-        case f::kEthnic: return "民族保存失败";
-        case f::kNative: return "籍贯保存失败";
-        case f::kIdCard: return "居民身份证保存失败";
-        case f::kEducation: return "文化程度保存失败";
-        case f::kSchool: return "学校名称保存失败";
-        case f::kSchoolAddress: return "学校地址保存失败";
-        case f::kWeChatQq: return "微信/qq保存失败";
-        case f::kPhone: return "联系电话保存失败";
-        case f::kPost: return "员工岗位保存失败";
-        default: return {};  // name, home address
+        case f::kPhoto:
+            return "头像保存失败";
+        case f::kNumber:
+            return "编号保存失败";
+        case f::kSex:
+            return "性别保存失败";
+        case f::kAge:
+            return "年龄保存失败";
+        case f::kJoined:
+            return "入职保存失败";
+        case f::kPolitical:
+            return "政治面貌保存失败";
+        case f::kDepartment:
+            return "工作部门保存失败";
+        case f::kBirth:
+            return "出生日期保存失败";
+        case f::kEthnic:
+            return "民族保存失败";
+        case f::kNative:
+            return "籍贯保存失败";
+        case f::kIdCard:
+            return "居民身份证保存失败";
+        case f::kEducation:
+            return "文化程度保存失败";
+        case f::kSchool:
+            return "学校名称保存失败";
+        case f::kSchoolAddress:
+            return "学校地址保存失败";
+        case f::kWeChatQq:
+            return "微信/qq保存失败";
+        case f::kPhone:
+            return "联系电话保存失败";
+        case f::kPost:
+            return "员工岗位保存失败";
+        default:
+            return {};  // name, home address
     }
 }
 
@@ -80,8 +101,9 @@ namespace {
 
 // How a failure message names each field, by position.
 constexpr std::array<const char*, kFieldCount> kFieldNames{
-    "头像", "员工编号", "员工姓名", "性别", "年龄", "入职时间", "政治面貌", "工作部门", "出生日期", "民族",
-    "籍贯", "身份证号码", "文化程度", "学校名称", "学校地址", "微信/QQ", "居住地址", "联系电话", "员工岗位"};
+    "头像",     "员工编号", "员工姓名", "性别",     "年龄",       "入职时间", "政治面貌",
+    "工作部门", "出生日期", "民族",     "籍贯",     "身份证号码", "文化程度", "学校名称",
+    "学校地址", "微信/QQ",  "居住地址", "联系电话", "员工岗位"};
 
 }  // namespace
 
@@ -90,7 +112,8 @@ std::string saveFailureMessage(const std::vector<int>& failed) {
         return std::string(writeFailureMessage(failed.front()));
     // No field refused, or every one did: the table itself took nothing
     // (busy, full, or gone read-only); a list of all nineteen says less.
-    if (failed.empty() || failed.size() == kFieldCount) return "员工信息保存失败：员工数据库无法写入，员工未存入数据库";
+    if (failed.empty() || failed.size() == kFieldCount)
+        return "员工信息保存失败：员工数据库无法写入，员工未存入数据库";
     std::string names;
     for (int position : failed) {
         if (!names.empty()) names += "、";

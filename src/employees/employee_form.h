@@ -29,7 +29,8 @@ const std::array<FormItem, kFormItemCount>& formItems();
 // Reminder for a form whose items have these texts (in formItems() order);
 // nullopt when every item holds at least one character. Blanks count as
 // filled: nothing is trimmed.
-std::optional<std::string> completenessReminder(const std::array<std::string, kFormItemCount>& texts);
+std::optional<std::string> completenessReminder(
+    const std::array<std::string, kFormItemCount>& texts);
 
 // Fields in the order a new record is written: the telephone number goes in
 // before the home address.

@@ -19,7 +19,8 @@ AppendOutcome appendEmployee(const EmployeeRecord& record) {
     const bool appended = st::appendBlank();
     for (int position : writeOrder()) {
         const std::string& data = record[position];
-        const st::Value value = position == f::kPhoto ? st::Value::bytes(data) : st::Value::text(data);
+        const st::Value value =
+            position == f::kPhoto ? st::Value::bytes(data) : st::Value::text(data);
         if (!appended || !st::writeField(position, value)) outcome.failed.push_back(position);
     }
     if (outcome.failed.empty()) outcome.saved = batch.commit();
@@ -35,7 +36,8 @@ Lookup readEmployee(const std::string& path, int k, EmployeeRecord& out) {
     if (!visit.opened()) return Lookup::OpenFailed;
     if (k < 1 || k > st::recordCount()) return Lookup::NoRecord;
     st::skip(k - 1);
-    for (int position = 1; position <= kFieldCount; ++position) out[position] = st::readText(position);
+    for (int position = 1; position <= kFieldCount; ++position)
+        out[position] = st::readText(position);
     return Lookup::Found;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/drag_state.h"
 #include "app/platform.h"
+#include "app/title_band.h"
 #include "employee_look.h"
 #include "employee_table.h"
 #include "photo.h"
@@ -17,7 +18,6 @@
 #include "ui/photo_box.h"
 #include "ui/run_paths.h"
 #include "ui_entry_window.h"
-#include "app/title_band.h"
 
 namespace shop::employees {
 
@@ -25,11 +25,12 @@ namespace f = storage::schemas::employee_field;
 
 namespace {
 
-const QStringList kCaptions{
-    "员工姓名；", "员工性别；", "员工年龄；", "员工出生日期；", "员工民族；", "员工籍贯；",
-    "员工居民身份证号码；", "员工文化程度；", "员工毕业学校名称；", "员工学校地址；", "员工QQ/微信；",
-    "员工政治面貌；", "员工现在居住地址；", "员工联系电话", "员工入职时间", "员工部门；", "员工编号；",
-    "员工岗位；"};
+const QStringList kCaptions{"员工姓名；",           "员工性别；",     "员工年龄；",
+                            "员工出生日期；",       "员工民族；",     "员工籍贯；",
+                            "员工居民身份证号码；", "员工文化程度；", "员工毕业学校名称；",
+                            "员工学校地址；",       "员工QQ/微信；",  "员工政治面貌；",
+                            "员工现在居住地址；",   "员工联系电话",   "员工入职时间",
+                            "员工部门；",           "员工编号；",     "员工岗位；"};
 
 // Distance between two rows of the form, as laid out in the designer file.
 constexpr int kRowPitch = 21;
@@ -50,7 +51,8 @@ struct ClearOnExit {
 
 }  // namespace
 
-EntryWindow::EntryWindow(QWidget* parent) : FramelessWindow(parent), ui(std::make_unique<Ui::EntryWindow>()) {
+EntryWindow::EntryWindow(QWidget* parent)
+    : FramelessWindow(parent), ui(std::make_unique<Ui::EntryWindow>()) {
     ui->setupUi(this);
     applyEmployeeLook(this);
     setDesignedGeometry(QSize(685, 460));
@@ -93,7 +95,8 @@ void EntryWindow::choosePhoto() {
         case PhotoFile::Status::Unreadable:
             return;  // the photo stays as it was
         case PhotoFile::Status::TooLarge:
-            app::showMessage(this, QStringLiteral("头像图片太大（不能超过451541字节），请选择一张小一些的图片"));
+            app::showMessage(
+                this, QStringLiteral("头像图片太大（不能超过451541字节），请选择一张小一些的图片"));
             return;
         case PhotoFile::Status::Loaded:
             // Kept as read, even when it is no picture: the box then shows
@@ -113,7 +116,8 @@ QString EntryWindow::textOf(const char* control) const {
 
 std::array<std::string, kFormItemCount> EntryWindow::itemTexts() const {
     std::array<std::string, kFormItemCount> texts;
-    for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = textOf(formItems()[i].control).toStdString();
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        texts[i] = textOf(formItems()[i].control).toStdString();
     return texts;
 }
 
@@ -137,8 +141,8 @@ void EntryWindow::save() {
 
 void EntryWindow::saveChecked() {
     const QDate joined = ui->日期框_入职->date();
-    joinedDateText(*ui).setText(
-        QString::fromStdString(storage::dateText({joined.year(), joined.month(), joined.day(), 0, 0, 0})));
+    joinedDateText(*ui).setText(QString::fromStdString(
+        storage::dateText({joined.year(), joined.month(), joined.day(), 0, 0, 0})));
     if (!storage::select(storage::kEmployeeTableName)) {
         app::showMessage(this, QStringLiteral("打开失败"));
         return;
@@ -154,9 +158,10 @@ void EntryWindow::saveChecked() {
 }
 
 void EntryWindow::reset() {
-    for (QLineEdit* edit : {ui->编辑框_编号, ui->编辑框_姓名, ui->编辑框_年龄, ui->编辑框_部门, ui->编辑框_籍贯,
-                            ui->编辑框_员工身份证号码, ui->编辑框_学校名称, ui->编辑框_学校地址,
-                            ui->编辑框_QQ微信, ui->编辑框_员工联系电话, ui->编辑框_居住地址, ui->编辑框_岗位名称})
+    for (QLineEdit* edit :
+         {ui->编辑框_编号, ui->编辑框_姓名, ui->编辑框_年龄, ui->编辑框_部门, ui->编辑框_籍贯,
+          ui->编辑框_员工身份证号码, ui->编辑框_学校名称, ui->编辑框_学校地址, ui->编辑框_QQ微信,
+          ui->编辑框_员工联系电话, ui->编辑框_居住地址, ui->编辑框_岗位名称})
         edit->clear();
     ui->编辑框_出生日期->setText(QStringLiteral("年月日"));
     for (QComboBox* combo : {ui->组合框_性别, ui->组合框_政治面貌, ui->组合框_文化程度}) {

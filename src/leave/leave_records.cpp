@@ -21,7 +21,8 @@ bool openOrCreateLeaveTable(const std::string& path) {
     if (st::open(path)) return true;
     std::error_code error;
     // Anything at the path (or a path we cannot even look at) is left alone.
-    if (std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found)
+    if (std::filesystem::symlink_status(path, error).type() !=
+        std::filesystem::file_type::not_found)
         return false;
     return st::create(path, st::schemas::leave()) && st::open(path);
 }

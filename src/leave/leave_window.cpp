@@ -61,7 +61,8 @@ LeaveWindow::LeaveWindow(QWidget* parent, Executor executor)
     app::UiCourier::instance();  // made on this thread, before any worker needs it
     m_link->view = this;
 
-    connect(ui->列表框_员工姓名, &QListWidget::currentRowChanged, this, &LeaveWindow::chooseEmployee);
+    connect(ui->列表框_员工姓名, &QListWidget::currentRowChanged, this,
+            &LeaveWindow::chooseEmployee);
     connect(&submitButton(*ui), &QPushButton::clicked, this, &LeaveWindow::submit);
 
     fillNames();
@@ -137,7 +138,8 @@ void LeaveWindow::showRecords(const std::vector<LeaveRecord>& records) {
     QList<QTreeWidgetItem*> rows;
     rows.reserve(static_cast<qsizetype>(records.size()));
     for (const LeaveRecord& r : records)
-        rows << new QTreeWidgetItem(QStringList{fromStd(r.start), fromStd(r.end), fromStd(r.decision)});
+        rows << new QTreeWidgetItem(
+            QStringList{fromStd(r.start), fromStd(r.end), fromStd(r.decision)});
     list->addTopLevelItems(rows);
 }
 

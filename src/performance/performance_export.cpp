@@ -23,7 +23,8 @@ namespace {
 
 // A name from the save dialog, with the suffix the user may have left out;
 // empty when the dialog was cancelled.
-QString chooseFile(QWidget* parent, const QString& filter, const QString& suggested, const QString& suffix) {
+QString chooseFile(QWidget* parent, const QString& filter, const QString& suggested,
+                   const QString& suffix) {
     QString path = app::chooseSaveFile(parent, filter, suggested);
     if (!path.isEmpty() && !path.endsWith(suffix, Qt::CaseInsensitive)) path += suffix;
     return path;
@@ -34,7 +35,8 @@ bool writeWhole(const QString& path, const std::string& bytes) {
     // leaves half a file where a good one was.
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) &&
-           file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
+           file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+               static_cast<qint64>(bytes.size()) &&
            file.commit();
 }
 
@@ -58,13 +60,14 @@ void PerformanceWindow::setUpExportMenu() {
 
     for (QWidget* w : std::initializer_list<QWidget*>{ui->超级列表框_业绩, ui->业绩百分比图}) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(w, &QWidget::customContextMenuRequested, this, [this] { m_exportMenu->popup(QCursor::pos()); });
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this] { m_exportMenu->popup(QCursor::pos()); });
     }
 }
 
 void PerformanceWindow::exportCsv() {
-    const QString path = chooseFile(this, QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("销售业绩.csv"),
-                                    QStringLiteral(".csv"));
+    const QString path = chooseFile(this, QStringLiteral("CSV 文件 (*.csv)"),
+                                    QStringLiteral("销售业绩.csv"), QStringLiteral(".csv"));
     if (path.isEmpty()) return;
     // The totals are the chart's, so the file agrees with what the window shows.
     const auto slices = m_chart->series()->slices();
@@ -75,12 +78,13 @@ void PerformanceWindow::exportCsv() {
 }
 
 void PerformanceWindow::saveChartPng() {
-    const QString path = chooseFile(this, QStringLiteral("PNG 图片 (*.png)"), QStringLiteral("销售业绩.png"),
-                                    QStringLiteral(".png"));
+    const QString path = chooseFile(this, QStringLiteral("PNG 图片 (*.png)"),
+                                    QStringLiteral("销售业绩.png"), QStringLiteral(".png"));
     if (path.isEmpty()) return;
     // The legend below the chart carries the values, so the picture takes both.
     const QRect area = ui->业绩百分比图->geometry().united(ui->标签_图例->geometry());
-    if (!grab(area).save(path, "PNG")) app::showMessage(this, QStringLiteral("图表保存失败：") + path);
+    if (!grab(area).save(path, "PNG"))
+        app::showMessage(this, QStringLiteral("图表保存失败：") + path);
 }
 
 }  // namespace shop::performance

@@ -19,11 +19,14 @@ namespace shop::performance {
 
 namespace {
 
-storage::Moment dayOf(const QDate& date) { return {date.year(), date.month(), date.day(), 0, 0, 0}; }
+storage::Moment dayOf(const QDate& date) {
+    return {date.year(), date.month(), date.day(), 0, 0, 0};
+}
 
 std::vector<std::string> listSalesFolder(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
-    for (const QString& name : app::listFolder(QString::fromStdString(folder), QString::fromStdString(pattern)))
+    for (const QString& name :
+         app::listFolder(QString::fromStdString(folder), QString::fromStdString(pattern)))
         names.push_back(name.toStdString());
     return names;
 }

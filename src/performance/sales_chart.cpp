@@ -1,13 +1,13 @@
 #include "sales_chart.h"
 
 #include <QChart>
-#include <algorithm>
 #include <QChartView>
 #include <QGraphicsLayout>
 #include <QLabel>
 #include <QLegend>
 #include <QPieSeries>
 #include <QPieSlice>
+#include <algorithm>
 
 #include "app/style.h"
 #include "storage/text.h"
@@ -27,7 +27,8 @@ constexpr ItemLook kItems[] = {{"销量", "笔"}, {"销售收入", "元"}, {"销
 
 QString legendText(SalesChartItem item, const QString& title, double value) {
     const QString unit = QString::fromUtf8(kItems[item].unit);
-    return QStringLiteral("%1：%2 %3").arg(title, QString::fromStdString(storage::numberText(value)), unit);
+    return QStringLiteral("%1：%2 %3")
+        .arg(title, QString::fromStdString(storage::numberText(value)), unit);
 }
 
 SalesChart::SalesChart(QChartView* view, QLabel* legend)
@@ -52,9 +53,11 @@ SalesChart::SalesChart(QChartView* view, QLabel* legend)
     chart->legend()->hide();
     view->setRenderHint(QPainter::Antialiasing);
     // Chart and legend read as one white card.
-    view->setStyleSheet(QStringLiteral("QGraphicsView { background: white; border: 1px solid #c5d0da; border-bottom: none; }"));
-    m_legend->setStyleSheet(QStringLiteral("QLabel { background: white; color: #222b33; font-size: 10pt; "
-                                           "border: 1px solid #c5d0da; border-top: none; }"));
+    view->setStyleSheet(QStringLiteral(
+        "QGraphicsView { background: white; border: 1px solid #c5d0da; border-bottom: none; }"));
+    m_legend->setStyleSheet(
+        QStringLiteral("QLabel { background: white; color: #222b33; font-size: 10pt; "
+                       "border: 1px solid #c5d0da; border-top: none; }"));
 
     m_legend->setTextFormat(Qt::RichText);
     m_legend->setAlignment(Qt::AlignCenter);
@@ -71,19 +74,22 @@ void SalesChart::show(double rows, double revenue, double quantity) {
 
 void SalesChart::updateLegend() {
     const auto values = m_series->slices();
-    const bool none = std::all_of(values.begin(), values.end(), [](QPieSlice* s) { return s->value() == 0; });
+    const bool none =
+        std::all_of(values.begin(), values.end(), [](QPieSlice* s) { return s->value() == 0; });
     // A pie of nothing but zeros still draws a full disc of its last slice:
     // with nothing to show, the chart shows no pie at all.
     m_series->setVisible(!none);
-    m_view->chart()->setTitle(none ? QStringLiteral("销售业绩（暂无数据）") : QStringLiteral("销售业绩"));
+    m_view->chart()->setTitle(none ? QStringLiteral("销售业绩（暂无数据）")
+                                   : QStringLiteral("销售业绩"));
     QString html = QStringLiteral("<table align='center' cellspacing='3'>");
     const auto slices = m_series->slices();
     for (int i = 0; i < slices.size(); ++i) {
         QPieSlice* slice = slices[i];
-        html += QStringLiteral("<tr><td><span style='color:%1; font-size:14pt'>●</span></td><td>%2</td></tr>")
-                    .arg(slice->color().name(), legendText(static_cast<SalesChartItem>(i), slice->label(),
-                                                           slice->value())
-                                                    .toHtmlEscaped());
+        html += QStringLiteral(
+                    "<tr><td><span style='color:%1; font-size:14pt'>●</span></td><td>%2</td></tr>")
+                    .arg(slice->color().name(),
+                         legendText(static_cast<SalesChartItem>(i), slice->label(), slice->value())
+                             .toHtmlEscaped());
     }
     m_legend->setText(html + QStringLiteral("</table>"));
 }

@@ -24,7 +24,8 @@ std::string salesCsv(const std::vector<SalesRow>& rows, const SalesTotals& total
     std::string out = "\xEF\xBB\xBF";
     appendLine(out, std::vector<std::string>(std::begin(kSalesCaptions), std::end(kSalesCaptions)));
     for (const SalesRow& row : rows) appendLine(out, row);
-    appendLine(out, SalesRow{"合计 " + storage::numberText(totals.count) + " 笔", storage::numberText(totals.revenue),
+    appendLine(out, SalesRow{"合计 " + storage::numberText(totals.count) + " 笔",
+                             storage::numberText(totals.revenue),
                              storage::numberText(totals.quantity), ""});
     return out;
 }

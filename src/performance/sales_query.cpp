@@ -111,7 +111,8 @@ std::vector<std::string> dayNames(const Moment& firstDay, const Moment& lastDay)
     const long long first = storage::dayNumber(firstDay);
     names.reserve(static_cast<std::size_t>(count));
     for (long long i = 0; i < count; ++i)
-        names.push_back(storage::kSalesPrefix + storage::datePartText(storage::fromDayNumber(first + i)));
+        names.push_back(storage::kSalesPrefix +
+                        storage::datePartText(storage::fromDayNumber(first + i)));
     return names;
 }
 

@@ -26,8 +26,8 @@ inline constexpr const char* kSalesCaptions[] = {"销售名称", "销售价格",
 
 // Lists a folder: names (without folder) matching a wildcard pattern, in the
 // order the file system gives them.
-using FolderLister = std::function<std::vector<std::string>(const std::string& folder,
-                                                            const std::string& pattern)>;
+using FolderLister =
+    std::function<std::vector<std::string>(const std::string& folder, const std::string& pattern)>;
 
 struct SalesQuery {
     std::string runDir;

@@ -27,15 +27,16 @@ std::optional<Catalog> readCatalog(const std::string& path) {
 StoreResult storeCatalog(const Catalog& catalog) {
     // By name, whatever another handler (the import) made current meanwhile.
     if (!st::select(st::kProductTableName)) return StoreResult::NoTable;
-    if (catalog.prices.size() != catalog.names.size() || catalog.quantities.size() != catalog.names.size())
+    if (catalog.prices.size() != catalog.names.size() ||
+        catalog.quantities.size() != catalog.names.size())
         return StoreResult::Failed;
     // Zapping and then writing record by record would leave a partly erased
     // catalogue behind a failed write; the batch keeps the old one instead.
     st::Batch batch;
     if (!batch.active() || !st::zap()) return StoreResult::Failed;
     for (std::size_t k = 0; k < catalog.names.size(); ++k) {
-        if (!st::appendBlank() || !st::writeText(1, catalog.names[k]) || !st::writeText(2, catalog.prices[k]) ||
-            !st::writeText(3, catalog.quantities[k]))
+        if (!st::appendBlank() || !st::writeText(1, catalog.names[k]) ||
+            !st::writeText(2, catalog.prices[k]) || !st::writeText(3, catalog.quantities[k]))
             return StoreResult::Failed;  // the batch rolls back
     }
     return batch.commit() ? StoreResult::Stored : StoreResult::Failed;

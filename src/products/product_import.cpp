@@ -10,7 +10,8 @@ namespace shop::products {
 namespace {
 void fillAndReport(QWidget* parent, QComboBox* goods, const QStringList& names) {
     goods->addItems(names);
-    app::showMessage(parent, goods->count() > 0 ? QStringLiteral("产品导入成功") : QStringLiteral("产品导入失败"));
+    app::showMessage(parent, goods->count() > 0 ? QStringLiteral("产品导入成功")
+                                                : QStringLiteral("产品导入失败"));
 }
 }  // namespace
 
@@ -21,7 +22,8 @@ void importProducts(QWidget* parent, QComboBox* goods, const QStringList& names,
         fillAndReport(parent, goods, names);
         return;
     }
-    if (!app::askYesNo(parent, QStringLiteral("导入产品提示信息"), QStringLiteral("是否清空产品清空数据库，再导入产品")))
+    if (!app::askYesNo(parent, QStringLiteral("导入产品提示信息"),
+                       QStringLiteral("是否清空产品清空数据库，再导入产品")))
         return;
     if (!storage::select(productSavePath)) {
         app::showMessage(parent, QStringLiteral("选择取消"));

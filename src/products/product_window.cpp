@@ -65,7 +65,9 @@ const QString kUnreadable = QStringLiteral("产品数据库读取失败，请你
 }  // namespace
 
 ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
-    : app::FramelessWindow(parent), ui(std::make_unique<Ui::ProductWindow>()), m_checkout(checkout) {
+    : app::FramelessWindow(parent),
+      ui(std::make_unique<Ui::ProductWindow>()),
+      m_checkout(checkout) {
     ui->setupUi(this);
     setDesignedGeometry(QSize(594, 350));
     setWindowTitle(QStringLiteral("添加产品_窗口"));
@@ -91,8 +93,8 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
         // The three lists scroll together, so a product reads across one row.
         for (QListWidget* other : lists)
             if (other != list)
-                connect(list->verticalScrollBar(), &QScrollBar::valueChanged, other->verticalScrollBar(),
-                        &QScrollBar::setValue);
+                connect(list->verticalScrollBar(), &QScrollBar::valueChanged,
+                        other->verticalScrollBar(), &QScrollBar::setValue);
     }
 
     m_menu = new QMenu(QStringLiteral("功能项目"), this);
@@ -136,14 +138,16 @@ bool ProductWindow::catalogReadable() {
 
 void ProductWindow::fillLists(const Catalog& catalog) {
     m_selected.reset();
-    for (QListWidget* l : {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格, ui->选择列表框_设置商品数量})
+    for (QListWidget* l :
+         {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格, ui->选择列表框_设置商品数量})
         l->clear();
     fillList(ui->选择列表框_设置商品名称, catalog.names);
     fillList(ui->选择列表框_设置商品价格, catalog.prices);
     fillList(ui->选择列表框_设置商品数量, catalog.quantities);
 }
 
-void ProductWindow::appendEntry(const QString& name, const QString& price, const QString& quantity) {
+void ProductWindow::appendEntry(const QString& name, const QString& price,
+                                const QString& quantity) {
     ui->选择列表框_设置商品名称->addItem(checkItem(name));
     ui->选择列表框_设置商品价格->addItem(checkItem(price));
     ui->选择列表框_设置商品数量->addItem(checkItem(quantity));
@@ -165,7 +169,8 @@ void ProductWindow::showEntry(QListWidget* list, int row) {
     ui->编辑框_产品价格->setText(textAt(ui->选择列表框_设置商品价格));
     ui->编辑框_数量->setText(textAt(ui->选择列表框_设置商品数量));
     // Mark the product across all three lists.
-    for (QListWidget* l : {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格, ui->选择列表框_设置商品数量})
+    for (QListWidget* l :
+         {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格, ui->选择列表框_设置商品数量})
         if (l != list && row < l->count()) {
             const QSignalBlocker quiet(l);
             l->setCurrentRow(row);
@@ -176,9 +181,11 @@ void ProductWindow::addProduct() {
     const QString name = ui->编辑框_名称->text();
     const QString price = ui->编辑框_产品价格->text();
     const QString quantity = ui->编辑框_数量->text();
-    const AddDecision decision = decideAdd(name.toStdString(), price.toStdString(), quantity.toStdString());
+    const AddDecision decision =
+        decideAdd(name.toStdString(), price.toStdString(), quantity.toStdString());
     if (!decision.accept) {
-        if (!decision.message.empty()) app::showMessage(this, QString::fromStdString(decision.message));
+        if (!decision.message.empty())
+            app::showMessage(this, QString::fromStdString(decision.message));
         return;
     }
     if (!catalogReadable()) return;  // the boxes keep what was typed
@@ -203,7 +210,8 @@ void ProductWindow::changeChosen() {
     const int k = *m_selected;
     if (k >= std::min({names->count(), prices->count(), quantities->count()})) return;
     QListWidgetItem* const entry[] = {quantities->item(k), prices->item(k), names->item(k)};
-    const QString typed[] = {ui->编辑框_数量->text(), ui->编辑框_产品价格->text(), ui->编辑框_名称->text()};
+    const QString typed[] = {ui->编辑框_数量->text(), ui->编辑框_产品价格->text(),
+                             ui->编辑框_名称->text()};
     QString before[3];
     for (int i = 0; i < 3; ++i) {
         before[i] = entry[i]->text();
@@ -236,7 +244,8 @@ void ProductWindow::importNames() {
 }
 
 bool ProductWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui->选择列表框_设置商品名称->viewport() && event->type() == QEvent::MouseButtonPress) {
+    if (watched == ui->选择列表框_设置商品名称->viewport() &&
+        event->type() == QEvent::MouseButtonPress) {
         auto* press = static_cast<QMouseEvent*>(event);
         if (press->button() == Qt::RightButton) m_menu->popup(press->globalPosition().toPoint());
     }

@@ -55,7 +55,8 @@ int PitchedLabel::textX(int line, int index) const {
 QSize PitchedLabel::sizeHint() const {
     int widest = 0;
     const QStringList lines = linesOf(text());
-    for (const QString& line : lines) widest = std::max(widest, fontMetrics().horizontalAdvance(line));
+    for (const QString& line : lines)
+        widest = std::max(widest, fontMetrics().horizontalAdvance(line));
     return QSize(widest, static_cast<int>(lines.size()) * pitch());
 }
 
@@ -81,7 +82,8 @@ void PitchedLabel::paintEvent(QPaintEvent*) {
             int end = start;
             while (end < line.size() && line[end] != QLatin1Char(' ')) ++end;
             const QRect box = lineRect(i).adjusted(textX(i, start), 0, 0, 0);
-            painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, line.mid(start, end - start));
+            painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                             line.mid(start, end - start));
             start = end;
         }
     }

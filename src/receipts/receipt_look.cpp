@@ -23,15 +23,17 @@ const char* const kSheet = R"(
 
 QFont receiptFont(int pointSize, bool mono = false, bool bold = false) {
     QFont f;
-    f.setFamilies(mono ? QStringList{QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("monospace")}
-                       : QStringList{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("sans-serif")});
+    f.setFamilies(
+        mono ? QStringList{QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("monospace")}
+             : QStringList{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("sans-serif")});
     f.setPointSize(pointSize);
     f.setBold(bold);
     return f;
 }
 
 // The band drags the window, so its title lets the mouse through to it.
-void titleBand(QLabel* band, QLabel* title, QPushButton* left, QPushButton* middle, QPushButton* close) {
+void titleBand(QLabel* band, QLabel* title, QPushButton* left, QPushButton* middle,
+               QPushButton* close) {
     app::styleTitleBand(band, title);
     app::styleTitleButtons(left, middle, close);
     title->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -42,7 +44,8 @@ void titleBand(QLabel* band, QLabel* title, QPushButton* left, QPushButton* midd
 
 void applyReceiptLook(Ui::ReceiptWindow& ui, QDialog* window) {
     window->setStyleSheet(QString::fromLatin1(kSheet));
-    titleBand(ui.图片框_移动, ui.透明标签3, ui.图形按钮1_关闭1, ui.图形按钮1_关闭4, ui.图形按钮1_关闭5);
+    titleBand(ui.图片框_移动, ui.透明标签3, ui.图形按钮1_关闭1, ui.图形按钮1_关闭4,
+              ui.图形按钮1_关闭5);
     app::stylePictureButton(ui.图形按钮_小窗口2, QStringLiteral("receipt-settings"));
     ui.图形按钮_小窗口2->setToolTip(QStringLiteral("账单抬头设置"));
     app::styleActionButton(ui.图形按钮_生成账单, QStringLiteral("receipt-paper"));
@@ -56,7 +59,8 @@ void applyReceiptLook(Ui::ReceiptWindow& ui, QDialog* window) {
     // its blanks promise them.
     ui.透明标签_账单标题内容->setFont(receiptFont(9, false, true));
     ui.透明标签_账单标题内容->setSpread(true);
-    for (QLabel* column : std::initializer_list<QLabel*>{ui.透明_品名, ui.透明_数量, ui.透明_金额, ui.透明_小计})
+    for (QLabel* column :
+         std::initializer_list<QLabel*>{ui.透明_品名, ui.透明_数量, ui.透明_金额, ui.透明_小计})
         column->setFont(receiptFont(9, true));
     ui.透明_消费金额->setFont(receiptFont(9, true, true));
     ui.透明_找零->setFont(receiptFont(9, true, true));
@@ -69,7 +73,8 @@ void applyReceiptLook(Ui::ReceiptWindow& ui, QDialog* window) {
 
 void applySettingsLook(Ui::ReceiptSettingsWindow& ui, QDialog* window) {
     window->setStyleSheet(QString::fromLatin1(kSheet));
-    titleBand(ui.图片框_移动, ui.透明标签3, ui.图形按钮1_关闭1, ui.图形按钮1_关闭4, ui.图形按钮1_关闭5);
+    titleBand(ui.图片框_移动, ui.透明标签3, ui.图形按钮1_关闭1, ui.图形按钮1_关闭4,
+              ui.图形按钮1_关闭5);
     app::styleActionButton(ui.图形按钮1, QStringLiteral("act-submit"));
     app::styleActionButton(ui.图形按钮_生成账单, QStringLiteral("receipt-paper"));
     ui.透明标签1->setFont(receiptFont(10));

@@ -8,7 +8,7 @@ class QDialog;
 namespace Ui {
 class ReceiptWindow;
 class ReceiptSettingsWindow;
-}
+}  // namespace Ui
 
 namespace shop::receipts {
 

@@ -16,8 +16,8 @@ namespace {
 // Everything is laid out in points (1/72 inch) and scaled to the device.
 constexpr qreal kWidth = 80.0 / 25.4 * 72.0;  // an 80 mm till roll
 constexpr qreal kMargin = 10;
-constexpr qreal kLine = 14;      // one line of body text
-constexpr qreal kGoodsLine = 18; // goods lines stand a little apart, as on screen
+constexpr qreal kLine = 14;       // one line of body text
+constexpr qreal kGoodsLine = 18;  // goods lines stand a little apart, as on screen
 constexpr qreal kTitle = 26;
 constexpr qreal kRule = 8;
 // Share of the width for 品名, 数量, 金额 and 小计.
@@ -25,8 +25,10 @@ constexpr qreal kColumns[] = {0.42, 0.2, 0.22, 0.16};
 
 QFont receiptFont(int size, bool mono = false, bool bold = false) {
     QFont f;
-    f.setFamilies(mono ? QStringList{QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("WenQuanYi Micro Hei")}
-                       : QStringList{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("sans-serif")});
+    f.setFamilies(
+        mono ? QStringList{QStringLiteral("WenQuanYi Micro Hei Mono"),
+                           QStringLiteral("WenQuanYi Micro Hei")}
+             : QStringList{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("sans-serif")});
     // Pixel sizes follow the painter's scale, so a size is in points here.
     f.setPixelSize(size);
     f.setBold(bold);
@@ -40,13 +42,15 @@ class Painter {
 public:
     Painter(QPainter& p) : m_p(p) {}
 
-    void text(qreal x, qreal width, const QString& s, const QFont& font, Qt::Alignment align = Qt::AlignLeft) {
+    void text(qreal x, qreal width, const QString& s, const QFont& font,
+              Qt::Alignment align = Qt::AlignLeft) {
         m_p.setFont(font);
         const QString shown = QFontMetricsF(font).elidedText(s, Qt::ElideRight, width);
         m_p.drawText(QRectF(x, y, width, kLine), align | Qt::AlignVCenter, shown);
     }
     // A caption and its value right after it on the current line.
-    void captioned(qreal x, qreal width, const QString& caption, const QString& value, const QFont& valueFont) {
+    void captioned(qreal x, qreal width, const QString& caption, const QString& value,
+                   const QFont& valueFont) {
         const QFont body = receiptFont(9);
         text(x, width, caption, body);
         const qreal w = QFontMetricsF(body).horizontalAdvance(caption);
@@ -72,13 +76,14 @@ void drawHead(Painter& out, const ReceiptContent& r) {
     out.y += kTitle;
     out.rule();
     out.captioned(kMargin, inner * 0.6, QStringLiteral("收银员；"), r.cashier, receiptFont(9));
-    out.captioned(kMargin + inner * 0.6, inner * 0.4, QStringLiteral("机号；"), r.machine, receiptFont(9));
+    out.captioned(kMargin + inner * 0.6, inner * 0.4, QStringLiteral("机号；"), r.machine,
+                  receiptFont(9));
     out.y += kLine;
     out.captioned(kMargin, inner, QStringLiteral("时间；"), r.time, receiptFont(9));
     out.y += kLine;
     out.rule();
-    const QString heading[] = {QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("金额"),
-                               QStringLiteral("小计")};
+    const QString heading[] = {QStringLiteral("品名"), QStringLiteral("数量"),
+                               QStringLiteral("金额"), QStringLiteral("小计")};
     qreal x = kMargin;
     for (int i = 0; i < 4; ++i) {
         out.text(x, inner * kColumns[i], heading[i], receiptFont(9, false, true));
@@ -90,7 +95,9 @@ void drawHead(Painter& out, const ReceiptContent& r) {
 
 void drawGoodsLine(Painter& out, const ReceiptContent& r, int line) {
     const qreal inner = kWidth - 2 * kMargin;
-    const auto cell = [line](const QStringList& column) { return line < column.size() ? column[line] : QString(); };
+    const auto cell = [line](const QStringList& column) {
+        return line < column.size() ? column[line] : QString();
+    };
     const QString cells[] = {cell(r.names), cell(r.quantities), cell(r.prices), QString()};
     qreal x = kMargin;
     for (int i = 0; i < 4; ++i) {
@@ -109,7 +116,8 @@ void drawFoot(Painter& out, const ReceiptContent& r) {
     const QString values[] = {QString(), r.address, r.total, r.change};
     const QFont body = receiptFont(9);
     qreal valueX = 0;
-    for (const QString& c : captions) valueX = std::max(valueX, QFontMetricsF(body).horizontalAdvance(c));
+    for (const QString& c : captions)
+        valueX = std::max(valueX, QFontMetricsF(body).horizontalAdvance(c));
     for (int i = 0; i < 4; ++i) {
         out.text(kMargin, inner, captions[i], body);
         out.text(kMargin + valueX, inner - valueX, values[i], receiptFont(9, i >= 2, i >= 2));

@@ -17,7 +17,9 @@ QPushButton& applyButton(const Ui::ReceiptSettingsWindow& form) { return *form.�
 }  // namespace
 
 ReceiptSettingsWindow::ReceiptSettingsWindow(ReceiptWindow& receipt, QWidget* parent)
-    : app::FramelessWindow(parent), ui(std::make_unique<Ui::ReceiptSettingsWindow>()), m_receipt(receipt) {
+    : app::FramelessWindow(parent),
+      ui(std::make_unique<Ui::ReceiptSettingsWindow>()),
+      m_receipt(receipt) {
     ui->setupUi(this);
     setDesignedGeometry(QSize(381, 368));
     app::DragState& drag = app::dragState(QStringLiteral("receipt_settings/图片框_移动"));

@@ -31,7 +31,9 @@ QString fromUtf8(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 ReceiptWindow::ReceiptWindow(const app::CheckoutArea& checkout, QWidget* parent)
-    : app::FramelessWindow(parent), ui(std::make_unique<Ui::ReceiptWindow>()), m_checkout(checkout) {
+    : app::FramelessWindow(parent),
+      ui(std::make_unique<Ui::ReceiptWindow>()),
+      m_checkout(checkout) {
     ui->setupUi(this);
     setDesignedGeometry(QSize(276, 491), QPoint(1, 50));
     setWindowTitle(QStringLiteral("澄屿_生成账单"));
@@ -127,11 +129,11 @@ void ReceiptWindow::openSettings() {
 void ReceiptWindow::placeValues() {
     // Each value starts where its caption's text ends, on the caption's line,
     // whatever font the captions get.
-    const auto place = [](QLabel* value, const PitchedLabel* caption, int line, const QString& prefix,
-                          int width) {
+    const auto place = [](QLabel* value, const PitchedLabel* caption, int line,
+                          const QString& prefix, int width) {
         const QRect box = caption->lineRect(line).translated(caption->pos());
-        value->setGeometry(box.x() + caption->fontMetrics().horizontalAdvance(prefix), box.y(), width,
-                           box.height());
+        value->setGeometry(box.x() + caption->fontMetrics().horizontalAdvance(prefix), box.y(),
+                           width, box.height());
     };
     const auto advance = [](const QLabel* label, const QString& text) {
         return label->fontMetrics().horizontalAdvance(text);
@@ -141,7 +143,8 @@ void ReceiptWindow::placeValues() {
     const PitchedLabel* top = ui->透明标签1;
     const QString firstLine = top->text().section(QLatin1Char('\n'), 0, 0);
     const QString cashier = QStringLiteral("收银员；");
-    const int machineCaption = advance(top, firstLine.left(firstLine.indexOf(QStringLiteral("机号；"))));
+    const int machineCaption =
+        advance(top, firstLine.left(firstLine.indexOf(QStringLiteral("机号；"))));
     place(ui->透明_收银员, top, 0, cashier, machineCaption - advance(top, cashier) - 4);
     place(ui->透明_机码, top, 0, firstLine, top->width() - advance(top, firstLine));
     const QString time = QStringLiteral("时间；");
@@ -152,15 +155,18 @@ void ReceiptWindow::placeValues() {
     QString longest;
     for (const QString& c : bottom->text().split(QLatin1Char('\n')))
         if (advance(bottom, c) > advance(bottom, longest)) longest = c;
-    QLabel* const values[] = {ui->透明_超市名字, ui->透明_消费地址, ui->透明_消费金额, ui->透明_找零};
-    for (int i = 0; i < 4; ++i) place(values[i], bottom, i, longest, bottom->width() - advance(bottom, longest));
+    QLabel* const values[] = {ui->透明_超市名字, ui->透明_消费地址, ui->透明_消费金额,
+                              ui->透明_找零};
+    for (int i = 0; i < 4; ++i)
+        place(values[i], bottom, i, longest, bottom->width() - advance(bottom, longest));
 
     // The goods columns start under the words of the heading.
     const PitchedLabel* heading = ui->透明标签_账单标题内容;
     const QString words[] = {QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("金额"),
                              QStringLiteral("小计")};
     const auto columnX = [&](int i) {
-        return heading->x() - ui->账单滚动区->x() + heading->textX(0, heading->text().indexOf(words[i]));
+        return heading->x() - ui->账单滚动区->x() +
+               heading->textX(0, heading->text().indexOf(words[i]));
     };
     QLabel* const columns[] = {ui->透明_品名, ui->透明_数量, ui->透明_金额, ui->透明_小计};
     for (int i = 0; i < 4; ++i) {

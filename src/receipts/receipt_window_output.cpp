@@ -39,9 +39,10 @@ void ReceiptWindow::setUpOutputMenu() {
 }
 
 ReceiptContent ReceiptWindow::content() const {
-    return {ui->透明_店铺名字->text(), ui->透明_收银员->text(), ui->透明_机码->text(), ui->透明_时间->text(),
-            entries(ui->透明_品名),     entries(ui->透明_数量),     entries(ui->透明_金额), ui->透明_消费地址->text(),
-            ui->透明_消费金额->text(),  ui->透明_找零->text()};
+    return {ui->透明_店铺名字->text(), ui->透明_收银员->text(),   ui->透明_机码->text(),
+            ui->透明_时间->text(),     entries(ui->透明_品名),    entries(ui->透明_数量),
+            entries(ui->透明_金额),    ui->透明_消费地址->text(), ui->透明_消费金额->text(),
+            ui->透明_找零->text()};
 }
 
 void ReceiptWindow::printReceipt() {
@@ -57,10 +58,12 @@ void ReceiptWindow::printReceipt() {
 }
 
 void ReceiptWindow::saveReceiptPdf() {
-    QString path = app::chooseSaveFile(this, QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("账单.pdf"));
+    QString path =
+        app::chooseSaveFile(this, QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("账单.pdf"));
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-    if (!writeReceiptPdf(path, content())) app::showMessage(this, QStringLiteral("账单 PDF 保存失败：") + path);
+    if (!writeReceiptPdf(path, content()))
+        app::showMessage(this, QStringLiteral("账单 PDF 保存失败：") + path);
 }
 
 }  // namespace shop::receipts

@@ -98,7 +98,8 @@ void SalaryWindow::showPayments() {
     QTreeWidget* list = &paymentList(*ui);
     list->clear();
     QList<QTreeWidgetItem*> rows;
-    for (const Payment& p : readPayments()) rows << new QTreeWidgetItem(QStringList{fromStd(p.date), fromStd(p.amount)});
+    for (const Payment& p : readPayments())
+        rows << new QTreeWidgetItem(QStringList{fromStd(p.date), fromStd(p.amount)});
     list->addTopLevelItems(rows);
 }
 
@@ -112,28 +113,30 @@ void SalaryWindow::storePayment() {
     const auto path = dataPaths().salaryTable(name);
     if (!path || !QFileInfo::exists(fromStd(*path))) {
         if (name.empty() || !path) return;
-        if (st::create(*path, st::schemas::salary())) app::showMessage(this, QStringLiteral("创建成功"));
+        if (st::create(*path, st::schemas::salary()))
+            app::showMessage(this, QStringLiteral("创建成功"));
         return;
     }
 
     const PressOutcome outcome =
-        judgePress(ui->编辑框_编号->text().toStdString(), ui->编辑框_时间->text().toStdString(), name,
-                   ui->编辑框_工资金额->text().toStdString());
+        judgePress(ui->编辑框_编号->text().toStdString(), ui->编辑框_时间->text().toStdString(),
+                   name, ui->编辑框_工资金额->text().toStdString());
     if (outcome == PressOutcome::Incomplete) app::showMessage(this, QStringLiteral("不能为空"));
     if (outcome != PressOutcome::Store) return;
 
     const st::TableVisit salary(*path);
     if (!salary.opened()) return;
-    switch (appendPayment({ui->编辑框_时间->text().toStdString(), ui->编辑框_工资金额->text().toStdString()})) {
-    case PaymentResult::AmountFailed:
-        app::showMessage(this, QStringLiteral("工资信息失败"));
-        break;
-    case PaymentResult::DateFailed:
-        app::showMessage(this, QStringLiteral("时间失败"));
-        break;
-    case PaymentResult::Stored:
-        showPayments();
-        break;
+    switch (appendPayment(
+        {ui->编辑框_时间->text().toStdString(), ui->编辑框_工资金额->text().toStdString()})) {
+        case PaymentResult::AmountFailed:
+            app::showMessage(this, QStringLiteral("工资信息失败"));
+            break;
+        case PaymentResult::DateFailed:
+            app::showMessage(this, QStringLiteral("时间失败"));
+            break;
+        case PaymentResult::Stored:
+            showPayments();
+            break;
     }
 }
 

@@ -42,7 +42,8 @@ LineMeaning meaningOf(std::string_view raw) {
     } else if (t.front() == '[' && t.find(']') != std::string_view::npos) {
         m.kind = IniLine::Kind::Section;
         m.section = trim(t.substr(1, t.find(']') - 1));
-    } else if (const auto eq = t.find('='); eq != std::string_view::npos && !trim(t.substr(0, eq)).empty()) {
+    } else if (const auto eq = t.find('=');
+               eq != std::string_view::npos && !trim(t.substr(0, eq)).empty()) {
         m.kind = IniLine::Kind::Entry;
         m.key = trim(t.substr(0, eq));
         m.value = trim(t.substr(eq + 1));
@@ -192,7 +193,8 @@ void setIniValue(IniDocument& doc, std::string_view section, std::string_view ke
             !sameName(meaningOf(doc.lines[i].raw).section, section))
             continue;
         std::size_t after = i;
-        for (std::size_t j = i + 1; j < doc.lines.size() && doc.lines[j].kind != IniLine::Kind::Section; ++j)
+        for (std::size_t j = i + 1;
+             j < doc.lines.size() && doc.lines[j].kind != IniLine::Kind::Section; ++j)
             if (doc.lines[j].kind == IniLine::Kind::Entry) after = j;
         endLine(doc.lines[after], doc.eol);
         doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(after) + 1,

@@ -48,7 +48,8 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
     // Unbuffered, so a write that a full disk cuts short shows as short here;
     // a buffered one can lose the rest at commit without a word.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+        static_cast<qint64>(bytes.size())) {
         file.cancelWriting();
         return false;
     }

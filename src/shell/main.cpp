@@ -16,7 +16,8 @@
 int main(int argc, char** argv) {
     if (!shop::shell::haveDisplay(argc, argv)) return 1;
     QApplication app(argc, argv);
-    shop::storage::setFailureLog([](const shop::storage::Status& s) { qWarning("%s", s.message().c_str()); });
+    shop::storage::setFailureLog(
+        [](const shop::storage::Status& s) { qWarning("%s", s.message().c_str()); });
     shop::app::useChinese(app);
     // One program per run folder; the lock goes with the process.
     shop::storage::RunLock runLock;

@@ -26,12 +26,14 @@ using namespace backup_detail;
 namespace {
 
 std::optional<Manifest> readManifest(const std::string& folder) {
-    const int fd = ::open((folder + "/" + kManifestName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd =
+        ::open((folder + "/" + kManifestName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::string text;
     char buf[1 << 14];
     ssize_t n;
-    while ((n = ::read(fd, buf, sizeof buf)) > 0 && text.size() < (64u << 20)) text.append(buf, static_cast<std::size_t>(n));
+    while ((n = ::read(fd, buf, sizeof buf)) > 0 && text.size() < (64u << 20))
+        text.append(buf, static_cast<std::size_t>(n));
     ::close(fd);
     if (n < 0) return std::nullopt;
     return parseManifest(text, nullptr);
@@ -41,7 +43,8 @@ bool writeManifest(const std::string& folder, const Manifest& m, std::string* wh
     const std::string path = folder + "/" + kManifestName;
     const std::string text = manifestText(m);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
-    bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+    bool ok = fd >= 0 &&
+              ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
               ::fsync(fd) == 0;
     if (!ok && why) *why = path + ": " + std::strerror(errno);
     if (fd >= 0 && ::close(fd) != 0) ok = false;
@@ -68,7 +71,8 @@ std::optional<Previous> previousBackup(const std::string& destDir) {
 bool reuse(const Previous& prev, const ManifestEntry& was, const std::string& dest) {
     const std::string from = prev.folder + "/" + was.path;
     struct stat st {};
-    if (::lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) != was.size)
+    if (::lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) != was.size)
         return false;
     if (::link(from.c_str(), dest.c_str()) == 0) return true;
     Copied copied;
@@ -76,8 +80,8 @@ bool reuse(const Previous& prev, const ManifestEntry& was, const std::string& de
 }
 
 // Fills the partial folder; the manifest last.
-bool fillPartial(const std::string& runDir, const std::string& partial, const std::optional<Previous>& prev,
-                 BackupReport& report) {
+bool fillPartial(const std::string& runDir, const std::string& partial,
+                 const std::optional<Previous>& prev, BackupReport& report) {
     Manifest manifest;
     std::vector<std::string> folders;
     for (const std::string& rel : filesToBackUp(runDir)) {
@@ -105,7 +109,8 @@ bool fillPartial(const std::string& runDir, const std::string& partial, const st
         Copied copied;
         std::string why;
         const TableCopy result =
-            table ? copyTable(source, dest, &copied, &why) : (copyFile(source, dest, &copied, &why) ? TableCopy::Done : TableCopy::Failed);
+            table ? copyTable(source, dest, &copied, &why)
+                  : (copyFile(source, dest, &copied, &why) ? TableCopy::Done : TableCopy::Failed);
         if (result == TableCopy::SourceRefused) {
             report.skipped.push_back(why);
             ::unlink(dest.c_str());
@@ -125,10 +130,12 @@ bool fillPartial(const std::string& runDir, const std::string& partial, const st
 }
 
 // Renames the partial folder to a free name, never over another backup.
-bool publish(const std::string& partial, const std::string& destDir, const Moment& at, BackupReport& report) {
+bool publish(const std::string& partial, const std::string& destDir, const Moment& at,
+             BackupReport& report) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string target = destDir + "/" + freeBackupName(destDir, at);
-        if (::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+        if (::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) ==
+            0) {
             syncPath(destDir, true);
             report.folder = target;
             return true;

@@ -32,10 +32,12 @@ struct BackupReport {
 
 // Takes a backup of `runDir` into a new folder inside `destDir` (made if
 // missing), named after `at`.
-BackupReport takeBackup(const std::string& runDir, const std::string& destDir, const Moment& at = now());
+BackupReport takeBackup(const std::string& runDir, const std::string& destDir,
+                        const Moment& at = now());
 
 // The backup at each orderly exit: into 备份 in the run folder, after which
 // only the newest `keep` backups there stay. A failed backup deletes none.
-BackupReport rollingBackup(const std::string& runDir, int keep = kRollingBackupsKept, const Moment& at = now());
+BackupReport rollingBackup(const std::string& runDir, int keep = kRollingBackupsKept,
+                           const Moment& at = now());
 
 }  // namespace shop::storage

@@ -7,8 +7,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <optional>
 #include <cstring>
+#include <optional>
 
 #include "sha256.h"
 #include "table_connection.h"
@@ -43,17 +43,22 @@ bool writeAll(int fd, const char* p, std::size_t n) {
 // commits; SQLite's own busy wait backs off too far to meet them. Poll in
 // small steps instead, up to the deadline.
 int pollWhileBusy(void* deadline, int) {
-    if (std::chrono::steady_clock::now() >= *static_cast<std::chrono::steady_clock::time_point*>(deadline)) return 0;
+    if (std::chrono::steady_clock::now() >=
+        *static_cast<std::chrono::steady_clock::time_point*>(deadline))
+        return 0;
     ::usleep(200);
     return 1;
 }
 
-bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+bool exec(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
 std::optional<std::int64_t> pragmaInt(sqlite3* db, const char* sql) {
     sqlite3_stmt* st = nullptr;
     std::optional<std::int64_t> out;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
         out = sqlite3_column_int64(st, 0);
     sqlite3_finalize(st);
     return out;
@@ -86,8 +91,8 @@ int onlineCopy(sqlite3* from, sqlite3* to, std::string* why) {
 
 sqlite3* openRaw(const std::string& path, int flags) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_PRIVATECACHE, nullptr) !=
-        SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_PRIVATECACHE,
+                        nullptr) != SQLITE_OK) {
         sqlite3_close_v2(db);
         return nullptr;
     }
@@ -101,14 +106,16 @@ sqlite3* openRaw(const std::string& path, int flags) {
 }  // namespace
 
 bool syncPath(const std::string& path, bool folder) {
-    const int fd = ::open(path.c_str(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC | O_NOFOLLOW);
+    const int fd =
+        ::open(path.c_str(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;
 }
 
-TableCopy copyTable(const std::string& source, const std::string& dest, Copied* out, std::string* why) {
+TableCopy copyTable(const std::string& source, const std::string& dest, Copied* out,
+                    std::string* why) {
     auto refused = [why, &source](const std::string& text) {
         fail(why, source + ": " + text);
         return TableCopy::SourceRefused;
@@ -130,8 +137,9 @@ TableCopy copyTable(const std::string& source, const std::string& dest, Copied* 
     sqlite3* to = openRaw(dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     // The copy lies in a folder nobody uses until it is finished, so it needs
     // no journal; one flush at the end makes it durable.
-    int rc = to && exec(to, "PRAGMA journal_mode=OFF;PRAGMA synchronous=OFF") ? onlineCopy(from, to, &reason)
-                                                                              : SQLITE_CANTOPEN;
+    int rc = to && exec(to, "PRAGMA journal_mode=OFF;PRAGMA synchronous=OFF")
+                 ? onlineCopy(from, to, &reason)
+                 : SQLITE_CANTOPEN;
     if (rc != SQLITE_DONE && reason.empty()) reason = sqlite3_errstr(rc);
     sqlite3_close_v2(to);
     sqlite3_close_v2(from);
@@ -140,7 +148,8 @@ TableCopy copyTable(const std::string& source, const std::string& dest, Copied* 
     // The copy, not the busy original, gets the full defensive open: schema
     // and field descriptions. A backup never holds a table the program
     // would refuse.
-    if (!detail::Connection::open(dest, true, &status)) return refused("damaged: " + status.detail());
+    if (!detail::Connection::open(dest, true, &status))
+        return refused("damaged: " + status.detail());
     if (!syncPath(dest, false)) return failed(sysError(dest));
     auto digest = sha256File(dest, &reason);
     if (!digest) return failed(reason);

@@ -19,7 +19,8 @@ struct Copied {
 // SourceRefused: the source is missing, foreign or damaged (nothing to save);
 // Failed: the copy could not be made or kept (a full disk, for example).
 enum class TableCopy { Done, SourceRefused, Failed };
-TableCopy copyTable(const std::string& source, const std::string& dest, Copied* out, std::string* why);
+TableCopy copyTable(const std::string& source, const std::string& dest, Copied* out,
+                    std::string* why);
 
 // Byte copy of a file that is replaced atomically by its writer (the
 // settings file) or that nobody writes (a backup's file). `dest` must not

@@ -40,8 +40,8 @@ std::optional<std::pair<std::string, unsigned long>> parseName(const std::string
 
 std::string freeBackupName(const std::string& destDir, const Moment& at) {
     char base[32];
-    std::snprintf(base, sizeof base, "%04d-%02d-%02d_%02d-%02d-%02d", at.year, at.month, at.day, at.hour, at.minute,
-                  at.second);
+    std::snprintf(base, sizeof base, "%04d-%02d-%02d_%02d-%02d-%02d", at.year, at.month, at.day,
+                  at.hour, at.minute, at.second);
     std::string name = base;
     std::error_code ec;
     for (int n = 2; fs::exists(fs::symlink_status(destDir + "/" + name, ec)); ++n)
@@ -67,7 +67,8 @@ std::vector<std::string> finishedBackups(const std::string& destDir) {
 }
 
 bool removeBackup(const std::string& destDir, const std::string& name) {
-    std::string doomed = destDir + "/" + kPartialPrefix + "gone-" + name + "-" + std::to_string(::getpid());
+    std::string doomed =
+        destDir + "/" + kPartialPrefix + "gone-" + name + "-" + std::to_string(::getpid());
     std::error_code ec;
     fs::rename(destDir + "/" + name, doomed, ec);
     if (ec) return false;

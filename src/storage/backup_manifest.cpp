@@ -94,7 +94,8 @@ std::string manifestText(const Manifest& m) {
     std::string out(kHeader);
     out += '\n';
     for (const auto& e : m.entries)
-        out += "file\t" + e.sha256 + '\t' + std::to_string(e.size) + '\t' + e.stamp + '\t' + escapePath(e.path) + '\n';
+        out += "file\t" + e.sha256 + '\t' + std::to_string(e.size) + '\t' + e.stamp + '\t' +
+               escapePath(e.path) + '\n';
     out += "end\t" + std::to_string(m.entries.size()) + '\n';
     return out;
 }
@@ -114,13 +115,15 @@ std::optional<Manifest> parseManifest(std::string_view text, std::string* why) {
         if (f.size() != 5 || f[0] != "file") return refuse(where + " is out of form");
         const auto size = number(f[2]);
         auto path = unescapePath(f[4]);
-        if (!isDigest(f[1]) || !size || !isStamp(f[3]) || !path) return refuse(where + " is out of form");
+        if (!isDigest(f[1]) || !size || !isStamp(f[3]) || !path)
+            return refuse(where + " is out of form");
         if (!isBackupPath(*path)) return refuse(where + " names a file a backup does not hold");
         if (m.find(*path)) return refuse(where + " names a file twice");
         m.entries.push_back({std::move(*path), *size, std::string(f[1]), std::string(f[3])});
     }
     const auto last = split(lines.back(), '\t');
-    if (last.size() != 2 || last[0] != "end" || number(last[1]) != m.entries.size()) return refuse("cut off");
+    if (last.size() != 2 || last[0] != "end" || number(last[1]) != m.entries.size())
+        return refuse("cut off");
     return m;
 }
 
@@ -130,7 +133,8 @@ bool isBackupPath(std::string_view path) {
     if (slash == std::string_view::npos) return false;
     const std::string_view folder = path.substr(0, slash), file = path.substr(slash + 1);
     bool known = false;
-    for (const char* f : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder})
+    for (const char* f :
+         {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder})
         known = known || folder == f;
     if (!known || file.size() <= 4 || !file.ends_with(".edb")) return false;
     return isSafeTableName(std::string(file)) && file.find('\0') == std::string_view::npos;

@@ -10,7 +10,8 @@ std::string joinPath(const std::string& runDir, const std::string& folder) {
     return runDir + kSep + folder;
 }
 
-std::string joinPath(const std::string& runDir, const std::string& folder, const std::string& file) {
+std::string joinPath(const std::string& runDir, const std::string& folder,
+                     const std::string& file) {
     return runDir + kSep + folder + kSep + file;
 }
 
@@ -26,7 +27,9 @@ std::string DataPaths::employee() const {
 std::string DataPaths::salesFolder() const { return joinPath(runDir, kSalesFolder); }
 std::string DataPaths::leaveFolder() const { return joinPath(runDir, kLeaveFolder); }
 std::string DataPaths::salaryFolder() const { return joinPath(runDir, kSalaryFolder); }
-std::string DataPaths::settingsFile() const { return joinPath(runDir, kSettingsFolder, "fghh.ini"); }
+std::string DataPaths::settingsFile() const {
+    return joinPath(runDir, kSettingsFolder, "fghh.ini");
+}
 
 std::string DataPaths::salesTable(const Moment& start) const {
     return joinPath(runDir, kSalesFolder, kSalesPrefix + dateText(start) + ".edb");

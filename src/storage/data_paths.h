@@ -23,19 +23,18 @@ inline constexpr const char* kSalesPrefix = "销售数据";
 
 // run directory + separator + each part, with the platform's separator.
 std::string joinPath(const std::string& runDir, const std::string& folder);
-std::string joinPath(const std::string& runDir, const std::string& folder,
-                     const std::string& file);
+std::string joinPath(const std::string& runDir, const std::string& folder, const std::string& file);
 
 struct DataPaths {
     std::string runDir;  // without a trailing separator
 
-    std::string productSave() const;     // 数据库管理/产品保存.edb
-    std::string product() const;         // 数据库管理/产品数据库.edb
-    std::string employee() const;        // 员工数据库/员工基本数据库.edb
-    std::string salesFolder() const;     // 保存数据库
-    std::string leaveFolder() const;     // 员工请假数据库
-    std::string salaryFolder() const;    // 员工工资管理
-    std::string settingsFile() const;    // 配置/fghh.ini
+    std::string productSave() const;   // 数据库管理/产品保存.edb
+    std::string product() const;       // 数据库管理/产品数据库.edb
+    std::string employee() const;      // 员工数据库/员工基本数据库.edb
+    std::string salesFolder() const;   // 保存数据库
+    std::string leaveFolder() const;   // 员工请假数据库
+    std::string salaryFolder() const;  // 员工工资管理
+    std::string settingsFile() const;  // 配置/fghh.ini
     // 保存数据库/销售数据<date text>.edb
     std::string salesTable(const Moment& start) const;
     // Per-employee tables: folder + name + ".edb". The name is used as typed,

@@ -35,19 +35,22 @@ bool isValid(const Moment& m) {
 }
 
 std::string datePartText(const Moment& m) {
-    return std::to_string(m.year) + "年" + std::to_string(m.month) + "月" + std::to_string(m.day) + "日";
+    return std::to_string(m.year) + "年" + std::to_string(m.month) + "月" + std::to_string(m.day) +
+           "日";
 }
 
 std::string dateText(const Moment& m) {
     std::string text = datePartText(m);
     if (!m.isMidnight())
-        text += std::to_string(m.hour) + "时" + std::to_string(m.minute) + "分" + std::to_string(m.second) + "秒";
+        text += std::to_string(m.hour) + "时" + std::to_string(m.minute) + "分" +
+                std::to_string(m.second) + "秒";
     return text;
 }
 
 std::optional<Moment> parseDateText(std::string_view text) {
     Moment m;
-    if (!readPart(text, "年", 4, m.year) || !readPart(text, "月", 2, m.month) || !readPart(text, "日", 2, m.day))
+    if (!readPart(text, "年", 4, m.year) || !readPart(text, "月", 2, m.month) ||
+        !readPart(text, "日", 2, m.day))
         return std::nullopt;
     if (!text.empty()) {
         if (!readPart(text, "时", 2, m.hour) || !readPart(text, "分", 2, m.minute) ||

@@ -76,12 +76,14 @@ struct Staged {
 
 // Removes copies a cut-off restore left beside the tables.
 void removeStaleStaged(const std::string& runDir) {
-    for (const char* folder :
-         {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder, kSettingsFolder}) {
+    for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder,
+                               kSalaryFolder, kSettingsFolder}) {
         std::error_code ec;
         std::vector<fs::path> stale;
-        for (fs::directory_iterator it(joinPath(runDir, folder), ec), end; !ec && it != end; it.increment(ec))
-            if (it->path().filename().string().starts_with(kStagedPrefix)) stale.push_back(it->path());
+        for (fs::directory_iterator it(joinPath(runDir, folder), ec), end; !ec && it != end;
+             it.increment(ec))
+            if (it->path().filename().string().starts_with(kStagedPrefix))
+                stale.push_back(it->path());
         for (const auto& p : stale) fs::remove(p, ec);
     }
 }
@@ -95,7 +97,8 @@ bool stage(const std::string& backupDir, const ManifestEntry& e, const std::stri
     const std::string folder = joinPath(runDir, e.path.substr(0, slash));
     std::error_code ec;
     fs::create_directories(folder, ec);
-    const std::string temp = folder + "/" + kStagedPrefix + std::to_string(::getpid()) + "-" + std::to_string(n);
+    const std::string temp =
+        folder + "/" + kStagedPrefix + std::to_string(::getpid()) + "-" + std::to_string(n);
     Copied copied;
     if (!copyFile(backupDir + "/" + e.path, temp, &copied, why)) {
         ::unlink(temp.c_str());
@@ -118,7 +121,8 @@ bool stage(const std::string& backupDir, const ManifestEntry& e, const std::stri
 
 }  // namespace
 
-RestoreReport restoreBackup(const std::string& backupDir, const std::string& runDir, const RunFolderHold& hold) {
+RestoreReport restoreBackup(const std::string& backupDir, const std::string& runDir,
+                            const RunFolderHold& hold) {
     RestoreReport report;
     const auto text = readSmallFile(backupDir + "/" + kManifestName, &report.error);
     if (!text) return report;
@@ -132,7 +136,8 @@ RestoreReport restoreBackup(const std::string& backupDir, const std::string& run
     std::vector<Staged> staged;
     bool ok = true;
     for (std::size_t i = 0; ok && i < manifest->entries.size(); ++i)
-        ok = stage(backupDir, manifest->entries[i], runDir, static_cast<int>(i), staged, &report.error);
+        ok = stage(backupDir, manifest->entries[i], runDir, static_cast<int>(i), staged,
+                   &report.error);
     if (!ok) {
         for (const auto& s : staged) ::unlink(s.temp.c_str());
         return report;

@@ -17,7 +17,8 @@ namespace shop::storage {
 // Holds the run folder for as long as the returned object lives, so that the
 // program cannot start on it while files are being replaced; nothing (and
 // the reason) while the program runs on that folder.
-using RunFolderHold = std::function<std::shared_ptr<void>(const std::string& runDir, std::string* why)>;
+using RunFolderHold =
+    std::function<std::shared_ptr<void>(const std::string& runDir, std::string* why)>;
 
 struct RestoreReport {
     bool ok = false;
@@ -25,6 +26,7 @@ struct RestoreReport {
     int restored = 0;   // files replaced
 };
 
-RestoreReport restoreBackup(const std::string& backupDir, const std::string& runDir, const RunFolderHold& hold);
+RestoreReport restoreBackup(const std::string& backupDir, const std::string& runDir,
+                            const RunFolderHold& hold);
 
 }  // namespace shop::storage

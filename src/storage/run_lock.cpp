@@ -29,9 +29,11 @@ Status RunLock::acquire(const std::string& runDir) {
     release();
     const std::string path = joinPath(runDir, kRunLockName);
     // Close-on-exec: a program started from here must not inherit the lock.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
+    const int fd =
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0)
-        return detail::fail(Status::Code::IoError, path, std::string("cannot make the lock file: ") + std::strerror(errno));
+        return detail::fail(Status::Code::IoError, path,
+                            std::string("cannot make the lock file: ") + std::strerror(errno));
     int rc;
     do rc = ::flock(fd, LOCK_EX | LOCK_NB);
     while (rc != 0 && errno == EINTR);
@@ -39,8 +41,10 @@ Status RunLock::acquire(const std::string& runDir) {
         const int err = errno;
         ::close(fd);
         if (err == EWOULDBLOCK)
-            return detail::fail(Status::Code::Locked, path, "another program is using this run folder");
-        return detail::fail(Status::Code::IoError, path, std::string("cannot lock: ") + std::strerror(err));
+            return detail::fail(Status::Code::Locked, path,
+                                "another program is using this run folder");
+        return detail::fail(Status::Code::IoError, path,
+                            std::string("cannot lock: ") + std::strerror(err));
     }
     m_fd = fd;
     return Status();

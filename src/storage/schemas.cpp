@@ -10,7 +10,9 @@ std::vector<FieldDesc> texts(std::initializer_list<const char*> names, int maxLe
 }
 }  // namespace
 
-std::vector<FieldDesc> sales() { return texts({"销售名字", "销售价格", "销售数量", "销售时间"}, 255); }
+std::vector<FieldDesc> sales() {
+    return texts({"销售名字", "销售价格", "销售数量", "销售时间"}, 255);
+}
 std::vector<FieldDesc> leave() { return texts({"请假时间", "请假终止时间", "状态"}, 512); }
 std::vector<FieldDesc> salary() { return texts({"发放时间", "工资金额"}, 255); }
 
@@ -20,10 +22,11 @@ std::vector<FieldDesc> productSave() { return texts({"产品名称"}, 255); }
 
 std::vector<FieldDesc> employee() {
     std::vector<FieldDesc> out{{"头像", FieldType::Bytes, kPhotoLimit}};
-    const auto rest = texts({"员工编号", "员工姓名", "员工性别", "员工年龄", "入职时间", "政治面貌", "工作部门",
-                             "出生日期", "员工民族", "员工籍贯", "身份证号码", "文化程度", "学校名称",
-                             "学校地址", "微信QQ", "居住地址", "联系电话", "员工岗位"},
-                            255);
+    const auto rest =
+        texts({"员工编号", "员工姓名", "员工性别", "员工年龄", "入职时间", "政治面貌", "工作部门",
+               "出生日期", "员工民族", "员工籍贯", "身份证号码", "文化程度", "学校名称", "学校地址",
+               "微信QQ", "居住地址", "联系电话", "员工岗位"},
+              255);
     out.insert(out.end(), rest.begin(), rest.end());
     return out;
 }

@@ -8,9 +8,9 @@
 namespace shop::storage::schemas {
 
 // Tables the system creates.
-std::vector<FieldDesc> sales();    // 销售名字, 销售价格, 销售数量, 销售时间 (text 255)
-std::vector<FieldDesc> leave();    // 请假时间, 请假终止时间, 状态 (text 512)
-std::vector<FieldDesc> salary();   // 发放时间, 工资金额 (text 255)
+std::vector<FieldDesc> sales();  // 销售名字, 销售价格, 销售数量, 销售时间 (text 255)
+std::vector<FieldDesc> leave();   // 请假时间, 请假终止时间, 状态 (text 512)
+std::vector<FieldDesc> salary();  // 发放时间, 工资金额 (text 255)
 
 // Tables that ship with the program.
 std::vector<FieldDesc> product();      // name, price, quantity

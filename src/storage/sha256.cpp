@@ -27,7 +27,8 @@ constexpr std::uint32_t rotr(std::uint32_t x, int n) { return (x >> n) | (x << (
 }  // namespace
 
 Sha256::Sha256()
-    : m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
+    : m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+              0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
 
 void Sha256::block(const std::uint8_t* p) {
     std::uint32_t w[64];
@@ -41,8 +42,10 @@ void Sha256::block(const std::uint8_t* p) {
     }
     auto [a, b, c, d, e, f, g, h] = m_state;
     for (int i = 0; i < 64; ++i) {
-        const std::uint32_t t1 = h + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
-        const std::uint32_t t2 = (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+        const std::uint32_t t1 =
+            h + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
+        const std::uint32_t t2 =
+            (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
         h = g;
         g = f;
         f = e;
@@ -85,7 +88,8 @@ Sha256::Digest Sha256::finish() {
     update(length, 8);
     Digest out;
     for (int i = 0; i < 8; ++i)
-        for (int j = 0; j < 4; ++j) out[4 * i + j] = static_cast<std::uint8_t>(m_state[i] >> (24 - 8 * j));
+        for (int j = 0; j < 4; ++j)
+            out[4 * i + j] = static_cast<std::uint8_t>(m_state[i] >> (24 - 8 * j));
     return out;
 }
 

@@ -29,7 +29,9 @@ bool same(const Status& a, const Status& b) {
     return a.code() == b.code() && a.path() == b.path() && a.detail() == b.detail();
 }
 
-bool reported(Status::Code code) { return code != Status::Code::Invalid && code != Status::Code::NotFound; }
+bool reported(Status::Code code) {
+    return code != Status::Code::Invalid && code != Status::Code::NotFound;
+}
 
 }  // namespace
 
@@ -69,24 +71,31 @@ Status fail(Status::Code code, const std::string& path, std::string detail) {
 
 Status::Code codeOfSqlite(int sqliteCode) {
     switch (sqliteCode & 0xff) {
-        case SQLITE_OK: return Status::Code::Ok;
+        case SQLITE_OK:
+            return Status::Code::Ok;
         case SQLITE_BUSY:
-        case SQLITE_LOCKED: return Status::Code::Busy;
+        case SQLITE_LOCKED:
+            return Status::Code::Busy;
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
         case SQLITE_FORMAT:
         case SQLITE_SCHEMA:
-        case SQLITE_MISMATCH: return Status::Code::Damaged;
+        case SQLITE_MISMATCH:
+            return Status::Code::Damaged;
         case SQLITE_TOOBIG:
         case SQLITE_CONSTRAINT:
         case SQLITE_RANGE:
-        case SQLITE_MISUSE: return Status::Code::Invalid;
-        default: return Status::Code::IoError;
+        case SQLITE_MISUSE:
+            return Status::Code::Invalid;
+        default:
+            return Status::Code::IoError;
     }
 }
 
 Status sqliteStatus(sqlite3* db, const std::string& path, const std::string& doing) {
-    if (!db) return Status::error(Status::Code::IoError, path, doing.empty() ? "out of memory" : doing + ": out of memory");
+    if (!db)
+        return Status::error(Status::Code::IoError, path,
+                             doing.empty() ? "out of memory" : doing + ": out of memory");
     const int rc = sqlite3_extended_errcode(db);
     Status::Code code = codeOfSqlite(rc);
     // An error that left no code (a statement that would not prepare under

@@ -22,8 +22,9 @@ struct BatchTarget {
 
 BatchTarget target(std::uint64_t token) {
     ThreadTables& t = threadTables();
-    auto it = std::find_if(t.tables.begin(), t.tables.end(),
-                           [&](const std::unique_ptr<OpenTable>& p) { return p->batchToken == token; });
+    auto it =
+        std::find_if(t.tables.begin(), t.tables.end(),
+                     [&](const std::unique_ptr<OpenTable>& p) { return p->batchToken == token; });
     if (it == t.tables.end()) return {};
     // A pinned connection is never evicted, so it is still in the cache.
     return {it->get(), t.connections.find((*it)->id)};
@@ -77,7 +78,8 @@ bool Batch::commit() {
         // Why the batch could not start or what ended it was recorded then;
         // the failed commit counts as a failure of its own.
         const Status why = lastStatus();
-        fail(why.ok() ? Status::error(Status::Code::Invalid, b.table->path, "the batch has failed") : why);
+        fail(why.ok() ? Status::error(Status::Code::Invalid, b.table->path, "the batch has failed")
+                      : why);
     }
     finish(b);
     return ok;

@@ -19,23 +19,31 @@ constexpr int kBusyMilliseconds = 2000;
 
 const char* statementSql(Stmt which) {
     switch (which) {
-        case Stmt::Count: return "SELECT max(rec) FROM records";
+        case Stmt::Count:
+            return "SELECT max(rec) FROM records";
         // Large blobs (photos) are left out: only their size is looked at,
         // which SQLite answers without reading the blob's pages.
-        case Stmt::BlockCells: return "SELECT id, value FROM cells WHERE id BETWEEN ?1 AND ?2 ORDER BY id";
+        case Stmt::BlockCells:
+            return "SELECT id, value FROM cells WHERE id BETWEEN ?1 AND ?2 ORDER BY id";
         case Stmt::BlockSmall:
             return "SELECT id, CASE WHEN typeof(value) = 'blob' AND length(value) > ?3 "
                    "THEN NULL ELSE value END FROM cells WHERE id BETWEEN ?1 AND ?2 ORDER BY id";
-        case Stmt::ReadCell: return "SELECT value FROM cells WHERE id = ?1";
+        case Stmt::ReadCell:
+            return "SELECT value FROM cells WHERE id = ?1";
         case Stmt::WriteCell:
             return "INSERT OR REPLACE INTO cells(id, value) SELECT ?1, ?2 "
                    "WHERE EXISTS (SELECT 1 FROM records WHERE rec = ?3)";
         // Numbered one after the last record (SQLite's choice of row id).
-        case Stmt::Append: return "INSERT INTO records(deleted) VALUES(0)";
-        case Stmt::Remove: return "DELETE FROM records WHERE rec = ?1";
-        case Stmt::SetMark: return "UPDATE records SET deleted = 1 WHERE rec = ?1";
-        case Stmt::ReadMark: return "SELECT deleted FROM records WHERE rec = ?1";
-        case Stmt::Size_: break;
+        case Stmt::Append:
+            return "INSERT INTO records(deleted) VALUES(0)";
+        case Stmt::Remove:
+            return "DELETE FROM records WHERE rec = ?1";
+        case Stmt::SetMark:
+            return "UPDATE records SET deleted = 1 WHERE rec = ?1";
+        case Stmt::ReadMark:
+            return "SELECT deleted FROM records WHERE rec = ?1";
+        case Stmt::Size_:
+            break;
     }
     return nullptr;
 }
@@ -139,25 +147,29 @@ SoundNumbering& soundNumbering() {
 Status checkNumbering(sqlite3* db, const std::string& path, const format::HeaderInfo& file) {
     if (soundNumbering().known(file)) return Status();
     std::string problem;
-    if (format::checkNumbering(db, &problem) != Status::Code::Ok) return validationFailure(db, path, problem);
+    if (format::checkNumbering(db, &problem) != Status::Code::Ok)
+        return validationFailure(db, path, problem);
     // Remembered only when nothing changed the file between the header read
     // and the check.
-    if (const auto now = format::fileStateOf(path); now && now->sameState(file)) soundNumbering().remember(file);
+    if (const auto now = format::fileStateOf(path); now && now->sameState(file))
+        soundNumbering().remember(file);
     return Status();
 }
 
 }  // namespace
 
-std::optional<Connection::Opened> Connection::openOnce(const std::string& path, bool readOnly, Status* why) {
+std::optional<Connection::Opened> Connection::openOnce(const std::string& path, bool readOnly,
+                                                       Status* why) {
     const auto header = format::checkHeader(path, why);
     if (!header) return std::nullopt;
     // A crash in the middle of a write leaves a journal that only a writer
     // can roll back; do that first so a read-only open sees the sound file.
-    if (readOnly && ::access((path + "-journal").c_str(), F_OK) == 0) (void)openOnce(path, false, nullptr);
+    if (readOnly && ::access((path + "-journal").c_str(), F_OK) == 0)
+        (void)openOnce(path, false, nullptr);
 
     sqlite3* raw = nullptr;
-    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOFOLLOW |
-                      SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                      SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
     const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
     std::unique_ptr<Connection> c(new Connection(raw));
     const auto failed = [&](Status status) {
@@ -178,20 +190,24 @@ std::optional<Connection::Opened> Connection::openOnce(const std::string& path, 
     if (!format::checkSchema(raw, &problem)) return failed(validationFailure(raw, path, problem));
     auto fields = format::readFields(raw, &problem);
     if (!fields) return failed(validationFailure(raw, path, problem));
-    if (Status numbering = checkNumbering(raw, path, *header); !numbering.ok()) return failed(std::move(numbering));
+    if (Status numbering = checkNumbering(raw, path, *header); !numbering.ok())
+        return failed(std::move(numbering));
     if (!readOnly) removeStaleJournal(*c, path);
     return Opened{std::move(c), std::move(*fields), *header};
 }
 
-std::optional<Connection::Opened> Connection::open(const std::string& path, bool readOnly, Status* why) {
+std::optional<Connection::Opened> Connection::open(const std::string& path, bool readOnly,
+                                                   Status* why) {
     // Every step above waits for a busy file up to the busy timeout, but a
     // writer at work nonstop can still take the file between two steps; the
     // whole open is tried again until the timeout has passed.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMilliseconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMilliseconds);
     Status status;
     for (;;) {
         auto opened = openOnce(path, readOnly, &status);
-        if (opened || status.code() != Status::Code::Busy || std::chrono::steady_clock::now() >= deadline) {
+        if (opened || status.code() != Status::Code::Busy ||
+            std::chrono::steady_clock::now() >= deadline) {
             if (!opened && why) *why = status;
             return opened;
         }
@@ -207,8 +223,8 @@ Connection::~Connection() {
 
 sqlite3_stmt* Connection::statement(Stmt which) {
     sqlite3_stmt*& st = m_statements[static_cast<std::size_t>(which)];
-    if (!st && sqlite3_prepare_v3(m_db, statementSql(which), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) !=
-                   SQLITE_OK) {
+    if (!st && sqlite3_prepare_v3(m_db, statementSql(which), -1, SQLITE_PREPARE_PERSISTENT, &st,
+                                  nullptr) != SQLITE_OK) {
         sqlite3_finalize(st);
         st = nullptr;
     }
@@ -224,8 +240,9 @@ Status Connection::checkBeforeFirstWrite(const std::string& path) {
         status = sqliteStatus(m_db, path, "cannot check before writing");
     } else if (const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
                !text || std::string_view(text) != "ok") {
-        status = Status::error(Status::Code::Damaged, path,
-                               std::string("damaged, not written: ") + (text ? text : "no verdict"));
+        status =
+            Status::error(Status::Code::Damaged, path,
+                          std::string("damaged, not written: ") + (text ? text : "no verdict"));
     }
     sqlite3_finalize(st);
     // A busy file is checked again at the next write; a verdict stands.
@@ -233,7 +250,9 @@ Status Connection::checkBeforeFirstWrite(const std::string& path) {
     return status;
 }
 
-bool Connection::exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+bool Connection::exec(const char* sql) {
+    return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
 bool Connection::inTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }
 

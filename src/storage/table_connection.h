@@ -39,11 +39,11 @@ enum class Stmt {
 struct RecordBlock {
     enum class Cell : std::uint8_t { Absent, Text, Bytes, Large };
     std::uint64_t version = 0;  // file change counter the block was read at
-    int first = 0;               // first record of the run; 0 = nothing cached
-    int last = -1;               // last record of the run
-    int count = -1;              // record count at that version
+    int first = 0;              // first record of the run; 0 = nothing cached
+    int last = -1;              // last record of the run
+    int count = -1;             // record count at that version
     int fieldCount = 0;
-    std::vector<Cell> kinds;     // (rec - first) * fieldCount + (pos - 1)
+    std::vector<Cell> kinds;  // (rec - first) * fieldCount + (pos - 1)
     std::vector<std::string> values;
 
     void clear() {

@@ -32,7 +32,8 @@ std::string folderOf(const std::string& path) {
 // Moves `from` to `to` unless `to` exists; atomic either way.
 bool moveNoReplace(const std::string& from, const std::string& to) {
 #ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
 #endif
     // Folders that cannot rename without replacing still refuse a link over
@@ -62,26 +63,32 @@ bool removeJournalOf(const std::string& path) {
 }
 
 // Builds the table in `temp`; failures are told under the table's own path.
-Status buildTable(const std::string& temp, const std::string& path, const std::vector<FieldDesc>& fields) {
+Status buildTable(const std::string& temp, const std::string& path,
+                  const std::vector<FieldDesc>& fields) {
     sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
-    bool ok = sqlite3_open_v2(temp.c_str(), &db, flags, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr) == SQLITE_OK &&
-              format::writeSchema(db, fields);
+    bool ok =
+        sqlite3_open_v2(temp.c_str(), &db, flags, nullptr) == SQLITE_OK &&
+        sqlite3_exec(db, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr) == SQLITE_OK &&
+        format::writeSchema(db, fields);
     const Status status = ok ? Status() : detail::sqliteStatus(db, path, "cannot create");
     // Closing checks nothing is left pending.
     if (sqlite3_close(db) != SQLITE_OK && status.ok())
-        return Status::error(Status::Code::IoError, path, "cannot create: the new file did not close");
+        return Status::error(Status::Code::IoError, path,
+                             "cannot create: the new file did not close");
     return status;
 }
 
 }  // namespace
 
 Status createTable(const std::string& path, const std::vector<FieldDesc>& fields) {
-    if (!detail::acceptablePath(path)) return detail::fail(Status::Code::Invalid, path, "path is not acceptable");
-    if (!format::validFields(fields)) return detail::fail(Status::Code::Invalid, path, "field list is not valid");
+    if (!detail::acceptablePath(path))
+        return detail::fail(Status::Code::Invalid, path, "path is not acceptable");
+    if (!format::validFields(fields))
+        return detail::fail(Status::Code::Invalid, path, "field list is not valid");
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0) return detail::fail(Status::Code::Exists, path, "the file exists");
+    if (::lstat(path.c_str(), &st) == 0)
+        return detail::fail(Status::Code::Exists, path, "the file exists");
     if (errno != ENOENT) return detail::fail(systemFailure(path, "cannot look at the file"));
     const std::string folder = folderOf(path);
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
@@ -98,7 +105,8 @@ Status createTable(const std::string& path, const std::vector<FieldDesc>& fields
     // A journal under the new name belongs to a table that is gone (a writer
     // killed midway, then its table deleted): the first open would replay it
     // into the new file. No table of that name exists, so nothing owns it.
-    if (status.ok() && !removeJournalOf(path)) status = systemFailure(path, "cannot remove a stale journal");
+    if (status.ok() && !removeJournalOf(path))
+        status = systemFailure(path, "cannot remove a stale journal");
     if (status.ok() && !moveNoReplace(temp, path))
         status = errno == EEXIST ? Status::error(Status::Code::Exists, path, "the file exists")
                                  : systemFailure(path, "cannot move into place");
@@ -111,17 +119,22 @@ Status createTable(const std::string& path, const std::vector<FieldDesc>& fields
     return detail::fail(status);
 }
 
-bool create(const std::string& path, const std::vector<FieldDesc>& fields) { return createTable(path, fields).ok(); }
+bool create(const std::string& path, const std::vector<FieldDesc>& fields) {
+    return createTable(path, fields).ok();
+}
 
 Status removeTable(const std::string& path) {
-    if (!detail::acceptablePath(path)) return detail::fail(Status::Code::Invalid, path, "path is not acceptable");
+    if (!detail::acceptablePath(path))
+        return detail::fail(Status::Code::Invalid, path, "path is not acceptable");
     // This thread's own connection must not outlive the file.
     close(path);
     // The journal first: a journal without its table is harmless, a table
     // whose journal stays behind after the table went is replayed into the
     // next table of that name.
-    if (!removeJournalOf(path)) return detail::fail(systemFailure(path, "cannot remove the journal"));
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return detail::fail(systemFailure(path, "cannot remove"));
+    if (!removeJournalOf(path))
+        return detail::fail(systemFailure(path, "cannot remove the journal"));
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return detail::fail(systemFailure(path, "cannot remove"));
     syncFolder(folderOf(path));
     return Status();
 }

@@ -19,10 +19,13 @@ void setWhy(std::string* why, std::string text) {
 }
 
 std::uint32_t bigEndian32(const unsigned char* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
+           p[3];
 }
 
-bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+bool exec(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
 // Runs a statement that yields one integer.
 std::optional<std::int64_t> singleInt(sqlite3* db, const char* sql) {
@@ -37,13 +40,15 @@ std::optional<std::int64_t> singleInt(sqlite3* db, const char* sql) {
 
 std::string columnText(sqlite3_stmt* st, int col) {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col))) : std::string();
+    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col)))
+             : std::string();
 }
 
 HeaderInfo stateOf(const struct stat& st, const unsigned char* counter) {
-    return HeaderInfo{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                      bigEndian32(counter), static_cast<std::int64_t>(st.st_size),
-                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return HeaderInfo{
+        static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+        bigEndian32(counter), static_cast<std::int64_t>(st.st_size),
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 }  // namespace
@@ -53,7 +58,8 @@ bool validFields(const std::vector<FieldDesc>& fields) {
     for (const FieldDesc& f : fields) {
         if (f.type != FieldType::Text && f.type != FieldType::Bytes) return false;
         if (f.maxLength <= 0 || f.maxLength > kMaxValueBytes) return false;
-        if (f.name.size() > static_cast<std::size_t>(kMaxFieldNameBytes) || !isValidUtf8(f.name)) return false;
+        if (f.name.size() > static_cast<std::size_t>(kMaxFieldNameBytes) || !isValidUtf8(f.name))
+            return false;
         if (f.name.find('\0') != std::string::npos) return false;
     }
     return true;
@@ -64,13 +70,15 @@ bool writeSchema(sqlite3* db, const std::vector<FieldDesc>& fields) {
     const std::string tags = "PRAGMA application_id=" + std::to_string(kApplicationId) +
                              ";PRAGMA user_version=" + std::to_string(kFormatVersion) + ";";
     if (!exec(db, "PRAGMA journal_mode=DELETE") || !exec(db, "BEGIN IMMEDIATE")) return false;
-    bool ok = exec(db, tags.c_str()) && exec(db, kFieldsSql) && exec(db, kRecordsSql) && exec(db, kCellsSql);
+    bool ok = exec(db, tags.c_str()) && exec(db, kFieldsSql) && exec(db, kRecordsSql) &&
+              exec(db, kCellsSql);
     sqlite3_stmt* st = nullptr;
-    ok = ok && sqlite3_prepare_v2(db, "INSERT INTO fields(pos, name, type, maxlen) VALUES(?,?,?,?)", -1, &st,
-                                  nullptr) == SQLITE_OK;
+    ok = ok && sqlite3_prepare_v2(db, "INSERT INTO fields(pos, name, type, maxlen) VALUES(?,?,?,?)",
+                                  -1, &st, nullptr) == SQLITE_OK;
     for (std::size_t i = 0; ok && i < fields.size(); ++i) {
         sqlite3_bind_int(st, 1, static_cast<int>(i + 1));
-        sqlite3_bind_text(st, 2, fields[i].name.data(), static_cast<int>(fields[i].name.size()), SQLITE_STATIC);
+        sqlite3_bind_text(st, 2, fields[i].name.data(), static_cast<int>(fields[i].name.size()),
+                          SQLITE_STATIC);
         sqlite3_bind_int(st, 3, static_cast<int>(fields[i].type));
         sqlite3_bind_int(st, 4, fields[i].maxLength);
         ok = sqlite3_step(st) == SQLITE_DONE;
@@ -107,7 +115,7 @@ std::optional<HeaderInfo> checkHeader(const std::string& path, Status* why) {
     if (fd < 0) {
         const int err = errno;
         if (why)
-            *why = Status::error(err == ENOENT ? Status::Code::NotFound
+            *why = Status::error(err == ENOENT  ? Status::Code::NotFound
                                  : err == ELOOP ? Status::Code::Damaged
                                                 : Status::Code::IoError,
                                  path, std::string("cannot open: ") + std::strerror(err));
@@ -120,7 +128,8 @@ std::optional<HeaderInfo> checkHeader(const std::string& path, Status* why) {
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         problem = damaged(path, "not a regular file");
     } else if (const ssize_t n = ::pread(fd, h, sizeof h, 0); n < 0) {
-        problem = Status::error(Status::Code::IoError, path, std::string("cannot read: ") + std::strerror(errno));
+        problem = Status::error(Status::Code::IoError, path,
+                                std::string("cannot read: ") + std::strerror(errno));
     } else if (n != static_cast<ssize_t>(sizeof h) || std::memcmp(h, "SQLite format 3", 16) != 0) {
         problem = damaged(path, "not a table file");
     } else if (h[18] != 1 || h[19] != 1) {
@@ -161,8 +170,9 @@ std::optional<HeaderInfo> fileStateOf(const std::string& path) {
     if (fd < 0) return std::nullopt;
     unsigned char counter[4];
     struct stat st {};
-    const bool read = ::pread(fd, counter, sizeof counter, 24) == static_cast<ssize_t>(sizeof counter) &&
-                      ::fstat(fd, &st) == 0;
+    const bool read =
+        ::pread(fd, counter, sizeof counter, 24) == static_cast<ssize_t>(sizeof counter) &&
+        ::fstat(fd, &st) == 0;
     ::close(fd);
     if (!read) return std::nullopt;
     return stateOf(st, counter);
@@ -185,10 +195,12 @@ bool checkSchema(sqlite3* db, std::string* why) {
         const char* sql;
     };
     // In name order, as the query returns them.
-    static const Expected expected[] = {{"cells", kCellsSql}, {"fields", kFieldsSql}, {"records", kRecordsSql}};
+    static const Expected expected[] = {
+        {"cells", kCellsSql}, {"fields", kFieldsSql}, {"records", kRecordsSql}};
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql, rootpage FROM sqlite_schema ORDER BY name", -1, &st,
-                           nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(
+            db, "SELECT type, name, tbl_name, sql, rootpage FROM sqlite_schema ORDER BY name", -1,
+            &st, nullptr) != SQLITE_OK) {
         setWhy(why, std::string("unreadable schema: ") + sqlite3_errmsg(db));
         return false;
     }
@@ -199,10 +211,11 @@ bool checkSchema(sqlite3* db, std::string* why) {
     // each other's records on the first write.
     std::int64_t roots[std::size(expected)] = {};
     while (ok && (rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const std::string type = columnText(st, 0), name = columnText(st, 1), table = columnText(st, 2),
-                          sql = columnText(st, 3);
-        ok = n < std::size(expected) && type == "table" && name == expected[n].name && table == name &&
-             sql == expected[n].sql && sqlite3_column_type(st, 4) == SQLITE_INTEGER;
+        const std::string type = columnText(st, 0), name = columnText(st, 1),
+                          table = columnText(st, 2), sql = columnText(st, 3);
+        ok = n < std::size(expected) && type == "table" && name == expected[n].name &&
+             table == name && sql == expected[n].sql &&
+             sqlite3_column_type(st, 4) == SQLITE_INTEGER;
         if (ok) {
             roots[n] = sqlite3_column_int64(st, 4);
             for (std::size_t i = 0; i < n; ++i) ok = ok && roots[i] != roots[n];
@@ -227,10 +240,11 @@ Status::Code checkNumbering(sqlite3* db, std::string* why) {
     // the count is SQLite's page walk of the small records b-tree (a few
     // bytes per record) that decodes no row; the cells, where the values
     // and photos lie, are not read.
-    if (sqlite3_prepare_v2(db,
-                           "SELECT (SELECT count(*) FROM records), (SELECT coalesce(min(rec), 1) FROM records), "
-                           "(SELECT coalesce(max(rec), 0) FROM records)",
-                           -1, &st, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(
+            db,
+            "SELECT (SELECT count(*) FROM records), (SELECT coalesce(min(rec), 1) FROM records), "
+            "(SELECT coalesce(max(rec), 0) FROM records)",
+            -1, &st, nullptr) != SQLITE_OK) {
         setWhy(why, std::string("unreadable records: ") + sqlite3_errmsg(db));
         return Status::Code::Damaged;
     }
@@ -252,8 +266,8 @@ Status::Code checkNumbering(sqlite3* db, std::string* why) {
 
 std::optional<std::vector<FieldDesc>> readFields(sqlite3* db, std::string* why) {
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT pos, name, type, maxlen FROM fields ORDER BY pos", -1, &st, nullptr) !=
-        SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, "SELECT pos, name, type, maxlen FROM fields ORDER BY pos", -1, &st,
+                           nullptr) != SQLITE_OK) {
         setWhy(why, std::string("unreadable fields: ") + sqlite3_errmsg(db));
         return std::nullopt;
     }
@@ -268,7 +282,8 @@ std::optional<std::vector<FieldDesc>> readFields(sqlite3* db, std::string* why) 
         }
         const bool typed = sqlite3_column_type(st, 0) == SQLITE_INTEGER &&
                            sqlite3_column_type(st, 1) == SQLITE_TEXT &&
-                           sqlite3_column_type(st, 2) == SQLITE_INTEGER && sqlite3_column_type(st, 3) == SQLITE_INTEGER;
+                           sqlite3_column_type(st, 2) == SQLITE_INTEGER &&
+                           sqlite3_column_type(st, 3) == SQLITE_INTEGER;
         const std::int64_t type = sqlite3_column_int64(st, 2), maxlen = sqlite3_column_int64(st, 3);
         FieldDesc f{columnText(st, 1), type == 2 ? FieldType::Bytes : FieldType::Text,
                     static_cast<int>(maxlen > 0 && maxlen <= kMaxValueBytes ? maxlen : 0)};

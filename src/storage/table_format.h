@@ -51,7 +51,9 @@ inline constexpr std::int64_t cellId(std::int64_t record, int position) {
     return (record << kPositionBits) | position;
 }
 inline constexpr std::int64_t recordOf(std::int64_t id) { return id >> kPositionBits; }
-inline constexpr int positionOf(std::int64_t id) { return static_cast<int>(id & ((1 << kPositionBits) - 1)); }
+inline constexpr int positionOf(std::int64_t id) {
+    return static_cast<int>(id & ((1 << kPositionBits) - 1));
+}
 
 // Whether a field list may be stored (1..kMaxFields fields, known types,
 // lengths within bounds, names valid UTF-8 of bounded length).
@@ -72,8 +74,8 @@ struct HeaderInfo {
     std::int64_t changedNs = 0;
 
     bool sameState(const HeaderInfo& o) const {
-        return device == o.device && inode == o.inode && changeCounter == o.changeCounter && size == o.size &&
-               changedNs == o.changedNs;
+        return device == o.device && inode == o.inode && changeCounter == o.changeCounter &&
+               size == o.size && changedNs == o.changedNs;
     }
 };
 

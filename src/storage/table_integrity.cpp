@@ -14,18 +14,21 @@ namespace {
 
 using detail::Connection;
 
-
 std::string columnText(sqlite3_stmt* st, int col) {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col))) : std::string();
+    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col)))
+             : std::string();
 }
 
-std::string errorOf(sqlite3* db) { return std::string("cannot read the file: ") + sqlite3_errmsg(db); }
+std::string errorOf(sqlite3* db) {
+    return std::string("cannot read the file: ") + sqlite3_errmsg(db);
+}
 
 // SQLite's own check of pages, records and keys.
 std::string sqliteCheck(sqlite3* db) {
     sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check(1)", -1, &raw, nullptr) != SQLITE_OK) return errorOf(db);
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check(1)", -1, &raw, nullptr) != SQLITE_OK)
+        return errorOf(db);
     std::string out;
     if (sqlite3_step(raw) == SQLITE_ROW) {
         out = columnText(raw, 0);
@@ -54,7 +57,8 @@ std::string numberingCheck(sqlite3* db, int fieldCount) {
                (sqlite3_column_int64(st, 0) > 0 && sqlite3_column_int64(st, 1) != 1)) {
         out = "record numbers are not 1.." + std::to_string(sqlite3_column_int64(st, 0));
     } else if (sqlite3_column_int64(st, 3) != 0) {
-        out = std::to_string(sqlite3_column_int64(st, 3)) + " values lie outside the records or fields";
+        out = std::to_string(sqlite3_column_int64(st, 3)) +
+              " values lie outside the records or fields";
     }
     sqlite3_finalize(st);
     return out;
@@ -74,17 +78,21 @@ std::string valueCheck(sqlite3* db, const std::vector<FieldDesc>& fields) {
         if (pos < 1 || pos > static_cast<sqlite3_int64>(fields.size())) continue;
         const FieldDesc& f = fields[static_cast<std::size_t>(pos - 1)];
         const std::string kind = columnText(st, 2);
-        const std::string where =
-            "record " + std::to_string(sqlite3_column_int64(st, 0)) + " field " + std::to_string(pos) + ": ";
+        const std::string where = "record " + std::to_string(sqlite3_column_int64(st, 0)) +
+                                  " field " + std::to_string(pos) + ": ";
         if (kind == "null") continue;
         if (kind == "text" && f.type == FieldType::Text) {
             const auto length = gbkLength(columnText(st, 3));
-            if (!length) out = where + "text is not valid";
-            else if (*length > static_cast<std::size_t>(f.maxLength)) out = where + "text longer than the field";
+            if (!length)
+                out = where + "text is not valid";
+            else if (*length > static_cast<std::size_t>(f.maxLength))
+                out = where + "text longer than the field";
         } else if (kind == "blob" && f.type == FieldType::Bytes) {
-            if (sqlite3_column_int64(st, 4) > f.maxLength) out = where + "bytes longer than the field";
+            if (sqlite3_column_int64(st, 4) > f.maxLength)
+                out = where + "bytes longer than the field";
         } else {
-            out = where + kind + " value in a " + (f.type == FieldType::Text ? "text" : "byte") + " field";
+            out = where + kind + " value in a " + (f.type == FieldType::Text ? "text" : "byte") +
+                  " field";
         }
     }
     if (out.empty() && rc != SQLITE_DONE) out = errorOf(db);

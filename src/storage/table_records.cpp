@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "table.h"
 #include "failure.h"
+#include "table.h"
 #include "table_state.h"
 #include "text.h"
 
@@ -27,7 +27,8 @@ constexpr int kLargestBlock = 256;
 std::string columnBytes(sqlite3_stmt* st, int col) {
     const void* p = sqlite3_column_blob(st, col);
     const int n = sqlite3_column_bytes(st, col);
-    return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n)) : std::string();
+    return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n))
+                      : std::string();
 }
 
 // Fills the block with records [rec, ...] of a table with `count` records;
@@ -35,7 +36,8 @@ std::string columnBytes(sqlite3_stmt* st, int col) {
 int fillBlock(OpenTable& t, Connection& c, int rec, int size) {
     RecordBlock& b = c.block;
     const int nf = static_cast<int>(t.fields.size());
-    const int last = static_cast<int>(std::min<long long>(static_cast<long long>(rec) + size - 1, b.count));
+    const int last =
+        static_cast<int>(std::min<long long>(static_cast<long long>(rec) + size - 1, b.count));
     b.first = rec;
     b.last = last;
     b.fieldCount = nf;
@@ -76,8 +78,11 @@ int fillBlock(OpenTable& t, Connection& c, int rec, int size) {
             default: {
                 // Text; a number put there by another program reads as its text.
                 b.kinds[i] = RecordBlock::Cell::Text;
-                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), kValue));
-                if (p) b.values[i].assign(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), kValue)));
+                const auto* p =
+                    reinterpret_cast<const char*>(sqlite3_column_text(st.get(), kValue));
+                if (p)
+                    b.values[i].assign(
+                        p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), kValue)));
             }
         }
         bytes += b.values[i].size();
@@ -93,7 +98,8 @@ bool loadBlock(OpenTable& t, Connection& c, int rec) {
     if (rec > b.count || (b.first != 0 && rec >= b.first && rec <= b.last)) return true;
     // A read loop moves on to the next block: let blocks grow while it does.
     const int previous = b.first != 0 ? b.last - b.first + 1 : 0;
-    const int size = b.first != 0 && rec == b.last + 1 ? std::min(previous * 2, kLargestBlock) : kFirstBlock;
+    const int size =
+        b.first != 0 && rec == b.last + 1 ? std::min(previous * 2, kLargestBlock) : kFirstBlock;
     const int rc = fillBlock(t, c, rec, std::max(size, kFirstBlock));
     if (rc == SQLITE_DONE) return true;
     if (codeOfSqlite(rc) == Status::Code::Busy) {
@@ -112,7 +118,8 @@ bool loadBlock(OpenTable& t, Connection& c, int rec) {
     return true;
 }
 
-std::optional<Value> readLarge(const OpenTable& t, Connection& c, int rec, int pos, const FieldDesc& field) {
+std::optional<Value> readLarge(const OpenTable& t, Connection& c, int rec, int pos,
+                               const FieldDesc& field) {
     StatementUse st(c.statement(Stmt::ReadCell));
     if (!st) {
         failSqlite(c.db(), t.path, "cannot read");
@@ -126,18 +133,23 @@ std::optional<Value> readLarge(const OpenTable& t, Connection& c, int rec, int p
         return std::nullopt;
     }
     switch (sqlite3_column_type(st.get(), 0)) {
-        case SQLITE_BLOB: return Value::bytes(columnBytes(st.get(), 0));
-        case SQLITE_NULL: return Value{field.type, std::string()};
-        default: break;
+        case SQLITE_BLOB:
+            return Value::bytes(columnBytes(st.get(), 0));
+        case SQLITE_NULL:
+            return Value{field.type, std::string()};
+        default:
+            break;
     }
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
-    std::string text = p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 0))) : "";
+    std::string text =
+        p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st.get(), 0))) : "";
     return isValidUtf8(text) ? Value::text(std::move(text)) : Value::bytes(std::move(text));
 }
 
 bool fits(const FieldDesc& field, const Value& value) {
     if (value.type != field.type) return false;
-    if (value.type == FieldType::Bytes) return value.data.size() <= static_cast<std::size_t>(field.maxLength);
+    if (value.type == FieldType::Bytes)
+        return value.data.size() <= static_cast<std::size_t>(field.maxLength);
     if (!isValidUtf8(value.data)) return false;
     // A character takes at most four bytes in GB18030 and ASCII takes one:
     // when even that bound fits, the exact count is not needed.
@@ -286,12 +298,16 @@ std::optional<Value> readField(int pos) {
     if (t->cursor > b.count) return std::nullopt;
     const std::size_t i = static_cast<std::size_t>(t->cursor - b.first) * b.fieldCount + (pos - 1);
     switch (b.kinds[i]) {
-        case RecordBlock::Cell::Absent: return Value{t->fields[pos - 1].type, std::string()};
-        // Text that is not UTF-8 came from elsewhere: say it is bytes rather than pass it off as text.
+        case RecordBlock::Cell::Absent:
+            return Value{t->fields[pos - 1].type, std::string()};
+        // Text that is not UTF-8 came from elsewhere: say it is bytes rather than pass it off as
+        // text.
         case RecordBlock::Cell::Text:
             return isValidUtf8(b.values[i]) ? Value::text(b.values[i]) : Value::bytes(b.values[i]);
-        case RecordBlock::Cell::Bytes: return Value::bytes(b.values[i]);
-        case RecordBlock::Cell::Large: return readLarge(*t, *c, t->cursor, pos, t->fields[pos - 1]);
+        case RecordBlock::Cell::Bytes:
+            return Value::bytes(b.values[i]);
+        case RecordBlock::Cell::Large:
+            return readLarge(*t, *c, t->cursor, pos, t->fields[pos - 1]);
     }
     return std::nullopt;
 }
@@ -303,8 +319,10 @@ std::string readText(int pos) {
 
 bool writeField(int pos, const Value& value) {
     OpenTable* t = threadTables().current;
-    if (!t || pos < 1 || pos > static_cast<int>(t->fields.size()) || !fits(t->fields[pos - 1], value)) {
-        fail(Status::Code::Invalid, t ? t->path : std::string(), "no such field, or the value does not fit it");
+    if (!t || pos < 1 || pos > static_cast<int>(t->fields.size()) ||
+        !fits(t->fields[pos - 1], value)) {
+        fail(Status::Code::Invalid, t ? t->path : std::string(),
+             "no such field, or the value does not fit it");
         return false;
     }
     Connection* c = writable(t);
@@ -384,7 +402,8 @@ bool purge() {
         "UPDATE cells SET id = -((m.n << 8) | (cells.id & 255)) FROM (SELECT rec AS old, "
         "row_number() OVER (ORDER BY rec) AS n FROM records) AS m WHERE (cells.id >> 8) = m.old;"
         "UPDATE cells SET id = -id WHERE id < 0;"
-        "UPDATE records SET rec = -m.n FROM (SELECT rec AS old, row_number() OVER (ORDER BY rec) AS n "
+        "UPDATE records SET rec = -m.n FROM (SELECT rec AS old, row_number() OVER (ORDER BY rec) "
+        "AS n "
         "FROM records) AS m WHERE records.rec = m.old;"
         "UPDATE records SET rec = -rec WHERE rec < 0;";
     return changeAll(*t, *c, kPurge);

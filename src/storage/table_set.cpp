@@ -30,9 +30,10 @@ CounterRegistry& registry() {
 }
 
 bool sameFields(const std::vector<FieldDesc>& a, const std::vector<FieldDesc>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const FieldDesc& x, const FieldDesc& y) {
-        return x.name == y.name && x.type == y.type && x.maxLength == y.maxLength;
-    });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const FieldDesc& x, const FieldDesc& y) {
+                          return x.name == y.name && x.type == y.type && x.maxLength == y.maxLength;
+                      });
 }
 
 bool matches(const OpenTable& t, const std::string& nameOrPath) {
@@ -103,7 +104,8 @@ std::string baseNameOf(const std::string& path) {
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     if (name.size() > 4) {
         std::string ext = name.substr(name.size() - 4);
-        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+        std::transform(ext.begin(), ext.end(), ext.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
         if (ext == ".edb") name.resize(name.size() - 4);
     }
     return name;
@@ -133,14 +135,16 @@ Status openTable(const std::string& path, bool readOnly, int /*shareMode*/) {
     const auto header = format::checkHeader(path, &why);
     if (!header) return fail(why);
 
-    auto existing = std::find_if(t.tables.begin(), t.tables.end(),
-                                 [&](const std::unique_ptr<OpenTable>& p) { return p->path == path; });
+    auto existing =
+        std::find_if(t.tables.begin(), t.tables.end(),
+                     [&](const std::unique_ptr<OpenTable>& p) { return p->path == path; });
     if (existing != t.tables.end()) {
         OpenTable* table = existing->get();
         // A read-only reopen never takes write access from a handler that
         // opened the table for writing (the run's sales table stays writable).
         const bool upgrade = table->readOnly && !readOnly;
-        const bool replaced = table->file.device != header->device || table->file.inode != header->inode;
+        const bool replaced =
+            table->file.device != header->device || table->file.inode != header->inode;
         if ((upgrade || replaced) && table->batchToken == 0) {
             t.connections.remove(table->id);
             table->readOnly = table->readOnly && readOnly;
@@ -175,7 +179,9 @@ Status openTable(const std::string& path, bool readOnly, int /*shareMode*/) {
     return Status();
 }
 
-bool open(const std::string& path, bool readOnly, int shareMode) { return openTable(path, readOnly, shareMode).ok(); }
+bool open(const std::string& path, bool readOnly, int shareMode) {
+    return openTable(path, readOnly, shareMode).ok();
+}
 
 bool select(const std::string& nameOrPath) {
     ThreadTables& t = threadTables();
@@ -214,7 +220,9 @@ void closeAll() {
 
 int openCount() { return static_cast<int>(threadTables().tables.size()); }
 
-bool isOpen(const std::string& nameOrPath) { return findTable(threadTables(), nameOrPath) != nullptr; }
+bool isOpen(const std::string& nameOrPath) {
+    return findTable(threadTables(), nameOrPath) != nullptr;
+}
 
 std::vector<FieldDesc> fields() {
     const OpenTable* c = threadTables().current;

@@ -19,7 +19,8 @@ void TableVisit::end() {
     close(m_path);
 }
 
-std::optional<std::vector<std::string>> readTextColumn(const std::string& path, int pos, bool readOnly) {
+std::optional<std::vector<std::string>> readTextColumn(const std::string& path, int pos,
+                                                       bool readOnly) {
     const StatusWatch watch;
     TableVisit visit(path, readOnly);
     if (!visit.opened()) return std::nullopt;

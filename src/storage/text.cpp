@@ -74,7 +74,8 @@ int leadingInt(std::string_view text) {
         value = value * 10 + (c - '0');
         if (value > static_cast<long long>(INT_MAX) + 1) break;
     }
-    if (negative) return value > static_cast<long long>(INT_MAX) ? INT_MIN : static_cast<int>(-value);
+    if (negative)
+        return value > static_cast<long long>(INT_MAX) ? INT_MIN : static_cast<int>(-value);
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
@@ -117,7 +118,8 @@ bool isValidUtf8(std::string_view s) {
 std::optional<std::size_t> gbkLength(std::string_view utf8) {
     if (!isValidUtf8(utf8)) return std::nullopt;
     // ASCII needs no conversion; it is by far the common case.
-    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    if (std::all_of(utf8.begin(), utf8.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return utf8.size();
     if (const auto gb = convert("GB18030", "UTF-8", utf8)) return gb->size();
     // The converter refuses 24 private-use characters (U+E78D..U+E864) that
@@ -134,14 +136,17 @@ std::optional<std::size_t> gbkLength(std::string_view utf8) {
         char* dst = out;
         std::size_t dstLeft = sizeof out;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        const bool ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1) && srcLeft == 0;
+        const bool ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1) &&
+                        srcLeft == 0;
         total += ok ? sizeof out - dstLeft : 2;
     }
     iconv_close(cd);
     return total;
 }
 
-std::optional<std::string> gbkToUtf8(std::string_view gbk) { return convert("UTF-8", "GB18030", gbk); }
+std::optional<std::string> gbkToUtf8(std::string_view gbk) {
+    return convert("UTF-8", "GB18030", gbk);
+}
 
 std::string numberText(double value) {
     if (std::isnan(value)) return "0";
@@ -181,15 +186,17 @@ namespace {
 
 void replaceQuoteMarker(std::string& marker) {
     static const std::string kQuote = "#引号";
-    for (std::size_t at = marker.find(kQuote); at != std::string::npos; at = marker.find(kQuote, at + 1))
+    for (std::size_t at = marker.find(kQuote); at != std::string::npos;
+         at = marker.find(kQuote, at + 1))
         marker.replace(at, kQuote.size(), "\"");
 }
 
-std::size_t findFrom(std::string_view text, std::string_view what, std::size_t from, bool caseInsensitive) {
+std::size_t findFrom(std::string_view text, std::string_view what, std::size_t from,
+                     bool caseInsensitive) {
     if (from > text.size()) return std::string_view::npos;
     if (!caseInsensitive) return text.find(what, from);
-    auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), what.begin(), what.end(),
-                          [](char a, char b) {
+    auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
+                          what.begin(), what.end(), [](char a, char b) {
                               return std::tolower(static_cast<unsigned char>(a)) ==
                                      std::tolower(static_cast<unsigned char>(b));
                           });
@@ -198,8 +205,8 @@ std::size_t findFrom(std::string_view text, std::string_view what, std::size_t f
 
 }  // namespace
 
-std::string textBetween(std::string_view text, std::string left, std::string right, std::size_t start,
-                        bool caseInsensitive) {
+std::string textBetween(std::string_view text, std::string left, std::string right,
+                        std::size_t start, bool caseInsensitive) {
     replaceQuoteMarker(left);
     replaceQuoteMarker(right);
     const std::size_t l = findFrom(text, left, start, caseInsensitive);

@@ -12,7 +12,8 @@ void showPhoto(QLabel* box, const QByteArray& bytes) {
         return;
     }
     box->setAlignment(Qt::AlignCenter);
-    box->setPixmap(picture.scaled(box->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    box->setPixmap(
+        picture.scaled(box->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 }  // namespace shop::ui

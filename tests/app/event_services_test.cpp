@@ -1,5 +1,7 @@
 // The services that let long work share the user-interface thread: the
 // message pump, the folder listing and the background starter.
+#include "app/event_services.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -7,15 +9,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <memory>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <thread>
-
-#include "app/event_services.h"
 
 namespace shop::app {
 namespace {
@@ -34,8 +34,10 @@ TEST(PumpMessages, ReturnsWithoutWaitingForLaterEvents) {
 
 TEST(PumpMessages, RunsTheEventsWaitingForTheThread) {
     int ran = 0;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { ++ran; }, Qt::QueuedConnection);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { ++ran; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { ++ran; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { ++ran; }, Qt::QueuedConnection);
     EXPECT_EQ(ran, 0);
     pumpMessages();
     EXPECT_EQ(ran, 2);
@@ -44,7 +46,9 @@ TEST(PumpMessages, RunsTheEventsWaitingForTheThread) {
 class ListFolderTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    void touch(const QString& name) { std::ofstream((dir.path() + "/" + name).toStdString()) << "x"; }
+    void touch(const QString& name) {
+        std::ofstream((dir.path() + "/" + name).toStdString()) << "x";
+    }
 };
 
 TEST_F(ListFolderTest, GivesTheNamesThatMatchWithoutTheFolder) {
@@ -53,7 +57,8 @@ TEST_F(ListFolderTest, GivesTheNamesThatMatchWithoutTheFolder) {
     touch("notes.txt");
     const QStringList all = listFolder(dir.path(), "*.*");
     EXPECT_EQ(std::set<QString>(all.begin(), all.end()),
-              (std::set<QString>{"销售数据2024年3月5日14时7分9秒.edb", "销售数据2024年3月6日.edb", "notes.txt"}));
+              (std::set<QString>{"销售数据2024年3月5日14时7分9秒.edb", "销售数据2024年3月6日.edb",
+                                 "notes.txt"}));
     const QStringList tables = listFolder(dir.path() + "/", "*.edb");
     EXPECT_EQ(tables.size(), 2);
     for (const QString& t : tables) EXPECT_TRUE(t.endsWith(".edb")) << t.toStdString();
@@ -66,7 +71,8 @@ TEST_F(ListFolderTest, AClickQueuedDuringTheListingIsHandledBeforeItEnds) {
     QPushButton button;
     QStringList log;
     QObject::connect(&button, &QPushButton::clicked, [&] { log << "clicked"; });
-    QMetaObject::invokeMethod(&button, [&] { button.click(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &button, [&] { button.click(); }, Qt::QueuedConnection);
     const QStringList names = listFolder(dir.path(), "*.edb");
     log << "listed";
     EXPECT_EQ(names.size(), 5);

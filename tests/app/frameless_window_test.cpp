@@ -1,10 +1,10 @@
 // Escape closes a window the way its close button does.
+#include "app/frameless_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QPushButton>
 #include <QTest>
-
-#include "app/frameless_window.h"
 
 namespace shop::app {
 namespace {

@@ -1,11 +1,11 @@
 // The checkout's amounts: total, change, their label texts and the quantities
 // offered for a stock text.
+#include "checkout/amounts.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
-
-#include "checkout/amounts.h"
 
 namespace shop::checkout {
 namespace {
@@ -43,7 +43,8 @@ TEST(AwkwardAmounts, SumsAndDifferencesAreTheDecimalOnes) {
     EXPECT_EQ(changeLabelText(changeFor("400", total)), "48.2 元");
     // Ten sales of 0.1 make 1, however the steps fall in binary.
     EXPECT_EQ(checkoutTotal(std::vector<PricedQuantity>(10, {"0.1", "1"})), 1.0f);
-    EXPECT_EQ(totalLabelText(checkoutTotal(std::vector<PricedQuantity>(7, {"0.7", "3"}))), "14.7元");
+    EXPECT_EQ(totalLabelText(checkoutTotal(std::vector<PricedQuantity>(7, {"0.7", "3"}))),
+              "14.7元");
 }
 
 TEST(AwkwardAmounts, TheTextIsTheShortestThatReadsBackAsTheSameFloat) {

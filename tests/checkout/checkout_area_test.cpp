@@ -219,7 +219,8 @@ TEST_F(CheckoutAreaTest, ARefillOfTheGoodsComboLeavesNothingChosen) {
     d.chooseGoods(0);
     ASSERT_EQ(d.price()->text(), "12元");
     d.platform.queueAnswer(true);
-    products::importProducts(d.window.get(), d.goods(), {"矿泉水", "牛奶"}, d.run.paths().productSave());
+    products::importProducts(d.window.get(), d.goods(), {"矿泉水", "牛奶"},
+                             d.run.paths().productSave());
     ASSERT_EQ(d.items(d.goods()), (QStringList{"矿泉水", "牛奶"}));
     EXPECT_EQ(d.goods()->currentIndex(), -1);
     EXPECT_EQ(d.goods()->currentText(), "");
@@ -281,11 +282,13 @@ TEST_F(CheckoutAreaTest, LeavingRecordsTheRowsInListOrder) {
     EXPECT_EQ(readAll(d.window->runSalesPath()), shown);
     EXPECT_EQ(shown.size(), 3u);
     // The orderly exit leaves one backup, and it holds the sales just stored.
-    const std::filesystem::path backups = std::filesystem::path(d.window->runSalesPath()).parent_path().parent_path() / "备份";
+    const std::filesystem::path backups =
+        std::filesystem::path(d.window->runSalesPath()).parent_path().parent_path() / "备份";
     std::vector<std::filesystem::path> taken;
     for (const auto& e : std::filesystem::directory_iterator(backups)) taken.push_back(e.path());
     ASSERT_EQ(taken.size(), 1u);
-    const auto copy = taken[0] / "保存数据库" / std::filesystem::path(d.window->runSalesPath()).filename();
+    const auto copy =
+        taken[0] / "保存数据库" / std::filesystem::path(d.window->runSalesPath()).filename();
     EXPECT_EQ(readAll(copy.string()), shown);
 }
 
@@ -367,13 +370,16 @@ TEST_F(CheckoutAreaTest, AStartAfterACrashRecoversTheSalesAndSaysFromWhichRun) {
     const std::string table = "销售数据2024年3月5日14时7分9秒.edb";
     const std::vector<checkout::SaleRow> rows = {{"a", "1", "2", "2024年3月5日14时8分0秒"},
                                                  {"b", "2", "1", "2024年3月5日14时9分0秒"}};
-    ASSERT_TRUE(checkout::SaleJournal(checkout::journalPath(d.run.dir(), table), table, 0).update(rows));
+    ASSERT_TRUE(
+        checkout::SaleJournal(checkout::journalPath(d.run.dir(), table), table, 0).update(rows));
     startWith({}, {"a"});
     ASSERT_EQ(d.platform.messages().size(), 1);
     const QString said = d.platform.messages()[0];
-    EXPECT_TRUE(said.contains("2024年3月5日14时7分9秒") && said.contains(" 2 ")) << said.toStdString();
+    EXPECT_TRUE(said.contains("2024年3月5日14时7分9秒") && said.contains(" 2 "))
+        << said.toStdString();
     EXPECT_EQ(readAll(st::joinPath(d.run.dir(), st::kSalesFolder, table)),
-              (Rows{{"a", "1", "2", "2024年3月5日14时8分0秒"}, {"b", "2", "1", "2024年3月5日14时9分0秒"}}));
+              (Rows{{"a", "1", "2", "2024年3月5日14时8分0秒"},
+                    {"b", "2", "1", "2024年3月5日14时9分0秒"}}));
     EXPECT_TRUE(checkout::journalsIn(d.run.dir()).empty());
     // This run's own table is the current one, as after any start.
     EXPECT_EQ(st::currentPath(), d.window->runSalesPath());

@@ -1,16 +1,17 @@
 // The goods combo searched from the keyboard: the item chosen is the one at
 // its own position, and choosing it emits `activated` once, as a click does.
+#include "checkout/goods_combo_search.h"
+
+#include <gtest/gtest.h>
+
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QInputMethodEvent>
-#include <QCompleter>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-#include <gtest/gtest.h>
-
-#include "checkout/goods_combo_search.h"
 
 namespace {
 
@@ -20,8 +21,9 @@ struct SearchableCombo {
 
     SearchableCombo() {
         // 矿泉水 twice: the second must be reachable by its own position.
-        combo.addItems({QStringLiteral("可口可乐"), QStringLiteral("面包"), QStringLiteral("矿泉水"),
-                        QStringLiteral("口香糖"), QStringLiteral("矿泉水")});
+        combo.addItems({QStringLiteral("可口可乐"), QStringLiteral("面包"),
+                        QStringLiteral("矿泉水"), QStringLiteral("口香糖"),
+                        QStringLiteral("矿泉水")});
         shop::checkout::makeGoodsSearchable(&combo);
         combo.setCurrentIndex(-1);
         combo.show();
@@ -60,9 +62,10 @@ TEST(GoodsComboSearch, TheListShowsMatchesInTheCombosOrderAndChoosesByPosition) 
     QAbstractItemView* popup = s.combo.completer()->popup();
     ASSERT_TRUE(popup->isVisible());
     QStringList shown;
-    for (int r = 0; r < popup->model()->rowCount(); ++r) shown << popup->model()->index(r, 0).data().toString();
-    EXPECT_EQ(shown, (QStringList{QStringLiteral("可口可乐"), QStringLiteral("矿泉水"), QStringLiteral("口香糖"),
-                                  QStringLiteral("矿泉水")}));
+    for (int r = 0; r < popup->model()->rowCount(); ++r)
+        shown << popup->model()->index(r, 0).data().toString();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("可口可乐"), QStringLiteral("矿泉水"),
+                                  QStringLiteral("口香糖"), QStringLiteral("矿泉水")}));
 
     // The second 矿泉水 of the list is item 4 of the combo, not item 2.
     for (int down = 0; down < 4; ++down) QTest::keyClick(popup, Qt::Key_Down);

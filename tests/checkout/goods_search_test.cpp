@@ -1,9 +1,10 @@
 // Finding goods by part of the name or by pinyin initials, keeping the combo's
 // order and positions.
+#include "checkout/goods_search.h"
+
 #include <gtest/gtest.h>
 
 #include "app/pinyin_initials.h"
-#include "checkout/goods_search.h"
 
 namespace {
 
@@ -38,8 +39,9 @@ TEST(GoodsSearch, MatchesByInitialsOrByPartOfTheName) {
 }
 
 TEST(GoodsSearch, KeepsTheCombosOrderAndGivesPositions) {
-    const QStringList names{QStringLiteral("可口可乐"), QStringLiteral("矿泉水"), QStringLiteral("面包"),
-                            QStringLiteral("矿泉水"), QStringLiteral("口香糖")};
+    const QStringList names{QStringLiteral("可口可乐"), QStringLiteral("矿泉水"),
+                            QStringLiteral("面包"), QStringLiteral("矿泉水"),
+                            QStringLiteral("口香糖")};
     EXPECT_EQ(matchingGoods(names, QStringLiteral("kqs")), (std::vector<int>{1, 3}));
     EXPECT_EQ(matchingGoods(names, QStringLiteral("k")), (std::vector<int>{0, 1, 3, 4}));
     EXPECT_EQ(matchingGoods(names, QStringLiteral("口")), (std::vector<int>{0, 4}));

@@ -112,8 +112,11 @@ TEST_F(KeyboardSaleTest, ButtonKeysAreNamedInTheirTooltipsAndWork) {
                  {"图形按钮_生成账单", MainWindow::kReceiptKey},
                  {"图形按钮_保存", MainWindow::kSaveKey}};
     for (const auto& k : keyed)
-        EXPECT_TRUE(d.button(k.button)->toolTip().contains(k.keys.toString(QKeySequence::NativeText))) << k.button;
-    EXPECT_TRUE(d.tendered()->toolTip().contains(MainWindow::kTenderedKey.toString(QKeySequence::NativeText)));
+        EXPECT_TRUE(
+            d.button(k.button)->toolTip().contains(k.keys.toString(QKeySequence::NativeText)))
+            << k.button;
+    EXPECT_TRUE(d.tendered()->toolTip().contains(
+        MainWindow::kTenderedKey.toString(QKeySequence::NativeText)));
 
     d.goods()->setFocus();
     sellByKeys(QStringLiteral("kqs"), QStringLiteral("1"));
@@ -141,9 +144,11 @@ TEST_F(KeyboardSaleTest, TabGoesFromTheGoodsThroughAddLongBeforeSave) {
     }
     const auto add = reached.indexOf(QStringLiteral("图形按钮_添加"));
     EXPECT_EQ(reached.value(0), QStringLiteral("组合框1_商品名称"));
-    EXPECT_EQ(reached.indexOf(QStringLiteral("组合框1_数量")), add - 1) << reached.join(' ').toStdString();
+    EXPECT_EQ(reached.indexOf(QStringLiteral("组合框1_数量")), add - 1)
+        << reached.join(' ').toStdString();
     EXPECT_GT(reached.indexOf(QStringLiteral("图形按钮_保存")), add);
-    EXPECT_LT(reached.indexOf(QStringLiteral("编辑框1_当前余额")), reached.indexOf(QStringLiteral("图形按钮_保存")));
+    EXPECT_LT(reached.indexOf(QStringLiteral("编辑框1_当前余额")),
+              reached.indexOf(QStringLiteral("图形按钮_保存")));
 }
 
 }  // namespace

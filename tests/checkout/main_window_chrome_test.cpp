@@ -1,6 +1,5 @@
 // The main window's chrome: dragging by its handles, and maximise/restore
 // with its re-layout.
-#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,6 +8,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "app/drag_state.h"
 #include "support/main_window_driver.h"
@@ -16,12 +16,18 @@
 namespace shop::test {
 namespace {
 
-void send(QWidget* handle, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent e(type, QPointF(at), handle->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+void send(QWidget* handle, QEvent::Type type, QPoint at, Qt::MouseButton button,
+          Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(at), handle->mapToGlobal(QPointF(at)), button, held,
+                  Qt::NoModifier);
     QApplication::sendEvent(handle, &e);
 }
-void press(QWidget* h, QPoint at, Qt::MouseButton b = Qt::LeftButton) { send(h, QEvent::MouseButtonPress, at, b, b); }
-void release(QWidget* h, QPoint at) { send(h, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
+void press(QWidget* h, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
+    send(h, QEvent::MouseButtonPress, at, b, b);
+}
+void release(QWidget* h, QPoint at) {
+    send(h, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
 void moveTo(QWidget* h, QPoint at, Qt::MouseButtons held = Qt::LeftButton) {
     send(h, QEvent::MouseMove, at, Qt::NoButton, held);
 }
@@ -31,7 +37,8 @@ protected:
     MainWindowDriver d;
     void SetUp() override { d.start(); }
     ~DragTest() override {
-        for (const char* h : {"main/透明标签4", "main/图片框2", "main/图片框1"}) app::dragState(h).reset();
+        for (const char* h : {"main/透明标签4", "main/图片框2", "main/图片框1"})
+            app::dragState(h).reset();
     }
 };
 
@@ -132,42 +139,59 @@ void expectPlaces(const MainWindowDriver& d, const std::vector<Place>& places, c
 bool overSibling(const QWidget* w, const QRect& place) {
     for (const QObject* o : w->parent()->children()) {
         const auto* other = qobject_cast<const QWidget*>(o);
-        if (other && other != w && !other->isHidden() && !other->objectName().startsWith(QStringLiteral("图片框")) &&
+        if (other && other != w && !other->isHidden() &&
+            !other->objectName().startsWith(QStringLiteral("图片框")) &&
             !other->objectName().isEmpty() && other->geometry().intersects(place))
             return true;
     }
     return false;
 }
 
-void expectListedOrOnScreen(const MainWindowDriver& d, const std::vector<Place>& places, const char* when) {
+void expectListedOrOnScreen(const MainWindowDriver& d, const std::vector<Place>& places,
+                            const char* when) {
     for (const Place& p : places) {
         const QWidget* w = d.child<QWidget>(p.name);
         if (!w) continue;
         const QRect listed(p.left >= 0 ? p.left : w->x(), p.top >= 0 ? p.top : w->y(),
-                           p.width >= 0 ? p.width : w->width(), p.height >= 0 ? p.height : w->height());
+                           p.width >= 0 ? p.width : w->width(),
+                           p.height >= 0 ? p.height : w->height());
         if (listed == w->geometry()) continue;
         const QRect container = w->parentWidget()->rect();
         EXPECT_TRUE(!container.contains(listed) || overSibling(w, listed))
             << when << ": " << p.name << " left a place that fits";
-        EXPECT_TRUE(container.contains(w->geometry())) << when << ": " << p.name << " is not inside its container";
+        EXPECT_TRUE(container.contains(w->geometry()))
+            << when << ": " << p.name << " is not inside its container";
     }
 }
 
-int textSize(const MainWindowDriver& d, const char* name) { return d.child<QWidget>(name)->font().pointSize(); }
+int textSize(const MainWindowDriver& d, const char* name) {
+    return d.child<QWidget>(name)->font().pointSize();
+}
 
 // Every value restore sets.
 const std::vector<Place> kRestored{
-    {"图片框2", -1, -1, 600, -1},        {"图形按钮1_关闭", 576, -1, -1, -1},
-    {"图形按钮1_放大", 551, -1, -1, -1}, {"图形按钮1_易", 520, -1, -1, -1},
-    {"图形按钮_添加", 8, 123, -1, -1},   {"图形按钮_保存", 119, -1, -1, -1},
-    {"图形按钮_清空", 98, -1, 98, -1},   {"图形按钮_生成账单", 98, -1, -1, -1},
-    {"图形按钮_删除", 8, -1, -1, -1},    {"分组框_计算区域", 694, -1, -1, 425},
-    {"超级列表框_产品结账", -1, -1, 688, 425}, {"透明标签_找零钱", -1, 374, -1, -1},
-    {"透明标签_找0钱", 86, 347, -1, -1}, {"透明标签_消费金额", 12, 293, -1, -1},
-    {"透明标签_余额", 82, 266, -1, -1},  {"透明标签_全部", 8, 25, -1, 117},
-    {"标签_当前余额", 10, 215, 56, -1},  {"编辑框1_当前余额", 64, 212, 132, -1},
-    {"组合框1_商品名称", 67, -1, 112, -1}, {"编辑框_价格", 42, -1, 72, -1},
-    {"组合框1_数量", 46, -1, 72, -1},    {"图片框6", -1, 41, -1, 71},
+    {"图片框2", -1, -1, 600, -1},
+    {"图形按钮1_关闭", 576, -1, -1, -1},
+    {"图形按钮1_放大", 551, -1, -1, -1},
+    {"图形按钮1_易", 520, -1, -1, -1},
+    {"图形按钮_添加", 8, 123, -1, -1},
+    {"图形按钮_保存", 119, -1, -1, -1},
+    {"图形按钮_清空", 98, -1, 98, -1},
+    {"图形按钮_生成账单", 98, -1, -1, -1},
+    {"图形按钮_删除", 8, -1, -1, -1},
+    {"分组框_计算区域", 694, -1, -1, 425},
+    {"超级列表框_产品结账", -1, -1, 688, 425},
+    {"透明标签_找零钱", -1, 374, -1, -1},
+    {"透明标签_找0钱", 86, 347, -1, -1},
+    {"透明标签_消费金额", 12, 293, -1, -1},
+    {"透明标签_余额", 82, 266, -1, -1},
+    {"透明标签_全部", 8, 25, -1, 117},
+    {"标签_当前余额", 10, 215, 56, -1},
+    {"编辑框1_当前余额", 64, 212, 132, -1},
+    {"组合框1_商品名称", 67, -1, 112, -1},
+    {"编辑框_价格", 42, -1, 72, -1},
+    {"组合框1_数量", 46, -1, 72, -1},
+    {"图片框6", -1, 41, -1, 71},
 };
 
 class MaximiseTest : public ::testing::Test {

@@ -6,8 +6,8 @@
 #include <QGroupBox>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -73,7 +73,8 @@ TEST(MainWindowStart, AMissingProductSaveTableEndsTheProcessWithAFailureCode) {
     fs::remove(d.run.paths().productSave());
     d.start();
     EXPECT_TRUE(d.platform.exited());
-    EXPECT_NE(d.platform.exitCode(), 0);  // not a success; the line on stderr is tested on the program
+    EXPECT_NE(d.platform.exitCode(),
+              0);  // not a success; the line on stderr is tested on the program
     EXPECT_TRUE(d.platform.messages().isEmpty());  // no message box on this path
     EXPECT_TRUE(d.window->failedToStart());
     // The creation step stopped before the sales table.
@@ -88,13 +89,14 @@ TEST(MainWindowStart, ASalesTableThatDoesNotOpenEndsTheProcessWithAFailureCode) 
     const QDateTime now = QDateTime::currentDateTime();
     for (int s = 0; s < 5; ++s) {
         const QDateTime t = now.addSecs(s);
-        const st::Moment m{t.date().year(), t.date().month(), t.date().day(),
+        const st::Moment m{t.date().year(), t.date().month(),  t.date().day(),
                            t.time().hour(), t.time().minute(), t.time().second()};
         std::ofstream(d.run.paths().salesTable(m)) << "junk";
     }
     d.start();
     EXPECT_TRUE(d.platform.exited());
-    EXPECT_NE(d.platform.exitCode(), 0);  // not a success; the line on stderr is tested on the program
+    EXPECT_NE(d.platform.exitCode(),
+              0);  // not a success; the line on stderr is tested on the program
     EXPECT_TRUE(d.platform.messages().isEmpty());  // no message box on this path
     EXPECT_TRUE(d.window->failedToStart());
     std::ifstream in(d.window->runSalesPath());
@@ -163,7 +165,8 @@ TEST(MainWindowStart, IsAFramelessWindowOfTheDesignedSizeAndPlace) {
     EXPECT_EQ(group.height(), 425);
     EXPECT_LE(tabs->x() + group.right(), d.window->width() - 1);
     EXPECT_EQ(d.child<QGroupBox>("分组框_计算区域")->title(), "结账操作");
-    for (const char* nav : {"图形按钮_添加产品", "图形按钮_添加产品1", "图形按钮_添加产品2", "图形按钮_添加产品3"})
+    for (const char* nav :
+         {"图形按钮_添加产品", "图形按钮_添加产品1", "图形按钮_添加产品2", "图形按钮_添加产品3"})
         EXPECT_EQ(d.button(nav)->size(), QSize(71, 63)) << nav;
     for (const char* title : {"图形按钮1_易", "图形按钮1_放大", "图形按钮1_关闭"})
         EXPECT_EQ(d.button(title)->size(), QSize(22, 18)) << title;
@@ -187,15 +190,17 @@ TEST(MainWindowStart, ShowsEveryCaptionAsDesigned) {
         {"透明标签_找零钱", "找零金额"},
         {"透明标签_找0钱", "00  元"},
     };
-    for (const auto& [name, text] : captions) EXPECT_EQ(d.label(name)->text(), QString::fromUtf8(text)) << name;
-    EXPECT_TRUE(d.label("透明标签6")->text().contains("开发")) << d.label("透明标签6")->text().toStdString();
+    for (const auto& [name, text] : captions)
+        EXPECT_EQ(d.label(name)->text(), QString::fromUtf8(text)) << name;
+    EXPECT_TRUE(d.label("透明标签6")->text().contains("开发"))
+        << d.label("透明标签6")->text().toStdString();
     EXPECT_FALSE(d.label("透明标签7")->text().isEmpty());
     const QStringList headings{"商品名称", "价格", "数量", "销售日期"};
     ASSERT_EQ(d.list()->columnCount(), 4);
     for (int c = 0; c < 4; ++c) EXPECT_EQ(d.list()->headerItem()->text(c), headings[c]);
     EXPECT_FALSE(d.list()->rootIsDecorated());
-    for (const char* box : {"图片框1", "图片框2", "图片框3", "图片框4", "图片框5", "图片框6", "图片框7",
-                            "图片框_背景", "图片框_背景1"})
+    for (const char* box : {"图片框1", "图片框2", "图片框3", "图片框4", "图片框5", "图片框6",
+                            "图片框7", "图片框_背景", "图片框_背景1"})
         EXPECT_NE(d.window->findChild<QWidget*>(QString::fromUtf8(box)), nullptr) << box;
 }
 
@@ -217,11 +222,15 @@ struct Opened {
 
 app::Navigation recording(Opened& o) {
     app::Navigation nav;
-    nav.productWindow = [&o](QWidget* p, const app::CheckoutArea& a) { ++o.product, o.parent = p, o.area = a; };
+    nav.productWindow = [&o](QWidget* p, const app::CheckoutArea& a) {
+        ++o.product, o.parent = p, o.area = a;
+    };
     nav.performanceWindow = [&o](QWidget* p) { ++o.performance, o.parent = p; };
     nav.employeeDirectory = [&o](QWidget* p) { ++o.directory, o.parent = p; };
     nav.leaveWindow = [&o](QWidget* p) { ++o.leave, o.parent = p; };
-    nav.receiptWindow = [&o](QWidget* p, const app::CheckoutArea& a) { ++o.receipt, o.parent = p, o.area = a; };
+    nav.receiptWindow = [&o](QWidget* p, const app::CheckoutArea& a) {
+        ++o.receipt, o.parent = p, o.area = a;
+    };
     return nav;
 }
 
@@ -261,7 +270,8 @@ TEST(MainWindowNavigation, UnwiredOpenersAndInertControlsDoNothing) {
     MainWindowDriver d;
     Opened o;
     d.start();  // nothing wired
-    for (const char* b : {"图形按钮_添加产品", "图形按钮_添加产品1", "图形按钮_添加产品2", "图形按钮_生成账单"})
+    for (const char* b :
+         {"图形按钮_添加产品", "图形按钮_添加产品1", "图形按钮_添加产品2", "图形按钮_生成账单"})
         d.click(b);
     QTest::mouseClick(d.label("透明标签7"), Qt::LeftButton);
 

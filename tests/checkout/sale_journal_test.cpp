@@ -1,13 +1,14 @@
 // The journal of the open checkout list and the recovery of a run's sales
 // from it at the next start.
+#include "checkout/sale_journal.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "checkout/run_tables.h"
-#include "checkout/sale_journal.h"
 #include "checkout/sale_recovery.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
@@ -25,7 +26,8 @@ const std::vector<SaleRow> kRows = {{"苹果", "2.5", "4", "2024年3月5日14时
                                     {"牛奶", "12元", "1", "2024年3月5日14时8分0秒"}};
 
 TEST(JournalText, ReadsBackWhateverTheCellsHold) {
-    const OpenSale sale{"销售数据2024年3月5日14时7分9秒.edb", 3,
+    const OpenSale sale{"销售数据2024年3月5日14时7分9秒.edb",
+                        3,
                         {{"a\nb", "1:2", "", "end\n"}, {std::string("\0x", 2), "元", "7", "d"}}};
     EXPECT_EQ(decodeJournal(encodeJournal(sale)), sale);
     EXPECT_EQ(decodeJournal(encodeJournal({"t.edb", 0, {}})), (OpenSale{"t.edb", 0, {}}));
@@ -132,9 +134,15 @@ TEST_F(JournalTest, EmptyForeignAndUnreadableJournalsStoreNothing) {
     ASSERT_TRUE(SaleJournal(journal, table, 0).update({}));
     // A journal naming a file outside the sales folder is not followed.
     const std::string stray = journalPath(run.dir(), "销售数据x.edb");
-    { std::ofstream(stray, std::ios::binary) << encodeJournal({"../数据库管理/产品数据库.edb", 0, kRows}); }
+    {
+        std::ofstream(stray, std::ios::binary)
+            << encodeJournal({"../数据库管理/产品数据库.edb", 0, kRows});
+    }
     const std::string torn = journalPath(run.dir(), "销售数据y.edb");
-    { std::ofstream(torn, std::ios::binary) << encodeJournal({"销售数据y.edb", 0, kRows}).substr(0, 40); }
+    {
+        std::ofstream(torn, std::ios::binary)
+            << encodeJournal({"销售数据y.edb", 0, kRows}).substr(0, 40);
+    }
     EXPECT_TRUE(recoverOpenSales(run.paths()).empty());
     EXPECT_FALSE(fs::exists(journal));  // an empty list is simply removed
     EXPECT_TRUE(fs::exists(stray));

@@ -1,5 +1,7 @@
 // Recording a run's rows into its sales table, saving the goods list, and
 // the two tables a run keeps open.
+#include "checkout/sale_recording.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,7 +9,6 @@
 
 #include "checkout/goods_lookup.h"
 #include "checkout/run_tables.h"
-#include "checkout/sale_recording.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
@@ -40,7 +41,8 @@ TEST_F(SalesTableTest, ARowThatCanNeverBeStoredDoesNotHoldBackTheOthers) {
     startSales();
     const std::string wide(255, 'x');
     // 200 + 2 x 30 bytes as the table counts them: over the 255 of the field.
-    const std::string tooWide = std::string(200, 'y') + "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十";
+    const std::string tooWide =
+        std::string(200, 'y') + "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十";
     ASSERT_FALSE(fitsSalesTable({"b", "1", tooWide, "d"}));
     ASSERT_TRUE(fitsSalesTable({"b", "1", wide, "d"}));
     const RecordingResult result =
@@ -94,8 +96,10 @@ protected:
 TEST_F(GoodsTablesTest, AnyFailedWriteFailsTheWholeSaveAndKeepsNothing) {
     run.setProductSave({"旧"});
     ASSERT_TRUE(openGoodsNames(run.paths().productSave()));
-    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", std::string(300, 'x')}), GoodsSave::Failed);
-    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {std::string(300, 'x'), "b"}), GoodsSave::Failed);
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", std::string(300, 'x')}),
+              GoodsSave::Failed);
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {std::string(300, 'x'), "b"}),
+              GoodsSave::Failed);
     EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"旧"}}));
     EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", "b"}), GoodsSave::Saved);
     EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"旧"}, {"a"}, {"b"}}));

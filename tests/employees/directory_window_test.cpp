@@ -1,5 +1,7 @@
 // The employee directory driven through its controls: the tree, the details,
 // "清空" and the windows it opens.
+#include "employees/directory_window.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,7 +14,6 @@
 
 #include "app/scripted_platform.h"
 #include "employee_fixture.h"
-#include "employees/directory_window.h"
 #include "employees/employee_form.h"
 #include "employees/entry_window.h"
 #include "leave/leave_window.h"
@@ -38,7 +39,9 @@ protected:
     void addEmployees(const std::vector<EmployeeRecord>& records) {
         test::addEmployees(run.paths().employee(), records);
     }
-    static QTreeWidget* tree(const DirectoryWindow& w) { return control<QTreeWidget>(w, "树型框1"); }
+    static QTreeWidget* tree(const DirectoryWindow& w) {
+        return control<QTreeWidget>(w, "树型框1");
+    }
     static QStringList childTexts(const DirectoryWindow& w) {
         QStringList texts;
         const QTreeWidgetItem* root = tree(w)->topLevelItem(0);
@@ -61,7 +64,9 @@ protected:
     void makeLeaveTable(const std::string& name) {
         ASSERT_TRUE(storage::create(*run.paths().leaveTable(name), storage::schemas::leave()));
     }
-    bool leaveTableExists(const std::string& name) const { return fs::exists(*run.paths().leaveTable(name)); }
+    bool leaveTableExists(const std::string& name) const {
+        return fs::exists(*run.paths().leaveTable(name));
+    }
     static void fillForm(EntryWindow& entry, const QString& text) {
         for (const FormItem& item : formItems()) {
             if (auto* edit = entry.findChild<QLineEdit*>(QString::fromUtf8(item.control)))
@@ -73,7 +78,8 @@ protected:
 };
 
 TEST_F(DirectoryWindowTest, TreeListsEveryEmployeeUnderTheRoot) {
-    addEmployees({test::sampleEmployee("张三"), test::sampleEmployee("李四"), test::sampleEmployee("张三")});
+    addEmployees(
+        {test::sampleEmployee("张三"), test::sampleEmployee("李四"), test::sampleEmployee("张三")});
     DirectoryWindow w;
     ASSERT_FALSE(w.failedToOpen());
     EXPECT_EQ(w.size(), QSize(813, 477));
@@ -89,9 +95,10 @@ TEST_F(DirectoryWindowTest, TreeListsEveryEmployeeUnderTheRoot) {
     EXPECT_EQ(labelText(w, "透明标签_请假记录"), "请假记录");
     EXPECT_EQ(labelText(w, "透明标签_工资管理"), "工资管理");
     EXPECT_EQ(test::captionLines(labelText(w, "透明标签_个人资料")),
-              QStringList({"员工头像", "员工编号；", "员工姓名；", "员工性别；", "员工年龄；", "入职时间；",
-                           "政治面貌 ；", "工作部门；", "出生日期；", "员工民族；", "员工籍贯；", "身份证号码；",
-                           "文化程度；", "学校名称；", "学校地址；", "居住地址；", "联系电话；", "员工岗位；"}));
+              QStringList({"员工头像", "员工编号；", "员工姓名；", "员工性别；", "员工年龄；",
+                           "入职时间；", "政治面貌 ；", "工作部门；", "出生日期；", "员工民族；",
+                           "员工籍贯；", "身份证号码；", "文化程度；", "学校名称；", "学校地址；",
+                           "居住地址；", "联系电话；", "员工岗位；"}));
     // Filling the tree leaves no table open.
     EXPECT_EQ(storage::openCount(), 0);
 }
@@ -108,17 +115,21 @@ TEST_F(DirectoryWindowTest, ChoosingAnEmployeeShowsTheRecordButNotTheAccount) {
     choose(w, 1);
     EXPECT_EQ(labelText(w, "透明标签_名字"), "员工资料；李四");
     const std::vector<std::pair<const char*, int>> shown{
-        {"透明标签_员工编号", 2},      {"透明标签_员工姓名", 3},     {"透明标签_员工性别", 4},
-        {"透明标签_员工年龄", 5},      {"透明标签_入职时间", 6},     {"透明标签_政治面貌", 7},
-        {"透明标签_员工工作部门", 8},  {"透明标签_员工出生日期", 9}, {"透明标签_员工民族", 10},
-        {"透明标签_员工籍贯", 11},     {"透明标签_员工身份证号码", 12}, {"透明标签_员工文化程度", 13},
-        {"透明标签_员工学校名称", 14}, {"透明标签_员工学校地址", 15}, {"透明标签_居住地址", 17},
-        {"透明标签_联系电话", 18},     {"透明标签_员工岗位", 19}};
+        {"透明标签_员工编号", 2},        {"透明标签_员工姓名", 3},
+        {"透明标签_员工性别", 4},        {"透明标签_员工年龄", 5},
+        {"透明标签_入职时间", 6},        {"透明标签_政治面貌", 7},
+        {"透明标签_员工工作部门", 8},    {"透明标签_员工出生日期", 9},
+        {"透明标签_员工民族", 10},       {"透明标签_员工籍贯", 11},
+        {"透明标签_员工身份证号码", 12}, {"透明标签_员工文化程度", 13},
+        {"透明标签_员工学校名称", 14},   {"透明标签_员工学校地址", 15},
+        {"透明标签_居住地址", 17},       {"透明标签_联系电话", 18},
+        {"透明标签_员工岗位", 19}};
     const EmployeeRecord expected = test::sampleEmployee("李四");
     for (const auto& [label, position] : shown)
         EXPECT_EQ(labelText(w, label).toStdString(), expected[position]) << label;
     const QString account = QString::fromStdString(expected[f::kWeChatQq]);
-    for (const QLabel* label : w.findChildren<QLabel*>()) EXPECT_FALSE(label->text().contains(account));
+    for (const QLabel* label : w.findChildren<QLabel*>())
+        EXPECT_FALSE(label->text().contains(account));
     EXPECT_TRUE(labelText(w, "透明标签_员工工作部门1").isEmpty());
     EXPECT_FALSE(control<QLabel>(w, "图片框_头像")->pixmap().isNull());
 
@@ -165,8 +176,8 @@ TEST_F(DirectoryWindowTest, RootOrAnItemWithoutRecordClearsTheDetails) {
 }
 
 TEST_F(DirectoryWindowTest, ClearRemovesTheCurrentEmployeeAndOnlyTheirLeaveTable) {
-    addEmployees({test::sampleEmployee("张三"), test::sampleEmployee("李四"), test::sampleEmployee("张三"),
-                  test::sampleEmployee("王五")});
+    addEmployees({test::sampleEmployee("张三"), test::sampleEmployee("李四"),
+                  test::sampleEmployee("张三"), test::sampleEmployee("王五")});
     makeLeaveTable("张三");
     makeLeaveTable("李四");
     makeLeaveTable("王五");
@@ -277,7 +288,8 @@ TEST_F(DirectoryWindowTest, NonModalEntryWindowIsUsableWhileDirectoryIsModal) {
         auto* save = control<QPushButton>(*entry, "图形按钮_生成账单2");
         QObject::connect(save, &QPushButton::clicked, [&] { entryClicked = true; });
         QTest::qWait(10);
-        QTest::mouseClick(entry->windowHandle(), Qt::LeftButton, {}, save->mapTo(entry, save->rect().center()));
+        QTest::mouseClick(entry->windowHandle(), Qt::LeftButton, {},
+                          save->mapTo(entry, save->rect().center()));
         QTest::mouseClick(stranger.windowHandle(), Qt::LeftButton, {}, button->geometry().center());
         QTest::qWait(10);
         w.done(0);

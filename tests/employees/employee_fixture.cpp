@@ -57,7 +57,8 @@ std::vector<EmployeeRecord> employeesIn(const std::string& path) {
     const int n = st::recordCount();
     for (int i = 0; i < n; ++i) {
         EmployeeRecord r;
-        for (int position = 1; position <= employees::kFieldCount; ++position) r[position] = st::readText(position);
+        for (int position = 1; position <= employees::kFieldCount; ++position)
+            r[position] = st::readText(position);
         rows.push_back(std::move(r));
         st::skip(1);
     }

@@ -1,11 +1,11 @@
 // The entry form's rules: the reminder for missing items, the write order and
 // the messages for a failed write.
+#include "employees/employee_form.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
-
-#include "employees/employee_form.h"
 
 namespace shop::employees {
 namespace {
@@ -29,11 +29,12 @@ TEST(CompletenessReminder, BlanksCountAsFilled) {
 
 TEST(CompletenessReminder, EachItemAloneEmptyNamesThatItem) {
     const std::set<std::string> expected{
-        "错误员工编号不能为空", "员工姓名不能为空",   "性别不能为空",         "员工年龄不能为空",
-        "员工政治面貌不能为空", "员工部门不能为空",   "出生日期不能为空",     "员工民族不能为空",
-        "员工籍贯不能为空",     "员工身份证号码不能为空", "员工文化程度不能为空", "员工学校名称不能为空",
-        "员工学校地址不能为空", "员工微信/QQ不能为空", "员工居住地址不能为空", "员工联系电话不能为空",
-        "员工岗位不能为空"};
+        "错误员工编号不能为空",   "员工姓名不能为空",     "性别不能为空",
+        "员工年龄不能为空",       "员工政治面貌不能为空", "员工部门不能为空",
+        "出生日期不能为空",       "员工民族不能为空",     "员工籍贯不能为空",
+        "员工身份证号码不能为空", "员工文化程度不能为空", "员工学校名称不能为空",
+        "员工学校地址不能为空",   "员工微信/QQ不能为空",  "员工居住地址不能为空",
+        "员工联系电话不能为空",   "员工岗位不能为空"};
     std::set<std::string> seen;
     for (std::size_t i = 0; i < kFormItemCount; ++i) {
         auto texts = filled();
@@ -71,7 +72,8 @@ TEST(FormItems, CoverEveryTextFieldButTheDateOnce) {
 TEST(WriteOrder, TelephoneBeforeHomeAddress) {
     const auto& order = writeOrder();
     const std::vector<int> got(order.begin(), order.end());
-    const std::vector<int> expected{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 18, 17, 19};
+    const std::vector<int> expected{1,  2,  3,  4,  5,  6,  7,  8,  9, 10,
+                                    11, 12, 13, 14, 15, 16, 18, 17, 19};
     EXPECT_EQ(got, expected);
 }
 

@@ -1,5 +1,7 @@
 // The employee entry form driven through its controls against a temporary run
 // folder: completeness check, what a save stores, the photo and the reset.
+#include "employees/entry_window.h"
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -9,7 +11,6 @@
 
 #include "app/scripted_platform.h"
 #include "employee_fixture.h"
-#include "employees/entry_window.h"
 #include "storage/date_text.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
@@ -38,7 +39,8 @@ protected:
     }
     // Every item gets a text of its own, "值<position>".
     void fillAll(EntryWindow& w) {
-        for (const FormItem& item : formItems()) setItem(w, item.control, QStringLiteral("值%1").arg(item.position));
+        for (const FormItem& item : formItems())
+            setItem(w, item.control, QStringLiteral("值%1").arg(item.position));
     }
     void clickSave(EntryWindow& w) { control<QPushButton>(w, "图形按钮_生成账单2")->click(); }
     void clickPhoto(EntryWindow& w) { control<QPushButton>(w, "图形按钮_生成账单1")->click(); }
@@ -59,11 +61,12 @@ TEST_F(EntryWindowTest, FormAsDesigned) {
     EXPECT_EQ(test::labelText(w, "透明标签1"), "澄屿_添加员工");
     EXPECT_EQ(test::labelText(w, "透明标签2"), "入职填写信息");
     EXPECT_EQ(test::labelText(w, "透明标签3"), "头像信息");
-    EXPECT_EQ(test::captionLines(test::labelText(w, "透明标签4")),
-              QStringList({"员工姓名；", "员工性别；", "员工年龄；", "员工出生日期；", "员工民族；", "员工籍贯；",
-                           "员工居民身份证号码；", "员工文化程度；", "员工毕业学校名称；", "员工学校地址；",
-                           "员工QQ/微信；", "员工政治面貌；", "员工现在居住地址；", "员工联系电话",
-                           "员工入职时间", "员工部门；", "员工编号；", "员工岗位；"}));
+    EXPECT_EQ(
+        test::captionLines(test::labelText(w, "透明标签4")),
+        QStringList({"员工姓名；", "员工性别；", "员工年龄；", "员工出生日期；", "员工民族；",
+                     "员工籍贯；", "员工居民身份证号码；", "员工文化程度；", "员工毕业学校名称；",
+                     "员工学校地址；", "员工QQ/微信；", "员工政治面貌；", "员工现在居住地址；",
+                     "员工联系电话", "员工入职时间", "员工部门；", "员工编号；", "员工岗位；"}));
     const auto items = [&](const char* name) {
         QStringList texts;
         if (auto* combo = control<QComboBox>(w, name))
@@ -71,17 +74,20 @@ TEST_F(EntryWindowTest, FormAsDesigned) {
         return texts;
     };
     EXPECT_EQ(items("组合框_性别"), QStringList({"男", "女"}));
-    EXPECT_EQ(items("组合框_政治面貌"), QStringList({"中共党员", "中共预备党员", "共青团员", "民革党员",
-                                                   "民盟盟党员", "民建会员", "民进会员", "农工党党员",
-                                                   "共产党员", "群众"}));
-    EXPECT_EQ(items("组合框_文化程度"), QStringList({"小学", "初中", "高中", "大学", "大学学历以上"}));
+    EXPECT_EQ(items("组合框_政治面貌"),
+              QStringList({"中共党员", "中共预备党员", "共青团员", "民革党员", "民盟盟党员",
+                           "民建会员", "民进会员", "农工党党员", "共产党员", "群众"}));
+    EXPECT_EQ(items("组合框_文化程度"),
+              QStringList({"小学", "初中", "高中", "大学", "大学学历以上"}));
     EXPECT_EQ(control<QLineEdit>(w, "编辑框_出生日期")->text(), "年月日");
     EXPECT_EQ(control<QLineEdit>(w, "编辑框_民族")->text(), "汉族");
     EXPECT_EQ(control<QLineEdit>(w, "编辑框_籍贯")->text(), "汉族");
     EXPECT_TRUE(control<QLineEdit>(w, "编辑框1")->isHidden());
     EXPECT_NE(control<QDateEdit>(w, "日期框_入职"), nullptr);
-    for (const char* name : {"图片框1", "图片框2", "图片框_头像"}) EXPECT_NE(control<QLabel>(w, name), nullptr);
-    for (const char* name : {"图形按钮_生成账单", "图形按钮1_关闭1", "图形按钮1_关闭4", "图形按钮1_关闭5"})
+    for (const char* name : {"图片框1", "图片框2", "图片框_头像"})
+        EXPECT_NE(control<QLabel>(w, name), nullptr);
+    for (const char* name :
+         {"图形按钮_生成账单", "图形按钮1_关闭1", "图形按钮1_关闭4", "图形按钮1_关闭5"})
         EXPECT_NE(control<QPushButton>(w, name), nullptr);
     // The table is open, under its base name, while the window is.
     EXPECT_TRUE(storage::select(storage::kEmployeeTableName));
@@ -94,7 +100,8 @@ TEST_F(EntryWindowTest, EachItemAloneEmptyIsNamedAndNothingIsWritten) {
         setItem(w, item.control, QString());
         platform.clear();
         clickSave(w);
-        EXPECT_EQ(platform.messages(), QStringList{QString::fromUtf8(item.emptyMessage)}) << item.control;
+        EXPECT_EQ(platform.messages(), QStringList{QString::fromUtf8(item.emptyMessage)})
+            << item.control;
     }
     EXPECT_TRUE(stored().empty());
 }
@@ -107,7 +114,8 @@ TEST_F(EntryWindowTest, AllOrSeveralEmptyGiveOneReminder) {
 
     platform.clear();
     fillAll(w);
-    for (const char* name : {"编辑框_编号", "编辑框_姓名", "编辑框_年龄"}) setItem(w, name, QString());
+    for (const char* name : {"编辑框_编号", "编辑框_姓名", "编辑框_年龄"})
+        setItem(w, name, QString());
     clickSave(w);
     EXPECT_EQ(platform.messages(), QStringList{"请你认真填写"});
     EXPECT_TRUE(stored().empty());
@@ -152,9 +160,10 @@ TEST_F(EntryWindowTest, ResetAfterSaveAndSaveTwiceGivesTwoRecords) {
     setItem(w, "编辑框_民族", "回族");
     control<QDateEdit>(w, "日期框_入职")->setDate(QDate(2022, 2, 2));
     clickSave(w);
-    for (const char* name : {"编辑框_编号", "编辑框_姓名", "编辑框_年龄", "编辑框_部门", "编辑框_籍贯",
-                             "编辑框_员工身份证号码", "编辑框_学校名称", "编辑框_学校地址", "编辑框_QQ微信",
-                             "编辑框_员工联系电话", "编辑框_居住地址", "编辑框_岗位名称"})
+    for (const char* name :
+         {"编辑框_编号", "编辑框_姓名", "编辑框_年龄", "编辑框_部门", "编辑框_籍贯",
+          "编辑框_员工身份证号码", "编辑框_学校名称", "编辑框_学校地址", "编辑框_QQ微信",
+          "编辑框_员工联系电话", "编辑框_居住地址", "编辑框_岗位名称"})
         EXPECT_TRUE(control<QLineEdit>(w, name)->text().isEmpty()) << name;
     EXPECT_EQ(control<QLineEdit>(w, "编辑框_出生日期")->text(), "年月日");
     EXPECT_EQ(control<QLineEdit>(w, "编辑框_民族")->text(), "回族");
@@ -186,7 +195,7 @@ TEST_F(EntryWindowTest, PhotoIsShownFittedAndStoredUnchanged) {
     const QPixmap shown = box->pixmap();
     ASSERT_FALSE(shown.isNull());
     EXPECT_EQ(shown.width(), box->contentsRect().width());  // the wide side fills the box
-    EXPECT_NEAR(shown.height() * 2, shown.width(), 2);       // aspect kept
+    EXPECT_NEAR(shown.height() * 2, shown.width(), 2);      // aspect kept
 
     fillAll(w);
     clickSave(w);
@@ -261,13 +270,15 @@ TEST_F(EntryWindowTest, FailedWritesAreNamedAndLeaveNoRecord) {
     setItem(w, "编辑框_部门", "销售部");
     setItem(w, "编辑框_姓名", QString(200, QChar(0x5f20)));  // 400 GBK bytes
     clickSave(w);
-    EXPECT_EQ(platform.messages(), QStringList{"员工信息保存失败：员工姓名未能写入，员工未存入数据库"});
+    EXPECT_EQ(platform.messages(),
+              QStringList{"员工信息保存失败：员工姓名未能写入，员工未存入数据库"});
     EXPECT_TRUE(stored().empty());
 
     platform.clear();
     setItem(w, "编辑框_年龄", QString(300, QChar('9')));
     clickSave(w);
-    EXPECT_EQ(platform.messages(), QStringList{"员工信息保存失败：员工姓名、年龄未能写入，员工未存入数据库"});
+    EXPECT_EQ(platform.messages(),
+              QStringList{"员工信息保存失败：员工姓名、年龄未能写入，员工未存入数据库"});
     EXPECT_TRUE(stored().empty());
 
     platform.clear();

@@ -37,15 +37,17 @@ bool craftBadText(const std::string& path) {
     if (!fill(path, schemas::sales(), {{"a", "1", "1", "2024年3月5日"}})) return false;
     sqlite3* db = nullptr;
     bool ok = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, "UPDATE cells SET value = CAST(x'c3ff41' AS TEXT)", nullptr, nullptr, nullptr) ==
-                  SQLITE_OK;
+              sqlite3_exec(db, "UPDATE cells SET value = CAST(x'c3ff41' AS TEXT)", nullptr, nullptr,
+                           nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
 }
 
 // A sound table with one record renumbered behind the facility's back.
 bool craftNumbering(const std::string& path, const char* sql) {
-    if (!fill(path, schemas::sales(), {{"a", "1", "1", "2024年3月5日"}, {"b", "2", "1", "2024年3月5日"}})) return false;
+    if (!fill(path, schemas::sales(),
+              {{"a", "1", "1", "2024年3月5日"}, {"b", "2", "1", "2024年3月5日"}}))
+        return false;
     sqlite3* db = nullptr;
     bool ok = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
               sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -65,16 +67,21 @@ int main(int argc, char** argv) {
     employee[0] = std::string("BM\x00\x01\x02\xff", 6);
     const bool ok =
         fill(dir + "/sales.edb", schemas::sales(),
-             {{"矿泉水", "2元", "3", "2024年3月5日14时7分9秒"}, {"面包", "8.5元", "1", "2024年3月5日14时8分0秒"}}) &&
+             {{"矿泉水", "2元", "3", "2024年3月5日14时7分9秒"},
+              {"面包", "8.5元", "1", "2024年3月5日14时8分0秒"}}) &&
         fill(dir + "/empty_sales.edb", schemas::sales(), {}) &&
-        fill(dir + "/products.edb", schemas::product(), {{"牛奶", "6元", "20"}, {"苹果", "3.2元", "40"}}) &&
+        fill(dir + "/products.edb", schemas::product(),
+             {{"牛奶", "6元", "20"}, {"苹果", "3.2元", "40"}}) &&
         fill(dir + "/product_save.edb", schemas::productSave(), {{"牛奶"}, {"苹果"}}) &&
         fill(dir + "/leave.edb", schemas::leave(), {{"2024年3月5日", "2024年3月8日", "同意"}}) &&
         fill(dir + "/salary.edb", schemas::salary(), {{"2024年3月5日", "3500"}}) &&
         fill(dir + "/employee.edb", schemas::employee(), {employee}) &&
         craftBadText(dir + "/regress-text-not-utf8.edb") &&
-        craftNumbering(dir + "/regress-record-far.edb", "UPDATE records SET rec = 2147483646 WHERE rec = 2") &&
-        craftNumbering(dir + "/regress-record-count.edb", "INSERT INTO records(rec) VALUES(30000000)");
-    if (!ok) std::fprintf(stderr, "make_table_seeds: cannot write the seeds into %s\n", dir.c_str());
+        craftNumbering(dir + "/regress-record-far.edb",
+                       "UPDATE records SET rec = 2147483646 WHERE rec = 2") &&
+        craftNumbering(dir + "/regress-record-count.edb",
+                       "INSERT INTO records(rec) VALUES(30000000)");
+    if (!ok)
+        std::fprintf(stderr, "make_table_seeds: cannot write the seeds into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

@@ -75,7 +75,8 @@ void checkGbk(std::string_view t) {
 // Input layout: [left length][right length][start][flags] left right text.
 void checkTextBetween(std::string_view in) {
     if (in.size() < 4) return;
-    const std::size_t ll = static_cast<unsigned char>(in[0]) % 8, rl = static_cast<unsigned char>(in[1]) % 8;
+    const std::size_t ll = static_cast<unsigned char>(in[0]) % 8,
+                      rl = static_cast<unsigned char>(in[1]) % 8;
     const std::size_t start = static_cast<unsigned char>(in[2]);
     const bool caseInsensitive = in[3] & 1;
     in.remove_prefix(4);

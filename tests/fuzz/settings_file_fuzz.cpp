@@ -19,8 +19,10 @@ struct Key {
     const char* section;
     const char* key;
 };
-constexpr Key kKeys[] = {{kShopSection, kShopNameKey}, {kTillSection, kMachineKey},
-                         {kTillSection, kCashierKey}, {kTillSection, kAddressKey}};
+constexpr Key kKeys[] = {{kShopSection, kShopNameKey},
+                         {kTillSection, kMachineKey},
+                         {kTillSection, kCashierKey},
+                         {kTillSection, kAddressKey}};
 
 }  // namespace
 
@@ -30,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Key& target = kKeys[data[0] % 4];
     const std::size_t valueLength = std::min<std::size_t>(data[1], size - 2);
     const std::string_view rawValue(reinterpret_cast<const char*>(data) + 2, valueLength);
-    const std::string_view bytes(reinterpret_cast<const char*>(data) + 2 + valueLength, size - 2 - valueLength);
+    const std::string_view bytes(reinterpret_cast<const char*>(data) + 2 + valueLength,
+                                 size - 2 - valueLength);
 
     const auto text = decodeSettingsText(bytes);
     if (!text) return 0;
@@ -43,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    iniValue(doc, k.section, k.key));
 
     // The window only ever writes UTF-8 text.
-    const auto value = shop::storage::isValidUtf8(rawValue) ? std::string(rawValue) : std::string("值");
+    const auto value =
+        shop::storage::isValidUtf8(rawValue) ? std::string(rawValue) : std::string("值");
     const std::string written = withIniValue(*text, target.section, target.key, value);
     const IniDocument after = parseIni(written);
     FUZZ_CHECK(serializeIni(after) == written);
@@ -51,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(back && *back == singleLine(value));
     for (const Key& other : kKeys) {
         if (&other == &target) continue;
-        FUZZ_CHECK(iniValue(after, other.section, other.key) == iniValue(doc, other.section, other.key));
+        FUZZ_CHECK(iniValue(after, other.section, other.key) ==
+                   iniValue(doc, other.section, other.key));
     }
     // Setting the same value again changes nothing.
     FUZZ_CHECK(withIniValue(written, target.section, target.key, value) == written);

@@ -78,7 +78,8 @@ void readEverything(bool sound, std::size_t fileSize) {
 // Byte flips rarely keep a page valid enough to change what a reader relies
 // on most, the record numbering; these edits change record numbers and
 // counts through SQLite, so the pages stay well formed.
-std::size_t mutateRecords(std::uint8_t* data, std::size_t size, std::size_t maxSize, unsigned seed) {
+std::size_t mutateRecords(std::uint8_t* data, std::size_t size, std::size_t maxSize,
+                          unsigned seed) {
     static const Scratch work;
     const std::string file = (work.dir / "mutate.db").string();
     {
@@ -90,18 +91,22 @@ std::size_t mutateRecords(std::uint8_t* data, std::size_t size, std::size_t maxS
         "UPDATE records SET rec = ?1 WHERE rec = (SELECT max(rec) FROM records)",
         "INSERT OR IGNORE INTO records(rec) VALUES(?1)",
         "DELETE FROM records WHERE rec = (SELECT min(rec) FROM records)",
-        "UPDATE OR IGNORE cells SET id = (?1 << 8) | (id & 255) WHERE id = (SELECT max(id) FROM cells)",
+        "UPDATE OR IGNORE cells SET id = (?1 << 8) | (id & 255) WHERE id = (SELECT max(id) FROM "
+        "cells)",
         "INSERT INTO records(deleted) SELECT deleted FROM records",
         "UPDATE OR IGNORE fields SET pos = ?1 WHERE pos = (SELECT max(pos) FROM fields)",
     };
-    static const std::int64_t numbers[] = {0, -1, 1, 2, 3, 255, 256, 30000000, 2147483646, 2147483647,
-                                           2147483648LL, 9000000000000LL};
+    static const std::int64_t numbers[] = {
+        0, -1, 1, 2, 3, 255, 256, 30000000, 2147483646, 2147483647, 2147483648LL, 9000000000000LL};
     sqlite3* db = nullptr;
     sqlite3_stmt* st = nullptr;
-    bool ok = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
-              sqlite3_prepare_v2(db, edits[rng() % std::size(edits)], -1, &st, nullptr) == SQLITE_OK;
+    bool ok =
+        sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, edits[rng() % std::size(edits)], -1, &st, nullptr) == SQLITE_OK;
     if (ok) {
-        sqlite3_bind_int64(st, 1, rng() % 4 ? numbers[rng() % std::size(numbers)] : static_cast<std::int64_t>(rng()));
+        sqlite3_bind_int64(
+            st, 1,
+            rng() % 4 ? numbers[rng() % std::size(numbers)] : static_cast<std::int64_t>(rng()));
         ok = sqlite3_step(st) == SQLITE_DONE;
     }
     sqlite3_finalize(st);
@@ -117,10 +122,10 @@ std::size_t mutateRecords(std::uint8_t* data, std::size_t size, std::size_t maxS
 
 // Provided by libFuzzer; absent when the inputs are only replayed.
 extern "C" __attribute__((weak)) std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size,
-                                                             std::size_t maxSize);
+                                                              std::size_t maxSize);
 
-extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size, std::size_t maxSize,
-                                               unsigned seed) {
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
+                                               std::size_t maxSize, unsigned seed) {
     if (seed % 4 == 0)
         if (const std::size_t n = mutateRecords(data, size, maxSize, seed)) return n;
     return LLVMFuzzerMutate(data, size, maxSize);

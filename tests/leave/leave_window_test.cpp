@@ -1,6 +1,10 @@
 // The leave window driven through its controls against a temporary run
 // folder: the name list, choosing an employee, and submissions on their
 // background thread.
+#include "leave/leave_window.h"
+
+#include <gtest/gtest.h>
+
 #include <QDateEdit>
 #include <QFile>
 #include <QLabel>
@@ -12,12 +16,10 @@
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
-#include "leave/leave_window.h"
 #include "reliability/file_size_limit.h"
 #include "staff_fixture.h"
 #include "storage/table.h"
@@ -47,7 +49,9 @@ protected:
 
     std::string leavePath(const std::string& name) const { return *run.paths().leaveTable(name); }
 
-    void addStaff(const std::vector<test::Staff>& staff) const { test::addStaff(run.paths().employee(), staff); }
+    void addStaff(const std::vector<test::Staff>& staff) const {
+        test::addStaff(run.paths().employee(), staff);
+    }
 
     LeaveWindow& openWindow() {
         window = std::make_unique<LeaveWindow>(nullptr, work.executor());
@@ -68,12 +72,16 @@ protected:
     void submit(QDate start, QDate end, const char* decision) {
         control<QDateEdit>("日期框_始")->setDate(start);
         control<QDateEdit>("日期框_结束")->setDate(end);
-        if (decision) control<QRadioButton>(decision == std::string("同意") ? "单选框_同意" : "单选框_拒绝")->setChecked(true);
+        if (decision)
+            control<QRadioButton>(decision == std::string("同意") ? "单选框_同意" : "单选框_拒绝")
+                ->setChecked(true);
         control<QPushButton>("图形按钮_")->click();
         ASSERT_TRUE(work.waitAll());
     }
 
-    test::Rows listRows() const { return test::rowsOf(control<QTreeWidget>("超级列表框_请假记录")); }
+    test::Rows listRows() const {
+        return test::rowsOf(control<QTreeWidget>("超级列表框_请假记录"));
+    }
 
     static std::string day(QDate d) { return test::dayText(d); }
 
@@ -110,14 +118,16 @@ TEST_F(LeaveWindowTest, OpensWithEveryNameInTableOrderAndNothingChosen) {
     EXPECT_TRUE(platform.messages().isEmpty());
 
     w.show();
-    for (const char* inert : {"图形按钮1_关闭1", "图形按钮1_关闭4", "图形按钮_生成账单"}) control<QPushButton>(inert)->click();
+    for (const char* inert : {"图形按钮1_关闭1", "图形按钮1_关闭4", "图形按钮_生成账单"})
+        control<QPushButton>(inert)->click();
     EXPECT_TRUE(w.isVisible());
     control<QPushButton>("图形按钮1_关闭5")->click();
     EXPECT_FALSE(w.isVisible());
 }
 
 TEST_F(LeaveWindowTest, ChoosingTheKthNameShowsRecordKPlusOneAndItsPhoto) {
-    addStaff({{"001", "张三", test::pictureBytes(60, 80)}, {"002", "李四", test::pictureBytes(200, 100, Qt::red)}});
+    addStaff({{"001", "张三", test::pictureBytes(60, 80)},
+              {"002", "李四", test::pictureBytes(200, 100, Qt::red)}});
     openWindow();
 
     choose(1);
@@ -140,7 +150,8 @@ TEST_F(LeaveWindowTest, ChoosingTheKthNameShowsRecordKPlusOneAndItsPhoto) {
 }
 
 TEST_F(LeaveWindowTest, APhotoThatIsNoPictureShowsNothing) {
-    addStaff({{"001", "张三", test::pictureBytes(60, 80)}, {"002", "坏图", std::string(5000, '\x42')},
+    addStaff({{"001", "张三", test::pictureBytes(60, 80)},
+              {"002", "坏图", std::string(5000, '\x42')},
               {"003", "无图", ""}});
     openWindow();
     choose(0);
@@ -202,7 +213,9 @@ TEST_F(LeaveWindowTest, ApprovalShowsTheBoxBeforeTheRequestIsStored) {
     openWindow();
     choose(0);
     std::size_t storedWhileShown = 99;
-    platform.whileShown = [&](const QString&) { storedWhileShown = test::readAll(leavePath("张三")).size(); };
+    platform.whileShown = [&](const QString&) {
+        storedWhileShown = test::readAll(leavePath("张三")).size();
+    };
     submit(kMarch5, kMarch9, "同意");
 
     EXPECT_EQ(platform.messages(), QStringList{"同意"});

@@ -61,7 +61,8 @@ inline Rows rowsOf(const QTreeWidget* list) {
     Rows rows;
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         std::vector<std::string> row;
-        for (int c = 0; c < list->columnCount(); ++c) row.push_back(list->topLevelItem(i)->text(c).toStdString());
+        for (int c = 0; c < list->columnCount(); ++c)
+            row.push_back(list->topLevelItem(i)->text(c).toStdString());
         rows.push_back(std::move(row));
     }
     return rows;

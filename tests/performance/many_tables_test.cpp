@@ -13,7 +13,8 @@ using performance::runSalesQuery;
 
 int openFileDescriptors() {
     int n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++n;
     return n;
 }
 
@@ -23,7 +24,8 @@ TEST(ManySalesTables, RepeatedQueriesOverAThousandTablesStayComplete) {
     const long long firstDay = storage::dayNumber({2021, 1, 1});
     // One table written through the facility, copied under the name of every
     // other run (copies cost no disk syncs); each run at its own time of day.
-    const std::string model = makeSalesTable(run, {2020, 1, 1, 9, 0, 0}, {{"货", "12元", "2", "t"}});
+    const std::string model =
+        makeSalesTable(run, {2020, 1, 1, 9, 0, 0}, {{"货", "12元", "2", "t"}});
     for (int i = 0; i < kTables; ++i) {
         Moment start = storage::fromDayNumber(firstDay + i);
         start.hour = i % 24;
@@ -34,7 +36,8 @@ TEST(ManySalesTables, RepeatedQueriesOverAThousandTablesStayComplete) {
     std::filesystem::remove(model);
 
     const int fdsBefore = openFileDescriptors();
-    const auto query = queryOf(run, storage::fromDayNumber(firstDay), storage::fromDayNumber(firstDay + kTables - 1));
+    const auto query = queryOf(run, storage::fromDayNumber(firstDay),
+                               storage::fromDayNumber(firstDay + kTables - 1));
     const auto first = runSalesQuery(query);
     ASSERT_EQ(first.rows.size(), static_cast<std::size_t>(kTables));
     // Only the last table read stays open in this thread, and it is current.

@@ -21,7 +21,8 @@ TEST(SalesQueryAcrossMonths, FindsTheRunsOnBothSidesOfTheMonthsEnd) {
     const Records midnight{{"二月初", "2", "2", "2024年2月1日"}};
     const Records leapDay{{"闰日", "3", "3", "2024年2月29日12时0分0秒"}};
     const Records firstOfMarch{{"三月初", "4", "4", "2024年3月1日8时5分0秒"}};
-    makeSalesTable(run, {2024, 1, 30, 10, 0, 0}, {{"范围之前", "9", "9", "2024年1月30日10时0分0秒"}});
+    makeSalesTable(run, {2024, 1, 30, 10, 0, 0},
+                   {{"范围之前", "9", "9", "2024年1月30日10时0分0秒"}});
     makeSalesTable(run, {2024, 1, 31, 23, 59, 59}, lastOfJanuary);
     makeSalesTable(run, {2024, 2, 1, 0, 0, 0}, midnight);
     makeSalesTable(run, {2024, 2, 29, 12, 0, 0}, leapDay);

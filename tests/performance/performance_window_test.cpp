@@ -75,7 +75,8 @@ TEST_F(PerformanceWindowTest, IsSetUpAsDesigned) {
     EXPECT_FALSE(w.failedToOpen());
 
     bool headingFound = false;
-    for (const QLabel* label : w.findChildren<QLabel*>()) headingFound |= label->text() == QString("澄屿_查看业绩 ");
+    for (const QLabel* label : w.findChildren<QLabel*>())
+        headingFound |= label->text() == QString("澄屿_查看业绩 ");
     EXPECT_TRUE(headingFound);
 
     const QAbstractItemModel* list = child<QTreeView>(w, "超级列表框_业绩")->model();
@@ -103,14 +104,16 @@ TEST_F(PerformanceWindowTest, IsSetUpAsDesigned) {
     EXPECT_EQ(chartValues(w), (std::vector<double>{0, 0, 0}));
 
     // Every part fits inside the window.
-    for (const char* name : {"超级列表框_业绩", "业绩百分比图", "状态条1", "图形按钮_查询", "图形按钮1_关闭1"}) {
+    for (const char* name :
+         {"超级列表框_业绩", "业绩百分比图", "状态条1", "图形按钮_查询", "图形按钮1_关闭1"}) {
         const QWidget* widget = child<QWidget>(w, name);
         EXPECT_TRUE(w.rect().contains(widget->geometry())) << name;
     }
 }
 
 TEST_F(PerformanceWindowTest, QueryFillsTheListStatusBarAndChart) {
-    const Records records = {{"苹果", "12元", "3", "2024年3月5日9时1分2秒"}, {"梨", "2.5", "4", "2024年3月5日9时3分0秒"}};
+    const Records records = {{"苹果", "12元", "3", "2024年3月5日9时1分2秒"},
+                             {"梨", "2.5", "4", "2024年3月5日9时3分0秒"}};
     makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, records);
     makeSalesTable(run, {2024, 3, 7, 9, 30, 0}, {{"茶", "100元", "1", "2024年3月7日10时0分0秒"}});
     PerformanceWindow w;
@@ -154,7 +157,8 @@ TEST_F(PerformanceWindowTest, AQueryWithoutRowsShowsAnEmptyChart) {
 }
 
 TEST_F(PerformanceWindowTest, EmptySalesFolderKeepsThePreviousCount) {
-    const std::string path = makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, {{"苹果", "12元", "3", "t"}});
+    const std::string path =
+        makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, {{"苹果", "12元", "3", "t"}});
     PerformanceWindow w;
     setRange(w, QDate(2024, 3, 5), QDate(2024, 3, 5));
     query(w);
@@ -239,8 +243,9 @@ TEST_F(PerformanceWindowTest, TitleBandDragsTheWindow) {
     const QPoint start = w.pos();
     const QPoint anchor(200, 10);
     QTest::mousePress(band, Qt::LeftButton, {}, anchor);
-    QMouseEvent move(QEvent::MouseMove, QPointF(anchor + QPoint(30, 0)), band->mapToGlobal(QPointF(anchor + QPoint(30, 0))),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(anchor + QPoint(30, 0)),
+                     band->mapToGlobal(QPointF(anchor + QPoint(30, 0))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(band, &move);
     QTest::mouseRelease(band, Qt::LeftButton, {}, anchor + QPoint(30, 0));
     EXPECT_EQ(w.pos(), start + QPoint(30, 0));

@@ -22,8 +22,8 @@
 namespace shop::test {
 namespace {
 
-using performance::SalesRow;
 using performance::salesCsv;
+using performance::SalesRow;
 
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kHeader = "销售名称,销售价格,销售销量,销售时间\r\n";
@@ -48,7 +48,9 @@ TEST(SalesCsv, StoredFormulasAndSeparatorsStayText) {
     const std::vector<SalesRow> rows = {{"=HYPERLINK(\"http://x\")", "-5", "+1", "@SUM(A1)"},
                                         {"牛奶,大瓶", "6元", "1", "\t2024"}};
     const std::string csv = salesCsv(rows, {2, 1, 2});
-    EXPECT_NE(csv.find("\"'=HYPERLINK(\"\"http://x\"\")\",'-5,'+1,'@SUM(A1)\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\"'=HYPERLINK(\"\"http://x\"\")\",'-5,'+1,'@SUM(A1)\r\n"),
+              std::string::npos)
+        << csv;
     EXPECT_NE(csv.find("\"牛奶,大瓶\",6元,1,'\t2024\r\n"), std::string::npos) << csv;
 }
 
@@ -56,7 +58,8 @@ class SalesExport : public ::testing::Test {
 protected:
     void SetUp() override {
         makeSalesTable(run, {2024, 3, 5, 9, 0, 0},
-                       {{"苹果", "12元", "3", "2024年3月5日9时1分2秒"}, {"=1+2", "2.5", "4", "2024年3月5日9时3分0秒"}});
+                       {{"苹果", "12元", "3", "2024年3月5日9时1分2秒"},
+                        {"=1+2", "2.5", "4", "2024年3月5日9时3分0秒"}});
         window.findChild<QDateEdit*>(QStringLiteral("日期框_起"))->setDate(QDate(2024, 3, 5));
         window.findChild<QDateEdit*>(QStringLiteral("日期框_终"))->setDate(QDate(2024, 3, 5));
         window.findChild<QPushButton*>(QStringLiteral("图形按钮_查询"))->click();
@@ -94,7 +97,8 @@ TEST_F(SalesExport, ChartPictureShowsChartAndLegend) {
     // Not a blank grab: the pie's purple revenue slice is in it.
     bool purple = false;
     for (int y = 0; y < picture.height() && !purple; ++y)
-        for (int x = 0; x < picture.width() && !purple; ++x) purple = picture.pixelColor(x, y) == QColor(144, 0, 255);
+        for (int x = 0; x < picture.width() && !purple; ++x)
+            purple = picture.pixelColor(x, y) == QColor(144, 0, 255);
     EXPECT_TRUE(purple);
 }
 
@@ -119,14 +123,16 @@ TEST_F(SalesExport, MenuIsOnTheButtonTheListAndTheChart) {
     EXPECT_EQ(button->menu(), window.exportMenu());
     QStringList texts;
     for (const QAction* a : window.exportMenu()->actions()) texts << a->text();
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("导出为 CSV…"), QStringLiteral("保存图表为 PNG…")}));
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("导出为 CSV…"), QStringLiteral("保存图表为 PNG…")}));
 
     window.show();
     for (const char* name : {"超级列表框_业绩", "业绩百分比图"}) {
         auto* area = window.findChild<QAbstractScrollArea*>(QString::fromUtf8(name));
         ASSERT_NE(area, nullptr) << name;
         QWidget* target = area->viewport();  // where a right click lands
-        QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(30, 30), target->mapToGlobal(QPoint(30, 30)));
+        QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(30, 30),
+                                target->mapToGlobal(QPoint(30, 30)));
         QApplication::sendEvent(target, &press);
         EXPECT_TRUE(window.exportMenu()->isVisible()) << name;
         window.exportMenu()->hide();

@@ -19,7 +19,8 @@ using performance::salesTablesInRange;
 using performance::timePart;
 namespace fs = std::filesystem;
 
-const Records kMorning = {{"苹果", "12元", "3", "2024年3月5日9时1分2秒"}, {"梨", "2.5", "4件", "2024年3月5日9时3分0秒"}};
+const Records kMorning = {{"苹果", "12元", "3", "2024年3月5日9时1分2秒"},
+                          {"梨", "2.5", "4件", "2024年3月5日9时3分0秒"}};
 const Records kEvening = {{"牛奶", "6元", "1", "2024年3月6日9时0分5秒"}};
 
 Records sorted(Records r) {
@@ -34,10 +35,12 @@ Records concat(std::initializer_list<Records> parts) {
 }
 
 TEST(DayNames, CoverEveryDayOfTheRangeInOrder) {
-    EXPECT_EQ(dayNames({2024, 3, 5}, {2024, 3, 5}), std::vector<std::string>{"销售数据2024年3月5日"});
+    EXPECT_EQ(dayNames({2024, 3, 5}, {2024, 3, 5}),
+              std::vector<std::string>{"销售数据2024年3月5日"});
     // Across a leap day and a year end.
     EXPECT_EQ(dayNames({2024, 2, 28}, {2024, 3, 1}),
-              (std::vector<std::string>{"销售数据2024年2月28日", "销售数据2024年2月29日", "销售数据2024年3月1日"}));
+              (std::vector<std::string>{"销售数据2024年2月28日", "销售数据2024年2月29日",
+                                        "销售数据2024年3月1日"}));
     EXPECT_EQ(dayNames({2023, 12, 31}, {2024, 1, 1}),
               (std::vector<std::string>{"销售数据2023年12月31日", "销售数据2024年1月1日"}));
     EXPECT_EQ(dayNames({2024, 1, 1}, {2024, 12, 31}).size(), 366u);
@@ -51,15 +54,17 @@ TEST(DayNames, LastDayBeforeFirstGivesNone) {
 TEST(DayNames, NormalisedDaysDropTheTimeOfDay) {
     EXPECT_EQ(normalisedDay({2024, 3, 5, 23, 59, 59}), (Moment{2024, 3, 5, 0, 0, 0}));
     // A late first moment and an early last moment of the same day still give that day.
-    EXPECT_EQ(dayNames(normalisedDay({2024, 3, 5, 23, 0, 0}), normalisedDay({2024, 3, 5, 1, 0, 0})).size(), 1u);
+    EXPECT_EQ(dayNames(normalisedDay({2024, 3, 5, 23, 0, 0}), normalisedDay({2024, 3, 5, 1, 0, 0}))
+                  .size(),
+              1u);
 }
 
 TEST(TimePart, IsTheTextBetweenTheDayMarkAndTheExtension) {
     EXPECT_EQ(timePart("销售数据2024年3月5日14时7分9秒.edb"), "14时7分9秒");
     EXPECT_EQ(timePart("销售数据2024年3月5日.edb"), "");  // a run started at midnight
     EXPECT_EQ(timePart("备注.txt"), "");
-    EXPECT_EQ(timePart("说明日.txt"), "");                 // no ".edb" after the mark
-    EXPECT_EQ(timePart("甲日乙日丙.edb"), "乙日丙");     // from the first mark on
+    EXPECT_EQ(timePart("说明日.txt"), "");            // no ".edb" after the mark
+    EXPECT_EQ(timePart("甲日乙日丙.edb"), "乙日丙");  // from the first mark on
 }
 
 TEST(SalesQuery, FirstDayEqualToLastReadsOnlyThatDaysTables) {
@@ -184,15 +189,16 @@ TEST(SalesQuery, ForeignFilesInTheSalesFolderAreSkipped) {
     // A folder named like a sales table.
     fs::create_directory(folder + "/销售数据2024年3月5日11时0分0秒.edb");
     // A table of ours with the name of a sales table but only two fields.
-    ASSERT_TRUE(storage::create(folder + "/销售数据2024年3月5日12时0分0秒.edb",
-                                {{"名", storage::FieldType::Text, 255}, {"价", storage::FieldType::Text, 255}}));
+    ASSERT_TRUE(storage::create(
+        folder + "/销售数据2024年3月5日12时0分0秒.edb",
+        {{"名", storage::FieldType::Text, 255}, {"价", storage::FieldType::Text, 255}}));
     writeAll(folder + "/销售数据2024年3月5日12时0分0秒.edb", {{"x", "9"}});
     // Listed with the folder too, as a listing that does not filter may do.
-    const auto r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5},
-                                         fixedListing({"备注.txt", "销售数据2024年3月5日10时0分0秒.edb",
-                                                       "销售数据2024年3月5日11时0分0秒.edb",
-                                                       "销售数据2024年3月5日12时0分0秒.edb",
-                                                       "销售数据2024年3月5日9时0分0秒.edb"})));
+    const auto r = runSalesQuery(queryOf(
+        run, {2024, 3, 5}, {2024, 3, 5},
+        fixedListing({"备注.txt", "销售数据2024年3月5日10时0分0秒.edb",
+                      "销售数据2024年3月5日11时0分0秒.edb", "销售数据2024年3月5日12时0分0秒.edb",
+                      "销售数据2024年3月5日9时0分0秒.edb"})));
     EXPECT_EQ(asRecords(r.rows), kMorning);
     EXPECT_DOUBLE_EQ(r.revenue, 12 * 3 + 2.5 * 4);
 }

@@ -49,7 +49,8 @@ inline QStringList entries(const QWidget& w, const char* name) {
 
 // The three lists read across: one row per product.
 inline Rows lists(const QWidget& w) {
-    const QStringList n = entries(w, "选择列表框_设置商品名称"), p = entries(w, "选择列表框_设置商品价格"),
+    const QStringList n = entries(w, "选择列表框_设置商品名称"),
+                      p = entries(w, "选择列表框_设置商品价格"),
                       q = entries(w, "选择列表框_设置商品数量");
     EXPECT_TRUE(n.size() == p.size() && p.size() == q.size());
     Rows rows;
@@ -64,7 +65,8 @@ inline QLineEdit* box(const QWidget& w, const char* name) {
     return b;
 }
 
-inline void fill(const QWidget& w, const QString& name, const QString& price, const QString& quantity) {
+inline void fill(const QWidget& w, const QString& name, const QString& price,
+                 const QString& quantity) {
     box(w, "编辑框_名称")->setText(name);
     box(w, "编辑框_产品价格")->setText(price);
     box(w, "编辑框_数量")->setText(quantity);

@@ -113,8 +113,10 @@ TEST_F(ImportTest, AfterAYesImportAddsAndChangesAreStoredAndClosingKeepsTheSaveT
         EXPECT_TRUE(saveTable().empty());
         click(w, "图形按钮1_关闭5");
     }
-    EXPECT_EQ(productTable(),
-              (Rows{{"雪碧", "2.5元", "7"}, {"面包", "4.5元", "5"}, {"牛奶", "6元", "3"}, {"酸奶", "5元", "4"}}));
+    EXPECT_EQ(productTable(), (Rows{{"雪碧", "2.5元", "7"},
+                                    {"面包", "4.5元", "5"},
+                                    {"牛奶", "6元", "3"},
+                                    {"酸奶", "5元", "4"}}));
     // The window closed its own table only: the main window's product-save
     // table is still open for its save.
     EXPECT_FALSE(storage::isOpen(run.paths().product()));

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <filesystem>
 #include <QtTest/QTest>
+#include <filesystem>
 
 #include "app/drag_state.h"
 #include "product_fixture.h"
@@ -31,7 +31,8 @@ TEST_F(ProductWindowTest, LoadsTheCatalogueAndKeepsTheTableOpenAndCurrent) {
     EXPECT_EQ(w.findChild<QLabel*>("状态条1")->text(), "\u201d添加\u201c添加产品");
     EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
     EXPECT_EQ(storage::currentName(), "产品数据库");
-    for (const char* name : {"编辑框_名称", "编辑框_产品价格", "编辑框_数量"}) EXPECT_EQ(box(w, name)->text(), "");
+    for (const char* name : {"编辑框_名称", "编辑框_产品价格", "编辑框_数量"})
+        EXPECT_EQ(box(w, name)->text(), "");
 }
 
 const QString kUnreadable = QStringLiteral("产品数据库读取失败，请你检查数据库");
@@ -39,7 +40,8 @@ const QString kUnreadable = QStringLiteral("产品数据库读取失败，请你
 // Types a product and tries an add, a change, emptying and the import.
 void tryEveryChange(const ProductWindow& w) {
     fill(w, "牛奶", "6", "3");
-    for (const char* button : {"图形按钮_添加产品", "图形按钮_生成账单2", "图形按钮_生成账单1", "图形按钮_导入产品"})
+    for (const char* button :
+         {"图形按钮_添加产品", "图形按钮_生成账单2", "图形按钮_生成账单1", "图形按钮_导入产品"})
         click(w, button);
 }
 
@@ -83,7 +85,8 @@ TEST_F(ProductWindowTest, AMissingTableIsSaidAndRefusesEveryChange) {
     tryEveryChange(w);
     EXPECT_EQ(platform.messages(), QStringList(5, kUnreadable));
     EXPECT_TRUE(lists(w).empty());
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(std::u8string(table.begin(), table.end()))));
+    EXPECT_FALSE(
+        std::filesystem::exists(std::filesystem::path(std::u8string(table.begin(), table.end()))));
 }
 
 TEST_F(ProductWindowTest, FocusingAListChoosesNothing) {
@@ -101,7 +104,8 @@ TEST_F(ProductWindowTest, FocusingAListChoosesNothing) {
 TEST_F(ProductWindowTest, ChoosingAnEntryInAnyListShowsIt) {
     ProductWindow w(checkout());
     QListWidget* quantities = list(w, "选择列表框_设置商品数量");
-    QTest::mouseClick(quantities->viewport(), Qt::LeftButton, {}, quantities->visualItemRect(quantities->item(1)).center());
+    QTest::mouseClick(quantities->viewport(), Qt::LeftButton, {},
+                      quantities->visualItemRect(quantities->item(1)).center());
     EXPECT_EQ(box(w, "编辑框_名称")->text(), "面包");
     EXPECT_EQ(box(w, "编辑框_产品价格")->text(), "4.5元");
     EXPECT_EQ(box(w, "编辑框_数量")->text(), "5");
@@ -125,7 +129,8 @@ TEST_P(AddTable, DecidesByWhichBoxesAreEmpty) {
     ProductWindow w(checkout());
     fill(w, QString::fromUtf8(c.name), QString::fromUtf8(c.price), QString::fromUtf8(c.quantity));
     click(w, "图形按钮_添加产品");
-    EXPECT_EQ(platform.messages(), c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList{});
+    EXPECT_EQ(platform.messages(),
+              c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList{});
     Rows expected{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}};
     if (c.accepted) expected.push_back({c.name, std::string(c.price) + "元", c.quantity});
     EXPECT_EQ(lists(w), expected);
@@ -143,10 +148,9 @@ INSTANTIATE_TEST_SUITE_P(
                       AddCase{"牛奶", "6", "", "数量不能为空", false},
                       AddCase{"牛奶", "6", "3", nullptr, true},
                       AddCase{"牛奶", "", "", "产品数量，产品价格不能为空 ", false},
-                      AddCase{"", "", "3", nullptr, false},
-                      AddCase{"", "6", "", nullptr, false},
+                      AddCase{"", "", "3", nullptr, false}, AddCase{"", "6", "", nullptr, false},
                       AddCase{"", "", "", nullptr, false},
-                      AddCase{" ", " ", " ", nullptr, true},  // blanks are content
+                      AddCase{" ", " ", " ", nullptr, true},          // blanks are content
                       AddCase{"牛奶", "abc", "-2", nullptr, true}));  // forms are not examined
 
 TEST_F(ProductWindowTest, ReAddingAChosenEntryGivesASecondYuan) {
@@ -172,13 +176,15 @@ TEST_F(ProductWindowTest, AChangeIsStoredAtOnceAndOutlivesTheWindow) {
     // A later add keeps the change and appends.
     fill(again, "牛奶", "6", "3");
     click(again, "图形按钮_添加产品");
-    EXPECT_EQ(productTable(), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}, {"牛奶", "6元", "3"}}));
+    EXPECT_EQ(productTable(),
+              (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}, {"牛奶", "6元", "3"}}));
     EXPECT_TRUE(platform.messages().isEmpty());
 }
 
 QString tooLongName() {
     QString name;
-    for (int i = 0; i < 128; ++i) name += QStringLiteral("长");  // 256 GBK bytes: one more than fits
+    for (int i = 0; i < 128; ++i)
+        name += QStringLiteral("长");  // 256 GBK bytes: one more than fits
     return name;
 }
 
@@ -240,9 +246,7 @@ TEST_F(ProductWindowTest, ClosingClosesTheProductTableWhicheverWayItCloses) {
         QTest::keyClick(&w, Qt::Key_Escape);
         EXPECT_FALSE(storage::select(storage::kProductTableName));
     }
-    {
-        ProductWindow w(checkout());
-    }
+    { ProductWindow w(checkout()); }
     EXPECT_FALSE(storage::select(storage::kProductTableName));
     EXPECT_EQ(storage::openCount(), 0);
 }
@@ -251,7 +255,8 @@ TEST_F(ProductWindowTest, RightButtonOnTheNameListPopsUpAnInertMenu) {
     ProductWindow w(checkout());
     w.show();
     QListWidget* names = list(w, "选择列表框_设置商品名称");
-    QTest::mousePress(names->viewport(), Qt::RightButton, {}, names->visualItemRect(names->item(0)).center());
+    QTest::mousePress(names->viewport(), Qt::RightButton, {},
+                      names->visualItemRect(names->item(0)).center());
     QMenu* menu = w.popupMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
@@ -264,7 +269,8 @@ TEST_F(ProductWindowTest, RightButtonOnTheNameListPopsUpAnInertMenu) {
     EXPECT_EQ(productTable().size(), 2u);
     // The other lists have no menu.
     QListWidget* prices = list(w, "选择列表框_设置商品价格");
-    QTest::mousePress(prices->viewport(), Qt::RightButton, {}, prices->visualItemRect(prices->item(0)).center());
+    QTest::mousePress(prices->viewport(), Qt::RightButton, {},
+                      prices->visualItemRect(prices->item(0)).center());
     EXPECT_FALSE(menu->isVisible());
 }
 

@@ -39,7 +39,9 @@ std::string run(const std::string& command) {
 }
 
 std::string quoted(const QString& path) { return "'" + path.toStdString() + "'"; }
-std::string pdfText(const QString& path) { return run("pdftotext -layout " + quoted(path) + " - 2>/dev/null"); }
+std::string pdfText(const QString& path) {
+    return run("pdftotext -layout " + quoted(path) + " - 2>/dev/null");
+}
 // pdffonts's table: each font's name with its "emb" column.
 std::vector<std::pair<std::string, std::string>> pdfFonts(const QString& path) {
     std::istringstream table(run("pdffonts " + quoted(path) + " 2>/dev/null"));
@@ -80,7 +82,8 @@ ReceiptContent sample() {
 class ReceiptPdf : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (run("command -v pdftotext").empty()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+        if (run("command -v pdftotext").empty())
+            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     }
     QString file(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
     QTemporaryDir m_dir;
@@ -90,8 +93,9 @@ TEST_F(ReceiptPdf, HoldsTheWholeReceiptAsTextWithItsFontEmbedded) {
     const QString path = file("账单.pdf");
     ASSERT_TRUE(writeReceiptPdf(path, sample()));
     const std::string text = pdfText(path);
-    for (const char* expected : {"老王超市", "张三", "07", "2024年3月5日14时7分9秒", "品名", "矿泉水", "方便面",
-                                 "4.5元", "人民路8号", "消费金额", "8.5元", "找零钱", "1.5元"})
+    for (const char* expected :
+         {"老王超市", "张三", "07", "2024年3月5日14时7分9秒", "品名", "矿泉水", "方便面", "4.5元",
+          "人民路8号", "消费金额", "8.5元", "找零钱", "1.5元"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << " missing from:\n" << text;
     EXPECT_EQ(pdfPages(path), 1);
 
@@ -147,7 +151,8 @@ protected:
 };
 
 TEST_F(ReceiptOutput, SavesTheGeneratedReceiptAsShown) {
-    ASSERT_TRUE(settings::writeHeader(runFolder.paths().settingsFile(), {"老王超市", "07", "张三", "人民路8号"}));
+    ASSERT_TRUE(settings::writeHeader(runFolder.paths().settingsFile(),
+                                      {"老王超市", "07", "张三", "人民路8号"}));
     checkout.add(QStringLiteral("牛奶"), QStringLiteral("6元"), QStringLiteral("2"));
     checkout.add(QStringLiteral("面包"), QStringLiteral("8.5元"), QStringLiteral("1"));
     checkout.total.setText(QStringLiteral("20.5元"));
@@ -162,7 +167,8 @@ TEST_F(ReceiptOutput, SavesTheGeneratedReceiptAsShown) {
     EXPECT_TRUE(platform.messages().isEmpty()) << platform.messages().join('|').toStdString();
     EXPECT_TRUE(platform.fileFilters().last().contains("*.pdf"));
     const std::string text = pdfText(file("today.pdf"));
-    for (const char* expected : {"老王超市", "张三", "牛奶", "面包", "6元", "20.5元", "9.5元", "人民路8号"})
+    for (const char* expected :
+         {"老王超市", "张三", "牛奶", "面包", "6元", "20.5元", "9.5元", "人民路8号"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << " missing from:\n" << text;
     // One line per goods line, not the blank lines the window shows between them.
     EXPECT_EQ(w.content().names, (QStringList{QStringLiteral("牛奶"), QStringLiteral("面包")}));
@@ -185,7 +191,8 @@ TEST_F(ReceiptOutput, RightClickOnThePaperOffersPrintAndPdf) {
     w.show();
     auto* paper = w.findChild<QFrame*>(QStringLiteral("图片框_移动1"));
     ASSERT_NE(paper, nullptr);
-    QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(20, 200), paper->mapToGlobal(QPoint(20, 200)));
+    QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(20, 200),
+                            paper->mapToGlobal(QPoint(20, 200)));
     QApplication::sendEvent(paper, &press);
     ASSERT_TRUE(w.outputMenu()->isVisible());
     QStringList texts;

@@ -63,8 +63,8 @@ TEST_F(Receipt, ShowsItsDesignedCaptions) {
     EXPECT_EQ(text(w, "透明标签_账单标题内容"), "品名           数量        金额        小计");
     EXPECT_EQ(text(w, "透明标签2"), "超市名称；\n消费地址；\n消费金额；\n找零钱；");
     EXPECT_EQ(w.findChild<QLabel*>("透明_店铺名字")->size(), QSize(160, 40));
-    for (const char* empty : {"透明_品名", "透明_数量", "透明_金额", "透明_小计", "透明_时间", "透明_超市名字",
-                              "透明_消费金额", "透明_找零"})
+    for (const char* empty : {"透明_品名", "透明_数量", "透明_金额", "透明_小计", "透明_时间",
+                              "透明_超市名字", "透明_消费金额", "透明_找零"})
         EXPECT_EQ(text(w, empty), "") << empty;
 }
 
@@ -145,7 +145,8 @@ TEST_F(Receipt, EachGenerateShowsTheCheckoutListOnce) {
 
 TEST_F(Receipt, LongReceiptsAreNotCutShort) {
     for (int i = 0; i < 1000; ++i)
-        checkout.add(QStringLiteral("商品%1").arg(i), QStringLiteral("%1元").arg(i), QStringLiteral("1"));
+        checkout.add(QStringLiteral("商品%1").arg(i), QStringLiteral("%1元").arg(i),
+                     QStringLiteral("1"));
     ReceiptWindow w(checkout.area());
     click(w, "图形按钮_生成账单");
     click(w, "图形按钮_生成账单");
@@ -231,8 +232,8 @@ TEST_F(Receipt, DraggingTheBandMovesTheWindow) {
     auto* band = w.findChild<QWidget*>("图片框_移动");
     const QPoint start = w.pos();
     QTest::mousePress(band, Qt::LeftButton, {}, QPoint(100, 10));
-    QMouseEvent move(QEvent::MouseMove, QPointF(130, 10), band->mapToGlobal(QPointF(130, 10)), Qt::NoButton,
-                     Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, QPointF(130, 10), band->mapToGlobal(QPointF(130, 10)),
+                     Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(band, &move);
     QTest::mouseRelease(band, Qt::LeftButton, {}, QPoint(130, 10));
     EXPECT_EQ(w.pos(), start + QPoint(30, 0));
@@ -249,7 +250,8 @@ TEST_F(Receipt, SettingsWindowStartsEmptyWithItsCaptions) {
     EXPECT_EQ(text(s, "透明标签3"), "澄屿_生成账单");
     EXPECT_EQ(text(s, "透明标签1"), "超市名称\n收银员；       \n机号；\n超市地址；");
     int lastTop = -1;
-    for (const char* name : {"编辑框1_超市名称", "编辑框_收银员", "编辑框_机号", "编辑框_超市地址"}) {
+    for (const char* name :
+         {"编辑框1_超市名称", "编辑框_收银员", "编辑框_机号", "编辑框_超市地址"}) {
         auto* box = s.findChild<QLineEdit*>(QString::fromUtf8(name));
         ASSERT_NE(box, nullptr) << name;
         EXPECT_EQ(box->text(), "");

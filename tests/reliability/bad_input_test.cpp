@@ -11,7 +11,6 @@
 #include <QTreeWidget>
 #include <filesystem>
 
-#include "support/window_probe.h"
 #include "app/scripted_platform.h"
 #include "employees/entry_window.h"
 #include "hostile_text.h"
@@ -19,12 +18,13 @@
 #include "products/product_window.h"
 #include "receipts/receipt_settings_window.h"
 #include "receipts/receipt_window.h"
+#include "salary/salary_window.h"
 #include "settings/ini_text.h"
 #include "settings/settings_file.h"
-#include "salary/salary_window.h"
 #include "storage/table.h"
 #include "support/main_window_driver.h"
 #include "support/run_folder.h"
+#include "support/window_probe.h"
 
 namespace fs = std::filesystem;
 using namespace shop::test;
@@ -176,9 +176,11 @@ TEST(BadInput, AReceiptHeaderOfPastesIsStoredWholeAndShownAgain) {
         // What the next opening reads is what was shown, whole; a settings
         // value is one line, so a line break comes back as a blank.
         using shop::settings::singleLine;
-        const shop::settings::ReceiptHeader kept{singleLine(shown.shopName), singleLine(shown.machine),
-                                                 singleLine(shown.cashier), singleLine(shown.address)};
-        EXPECT_EQ(shop::settings::readHeader(run.paths().settingsFile()), kept) << text.left(12).toStdString();
+        const shop::settings::ReceiptHeader kept{
+            singleLine(shown.shopName), singleLine(shown.machine), singleLine(shown.cashier),
+            singleLine(shown.address)};
+        EXPECT_EQ(shop::settings::readHeader(run.paths().settingsFile()), kept)
+            << text.left(12).toStdString();
         shop::receipts::ReceiptWindow again(area);
         EXPECT_EQ(again.header(), kept);
     }

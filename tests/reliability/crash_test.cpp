@@ -92,22 +92,23 @@ Tally crashRepeatedly(const std::string& table, const std::function<bool()>& wri
         const bool isBefore = found == before, isAfter = found == after;
         // A write that said it succeeded is durable.
         if (run.end == ChildEnd::Finished && run.succeeded && !isAfter)
-            ADD_FAILURE() << "trial " << i << ": reported success but the table holds the state before";
+            ADD_FAILURE() << "trial " << i
+                          << ": reported success but the table holds the state before";
         tally.before += isBefore;
         tally.after += isAfter;
         if (!found.opened || !problem.empty() || !stray.empty() || (!isBefore && !isAfter)) {
             ++tally.damaged;
-            ADD_FAILURE() << "trial " << i << " (seed " << seed << "): opened " << found.opened << ", "
-                          << problem << ", " << stray.size() << " stray files, " << found.records.size()
-                          << " records (before " << before.records.size() << ", after " << after.records.size()
-                          << ")";
+            ADD_FAILURE() << "trial " << i << " (seed " << seed << "): opened " << found.opened
+                          << ", " << problem << ", " << stray.size() << " stray files, "
+                          << found.records.size() << " records (before " << before.records.size()
+                          << ", after " << after.records.size() << ")";
         }
         closeAll();
     }
-    std::cout << "[ crash ] " << fs::path(table).filename().string() << ": " << trials << " trials (seed " << seed
-              << "), " << tally.killed << " killed, " << tally.finished << " finished; " << tally.before
-              << " before, " << tally.after << " after, " << tally.damaged << " damaged; write takes "
-              << whole.elapsed.count() << " us\n";
+    std::cout << "[ crash ] " << fs::path(table).filename().string() << ": " << trials
+              << " trials (seed " << seed << "), " << tally.killed << " killed, " << tally.finished
+              << " finished; " << tally.before << " before, " << tally.after << " after, "
+              << tally.damaged << " damaged; write takes " << whole.elapsed.count() << " us\n";
     return tally;
 }
 
@@ -128,7 +129,9 @@ TEST(CrashDuringWrite, ExitRecordingOfAThousandRows) {
     writeAll(sales, {{"早先的", "1", "1", "2024年3月5日14时7分10秒"}});
     const auto rows = sampleSalesRows(1000);
     const int trials = crashTrials(30);
-    expectMeaningful(crashRepeatedly(sales, [&] { return recordSales(sales, rows); }, trials), trials);
+    expectMeaningful(crashRepeatedly(
+                         sales, [&] { return recordSales(sales, rows); }, trials),
+                     trials);
 }
 
 TEST(CrashDuringWrite, RewritingAFiveThousandProductCatalogue) {
@@ -137,7 +140,9 @@ TEST(CrashDuringWrite, RewritingAFiveThousandProductCatalogue) {
     writeAll(product, sampleProducts(5000, "旧"));
     const auto products = sampleProducts(5000, "新");
     const int trials = crashTrials(30);
-    expectMeaningful(crashRepeatedly(product, [&] { return rewriteProducts(product, products); }, trials), trials);
+    expectMeaningful(crashRepeatedly(
+                         product, [&] { return rewriteProducts(product, products); }, trials),
+                     trials);
 }
 
 TEST(CrashDuringWrite, SavingAnEmployeeWithAPhoto) {
@@ -146,5 +151,7 @@ TEST(CrashDuringWrite, SavingAnEmployeeWithAPhoto) {
     ASSERT_TRUE(saveEmployee(employee, sampleEmployee("张三", 300 * 1024)));
     const auto record = sampleEmployee("李四", 400 * 1024);
     const int trials = crashTrials(30);
-    expectMeaningful(crashRepeatedly(employee, [&] { return saveEmployee(employee, record); }, trials), trials);
+    expectMeaningful(crashRepeatedly(
+                         employee, [&] { return saveEmployee(employee, record); }, trials),
+                     trials);
 }

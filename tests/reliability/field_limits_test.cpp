@@ -24,7 +24,9 @@ namespace {
 
 constexpr int kWidth = 255;  // every text field the windows write here
 
-int gbkBytes(const QString& text) { return static_cast<int>(*shop::storage::gbkLength(text.toStdString())); }
+int gbkBytes(const QString& text) {
+    return static_cast<int>(*shop::storage::gbkLength(text.toStdString()));
+}
 
 void setItem(QWidget& window, const char* name, const QString& text) {
     if (auto* edit = window.findChild<QLineEdit*>(QString::fromUtf8(name))) {
@@ -38,7 +40,9 @@ void setItem(QWidget& window, const char* name, const QString& text) {
 
 // What an item's text must be for its field to hold `bytes` bytes: the age
 // is stored with "岁" after it.
-QString itemText(int position, int bytes) { return gbkText(position == f::kAge ? bytes - 2 : bytes); }
+QString itemText(int position, int bytes) {
+    return gbkText(position == f::kAge ? bytes - 2 : bytes);
+}
 
 }  // namespace
 
@@ -94,7 +98,8 @@ TEST(FieldLimits, EveryEmployeeItemTakesItsFullWidthAndRefusesOneByteMore) {
     auto stored = readAll(run.paths().employee());
     ASSERT_EQ(stored.size(), 1u) << platform.messages().join("|").toStdString();
     for (const auto& item : items) {
-        const QString expected = itemText(item.position, kWidth) + (item.position == f::kAge ? "岁" : "");
+        const QString expected =
+            itemText(item.position, kWidth) + (item.position == f::kAge ? "岁" : "");
         EXPECT_EQ(QString::fromStdString(stored[0][item.position - 1]), expected) << item.control;
     }
 

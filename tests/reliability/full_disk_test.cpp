@@ -2,29 +2,29 @@
 // leaving the table as it was, or succeeds whole, and says which; each window
 // that writes shows its failure text; nothing crashes and no table is damaged.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
-#include <QListWidget>
-#include <QRadioButton>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <filesystem>
-#include <unistd.h>
 #include <iostream>
 
 #include "app/scripted_platform.h"
 #include "file_size_limit.h"
-#include "leave/staff_fixture.h"
 #include "leave/leave_window.h"
+#include "leave/staff_fixture.h"
 #include "products/product_window.h"
 #include "receipts/receipt_settings_window.h"
 #include "receipts/receipt_window.h"
-#include "settings/settings_file.h"
 #include "salary/salary_window.h"
+#include "settings/settings_file.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "support/background_work.h"
@@ -59,7 +59,8 @@ Sweep sweepLimits(const std::string& table, const std::function<bool()>& write) 
 
     // Nothing free at all, no room to grow, and room for part of the growth.
     std::vector<std::uintmax_t> limits = {0, 512, startSize / 2, startSize};
-    for (int part = 1; part <= 12; ++part) limits.push_back(startSize + (endSize - startSize) * part / 12 + 4096);
+    for (int part = 1; part <= 12; ++part)
+        limits.push_back(startSize + (endSize - startSize) * part / 12 + 4096);
     const std::string folder = fs::path(table).parent_path().string();
     for (const auto limit : limits) {
         fs::copy_file(pristine, table, fs::copy_options::overwrite_existing);
@@ -75,14 +76,14 @@ Sweep sweepLimits(const std::string& table, const std::function<bool()>& write) 
         const std::string problem = soundnessProblem(table);
         if (!problem.empty() || !strayFiles(folder).empty() || found != (ok ? after : before)) {
             ++sweep.damaged;
-            ADD_FAILURE() << "limit " << limit << ": reported " << (ok ? "success" : "failure") << ", " << problem
-                          << ", found " << found.records.size() << " records";
+            ADD_FAILURE() << "limit " << limit << ": reported " << (ok ? "success" : "failure")
+                          << ", " << problem << ", found " << found.records.size() << " records";
         }
         closeAll();
     }
     std::cout << "[ full disk ] " << fs::path(table).filename().string() << ": " << limits.size()
-              << " limits, " << sweep.failed << " failed whole, " << sweep.succeeded << " succeeded whole, "
-              << sweep.damaged << " damaged\n";
+              << " limits, " << sweep.failed << " failed whole, " << sweep.succeeded
+              << " succeeded whole, " << sweep.damaged << " damaged\n";
     EXPECT_GT(sweep.failed, 0);
     return sweep;
 }
@@ -101,14 +102,16 @@ TEST(FullDisk, EachMultiRecordWriteFailsWholeOrSucceedsWhole) {
 
     writeAll(run.paths().product(), sampleProducts(5000, "旧"));
     const auto products = sampleProducts(5000, "新");
-    EXPECT_EQ(sweepLimits(run.paths().product(), [&] { return rewriteProducts(run.paths().product(), products); })
+    EXPECT_EQ(sweepLimits(run.paths().product(),
+                          [&] { return rewriteProducts(run.paths().product(), products); })
                   .damaged,
               0);
 
     ASSERT_TRUE(saveEmployee(run.paths().employee(), sampleEmployee("张三", 200 * 1024)));
     closeAll();
     const auto employee = sampleEmployee("李四", 400 * 1024);
-    EXPECT_EQ(sweepLimits(run.paths().employee(), [&] { return saveEmployee(run.paths().employee(), employee); })
+    EXPECT_EQ(sweepLimits(run.paths().employee(),
+                          [&] { return saveEmployee(run.paths().employee(), employee); })
                   .damaged,
               0);
 }
@@ -248,14 +251,17 @@ TEST(FullDisk, AReceiptHeaderThatCannotBeStoredLeavesTheSettingsFileAsItWas) {
     {
         shop::receipts::ReceiptWindow receipt({&list, &goods, &total, &change});
         shop::receipts::ReceiptSettingsWindow dialog(receipt);
-        for (auto* edit : dialog.findChildren<QLineEdit*>()) edit->setText(QString(3000, QChar(0x5E97)));
+        for (auto* edit : dialog.findChildren<QLineEdit*>())
+            edit->setText(QString(3000, QChar(0x5E97)));
         dialog.findChild<QPushButton*>("图形按钮1")->click();
         FileSizeLimit full(1024);
         receipt.findChild<QPushButton*>("图形按钮1_关闭5")->click();
     }
     EXPECT_EQ(shop::settings::readHeader(settings), before);
     // Only the settings file itself in its folder: no temporary copy left.
-    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(settings).parent_path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(settings).parent_path()),
+                            fs::directory_iterator()),
+              1);
     EXPECT_EQ(platform.messages(), QStringList{"账单信息保存失败"});
 }
 

@@ -11,10 +11,10 @@
 #include <iterator>
 
 #include "app/scripted_platform.h"
+#include "checkout/main_window.h"
 #include "employees/directory_window.h"
 #include "products/product_window.h"
 #include "storage/table.h"
-#include "checkout/main_window.h"
 #include "support/run_folder.h"
 
 namespace fs = std::filesystem;
@@ -31,8 +31,9 @@ std::string bytesOf(const std::string& path) {
 // Changes the file behind the facility's back, as another program could.
 void rawExec(const std::string& path, const char* sql) {
     sqlite3* db = nullptr;
-    const bool ok = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
-                    sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    const bool ok =
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
     EXPECT_TRUE(ok) << (db ? sqlite3_errmsg(db) : "no database") << " in " << sql;
     sqlite3_close(db);
 }
@@ -54,9 +55,7 @@ void expectEachCraftingRefused(const std::string& table, Open openWindow) {
     const fs::path folder = fs::path(table).parent_path();
     for (const char* crafting : kCraftings) {
         SCOPED_TRACE(crafting);
-        {
-            std::ofstream(table, std::ios::binary | std::ios::trunc) << sound;
-        }
+        { std::ofstream(table, std::ios::binary | std::ios::trunc) << sound; }
         rawExec(table, crafting);
         const std::string crafted = bytesOf(table);
         openWindow();

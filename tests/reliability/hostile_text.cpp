@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 QString tenThousandCharacters() {
     // 1 + 9,999 characters; the emoji is one character of two UTF-16 units.
-    const QString unit = QStringLiteral("商品") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("a\t\x01名称九");
+    const QString unit =
+        QStringLiteral("商品") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("a\t\x01名称九");
     QString text = kMark;
     while (text.size() - text.count(QString::fromUcs4(U"\U0001F600")) < 10000) text += unit;
     while (text.size() - text.count(QString::fromUcs4(U"\U0001F600")) > 10000) text.chop(1);
@@ -23,7 +24,8 @@ QString tenThousandCharacters() {
 }
 
 QString gbkText(int bytes) {
-    const QString two = QStringLiteral("员"), four = QString::fromUcs4(U"\U0001F600"), one = QStringLiteral("a");
+    const QString two = QStringLiteral("员"), four = QString::fromUcs4(U"\U0001F600"),
+                  one = QStringLiteral("a");
     QString text = kMark;
     int left = bytes - 2;
     for (int i = 0; left > 0; ++i) {
@@ -42,8 +44,13 @@ QString gbkText(int bytes) {
 }
 
 QStringList oddNames() {
-    return {kMark + "../越界",           kMark + "a/b",     kMark + "a\\b",  kMark + "..",
-            kMark + "名\x01\x1f\x7f字", kMark + "行\n换", kMark + QString::fromUcs4(U"\U0001F600\U0001F9FE"),
+    return {kMark + "../越界",
+            kMark + "a/b",
+            kMark + "a\\b",
+            kMark + "..",
+            kMark + "名\x01\x1f\x7f字",
+            kMark + "行\n换",
+            kMark + QString::fromUcs4(U"\U0001F600\U0001F9FE"),
             kMark + " 前后空格 "};
 }
 

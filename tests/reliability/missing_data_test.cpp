@@ -79,7 +79,8 @@ TEST(MissingData, StartingWithoutTheProductSaveTableEndsWithAFailureCodeAndNoMes
         EXPECT_NE(d.platform.exitCode(), 0);
         EXPECT_TRUE(d.platform.messages().isEmpty());
         if (folderMissing) {
-            EXPECT_FALSE(fs::exists(joinPath(d.run.dir(), kProductFolder)));  // never created by the program
+            EXPECT_FALSE(
+                fs::exists(joinPath(d.run.dir(), kProductFolder)));  // never created by the program
         } else {
             EXPECT_TRUE(folderUntouched(d.run.paths().productSave()));
         }
@@ -119,7 +120,8 @@ TEST(MissingData, ASalesTableNameTakenByAFolderIsSaidAndLosesNothing) {
     EXPECT_EQ(d.platform.messages()[1], "错误");
     EXPECT_EQ(d.list()->topLevelItemCount(), 1);
     for (const auto& folder : taken) EXPECT_TRUE(folderUntouched(folder)) << folder;
-    EXPECT_EQ(readAll(d.run.paths().product()), (std::vector<std::vector<std::string>>{{"苹果", "2元", "5"}}));
+    EXPECT_EQ(readAll(d.run.paths().product()),
+              (std::vector<std::vector<std::string>>{{"苹果", "2元", "5"}}));
 }
 
 TEST(MissingData, TheProductWindowWithoutItsTableSaysSoAndAcceptsNothing) {

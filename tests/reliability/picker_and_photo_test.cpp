@@ -112,7 +112,8 @@ TEST(BadPhoto, HugeMissingFolderAndEndlessPhotoFilesLeaveThePhotoAsItWas) {
     shop::employees::EntryWindow window;
     ASSERT_FALSE(window.failedToOpen());
     const QByteArray before = window.photo();
-    for (const QString& path : {huge, folder, files.filePath("missing.bmp"), QStringLiteral("/dev/zero")}) {
+    for (const QString& path :
+         {huge, folder, files.filePath("missing.bmp"), QStringLiteral("/dev/zero")}) {
         platform.clear();
         platform.queueFile(path);
         control<QPushButton>(window, "图形按钮_生成账单1")->click();

@@ -47,7 +47,8 @@ std::string soundnessProblem(const std::string& path) {
 }
 
 int toolCheck(const std::string& path) {
-    const std::string command = std::string("'") + SHOP_TEST_TOOL + "' check '" + path + "' >/dev/null 2>&1";
+    const std::string command =
+        std::string("'") + SHOP_TEST_TOOL + "' check '" + path + "' >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }

@@ -51,8 +51,8 @@ Child spawn(const char* mode, const std::string& dir, unsigned seed, int steps) 
         ::close(fds[0]);
         ::close(fds[1]);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        execl(SHOP_TILL_SESSION, SHOP_TILL_SESSION, mode, dir.c_str(), seedText.c_str(), stepText.c_str(),
-              static_cast<char*>(nullptr));
+        execl(SHOP_TILL_SESSION, SHOP_TILL_SESSION, mode, dir.c_str(), seedText.c_str(),
+              stepText.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     ::close(fds[1]);
@@ -87,7 +87,8 @@ States parseStates(const std::string& text) {
         const std::size_t blank = text.find(' ', at + 6);
         const std::size_t bytes = std::stoul(text.substr(blank + 1, eol - blank - 1));
         if (eol + 1 + bytes > text.size()) break;
-        const auto sale = shop::checkout::decodeJournal(std::string_view(text).substr(eol + 1, bytes));
+        const auto sale =
+            shop::checkout::decodeJournal(std::string_view(text).substr(eol + 1, bytes));
         if (!sale) break;
         Rows rows;
         for (const SaleRow& r : sale->rows) rows.push_back({r.name, r.price, r.quantity, r.date});
@@ -98,7 +99,10 @@ States parseStates(const std::string& text) {
 }
 
 void stockTheShop(const RunFolder& run) {
-    run.setProducts({{"矿泉水", "1.2", "6"}, {"牛奶", "12元", "3"}, {"面包", "0.1", "9"}, {"大米", "69.6", "2"}});
+    run.setProducts({{"矿泉水", "1.2", "6"},
+                     {"牛奶", "12元", "3"},
+                     {"面包", "0.1", "9"},
+                     {"大米", "69.6", "2"}});
     run.setProductSave({"矿泉水", "牛奶", "面包", "大米"});
 }
 
@@ -129,8 +133,10 @@ std::size_t rowsMissing(const Rows& expected, Rows found) {
     std::size_t missing = 0;
     for (const auto& row : expected) {
         const auto it = std::find(found.begin(), found.end(), row);
-        if (it == found.end()) ++missing;
-        else found.erase(it);
+        if (it == found.end())
+            ++missing;
+        else
+            found.erase(it);
     }
     return missing;
 }
@@ -161,8 +167,9 @@ TEST(TillCrash, AfterAKillTheRunsSalesAreTheRowsThatWereOnScreen) {
         readUntil(child.out, text, "\x01never");
         const int status = waitFor(child.pid);
         ::close(child.out);
-        span = static_cast<double>(
-            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0).count());
+        span = static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                       std::chrono::steady_clock::now() - t0)
+                                       .count());
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the session itself fails";
         all = parseStates(text);
         ASSERT_EQ(all.size(), static_cast<std::size_t>(kSteps + 1));
@@ -182,7 +189,8 @@ TEST(TillCrash, AfterAKillTheRunsSalesAreTheRowsThatWereOnScreen) {
         std::string text;
         readUntil(child.out, text, "state 0 ");  // the window is up
         std::thread drain([&] { readUntil(child.out, text, "\x01never"); });
-        const auto delay = std::uniform_int_distribution<long long>(0, static_cast<long long>(span))(random);
+        const auto delay =
+            std::uniform_int_distribution<long long>(0, static_cast<long long>(span))(random);
         std::this_thread::sleep_for(std::chrono::microseconds(delay));
         kill(child.pid, SIGKILL);
         const int status = waitFor(child.pid);
@@ -202,19 +210,22 @@ TEST(TillCrash, AfterAKillTheRunsSalesAreTheRowsThatWereOnScreen) {
             ++wrong;
             lost += rowsMissing(all[k], r.recorded);
             extra += rowsMissing(r.recorded, all[k]);
-            ADD_FAILURE() << "trial " << i << " (seed " << seed << "): killed after step " << k << ", "
-                          << all[k].size() << " rows on screen, " << r.recorded.size() << " recorded";
+            ADD_FAILURE() << "trial " << i << " (seed " << seed << "): killed after step " << k
+                          << ", " << all[k].size() << " rows on screen, " << r.recorded.size()
+                          << " recorded";
         }
         EXPECT_EQ(r.journalsLeft, 0u) << "trial " << i;
         if (wasKilled && !r.recorded.empty() && r.messages.isEmpty()) {
             // Rows came back from a journal only if the close had not stored them.
-            EXPECT_EQ(k, all.size() - 1) << "trial " << i << ": recovered without telling the cashier";
+            EXPECT_EQ(k, all.size() - 1)
+                << "trial " << i << ": recovered without telling the cashier";
         }
-        for (const QString& m : r.messages) EXPECT_TRUE(m.contains("2024年3月5日14时0分0秒")) << m.toStdString();
+        for (const QString& m : r.messages)
+            EXPECT_TRUE(m.contains("2024年3月5日14时0分0秒")) << m.toStdString();
     }
-    std::cout << "[ till crash ] " << trials << " trials (seed " << seed << "), " << killed << " killed, "
-              << finished << " finished; " << wrong << " wrong, " << lost << " rows lost, " << extra
-              << " rows extra\n";
+    std::cout << "[ till crash ] " << trials << " trials (seed " << seed << "), " << killed
+              << " killed, " << finished << " finished; " << wrong << " wrong, " << lost
+              << " rows lost, " << extra << " rows extra\n";
     EXPECT_EQ(wrong, 0);
     EXPECT_GT(killed, 0);
 }

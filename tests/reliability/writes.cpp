@@ -32,7 +32,8 @@ bool saveEmployee(const std::string& employeeTable, const EmployeeRecord& employ
     if (!open(employeeTable)) return false;
     employees::EmployeeRecord record;
     record[1] = employee.photo;
-    for (std::size_t f = 0; f < employee.texts.size(); ++f) record[2 + static_cast<int>(f)] = employee.texts[f];
+    for (std::size_t f = 0; f < employee.texts.size(); ++f)
+        record[2 + static_cast<int>(f)] = employee.texts[f];
     return employees::appendEmployee(record).saved;
 }
 
@@ -40,8 +41,8 @@ Rows sampleSalesRows(int count) {
     Rows rows;
     for (int i = 0; i < count; ++i) {
         const Moment m{2024, 3, 5, 14, 7 + i / 600 % 50, i / 10 % 60};
-        rows.push_back({"商品" + std::to_string(i), std::to_string(i % 50 + 1) + "元", std::to_string(i % 7 + 1),
-                        dateText(m)});
+        rows.push_back({"商品" + std::to_string(i), std::to_string(i % 50 + 1) + "元",
+                        std::to_string(i % 7 + 1), dateText(m)});
     }
     return rows;
 }
@@ -49,7 +50,8 @@ Rows sampleSalesRows(int count) {
 Rows sampleProducts(int count, const std::string& prefix) {
     Rows rows;
     for (int i = 0; i < count; ++i)
-        rows.push_back({prefix + "产品" + std::to_string(i), std::to_string(i % 90 + 1) + ".5元", std::to_string(i % 300)});
+        rows.push_back({prefix + "产品" + std::to_string(i), std::to_string(i % 90 + 1) + ".5元",
+                        std::to_string(i % 300)});
     return rows;
 }
 
@@ -66,8 +68,10 @@ EmployeeRecord sampleEmployee(const std::string& name, int photoBytes) {
     }
     e.photo[0] = 'B';
     e.photo[1] = 'M';
-    e.texts = {"1001", name, "男", "30", "2020年5月1日", "群众", "销售部", "1994年2月3日", "汉族", "浙江",
-               "330102199402030011", "本科", "浙江大学", "杭州", "12345678", "杭州市西湖区", "13800000000", "收银员"};
+    e.texts = {
+        "1001",     name,           "男",       "30",           "2020年5月1日",       "群众",
+        "销售部",   "1994年2月3日", "汉族",     "浙江",         "330102199402030011", "本科",
+        "浙江大学", "杭州",         "12345678", "杭州市西湖区", "13800000000",        "收银员"};
     return e;
 }
 

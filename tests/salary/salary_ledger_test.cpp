@@ -1,7 +1,8 @@
 // Storing a payment: both fields or nothing, the amount's failure named first.
+#include "salary/salary_ledger.h"
+
 #include <gtest/gtest.h>
 
-#include "salary/salary_ledger.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "support/run_folder.h"

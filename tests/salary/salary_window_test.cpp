@@ -1,5 +1,9 @@
 // The salary window driven through its controls against a temporary run
 // folder: the employee tree, choosing an employee, and the pay button.
+#include "salary/salary_window.h"
+
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDateEdit>
 #include <QLabel>
@@ -9,13 +13,11 @@
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <filesystem>
-#include <gtest/gtest.h>
 
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
 #include "leave/staff_fixture.h"
 #include "salary/salary_ledger.h"
-#include "salary/salary_window.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
@@ -32,7 +34,9 @@ protected:
 
     std::string salaryPath(const std::string& name) const { return *run.paths().salaryTable(name); }
 
-    void addStaff(const std::vector<test::Staff>& staff) const { test::addStaff(run.paths().employee(), staff); }
+    void addStaff(const std::vector<test::Staff>& staff) const {
+        test::addStaff(run.paths().employee(), staff);
+    }
 
     void makeTable(const std::string& name) const {
         ASSERT_TRUE(storage::create(salaryPath(name), storage::schemas::salary()));
@@ -55,9 +59,13 @@ protected:
     QTreeWidgetItem* root() const { return control<QTreeWidget>("树型框1")->topLevelItem(0); }
 
     // Chooses the n-th employee item (from 1).
-    void choose(int n) const { control<QTreeWidget>("树型框1")->setCurrentItem(root()->child(n - 1)); }
+    void choose(int n) const {
+        control<QTreeWidget>("树型框1")->setCurrentItem(root()->child(n - 1));
+    }
 
-    void type(const char* box, const QString& text) const { control<QLineEdit>(box)->setText(text); }
+    void type(const char* box, const QString& text) const {
+        control<QLineEdit>(box)->setText(text);
+    }
 
     void press(QDate day, const QString& amount) const {
         control<QDateEdit>("日期框1_发工资时间")->setDate(day);
@@ -92,7 +100,8 @@ TEST_F(SalaryWindowTest, OpensWithEveryNameBelowTheRootInTableOrder) {
     EXPECT_EQ(control<QLabel>("透明标签3")->text(), "澄屿_工资管理");
     QTextDocument captions;
     captions.setHtml(control<QLabel>("透明标签1")->text());
-    EXPECT_EQ(captions.toPlainText().split('\n'), (QStringList{"员工姓名；", "员工编号；", "发放时间；", "发放工资金额；"}));
+    EXPECT_EQ(captions.toPlainText().split('\n'),
+              (QStringList{"员工姓名；", "员工编号；", "发放时间；", "发放工资金额；"}));
     QTreeWidgetItem* header = control<QTreeWidget>("超级列表框1")->headerItem();
     EXPECT_EQ(header->text(0), "发放时间");
     EXPECT_EQ(header->text(1), "发放金额");

@@ -45,7 +45,12 @@ bool hides(const QWidget* top, const QWidget* below) {
 
 QString describe(const QWidget* w) {
     const QRect r = w->geometry();
-    return QStringLiteral("%1 (%2,%3 %4x%5)").arg(w->objectName()).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    return QStringLiteral("%1 (%2,%3 %4x%5)")
+        .arg(w->objectName())
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height());
 }
 
 void check(const QWidget* parent, const QRect& screen, QStringList& problems) {

@@ -1,11 +1,13 @@
 // The layout check finds what a cashier would see as broken, and accepts the
 // compositions the windows use on purpose.
+#include "layout_check.h"
+
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
-#include "layout_check.h"
 #include "screens_test.h"
 
 namespace shop::test {
@@ -31,8 +33,10 @@ TEST(LayoutCheck, ReportsControlsOffTheScreenCutOrCovered) {
     ASSERT_EQ(problems.size(), 4) << problems.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(problems[0].startsWith(QStringLiteral("window off the screen")));
     EXPECT_TRUE(problems[1].startsWith(QStringLiteral("off the screen: 图形按钮_右")));
-    EXPECT_TRUE(problems[2].startsWith(QStringLiteral("cut by")) && problems[2].contains(QStringLiteral("编辑框_下")));
-    EXPECT_TRUE(problems[3].startsWith(QStringLiteral("图片框_盖")) && problems[3].contains(QStringLiteral("编辑框_底")));
+    EXPECT_TRUE(problems[2].startsWith(QStringLiteral("cut by")) &&
+                problems[2].contains(QStringLiteral("编辑框_下")));
+    EXPECT_TRUE(problems[3].startsWith(QStringLiteral("图片框_盖")) &&
+                problems[3].contains(QStringLiteral("编辑框_底")));
 }
 
 TEST(LayoutCheck, AcceptsBackgroundsCaptionsAndParkedCopies) {
@@ -42,7 +46,7 @@ TEST(LayoutCheck, AcceptsBackgroundsCaptionsAndParkedCopies) {
     add<QPushButton>(&window, "图形按钮_图", QRect(10, 10, 70, 60));
     auto* caption = add<QLabel>(&window, "透明标签_说明", QRect(10, 50, 70, 17));
     caption->setText(QStringLiteral("添加产品"));
-    caption->setAttribute(Qt::WA_TransparentForMouseEvents);  // printed on the button
+    caption->setAttribute(Qt::WA_TransparentForMouseEvents);          // printed on the button
     add<QPushButton>(&window, "按钮_备用", QRect(100, -40, 75, 23));  // parked above the window
     window.show();
     EXPECT_TRUE(layoutProblems(window, kScreen).isEmpty())
@@ -53,7 +57,7 @@ TEST(LayoutCheck, AContainerIsCoveredOnlyWhereItHoldsAControl) {
     QWidget window;
     window.setGeometry(50, 50, 400, 300);
     auto* group = add<QWidget>(&window, "分组框_区域", QRect(0, 60, 400, 240));
-    add<QLineEdit>(group, "编辑框_里", QRect(10, 40, 100, 24));  // window y 100..123
+    add<QLineEdit>(group, "编辑框_里", QRect(10, 40, 100, 24));       // window y 100..123
     add<QPushButton>(&window, "图形按钮_顶", QRect(200, 0, 70, 63));  // into the group's empty top
     window.show();
     EXPECT_TRUE(layoutProblems(window, kScreen).isEmpty())
@@ -61,7 +65,8 @@ TEST(LayoutCheck, AContainerIsCoveredOnlyWhereItHoldsAControl) {
     add<QPushButton>(&window, "图形按钮_盖", QRect(20, 90, 70, 20))->show();  // over the line edit
     const QStringList problems = layoutProblems(window, kScreen);
     ASSERT_EQ(problems.size(), 1) << problems.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("图形按钮_盖")) && problems[0].contains(QStringLiteral("分组框_区域")));
+    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("图形按钮_盖")) &&
+                problems[0].contains(QStringLiteral("分组框_区域")));
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 // Every dialog window keeps its controls on a 1280 x 800 screen, whole and
 // uncovered.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDateEdit>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <gtest/gtest.h>
 
 #include "app/scripted_platform.h"
 #include "checkout/amount_label.h"
@@ -25,7 +26,9 @@
 namespace shop::test {
 namespace {
 
-std::string joined(const QStringList& problems) { return problems.join(QLatin1Char('\n')).toStdString(); }
+std::string joined(const QStringList& problems) {
+    return problems.join(QLatin1Char('\n')).toStdString();
+}
 
 TEST(WindowsOnScreen, TheScreenIsTheTillsSize) {
     EXPECT_EQ(QGuiApplication::primaryScreen()->geometry(), kScreen);
@@ -66,7 +69,8 @@ TEST(WindowsOnScreen, LeaveDatesShowWholeOnTwoDigitDays) {
         ASSERT_NE(box, nullptr) << name;
         box->setDate(QDate(2026, 12, 28));
         EXPECT_TRUE(box->text().endsWith(QStringLiteral("日"))) << name;
-        EXPECT_LE(box->sizeHint().width(), box->width()) << name << " cuts " << box->text().toStdString();
+        EXPECT_LE(box->sizeHint().width(), box->width())
+            << name << " cuts " << box->text().toStdString();
     }
 }
 
@@ -83,7 +87,8 @@ TEST(WindowsOnScreen, MainWindowRestoredMaximisedAndRestoredAgain) {
         for (const char* amount : {"透明标签_余额", "透明标签_找0钱"}) {
             const auto* label = dynamic_cast<const checkout::AmountLabel*>(driver.label(amount));
             ASSERT_NE(label, nullptr);
-            EXPECT_LE(QFontMetrics(label->drawnFont()).horizontalAdvance(label->text()), label->contentsRect().width())
+            EXPECT_LE(QFontMetrics(label->drawnFont()).horizontalAdvance(label->text()),
+                      label->contentsRect().width())
                 << state << ": " << amount << " is cut";
         }
     };

@@ -1,10 +1,10 @@
 // INI text: reading odd files, and writing one key without disturbing any
 // other byte of the text.
+#include "settings/ini_text.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
-
-#include "settings/ini_text.h"
 
 namespace shop::settings {
 namespace {
@@ -30,7 +30,7 @@ TEST(IniRead, FindsKeysOnlyInsideTheirSection) {
         "[hggfggt\n"  // not a section header: the key below stays in [cff]
         "hnmbv=路\n");
     EXPECT_EQ(iniValue(doc, "hggfggt", "ffgff"), "老王超市");
-    EXPECT_EQ(iniValue(doc, "CFF", "gg"), "张三");  // names ignore ASCII case and blanks
+    EXPECT_EQ(iniValue(doc, "CFF", "gg"), "张三");    // names ignore ASCII case and blanks
     EXPECT_EQ(iniValue(doc, "cff", "gfd"), "01=02");  // only the first "=" separates
     EXPECT_EQ(iniValue(doc, "hggfggt", "gg"), std::nullopt);
     EXPECT_EQ(iniValue(doc, "cff", "hnmbv"), "路");
@@ -102,9 +102,18 @@ TEST(IniWrite, AddsASectionAtTheEndWithTheTextsLineEnding) {
 }
 
 TEST(IniWrite, ValuesComeBackUnchanged) {
-    const std::string values[] = {"",          " leading",  "trailing\t", "\"quoted\"", "\"",
-                                  "a\"b",      ";not a comment", "#hash", "x=y=z", "[not a section]",
-                                  "老王超市（一店）", std::string(1 << 20, 'v')};
+    const std::string values[] = {"",
+                                  " leading",
+                                  "trailing\t",
+                                  "\"quoted\"",
+                                  "\"",
+                                  "a\"b",
+                                  ";not a comment",
+                                  "#hash",
+                                  "x=y=z",
+                                  "[not a section]",
+                                  "老王超市（一店）",
+                                  std::string(1 << 20, 'v')};
     for (const std::string& v : values) {
         const std::string out = withIniValue("[cff]\ngg=old\n", "cff", "gg", v);
         EXPECT_EQ(iniValue(parseIni(out), "cff", "gg"), v) << v.substr(0, 20);
@@ -123,19 +132,22 @@ TEST(IniWrite, LineBreaksInAValueBecomeBlanks) {
 TEST(IniWrite, RandomFilesKeepEveryOtherKey) {
     std::mt19937 rng(20240305);
     const std::vector<std::string> pieces = {
-        "[cff]", "[hggfggt]", "[ CFF ]", "[other]", "[broken", "gg=1", "gfd = 2", "hnmbv=\"  x \"",
-        "ffgff=店", "k=v", "; c", "# c", "", "   ", "words", "=v", "gg", "\"q\"=z", "a=b=c"};
+        "[cff]",          "[hggfggt]", "[ CFF ]", "[other]", "[broken", "gg=1", "gfd = 2",
+        "hnmbv=\"  x \"", "ffgff=店",  "k=v",     "; c",     "# c",     "",     "   ",
+        "words",          "=v",        "gg",      "\"q\"=z", "a=b=c"};
     const std::vector<std::string> keys = {"gg", "gfd", "hnmbv", "ffgff", "k"};
     const std::vector<std::string> sections = {"cff", "hggfggt", "other", "new"};
     for (int round = 0; round < 2000; ++round) {
         std::string text;
         const int n = static_cast<int>(rng() % 12);
         const char* eol = (rng() % 2) ? "\n" : "\r\n";
-        for (int i = 0; i < n; ++i) text += pieces[rng() % pieces.size()] + ((i + 1 < n || rng() % 2) ? eol : "");
+        for (int i = 0; i < n; ++i)
+            text += pieces[rng() % pieces.size()] + ((i + 1 < n || rng() % 2) ? eol : "");
         const std::string& section = sections[rng() % sections.size()];
         const std::string& key = keys[rng() % keys.size()];
         std::string value;
-        for (int i = static_cast<int>(rng() % 6); i > 0; --i) value += " \t\"=;[x店\r\n"[rng() % 12];
+        for (int i = static_cast<int>(rng() % 6); i > 0; --i)
+            value += " \t\"=;[x店\r\n"[rng() % 12];
 
         const std::string out = withIniValue(text, section, key, value);
         const IniDocument before = parseIni(text), after = parseIni(out);

@@ -1,12 +1,13 @@
 // The settings file on disk: missing pieces, encodings, odd files, and
 // replacing the file in one step.
+#include "settings/settings_file.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <filesystem>
 #include <fstream>
 
-#include "settings/settings_file.h"
 #include "support/run_folder.h"
 
 namespace shop::settings {

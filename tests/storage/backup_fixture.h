@@ -21,8 +21,8 @@ protected:
     void SetUp() override {
         TableTest::SetUp();
         run = path("run");
-        for (const char* folder :
-             {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder, kSettingsFolder})
+        for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder,
+                                   kSalaryFolder, kSettingsFolder})
             std::filesystem::create_directories(joinPath(run, folder));
         const DataPaths paths{run};
         ASSERT_TRUE(create(paths.product(), schemas::product()));
@@ -50,7 +50,8 @@ protected:
         std::map<std::string, std::string> out;
         for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
             if (e.is_regular_file())
-                out[std::filesystem::relative(e.path(), folder).string()] = sha256File(e.path().string()).value_or("");
+                out[std::filesystem::relative(e.path(), folder).string()] =
+                    sha256File(e.path().string()).value_or("");
         return out;
     }
 

@@ -31,7 +31,8 @@ ino_t inodeOf(const std::string& path) {
 
 std::vector<std::string> entriesOf(const std::string& folder) {
     std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(folder)) out.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(folder))
+        out.push_back(e.path().filename().string());
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -58,10 +59,13 @@ TEST_F(BackupTest, HoldsEveryTableAndTheSettingsAsTheManifestSays) {
             EXPECT_EQ(checkIntegrity(r.folder + "/" + e.path), "") << e.path;
         }
     }
-    const std::vector<std::string> expected = {
-        "数据库管理/产品保存.edb", "数据库管理/产品数据库.edb", "保存数据库/销售数据2024年3月5日14时7分9秒.edb",
-        "保存数据库/销售数据2024年3月6日9时0分1秒.edb", "员工数据库/员工基本数据库.edb", "员工请假数据库/张\t三%.edb",
-        "配置/fghh.ini"};
+    const std::vector<std::string> expected = {"数据库管理/产品保存.edb",
+                                               "数据库管理/产品数据库.edb",
+                                               "保存数据库/销售数据2024年3月5日14时7分9秒.edb",
+                                               "保存数据库/销售数据2024年3月6日9时0分1秒.edb",
+                                               "员工数据库/员工基本数据库.edb",
+                                               "员工请假数据库/张\t三%.edb",
+                                               "配置/fghh.ini"};
     EXPECT_EQ(paths, expected);
     EXPECT_EQ(r.copied, 7);
     EXPECT_EQ(readFile(r.folder + "/配置/fghh.ini"), readFile(DataPaths{run}.settingsFile()));
@@ -85,7 +89,8 @@ TEST_F(BackupTest, UnchangedFilesAreLinkedFromThePreviousBackupAndChangedOnesCop
     EXPECT_EQ(second.copied, 1);
     EXPECT_EQ(second.reused, 5);
     const std::string rel = "保存数据库/销售数据2024年3月5日14时7分9秒.edb";
-    EXPECT_NE(manifestOf(second.folder).find(rel)->sha256, manifestOf(first.folder).find(rel)->sha256);
+    EXPECT_NE(manifestOf(second.folder).find(rel)->sha256,
+              manifestOf(first.folder).find(rel)->sha256);
     EXPECT_EQ(sha256File(second.folder + "/" + rel), manifestOf(second.folder).find(rel)->sha256);
     const std::string same = "员工数据库/员工基本数据库.edb";
     EXPECT_EQ(inodeOf(second.folder + "/" + same), inodeOf(first.folder + "/" + same));
@@ -131,14 +136,16 @@ TEST_F(RollingBackupTest, KeepsExactlyTheNewestSeven) {
         const BackupReport r = rollingBackup(run, kRollingBackupsKept, {2024, 4, day, 18, 30, 0});
         ASSERT_TRUE(r.ok) << r.error;
         made.push_back(fs::path(r.folder).filename().string());
-        EXPECT_EQ(entriesOf(dest).size(), std::min<std::size_t>(made.size(), 7)) << "after backup " << day;
+        EXPECT_EQ(entriesOf(dest).size(), std::min<std::size_t>(made.size(), 7))
+            << "after backup " << day;
     }
     EXPECT_EQ(entriesOf(dest), std::vector<std::string>(made.begin() + 2, made.end()));
     // Every kept backup is whole, though most of its files are links into
     // backups that rotation removed.
     for (const auto& name : entriesOf(dest))
         for (const auto& e : manifestOf(dest + "/" + name).entries)
-            EXPECT_EQ(sha256File(dest + "/" + name + "/" + e.path), e.sha256) << name << "/" << e.path;
+            EXPECT_EQ(sha256File(dest + "/" + name + "/" + e.path), e.sha256)
+                << name << "/" << e.path;
 
     // Two in the same second get distinct names; a clock set back does not
     // cost the backup just made.
@@ -154,7 +161,8 @@ TEST_F(RollingBackupTest, KeepsExactlyTheNewestSeven) {
 TEST_F(RollingBackupTest, LeftoverPartialFolderIsNotCountedAndGoesWhenStale) {
     const std::string dest = joinPath(run, kRollingBackupFolder);
     fs::create_directories(dest + "/.partial-old");
-    fs::last_write_time(dest + "/.partial-old", fs::file_time_type::clock::now() - std::chrono::hours(2));
+    fs::last_write_time(dest + "/.partial-old",
+                        fs::file_time_type::clock::now() - std::chrono::hours(2));
     fs::create_directories(dest + "/.partial-busy");
     ASSERT_TRUE(rollingBackup(run, 1, {2024, 4, 1, 0, 0, 0}).ok);
     const auto left = entriesOf(dest);

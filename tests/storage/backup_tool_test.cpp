@@ -43,7 +43,8 @@ TEST_F(BackupToolTest, BackupsTakenWhileAWriterIsBusyRestoreToCheckedTables) {
     std::vector<int> atBackup;
     for (int i = 0; i < 3; ++i) {
         const int before = written;
-        while (written < before + 20 && !writerFailed) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        while (written < before + 20 && !writerFailed)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         EXPECT_EQ(tool("backup " + shellWord(run) + " " + shellWord(path("dest"))), 0);
         atBackup.push_back(written);
     }
@@ -62,7 +63,8 @@ TEST_F(BackupToolTest, BackupsTakenWhileAWriterIsBusyRestoreToCheckedTables) {
     for (std::size_t i = 0; i < backups.size(); ++i) {
         const std::string target = path("restored-" + std::to_string(i));
         ASSERT_EQ(tool("provision " + shellWord(target)), 0);
-        ASSERT_EQ(tool("restore " + shellWord(backups[i]) + " " + shellWord(target)), 0) << backups[i];
+        ASSERT_EQ(tool("restore " + shellWord(backups[i]) + " " + shellWord(target)), 0)
+            << backups[i];
         for (const auto& e : fs::recursive_directory_iterator(target)) {
             if (e.path().extension() == ".edb") {
                 EXPECT_EQ(tool("check " + shellWord(e.path().string())), 0) << e.path();

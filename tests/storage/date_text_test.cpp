@@ -21,8 +21,9 @@ TEST(DateText, TheDayIsAPrefixOfEveryMomentAndHasOneDayMark) {
 }
 
 TEST(DateText, ParsesBackToTheSameValue) {
-    for (const Moment& m : {Moment{2024, 3, 5, 14, 7, 9}, Moment{2024, 2, 29, 0, 0, 0}, Moment{1, 1, 1, 0, 0, 0},
-                            Moment{9999, 12, 31, 23, 59, 59}, Moment{2000, 1, 1, 0, 0, 1}}) {
+    for (const Moment& m :
+         {Moment{2024, 3, 5, 14, 7, 9}, Moment{2024, 2, 29, 0, 0, 0}, Moment{1, 1, 1, 0, 0, 0},
+          Moment{9999, 12, 31, 23, 59, 59}, Moment{2000, 1, 1, 0, 0, 1}}) {
         const auto back = parseDateText(dateText(m));
         ASSERT_TRUE(back.has_value()) << dateText(m);
         EXPECT_EQ(*back, m);
@@ -30,9 +31,10 @@ TEST(DateText, ParsesBackToTheSameValue) {
 }
 
 TEST(DateText, RefusesWhatIsNotADateText) {
-    for (const char* bad : {"", "2024年3月", "2024年2月30日", "2023年2月29日", "2024年13月1日", "2024年3月5日14时",
-                            "2024年3月5日24时0分0秒", "2024年3月5日x", "年月日", "20240年1月1日", "-1年1月1日",
-                            "2024年3月5日14时7分9秒extra", "2024年3月5日14时60分0秒"})
+    for (const char* bad :
+         {"", "2024年3月", "2024年2月30日", "2023年2月29日", "2024年13月1日", "2024年3月5日14时",
+          "2024年3月5日24时0分0秒", "2024年3月5日x", "年月日", "20240年1月1日", "-1年1月1日",
+          "2024年3月5日14时7分9秒extra", "2024年3月5日14时60分0秒"})
         EXPECT_FALSE(parseDateText(bad).has_value()) << bad;
 }
 

@@ -92,7 +92,8 @@ struct Spoil {
 
 TEST_F(RestoreTest, RefusesABackupThatDoesNotMatchItsManifest) {
     const std::string salesRel = "保存数据库/销售数据2024年3月5日14时7分9秒.edb";
-    auto editManifest = [](const std::string& folder, const std::string& from, const std::string& to) {
+    auto editManifest = [](const std::string& folder, const std::string& from,
+                           const std::string& to) {
         std::string text = readFile(folder + "/" + kManifestName);
         const auto at = text.find(from);
         ASSERT_NE(at, std::string::npos) << from;
@@ -106,13 +107,17 @@ TEST_F(RestoreTest, RefusesABackupThatDoesNotMatchItsManifest) {
              writeFile(b + "/" + salesRel, bytes);
          }},
         {"a missing file", [&](const std::string& b) { fs::remove(b + "/配置/fghh.ini"); }},
-        {"a longer file", [&](const std::string& b) { writeFile(b + "/配置/fghh.ini", readFile(b + "/配置/fghh.ini") + " "); }},
+        {"a longer file",
+         [&](const std::string& b) {
+             writeFile(b + "/配置/fghh.ini", readFile(b + "/配置/fghh.ini") + " ");
+         }},
         {"a size edited in the manifest",
          [&](const std::string& b) {
              const auto size = std::to_string(fs::file_size(b + "/配置/fghh.ini"));
              editManifest(b, "\t" + size + "\t", "\t" + size + "0\t");
          }},
-        {"a path out of the run folder", [&](const std::string& b) { editManifest(b, "配置/fghh.ini", "../fghh.ini"); }},
+        {"a path out of the run folder",
+         [&](const std::string& b) { editManifest(b, "配置/fghh.ini", "../fghh.ini"); }},
         {"a cut-off manifest",
          [&](const std::string& b) {
              std::string text = readFile(b + "/" + kManifestName);
@@ -123,7 +128,8 @@ TEST_F(RestoreTest, RefusesABackupThatDoesNotMatchItsManifest) {
     changeRunFolder();
     const auto before = snapshot(run);
     for (const Spoil& spoil : spoils) {
-        const std::string copy = path(std::string("spoiled-") + std::to_string(&spoil - spoils.data()));
+        const std::string copy =
+            path(std::string("spoiled-") + std::to_string(&spoil - spoils.data()));
         fs::copy(backup, copy, fs::copy_options::recursive);
         spoil.apply(copy);
         const RestoreReport r = restoreBackup(copy, run, freeHold());

@@ -32,7 +32,8 @@ TEST(Sha256, PiecesGiveTheSameDigestAsTheWhole) {
     const std::string whole = digestOf(data);
     for (std::size_t piece : {1u, 3u, 63u, 64u, 65u, 200u}) {
         Sha256 sha;
-        for (std::size_t at = 0; at < data.size(); at += piece) sha.update(std::string_view(data).substr(at, piece));
+        for (std::size_t at = 0; at < data.size(); at += piece)
+            sha.update(std::string_view(data).substr(at, piece));
         EXPECT_EQ(Sha256::hex(sha.finish()), whole) << "piece " << piece;
     }
 }

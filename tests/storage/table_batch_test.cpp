@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <atomic>
 #include <random>
 #include <thread>
 
@@ -219,12 +219,14 @@ TEST_F(TableBatch, AWriterKilledAtAnyMomentLeavesTheStateBeforeOrAfterABatch) {
         const int n = recordCount();
         ASSERT_EQ(n % kBatch, 0) << "a batch was cut in trial " << trial;
         for (int r = 1; r <= n; ++r, skip(1))
-            for (int f = 1; f <= 4; ++f) ASSERT_EQ(readText(f), cellText(r, f)) << "trial " << trial;
+            for (int f = 1; f <= 4; ++f)
+                ASSERT_EQ(readText(f), cellText(r, f)) << "trial " << trial;
         ASSERT_EQ(checkIntegrity(p), "") << "trial " << trial;
     }
     std::printf("[ crash    ] %d trials, %d writers killed\n", trials, kills);
     EXPECT_GT(kills, 0);
-    for (const std::string& f : folderFiles()) EXPECT_EQ(f, "crash.edb") << "only the table stays at rest";
+    for (const std::string& f : folderFiles())
+        EXPECT_EQ(f, "crash.edb") << "only the table stays at rest";
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ TEST_F(TableCreate, PathsLeavingTheirFolderAreRefused) {
     EXPECT_FALSE(create("", fourTexts()));
     EXPECT_FALSE(std::filesystem::exists(path("x.edb")));
     EXPECT_FALSE(std::filesystem::exists(path("sub/x.edb")));
-    EXPECT_TRUE(create(path("sub/x.edb"), fourTexts())) << "the same folder without detours is fine";
+    EXPECT_TRUE(create(path("sub/x.edb"), fourTexts()))
+        << "the same folder without detours is fine";
 }
 
 TEST_F(TableCreate, AMissingFolderIsNotMade) {
@@ -55,9 +56,12 @@ TEST_F(TableCreate, FieldListsMustBeSound) {
     EXPECT_FALSE(create(path("b.edb"), {{"x", FieldType::Text, 0}}));
     EXPECT_FALSE(create(path("c.edb"), {{"x", static_cast<FieldType>(3), 10}}));
     EXPECT_FALSE(create(path("d.edb"), {{std::string("\xff", 1), FieldType::Text, 10}}));
-    EXPECT_FALSE(create(path("e.edb"), std::vector<FieldDesc>(256, FieldDesc{"x", FieldType::Text, 10})));
-    EXPECT_TRUE(create(path("f.edb"), std::vector<FieldDesc>(255, FieldDesc{"x", FieldType::Text, 10})));
-    EXPECT_EQ(folderFiles(), std::vector<std::string>{"f.edb"}) << "failed creates leave nothing behind";
+    EXPECT_FALSE(
+        create(path("e.edb"), std::vector<FieldDesc>(256, FieldDesc{"x", FieldType::Text, 10})));
+    EXPECT_TRUE(
+        create(path("f.edb"), std::vector<FieldDesc>(255, FieldDesc{"x", FieldType::Text, 10})));
+    EXPECT_EQ(folderFiles(), std::vector<std::string>{"f.edb"})
+        << "failed creates leave nothing behind";
 }
 
 TEST_F(TableCreate, TheNewTableIsExactlyOneSoundFile) {

@@ -62,7 +62,8 @@ inline bool appendRecords(int from, int to, int fieldCount = 4) {
 class TableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "shop-table-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "shop-table-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         m_dir = pattern;
     }
@@ -77,7 +78,8 @@ protected:
     // Files in the folder, hidden ones included.
     std::vector<std::string> folderFiles() const {
         std::vector<std::string> out;
-        for (const auto& e : std::filesystem::directory_iterator(m_dir)) out.push_back(e.path().filename().string());
+        for (const auto& e : std::filesystem::directory_iterator(m_dir))
+            out.push_back(e.path().filename().string());
         return out;
     }
 

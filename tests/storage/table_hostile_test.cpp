@@ -64,7 +64,8 @@ TEST_F(HostileTable, ExtraOrChangedSchemaObjectsAreRefused) {
         "CREATE INDEX byvalue ON cells(value)",
         "CREATE VIEW everything AS SELECT * FROM cells",
         "CREATE TABLE extra(x)",
-        "DROP TABLE cells; CREATE VIEW cells AS SELECT rec * 256 + 1 AS id, 'x' AS value FROM records",
+        "DROP TABLE cells; CREATE VIEW cells AS SELECT rec * 256 + 1 AS id, 'x' AS value FROM "
+        "records",
         "DROP TABLE cells; CREATE TABLE cells(id INTEGER PRIMARY KEY, value TEXT)",
         "DROP TABLE records",
     };
@@ -136,8 +137,9 @@ TEST_F(HostileTable, DamagedPagesNeverCrashAReadLoop) {
 
 TEST_F(HostileTable, WrongStoredTypesReadAsWhatTheyAreAndFailTheCheck) {
     const std::string p = sound("types.edb", 2);
-    ASSERT_TRUE(rawExec(p, "UPDATE cells SET value = x'00ff10' WHERE id = 257;"  // record 1, field 1
-                           "UPDATE cells SET value = 42 WHERE id = 513"));
+    ASSERT_TRUE(rawExec(p,
+                        "UPDATE cells SET value = x'00ff10' WHERE id = 257;"  // record 1, field 1
+                        "UPDATE cells SET value = 42 WHERE id = 513"));
     ASSERT_TRUE(open(p, true));
     const auto bytes = readField(1);
     ASSERT_TRUE(bytes.has_value());
@@ -152,9 +154,11 @@ TEST_F(HostileTable, WrongStoredTypesReadAsWhatTheyAreAndFailTheCheck) {
 
 TEST_F(HostileTable, OverlongValuesFailToReadInsteadOfExhaustingMemory) {
     const std::string p = sound("long.edb", 2);
-    ASSERT_TRUE(rawExec(p, "UPDATE cells SET value = zeroblob(3000000) WHERE id = 258;"
-                           "UPDATE cells SET value = printf('%.*c', 600, 'x') WHERE id = 515"));
-    ASSERT_TRUE(rawExec(p, "DELETE FROM cells WHERE id = 260"));  // record 1, field 4: never written
+    ASSERT_TRUE(rawExec(p,
+                        "UPDATE cells SET value = zeroblob(3000000) WHERE id = 258;"
+                        "UPDATE cells SET value = printf('%.*c', 600, 'x') WHERE id = 515"));
+    ASSERT_TRUE(
+        rawExec(p, "DELETE FROM cells WHERE id = 260"));  // record 1, field 4: never written
     ASSERT_TRUE(open(p, true));
     EXPECT_FALSE(readField(2).has_value());
     EXPECT_EQ(readText(1), cellText(1, 1));
@@ -191,8 +195,10 @@ TEST_F(HostileTable, RecordNumbersOtherThanOneToNAreRefused) {
 
 TEST_F(HostileTable, TablesSharingOneBTreeAreRefused) {
     const std::string p = sound("shared.edb", 5);
-    ASSERT_TRUE(rawExec(p, "PRAGMA writable_schema=ON;UPDATE sqlite_schema SET rootpage = "
-                           "(SELECT rootpage FROM sqlite_schema WHERE name = 'records') WHERE name = 'cells'"));
+    ASSERT_TRUE(rawExec(
+        p,
+        "PRAGMA writable_schema=ON;UPDATE sqlite_schema SET rootpage = "
+        "(SELECT rootpage FROM sqlite_schema WHERE name = 'records') WHERE name = 'cells'"));
     expectRefused(p);
 }
 

@@ -15,7 +15,8 @@ namespace {
 using TableRecords = TableTest;
 
 TEST_F(TableRecords, CreatedTableIsEmptyWithExactlyTheGivenFields) {
-    const std::vector<FieldDesc> fields{{"头像", FieldType::Bytes, 451541}, {"姓名", FieldType::Text, 20}};
+    const std::vector<FieldDesc> fields{{"头像", FieldType::Bytes, 451541},
+                                        {"姓名", FieldType::Text, 20}};
     ASSERT_TRUE(create(path("员工.edb"), fields));
     EXPECT_EQ(openCount(), 0) << "create does not open the table";
     ASSERT_TRUE(open(path("员工.edb")));
@@ -61,7 +62,8 @@ TEST_F(TableRecords, AReadLoopQueriesTheFileOncePerBlockOfRecords) {
     ASSERT_NE(c, nullptr);
     const auto runs = [c] {
         int total = 0;
-        for (auto s : {detail::Stmt::Count, detail::Stmt::BlockCells, detail::Stmt::BlockSmall, detail::Stmt::ReadCell})
+        for (auto s : {detail::Stmt::Count, detail::Stmt::BlockCells, detail::Stmt::BlockSmall,
+                       detail::Stmt::ReadCell})
             total += sqlite3_stmt_status(c->statement(s), SQLITE_STMTSTATUS_RUN, 0);
         return total;
     };
@@ -69,7 +71,8 @@ TEST_F(TableRecords, AReadLoopQueriesTheFileOncePerBlockOfRecords) {
     const int n = recordCount();
     for (int i = 1; i <= n; ++i, skip(1))
         for (int f = 1; f <= 4; ++f) ASSERT_EQ(readText(f), cellText(i, f));
-    ASSERT_EQ(tables.connections.find(tables.current->id), c) << "the same connection served the loop";
+    ASSERT_EQ(tables.connections.find(tables.current->id), c)
+        << "the same connection served the loop";
     const auto queries = runs() - before;
     EXPECT_GT(queries, 0) << "the reads were counted";
     EXPECT_LT(queries, 40) << "8000 fields read";
@@ -95,8 +98,8 @@ TEST_F(TableRecords, EveryRecordOperationIsALookupNotAScan) {
     detail::Connection* c = tables.connections.find(tables.current->id);
     ASSERT_NE(c, nullptr);
     using detail::Stmt;
-    for (Stmt s : {Stmt::Count, Stmt::BlockCells, Stmt::ReadCell, Stmt::WriteCell, Stmt::Append, Stmt::SetMark,
-                   Stmt::ReadMark}) {
+    for (Stmt s : {Stmt::Count, Stmt::BlockCells, Stmt::ReadCell, Stmt::WriteCell, Stmt::Append,
+                   Stmt::SetMark, Stmt::ReadMark}) {
         EXPECT_EQ(sqlite3_stmt_status(c->statement(s), SQLITE_STMTSTATUS_FULLSCAN_STEP, 0), 0)
             << "statement " << static_cast<int>(s) << " scans the table";
     }
@@ -134,7 +137,8 @@ TEST_F(TableRecords, BlankRecordReadsEmptyValuesOfTheFieldTypes) {
 }
 
 TEST_F(TableRecords, WritesReplaceValuesAndKeepBytesExact) {
-    ASSERT_TRUE(create(path("t.edb"), {{"photo", FieldType::Bytes, 451541}, {"name", FieldType::Text, 20}}));
+    ASSERT_TRUE(create(path("t.edb"),
+                       {{"photo", FieldType::Bytes, 451541}, {"name", FieldType::Text, 20}}));
     ASSERT_TRUE(open(path("t.edb")));
     std::string photo(451541, '\0');
     for (std::size_t i = 0; i < photo.size(); ++i) photo[i] = static_cast<char>(i * 131 % 251);
@@ -184,7 +188,8 @@ TEST_F(TableRecords, ReadingANameNeverLoadsThePhoto) {
 }
 
 TEST_F(TableRecords, RefusedWritesStoreNothing) {
-    ASSERT_TRUE(create(path("t.edb"), {{"photo", FieldType::Bytes, 8}, {"name", FieldType::Text, 255}}));
+    ASSERT_TRUE(
+        create(path("t.edb"), {{"photo", FieldType::Bytes, 8}, {"name", FieldType::Text, 255}}));
     ASSERT_TRUE(open(path("t.edb")));
     EXPECT_FALSE(writeText(2, "x")) << "no record yet: the cursor stands past the end";
     ASSERT_TRUE(appendBlank());

@@ -152,8 +152,10 @@ TEST_F(TableSet, ThousandsOfOpenTablesStayWithinFewFiles) {
         // Copies filled directly: 1500 durable creates would only test the disk.
         const std::string p = path(std::to_string(i) + ".edb");
         std::filesystem::copy_file(path("base"), p);
-        ASSERT_TRUE(rawExec(p, "PRAGMA synchronous=OFF;INSERT INTO records(rec) VALUES(1);"
-                               "INSERT INTO cells VALUES(258, '" + std::to_string(i) + "')"));
+        ASSERT_TRUE(rawExec(p,
+                            "PRAGMA synchronous=OFF;INSERT INTO records(rec) VALUES(1);"
+                            "INSERT INTO cells VALUES(258, '" +
+                                std::to_string(i) + "')"));
     }
     const pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -161,7 +163,8 @@ TEST_F(TableSet, ThousandsOfOpenTablesStayWithinFewFiles) {
         rlimit low{256, 256};
         if (setrlimit(RLIMIT_NOFILE, &low) != 0) _exit(2);
         for (int i = 0; i < kTables; ++i) {
-            if (!open(path(std::to_string(i) + ".edb")) || readText(2) != std::to_string(i)) _exit(3);
+            if (!open(path(std::to_string(i) + ".edb")) || readText(2) != std::to_string(i))
+                _exit(3);
             skip(i % 2);
         }
         // Every one is still usable, the earliest ones included.

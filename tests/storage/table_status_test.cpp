@@ -47,7 +47,8 @@ TEST_F(TableStatus, OpenAndCreateSayWhyTheyFailed) {
     EXPECT_EQ(s.code(), Status::Code::NotFound);
     EXPECT_EQ(s.path(), missing);
     EXPECT_NE(s.message().find(missing), std::string::npos);
-    EXPECT_EQ(lastStatus().code(), Status::Code::NotFound) << "the bool open records the same reason";
+    EXPECT_EQ(lastStatus().code(), Status::Code::NotFound)
+        << "the bool open records the same reason";
 
     const std::string foreign = path("foreign.edb");
     writeFile(foreign, std::string(4096, 'x'));
@@ -60,7 +61,8 @@ TEST_F(TableStatus, OpenAndCreateSayWhyTheyFailed) {
     EXPECT_EQ(createTable(path("no/folder.edb"), fourTexts()).code(), Status::Code::NotFound);
     EXPECT_TRUE(createTable(path("new.edb"), fourTexts()).ok());
     EXPECT_TRUE(openTable(p).ok());
-    EXPECT_EQ(lastStatus().code(), Status::Code::NotFound) << "a success does not clear the last failure";
+    EXPECT_EQ(lastStatus().code(), Status::Code::NotFound)
+        << "a success does not clear the last failure";
 }
 
 TEST_F(TableStatus, AnEmptyTableReadsAsEmptyNotAsAFailure) {
@@ -86,7 +88,8 @@ TEST_F(TableStatus, AFileHeldByAnotherWriterIsACouldNotReadNotAnEmptyTable) {
     EXPECT_EQ(lastStatus().code(), Status::Code::Busy);
     EXPECT_EQ(lastStatus().path(), p);
     EXPECT_EQ(recordCount(), 0) << "the bare count stays as documented";
-    EXPECT_EQ(readTextColumn(p, 1), std::nullopt) << "a column that could not be read is no empty column";
+    EXPECT_EQ(readTextColumn(p, 1), std::nullopt)
+        << "a column that could not be read is no empty column";
     EXPECT_TRUE(watch.failed());
     EXPECT_EQ(watch.status().code(), Status::Code::Busy);
     {
@@ -113,7 +116,8 @@ TEST_F(TableStatus, EachFailureIsLoggedOnceAndCallerErrorsNotAtAll) {
     ASSERT_TRUE(open(p));
     EXPECT_FALSE(open(foreign));
     std::lock_guard lock(g_logMutex);
-    ASSERT_EQ(g_logged.size(), 2u) << "twice in a row is one report; again after a success is a new one";
+    ASSERT_EQ(g_logged.size(), 2u)
+        << "twice in a row is one report; again after a success is a new one";
     EXPECT_NE(g_logged[0].find(foreign), std::string::npos);
     EXPECT_NE(g_logged[0].find("not a table file"), std::string::npos);
 }

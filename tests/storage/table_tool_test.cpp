@@ -1,9 +1,9 @@
 // The table tool run as its own process: what it prints is safe to look at,
 // and its writing commands keep off a run folder a shop program owns.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <array>
@@ -49,35 +49,42 @@ protected:
         EXPECT_TRUE(create(p, fourTexts()));
         EXPECT_TRUE(open(p));
         EXPECT_TRUE(appendBlank());
-        for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_TRUE(writeText(static_cast<int>(i) + 1, texts[i]));
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            EXPECT_TRUE(writeText(static_cast<int>(i) + 1, texts[i]));
         closeAll();
         return p;
     }
 };
 
 TEST_F(TableTool, ListShowsControlCharactersAsEscapes) {
-    const std::string p = tableWith({"\x1b]0;pwned\x07red\x1b[31m", "a\\b", "两\n行", "C1\xc2\x9b" "2J"});
+    const std::string p = tableWith({"\x1b]0;pwned\x07red\x1b[31m", "a\\b", "两\n行",
+                                     "C1\xc2\x9b"
+                                     "2J"});
     const ToolRun run = runTool("list " + quoted(p));
     ASSERT_EQ(run.exitCode, 0) << run.out;
     EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << "an escape sequence reached the terminal";
     EXPECT_EQ(run.out.find('\x07'), std::string::npos);
     EXPECT_EQ(run.out.find("\xc2\x9b"), std::string::npos);
-    EXPECT_NE(run.out.find("\\x1b]0;pwned\\x07red\\x1b[31m | a\\\\b | 两\\n行 | C1\\u{009b}2J\n"), std::string::npos)
+    EXPECT_NE(run.out.find("\\x1b]0;pwned\\x07red\\x1b[31m | a\\\\b | 两\\n行 | C1\\u{009b}2J\n"),
+              std::string::npos)
         << run.out;
 }
 
 TEST_F(TableTool, ExportNeutralisesCellsASpreadsheetWouldRun) {
-    const std::string p = tableWith({"=HYPERLINK(\"http://x\",\"点我\")", "+1", "@SUM(A1)", "-2元"});
+    const std::string p =
+        tableWith({"=HYPERLINK(\"http://x\",\"点我\")", "+1", "@SUM(A1)", "-2元"});
     ToolRun run = runTool("export " + quoted(p));
     ASSERT_EQ(run.exitCode, 0) << run.out;
-    EXPECT_NE(run.out.find("\"'=HYPERLINK(\"\"http://x\"\",\"\"点我\"\")\",'+1,'@SUM(A1),'-2元\n"), std::string::npos)
+    EXPECT_NE(run.out.find("\"'=HYPERLINK(\"\"http://x\"\",\"\"点我\"\")\",'+1,'@SUM(A1),'-2元\n"),
+              std::string::npos)
         << run.out;
 
     std::filesystem::remove(p);
     const std::string plain = tableWith({"矿泉水", "2元", "a,b", "\tx"});
     run = runTool("export " + quoted(plain));
     EXPECT_NE(run.out.find("矿泉水,2元,\"a,b\",'\tx\n"), std::string::npos) << run.out;
-    EXPECT_NE(runTool("").out.find("single quote"), std::string::npos) << "the usage text explains the quote";
+    EXPECT_NE(runTool("").out.find("single quote"), std::string::npos)
+        << "the usage text explains the quote";
 }
 
 TEST_F(TableTool, ReadCommandsRefuseAJournalPipeAndABadNumbering) {

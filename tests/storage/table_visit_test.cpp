@@ -12,9 +12,10 @@ namespace {
 
 class TableVisitTest : public ::testing::Test {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("visit-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() /
+        ("visit-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::string path;
     void SetUp() override {
         std::filesystem::create_directories(dir);

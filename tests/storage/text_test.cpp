@@ -19,7 +19,8 @@ TEST(LeadingNumber, TakesTheNumberAtTheStartAndIgnoresTheRest) {
 }
 
 TEST(LeadingNumber, TextWithoutALeadingNumberReadsAsZero) {
-    for (const char* t : {"", "abc", "元12", "-", ".", "+.", "  "}) EXPECT_DOUBLE_EQ(leadingDouble(t), 0.0) << t;
+    for (const char* t : {"", "abc", "元12", "-", ".", "+.", "  "})
+        EXPECT_DOUBLE_EQ(leadingDouble(t), 0.0) << t;
     EXPECT_EQ(leadingInt("abc"), 0);
     EXPECT_FLOAT_EQ(leadingFloat("x1"), 0.0f);
 }
@@ -36,7 +37,7 @@ TEST(GbkLength, CountsBytesAsTheShopFilesDo) {
     EXPECT_EQ(gbkLength("abc"), 3u);
     EXPECT_EQ(gbkLength("澄屿"), 4u);
     EXPECT_EQ(gbkLength("12元"), 4u);
-    EXPECT_EQ(gbkLength("（）"), 4u);            // full-width punctuation is in GBK
+    EXPECT_EQ(gbkLength("（）"), 4u);              // full-width punctuation is in GBK
     EXPECT_EQ(gbkLength("\xF0\x9F\x98\x80"), 4u);  // an emoji takes four bytes in GB18030
     EXPECT_EQ(gbkLength(""), 0u);
 }
@@ -44,7 +45,7 @@ TEST(GbkLength, CountsBytesAsTheShopFilesDo) {
 TEST(GbkLength, RefusesInvalidUtf8) {
     EXPECT_FALSE(gbkLength("\xC3").has_value());
     EXPECT_FALSE(gbkLength("\xED\xA0\x80").has_value());  // a lone surrogate
-    EXPECT_FALSE(gbkLength("\xC0\xAF").has_value());       // overlong slash
+    EXPECT_FALSE(gbkLength("\xC0\xAF").has_value());      // overlong slash
     EXPECT_FALSE(isValidUtf8("ab\xFF"));
     EXPECT_TRUE(isValidUtf8("澄屿店铺"));
 }

@@ -25,7 +25,8 @@ public:
 
 private:
     std::shared_ptr<std::atomic<int>> m_running = std::make_shared<std::atomic<int>>(0);
-    std::shared_ptr<std::vector<std::thread>> m_threads = std::make_shared<std::vector<std::thread>>();
+    std::shared_ptr<std::vector<std::thread>> m_threads =
+        std::make_shared<std::vector<std::thread>>();
 };
 
 }  // namespace shop::test

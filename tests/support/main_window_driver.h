@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "checkout/main_window.h"
 #include "app/scripted_platform.h"
+#include "checkout/main_window.h"
 #include "run_folder.h"
 
 namespace shop::test {
@@ -71,7 +71,8 @@ public:
         std::vector<std::vector<std::string>> out;
         for (int i = 0; i < list()->topLevelItemCount(); ++i) {
             std::vector<std::string> row;
-            for (int c = 0; c < 4; ++c) row.push_back(list()->topLevelItem(i)->text(c).toStdString());
+            for (int c = 0; c < 4; ++c)
+                row.push_back(list()->topLevelItem(i)->text(c).toStdString());
             out.push_back(std::move(row));
         }
         return out;

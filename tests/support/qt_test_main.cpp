@@ -1,7 +1,8 @@
 // Runs GoogleTest inside a QApplication on the offscreen platform, so widget
 // tests need no display.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

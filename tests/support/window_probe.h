@@ -1,9 +1,10 @@
 // Reaching a window's controls by their names in widget tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 namespace shop::test {
 

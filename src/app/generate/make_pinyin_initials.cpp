@@ -31,12 +31,30 @@ char32_t firstCodePoint(const std::string& s) {
 char letterOf(char32_t cp) {
     if (cp >= 'a' && cp <= 'z') return static_cast<char>(cp);
     switch (cp) {
-        case 0xE0: case 0xE1: case 0x101: case 0x1CE: return 'a';
-        case 0xE8: case 0xE9: case 0xEA: case 0x113: case 0x11B: return 'e';
-        case 0xF2: case 0xF3: case 0x14D: case 0x1D2: return 'o';
-        case 0x1E3F: return 'm';
-        case 0x144: case 0x148: case 0x1F9: return 'n';
-        default: return 0;
+        case 0xE0:
+        case 0xE1:
+        case 0x101:
+        case 0x1CE:
+            return 'a';
+        case 0xE8:
+        case 0xE9:
+        case 0xEA:
+        case 0x113:
+        case 0x11B:
+            return 'e';
+        case 0xF2:
+        case 0xF3:
+        case 0x14D:
+        case 0x1D2:
+            return 'o';
+        case 0x1E3F:
+            return 'm';
+        case 0x144:
+        case 0x148:
+        case 0x1F9:
+            return 'n';
+        default:
+            return 0;
     }
 }
 
@@ -60,7 +78,8 @@ int main(int argc, char** argv) {
         // U+6C34<TAB>kMandarin<TAB>shuǐ [more readings]
         std::istringstream fields(line);
         std::string code, key, reading;
-        if (!(fields >> code >> key >> reading) || key != "kMandarin" || code.rfind("U+", 0) != 0) continue;
+        if (!(fields >> code >> key >> reading) || key != "kMandarin" || code.rfind("U+", 0) != 0)
+            continue;
         const auto cp = static_cast<char32_t>(std::stoul(code.substr(2), nullptr, 16));
         if (cp < kFirst || cp > kLast) continue;
         if (const char letter = letterOf(firstCodePoint(reading))) {
@@ -80,7 +99,8 @@ int main(int argc, char** argv) {
         << "extern const char kInitials[];\n"
         << "const char kInitials[] =\n";
     constexpr std::size_t kPerLine = 100;
-    for (std::size_t i = 0; i < table.size(); i += kPerLine) out << "    \"" << table.substr(i, kPerLine) << "\"\n";
+    for (std::size_t i = 0; i < table.size(); i += kPerLine)
+        out << "    \"" << table.substr(i, kPerLine) << "\"\n";
     out << "    ;\n\n}  // namespace shop::app::pinyin\n";
     return out ? 0 : 1;
 }

@@ -53,8 +53,8 @@ void report(const MainWindow& w, int step) {
     std::vector<SaleRow> rows;
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = list->topLevelItem(i);
-        rows.push_back({item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString(),
-                        item->text(3).toStdString()});
+        rows.push_back({item->text(0).toStdString(), item->text(1).toStdString(),
+                        item->text(2).toStdString(), item->text(3).toStdString()});
     }
     const std::string payload = shop::checkout::encodeJournal({"", 0, rows});
     put("state " + std::to_string(step) + " " + std::to_string(payload.size()) + "\n" + payload);
@@ -69,7 +69,8 @@ void step(const MainWindow& w, std::mt19937& random) {
         const int g = std::uniform_int_distribution<int>(0, goods->count() - 1)(random);
         goods->setCurrentIndex(g);
         Q_EMIT goods->activated(g);
-        quantity->setCurrentIndex(std::uniform_int_distribution<int>(0, quantity->count() - 1)(random));
+        quantity->setCurrentIndex(
+            std::uniform_int_distribution<int>(0, quantity->count() - 1)(random));
         control<QPushButton>(w, "图形按钮_添加")->click();
     } else if (roll < 93) {
         const int r = std::uniform_int_distribution<int>(0, list->topLevelItemCount() - 1)(random);
