@@ -1,16 +1,17 @@
 #include "tool_text.h"
 
-#include <cstdio>
 #include <string_view>
 
 namespace shop::tool {
 
 namespace {
 
-std::string hexEscape(const char* format, unsigned value) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
+// `value` as `width` lower-case hex digits.
+std::string hexDigits(unsigned value, int width) {
+    std::string digits(static_cast<std::size_t>(width), '0');
+    for (int i = width - 1; i >= 0 && value != 0; --i, value >>= 4)
+        digits[static_cast<std::size_t>(i)] = "0123456789abcdef"[value & 0xf];
+    return digits;
 }
 
 }  // namespace
@@ -29,12 +30,12 @@ std::string escapeControls(const std::string& text) {
         } else if (c == '\t') {
             out += "\\t";
         } else if (c < 0x20 || c == 0x7f) {
-            out += hexEscape("\\x%02x", c);
+            out += "\\x" + hexDigits(c, 2);
         } else if (c == 0xc2 && i + 1 < text.size() &&
                    static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
                    static_cast<unsigned char>(text[i + 1]) <= 0x9f) {
             // U+0080..U+009F: terminals take some of these as control sequences too.
-            out += hexEscape("\\u{%04x}", static_cast<unsigned char>(text[++i]));
+            out += "\\u{" + hexDigits(static_cast<unsigned char>(text[++i]), 4) + "}";
         } else {
             out += static_cast<char>(c);
         }
