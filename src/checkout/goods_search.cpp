@@ -1,6 +1,6 @@
 #include "goods_search.h"
 
-#include "app/pinyin_initials.h"
+#include "pinyin_initials.h"
 
 namespace shop::checkout {
 
@@ -16,7 +16,7 @@ bool goodsMatches(const QString& name, const QString& typed) {
         if (c.unicode() >= 0x80 || !c.isLetterOrNumber()) return false;
         typedInitials.append(c.toLower());
     }
-    return app::pinyinInitials(name).contains(typedInitials);
+    return pinyinInitials(name).contains(typedInitials);
 }
 
 std::vector<int> matchingGoods(const QStringList& names, const QString& typed) {

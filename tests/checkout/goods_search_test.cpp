@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/pinyin_initials.h"
+#include "checkout/pinyin_initials.h"
 
 namespace {
 
-using shop::app::pinyinInitials;
+using shop::checkout::pinyinInitials;
 using shop::checkout::goodsMatches;
 using shop::checkout::matchingGoods;
 

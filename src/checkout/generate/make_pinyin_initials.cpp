@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         std::cerr << "make_pinyin_initials: cannot read " << argv[1] << "\n";
         return 1;
     }
-    using namespace shop::app::pinyin;
+    using namespace shop::checkout::pinyin;
     std::string table(kLast - kFirst + 1, '-');
     std::string line;
     int found = 0;
@@ -93,14 +93,14 @@ int main(int argc, char** argv) {
     }
     std::ofstream out(argv[2]);
     out << "// Generated at build time from the Unicode Han database; do not edit.\n"
-        << "#include \"app/pinyin_initials_range.h\"\n\n"
-        << "namespace shop::app::pinyin {\n\n"
+        << "#include \"checkout/pinyin_initials_range.h\"\n\n"
+        << "namespace shop::checkout::pinyin {\n\n"
         << "// One letter per code point from kFirst, '-' where there is no reading.\n"
         << "extern const char kInitials[];\n"
         << "const char kInitials[] =\n";
     constexpr std::size_t kPerLine = 100;
     for (std::size_t i = 0; i < table.size(); i += kPerLine)
         out << "    \"" << table.substr(i, kPerLine) << "\"\n";
-    out << "    ;\n\n}  // namespace shop::app::pinyin\n";
+    out << "    ;\n\n}  // namespace shop::checkout::pinyin\n";
     return out ? 0 : 1;
 }

@@ -4,7 +4,7 @@
 
 #include "pinyin_initials_range.h"
 
-namespace shop::app {
+namespace shop::checkout {
 
 namespace pinyin {
 extern const char kInitials[];  // generated from the Unicode Han database
@@ -29,4 +29,4 @@ QString pinyinInitials(const QString& text) {
     return initials;
 }
 
-}  // namespace shop::app
+}  // namespace shop::checkout

@@ -3,9 +3,9 @@
 // names lies.
 #pragma once
 
-namespace shop::app::pinyin {
+namespace shop::checkout::pinyin {
 
 inline constexpr char32_t kFirst = 0x3400;
 inline constexpr char32_t kLast = 0x9FFF;
 
-}  // namespace shop::app::pinyin
+}  // namespace shop::checkout::pinyin

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-namespace shop::app {
+namespace shop::checkout {
 
 // The first letter of the most common Mandarin reading of a Han character,
 // in lower case; 0 for any other character or one without a reading.
@@ -14,4 +14,4 @@ char pinyinInitial(char32_t codePoint);
 // characters without a reading dropped. "矿泉水 550ml" gives "kqs550ml".
 QString pinyinInitials(const QString& text);
 
-}  // namespace shop::app
+}  // namespace shop::checkout
