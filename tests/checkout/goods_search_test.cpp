@@ -8,9 +8,9 @@
 
 namespace {
 
-using shop::checkout::pinyinInitials;
 using shop::checkout::goodsMatches;
 using shop::checkout::matchingGoods;
+using shop::checkout::pinyinInitials;
 
 TEST(PinyinInitials, HanCharactersGiveTheirInitialsOtherTextIsKeptOrDropped) {
     EXPECT_EQ(pinyinInitials(QStringLiteral("矿泉水")), QStringLiteral("kqs"));
