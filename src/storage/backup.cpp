@@ -25,20 +25,6 @@ using namespace backup_detail;
 
 namespace {
 
-std::optional<Manifest> readManifest(const std::string& folder) {
-    const int fd =
-        ::open((folder + "/" + kManifestName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::string text;
-    char buf[1 << 14];
-    ssize_t n;
-    while ((n = ::read(fd, buf, sizeof buf)) > 0 && text.size() < (64u << 20))
-        text.append(buf, static_cast<std::size_t>(n));
-    ::close(fd);
-    if (n < 0) return std::nullopt;
-    return parseManifest(text, nullptr);
-}
-
 bool writeManifest(const std::string& folder, const Manifest& m, std::string* why) {
     const std::string path = folder + "/" + kManifestName;
     const std::string text = manifestText(m);
@@ -61,7 +47,7 @@ std::optional<Previous> previousBackup(const std::string& destDir) {
     const auto names = finishedBackups(destDir);
     if (names.empty()) return std::nullopt;
     const std::string folder = destDir + "/" + names.back();
-    auto manifest = readManifest(folder);
+    auto manifest = readManifest(folder, nullptr);
     if (!manifest) return std::nullopt;
     return Previous{folder, std::move(*manifest)};
 }

@@ -1,6 +1,11 @@
 #include "backup_manifest.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 
 #include "data_paths.h"
 
@@ -138,6 +143,28 @@ bool isBackupPath(std::string_view path) {
         known = known || folder == f;
     if (!known || file.size() <= 4 || !file.ends_with(".edb")) return false;
     return isSafeTableName(std::string(file)) && file.find('\0') == std::string_view::npos;
+}
+
+std::optional<Manifest> readManifest(const std::string& backupFolder, std::string* why) {
+    std::string ignored;
+    if (why == nullptr) why = &ignored;
+    const std::string path = backupFolder + "/" + kManifestName;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        *why = path + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string text;
+    char buf[1 << 14];
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) > 0 && text.size() < (64u << 20))
+        text.append(buf, static_cast<std::size_t>(n));
+    ::close(fd);
+    if (n != 0) {
+        *why = path + ": cannot be read whole";
+        return std::nullopt;
+    }
+    return parseManifest(text, why);
 }
 
 }  // namespace shop::storage

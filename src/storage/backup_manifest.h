@@ -36,6 +36,9 @@ std::string manifestText(const Manifest& m);
 // Strict reading: any line out of form, a path that is not one a backup
 // holds, a path twice or a wrong count gives nullopt and the reason.
 std::optional<Manifest> parseManifest(std::string_view text, std::string* why);
+// Reads and parses `backupFolder`'s manifest. The file is read whole or not
+// at all (a link, a pipe or a file over 64 MiB is refused); `why` may be null.
+std::optional<Manifest> readManifest(const std::string& backupFolder, std::string* why);
 
 // Whether a relative path is one a backup may hold and a restore may write:
 // a plain ".edb" name inside one of the five data folders, or the settings

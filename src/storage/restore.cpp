@@ -27,25 +27,6 @@ namespace {
 // folder listing of the program takes them for tables.
 constexpr const char* kStagedPrefix = ".restore-";
 
-std::optional<std::string> readSmallFile(const std::string& path, std::string* why) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        *why = path + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string text;
-    char buf[1 << 14];
-    ssize_t n;
-    while ((n = ::read(fd, buf, sizeof buf)) > 0 && text.size() < (64u << 20))
-        text.append(buf, static_cast<std::size_t>(n));
-    ::close(fd);
-    if (n != 0) {
-        *why = path + ": cannot be read whole";
-        return std::nullopt;
-    }
-    return text;
-}
-
 // Every file of the backup is there, a regular file of the stated size and
 // checksum.
 bool verifyBackup(const std::string& backupDir, const Manifest& m, std::string* why) {
@@ -124,9 +105,7 @@ bool stage(const std::string& backupDir, const ManifestEntry& e, const std::stri
 RestoreReport restoreBackup(const std::string& backupDir, const std::string& runDir,
                             const RunFolderHold& hold) {
     RestoreReport report;
-    const auto text = readSmallFile(backupDir + "/" + kManifestName, &report.error);
-    if (!text) return report;
-    const auto manifest = parseManifest(*text, &report.error);
+    const auto manifest = readManifest(backupDir, &report.error);
     if (!manifest || !verifyBackup(backupDir, *manifest, &report.error)) return report;
 
     const std::shared_ptr<void> held = hold(runDir, &report.error);
