@@ -91,8 +91,8 @@ std::size_t mutateRecords(std::uint8_t* data, std::size_t size, std::size_t maxS
         "UPDATE records SET rec = ?1 WHERE rec = (SELECT max(rec) FROM records)",
         "INSERT OR IGNORE INTO records(rec) VALUES(?1)",
         "DELETE FROM records WHERE rec = (SELECT min(rec) FROM records)",
-        "UPDATE OR IGNORE cells SET id = (?1 << 8) | (id & 255) WHERE id = (SELECT max(id) FROM "
-        "cells)",
+        ("UPDATE OR IGNORE cells SET id = (?1 << 8) | (id & 255) WHERE id = (SELECT max(id) FROM "
+         "cells)"),
         "INSERT INTO records(deleted) SELECT deleted FROM records",
         "UPDATE OR IGNORE fields SET pos = ?1 WHERE pos = (SELECT max(pos) FROM fields)",
     };

@@ -64,8 +64,8 @@ TEST_F(HostileTable, ExtraOrChangedSchemaObjectsAreRefused) {
         "CREATE INDEX byvalue ON cells(value)",
         "CREATE VIEW everything AS SELECT * FROM cells",
         "CREATE TABLE extra(x)",
-        "DROP TABLE cells; CREATE VIEW cells AS SELECT rec * 256 + 1 AS id, 'x' AS value FROM "
-        "records",
+        ("DROP TABLE cells; CREATE VIEW cells AS SELECT rec * 256 + 1 AS id, 'x' AS value FROM "
+         "records"),
         "DROP TABLE cells; CREATE TABLE cells(id INTEGER PRIMARY KEY, value TEXT)",
         "DROP TABLE records",
     };
