@@ -10,7 +10,7 @@
 
 #include "storage/data_paths.h"
 #include "storage/table.h"
-#include "storage/table_visit.h"
+#include "storage/table_read_all.h"
 #include "storage/text.h"
 
 namespace shop::performance {
@@ -77,9 +77,9 @@ std::map<std::string, std::vector<DayTable>, std::less<>> indexByTimePart(
     return index;
 }
 
-// Reads every table on its own worker threads; the result is in the order of
-// the paths. Each worker has its own open-table set, so nothing it opens
-// touches the tables of the calling thread.
+// Reads every table on a few worker threads; the result is in the order of
+// the paths. Each table is read through a connection of its own, so nothing
+// the workers read touches the tables of the calling thread.
 std::vector<std::optional<std::vector<SalesRow>>> readInParallel(
     const std::vector<std::string>& paths) {
     std::vector<std::optional<std::vector<SalesRow>>> tables(paths.size());
@@ -87,7 +87,6 @@ std::vector<std::optional<std::vector<SalesRow>>> readInParallel(
     const auto work = [&] {
         for (std::size_t i = next++; i < paths.size(); i = next++)
             tables[i] = readSalesRows(paths[i]);
-        storage::closeAll();
     };
     const std::size_t workers = std::min<std::size_t>(
         {std::max(1u, std::thread::hardware_concurrency()), kMostWorkers, paths.size()});
@@ -136,17 +135,14 @@ std::vector<std::string> salesTablesInRange(const std::vector<std::string>& list
 }
 
 std::optional<std::vector<SalesRow>> readSalesRows(const std::string& path) {
-    storage::TableVisit visit(path, true);
-    if (!visit.opened() || !storage::select(path)) return std::nullopt;
+    storage::TableContents table = storage::readAllRecords(path, kSalesFields);
+    if (!table.opened) return std::nullopt;
     std::vector<SalesRow> rows;
-    if (storage::fields().size() < kSalesFields) return rows;
-    const int count = storage::recordCount();
-    rows.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        SalesRow& row = rows.emplace_back();
-        for (int f = 0; f < kSalesFields; ++f) row[f] = storage::readText(f + 1);
-        storage::skip(1);
-    }
+    if (table.fields.size() < kSalesFields) return rows;
+    rows.resize(table.recordCount());
+    auto cell = table.cells.begin();
+    for (SalesRow& row : rows)
+        for (std::string& value : row) value = std::move(*cell++);
     return rows;
 }
 

@@ -67,10 +67,11 @@ std::vector<std::string> salesTablesInRange(const std::vector<std::string>& list
                                             const storage::Moment& firstDay,
                                             const storage::Moment& lastDay);
 
-// The records of the sales table at `path`, fields 1 to 4 as text, read in
-// the calling thread and closed again unless it was open there before;
-// nullopt when it does not open. A table with fewer than four fields is no
-// sales table and gives no rows.
+// The records of the sales table at `path`, fields 1 to 4 as text, read
+// through a read-only connection of its own that is closed again (the
+// calling thread's open tables stay as they are); nullopt when it does not
+// open. A value that cannot be read is empty text. A table with fewer than
+// four fields is no sales table and gives no rows.
 std::optional<std::vector<SalesRow>> readSalesRows(const std::string& path);
 
 // Revenue and quantity of the rows, read from the price and quantity cells:
@@ -78,10 +79,9 @@ std::optional<std::vector<SalesRow>> readSalesRows(const std::string& path);
 // of the quantity cell ("12元" x "3" is 36; a cell without one counts as 0).
 void addTotals(SalesQueryResult& result);
 
-// Runs the whole query. The tables are read on a few worker threads, each
-// with its own open-table set, and closed there; the last table the query
-// read is then opened in the calling thread and left current, as the
-// window's close button expects.
+// Runs the whole query. The tables are read on a few worker threads; the
+// last table the query read is then opened in the calling thread and left
+// current, as the window's close button expects.
 SalesQueryResult runSalesQuery(const SalesQuery& query);
 
 }  // namespace shop::performance

@@ -63,8 +63,8 @@ int retryBusy(void*, int attempt) {
 
 void waitWhenBusy(sqlite3* db) { sqlite3_busy_handler(db, retryBusy, nullptr); }
 
-// Hardening for files that may come from anywhere: no triggers, views or
-// untrusted schema functions, no attaching other files, bounded sizes.
+}  // namespace
+
 void harden(sqlite3* db) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
@@ -87,6 +87,8 @@ void harden(sqlite3* db) {
     waitWhenBusy(db);
 }
 
+namespace {
+
 // A writer killed before its journal got a valid header leaves a journal
 // that SQLite does not need and does not remove. It would sit beside the
 // table until the next write; remove it now, under the write lock, so no
@@ -105,15 +107,13 @@ void removeStaleJournal(Connection& c, const std::string& path) {
 
 }  // namespace
 
-namespace {
-
-// A check of the schema or the fields that failed: a busy or unreadable file
-// keeps SQLite's word for it, anything else is a damaged table.
 Status validationFailure(sqlite3* db, const std::string& path, std::string why) {
     Status::Code code = codeOfSqlite(sqlite3_errcode(db));
     if (code != Status::Code::Busy && code != Status::Code::IoError) code = Status::Code::Damaged;
     return Status::error(code, path, std::move(why));
 }
+
+namespace {
 
 // Files whose record numbering was found sound, as they were then: the check
 // counts the records, which a table of 100,000 records makes too slow for

@@ -99,6 +99,16 @@ struct Connection::Opened {
     format::HeaderInfo file;
 };
 
+// Hardening for files that may come from anywhere, for every connection to a
+// table file: no triggers, views or untrusted schema functions, no attaching
+// other files, bounded sizes; a busy file is waited for up to the busy
+// timeout.
+void harden(sqlite3* db);
+
+// A check of the schema or the fields that failed: a busy or unreadable file
+// keeps SQLite's word for it, anything else is a damaged table.
+Status validationFailure(sqlite3* db, const std::string& path, std::string why);
+
 // Resets a statement and clears its bindings on leaving scope, so no
 // statement holds a read lock on the file between two calls.
 class StatementUse {

@@ -234,7 +234,7 @@ bool checkSchema(sqlite3* db, std::string* why) {
     return ok;
 }
 
-Status::Code checkNumbering(sqlite3* db, std::string* why) {
+Status::Code checkNumbering(sqlite3* db, std::string* why, std::int64_t* count) {
     sqlite3_stmt* st = nullptr;
     // Each on its own, so the first and last numbers are two lookups and
     // the count is SQLite's page walk of the small records b-tree (a few
@@ -253,11 +253,13 @@ Status::Code checkNumbering(sqlite3* db, std::string* why) {
         setWhy(why, std::string("unreadable records: ") + sqlite3_errmsg(db));
         code = Status::Code::Damaged;
     } else {
-        const std::int64_t count = sqlite3_column_int64(st, 0), first = sqlite3_column_int64(st, 1),
-                           last = sqlite3_column_int64(st, 2);
-        if (count != last || first != 1 || last > kMaxRecords) {
-            setWhy(why, "record numbers are not 1.." + std::to_string(count));
+        const std::int64_t records = sqlite3_column_int64(st, 0),
+                           first = sqlite3_column_int64(st, 1), last = sqlite3_column_int64(st, 2);
+        if (records != last || first != 1 || last > kMaxRecords) {
+            setWhy(why, "record numbers are not 1.." + std::to_string(records));
             code = Status::Code::Damaged;
+        } else if (count) {
+            *count = records;
         }
     }
     sqlite3_finalize(st);

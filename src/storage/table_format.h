@@ -94,9 +94,10 @@ std::optional<HeaderInfo> checkHeader(const std::string& path, Status* why);
 bool checkSchema(sqlite3* db, std::string* why);
 
 // Checks that the records are numbered 1..n without gaps, as every reader
-// relies on (a record count is the last record's number). Ok, or Damaged
-// with `why` set (the caller tells a busy file by SQLite's error code).
-Status::Code checkNumbering(sqlite3* db, std::string* why);
+// relies on (a record count is the last record's number). Ok, with the
+// count in `count` if given, or Damaged with `why` set (the caller tells a
+// busy file by SQLite's error code).
+Status::Code checkNumbering(sqlite3* db, std::string* why, std::int64_t* count = nullptr);
 
 // Reads and validates the field descriptions.
 std::optional<std::vector<FieldDesc>> readFields(sqlite3* db, std::string* why);

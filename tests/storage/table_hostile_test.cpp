@@ -7,6 +7,7 @@
 #include <random>
 
 #include "storage/table.h"
+#include "storage/table_read_all.h"
 #include "table_fixture.h"
 
 using namespace shop::storage;
@@ -23,11 +24,13 @@ protected:
         return p;
     }
 
-    // Neither open mode accepts the file, and trying changes no byte of it.
+    // Neither open mode nor a whole-table read accepts the file, and trying
+    // changes no byte of it.
     void expectRefused(const std::string& p) {
         const std::string before = readFile(p);
         EXPECT_FALSE(open(p, true)) << p;
         EXPECT_FALSE(open(p)) << p;
+        EXPECT_FALSE(readAllRecords(p, 4).opened) << p;
         EXPECT_EQ(openCount(), 0);
         EXPECT_NE(checkIntegrity(p), "");
         EXPECT_EQ(readFile(p), before) << "the refused file was changed";
@@ -123,12 +126,20 @@ TEST_F(HostileTable, DamagedPagesNeverCrashAReadLoop) {
         for (std::size_t i = 0; i < length; ++i) damaged[from + i] = static_cast<char>(rng());
         const std::string f = path("d" + std::to_string(trial) + ".edb");
         writeFile(f, damaged);
+        // A whole-table read opens what an open opens and reads what the
+        // read loop reads: every value off the damaged pages.
+        const TableContents all = readAllRecords(f, 4);
         if (open(f, true)) {
             const int n = recordCount();
             EXPECT_LE(n, 1'000'000);
+            std::vector<std::string> loop;
             for (int r = 0; r < n; ++r, skip(1))
-                for (int field = 1; field <= 4; ++field) (void)readField(field);
+                for (int field = 1; field <= 4; ++field) loop.push_back(readText(field));
             close();
+            ASSERT_TRUE(all.opened) << trial;
+            EXPECT_EQ(all.cells, loop) << trial;
+        } else {
+            EXPECT_FALSE(all.opened) << trial;
         }
         (void)checkIntegrity(f);
         EXPECT_EQ(readFile(f), damaged);
@@ -238,6 +249,8 @@ TEST_F(HostileTable, FoldersAndLinksNamedLikeTablesAreRefused) {
     const std::string real = sound("real.edb");
     ASSERT_EQ(::symlink(real.c_str(), path("link.edb").c_str()), 0);
     EXPECT_FALSE(open(path("link.edb")));
+    EXPECT_FALSE(readAllRecords(path("link.edb"), 4).opened);
+    EXPECT_FALSE(readAllRecords(path("x.edb"), 4).opened);
     EXPECT_TRUE(std::filesystem::is_directory(path("x.edb")));
 }
 

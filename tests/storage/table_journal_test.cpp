@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "storage/table.h"
+#include "storage/table_read_all.h"
 #include "table_fixture.h"
 
 using namespace shop::storage;
@@ -49,6 +50,20 @@ TEST_F(TableJournal, AHotJournalStillRestoresItsOwnTable) {
     skip(299);
     EXPECT_EQ(readText(4), cellText(300, 4));
     closeAll();
+    EXPECT_EQ(checkIntegrity(p), "");
+    EXPECT_FALSE(std::filesystem::exists(p + "-journal"));
+}
+
+TEST_F(TableJournal, AWholeTableReadRestoresFromAHotJournalToo) {
+    const std::string p = makeTable("t.edb", 300);
+    closeAll();
+    const auto [file, journal] = killedMidBatch(p);
+    writeFile(p, file);
+    writeFile(p + "-journal", journal);
+    const TableContents all = readAllRecords(p, 4);
+    ASSERT_TRUE(all.opened) << all.status.message();
+    ASSERT_EQ(all.recordCount(), 300u);
+    EXPECT_EQ(all.cells.back(), cellText(300, 4));
     EXPECT_EQ(checkIntegrity(p), "");
     EXPECT_FALSE(std::filesystem::exists(p + "-journal"));
 }
