@@ -36,24 +36,25 @@ std::optional<std::vector<std::string>> readTextColumn(const std::string& path, 
     return values;
 }
 
-std::optional<std::vector<std::vector<std::string>>> readTextRowsChecked(int fieldCount) {
-    const StatusWatch watch;
+std::vector<std::vector<std::string>> readTextRows(int fieldCount) {
     skip(1 - position());
     const auto n = countRecords();
-    if (!n) return std::nullopt;
     std::vector<std::vector<std::string>> rows;
+    if (!n) return rows;
     rows.reserve(static_cast<std::size_t>(*n));
     for (int i = 0; i < *n; ++i) {
         std::vector<std::string>& row = rows.emplace_back();
         for (int f = 1; f <= fieldCount; ++f) row.push_back(readText(f));
         skip(1);
     }
-    if (watch.failed()) return std::nullopt;
     return rows;
 }
 
-std::vector<std::vector<std::string>> readTextRows(int fieldCount) {
-    return readTextRowsChecked(fieldCount).value_or(std::vector<std::vector<std::string>>{});
+std::optional<std::vector<std::vector<std::string>>> readTextRowsChecked(int fieldCount) {
+    const StatusWatch watch;
+    auto rows = readTextRows(fieldCount);
+    if (watch.failed()) return std::nullopt;
+    return rows;
 }
 
 }  // namespace shop::storage

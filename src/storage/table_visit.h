@@ -37,7 +37,8 @@ std::optional<std::vector<std::string>> readTextColumn(const std::string& path, 
 
 // Fields 1..fieldCount of every record of the current table, as text, by the
 // read loop from the first record wherever the cursor stood.
-// A read that fails gives empty texts; use readTextRowsChecked to tell.
+// A value that cannot be read gives an empty text and the other records
+// are still listed; use readTextRowsChecked to tell.
 std::vector<std::vector<std::string>> readTextRows(int fieldCount);
 // The same; nullopt when any read of the loop fails (reason: lastStatus()).
 std::optional<std::vector<std::vector<std::string>>> readTextRowsChecked(int fieldCount);
