@@ -1,16 +1,18 @@
 #include "tool_text.h"
 
-#include <cstdio>
 #include <string_view>
 
 namespace shop::tool {
 
 namespace {
 
-std::string hexEscape(const char* format, unsigned value) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
+// `value` in lower-case hex, `digits` wide, between `open` and `close`.
+std::string hexEscape(std::string_view open, unsigned value, int digits, std::string_view close) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out(open);
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xfu];
+    out += close;
+    return out;
 }
 
 }  // namespace
@@ -29,12 +31,12 @@ std::string escapeControls(const std::string& text) {
         } else if (c == '\t') {
             out += "\\t";
         } else if (c < 0x20 || c == 0x7f) {
-            out += hexEscape("\\x%02x", c);
+            out += hexEscape("\\x", c, 2, "");
         } else if (c == 0xc2 && i + 1 < text.size() &&
                    static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
                    static_cast<unsigned char>(text[i + 1]) <= 0x9f) {
             // U+0080..U+009F: terminals take some of these as control sequences too.
-            out += hexEscape("\\u{%04x}", static_cast<unsigned char>(text[++i]));
+            out += hexEscape("\\u{", static_cast<unsigned char>(text[++i]), 4, "}");
         } else {
             out += static_cast<char>(c);
         }
