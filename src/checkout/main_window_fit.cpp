@@ -17,15 +17,15 @@ namespace {
 constexpr int kGap = 4;    // between panels
 constexpr int kInner = 2;  // between a group's border and its controls
 
+bool isDecoration(const QWidget* w) { return w->objectName().startsWith(QStringLiteral("图片框")); }
+
 // Right and bottom edges of a container's visible children.
 QPoint extentOfChildren(const QWidget* container) {
     QPoint extent(0, 0);
     for (const QObject* o : container->children()) {
         const auto* w = qobject_cast<const QWidget*>(o);
         // Decorations and the amounts (which fit themselves) take what is left.
-        if (!w || w->isHidden() || w->objectName().startsWith(QStringLiteral("图片框")) ||
-            dynamic_cast<const AmountLabel*>(w))
-            continue;
+        if (!w || w->isHidden() || isDecoration(w) || dynamic_cast<const AmountLabel*>(w)) continue;
         extent.setX(std::max(extent.x(), w->geometry().right() + 1));
         extent.setY(std::max(extent.y(), w->geometry().bottom() + 1));
     }
@@ -33,11 +33,13 @@ QPoint extentOfChildren(const QWidget* container) {
 }
 
 // Moves the children that stick out of their container back inside it. The
-// amounts only move up: they take the width left of them (see below).
+// amounts only move up: they take the width left of them (see below). The
+// decorations keep their place and are cut to the container instead, so the
+// amounts' panel stays below the buttons.
 void pullInside(QWidget* container) {
     for (QObject* o : container->children()) {
         auto* w = qobject_cast<QWidget*>(o);
-        if (!w || w->isWindow()) continue;
+        if (!w || w->isWindow() || isDecoration(w)) continue;
         const int left =
             dynamic_cast<const AmountLabel*>(w)
                 ? w->x()

@@ -133,6 +133,8 @@ TEST_P(EveryWindow, TheMainWindowsDecorationsFollowItsLayout) {
 
     const QRect panel = inWindow("图片框_背景");
     EXPECT_TRUE(group.contains(panel));
+    EXPECT_GT(panel.top(), inWindow("图形按钮_生成账单").bottom())
+        << "the panel lies under buttons";
     for (const char* amount : {"标签_当前余额", "编辑框1_当前余额", "透明标签_余额",
                                "透明标签_消费金额", "透明标签_找0钱", "透明标签_找零钱"})
         EXPECT_TRUE(panel.contains(inWindow(amount))) << amount << " lies off its panel";
