@@ -49,13 +49,15 @@ cmake --build "$build" -j"$(nproc)" --target chengyu_shop shop_table >/dev/null
 
 work=$(mktemp -d)
 trap 'program_stop; xvfb_stop; rm -rf "$work"' EXIT
-run="$work/run"
-mkdir -p "$run" "$out"
-cp "$build/run/chengyu_shop" "$run/"
-"$build/tools/shop_table" provision "$run" --demo
+# Every picture starts from the same demo folder: a sale made for one
+# picture must not show in the performance list of the next.
+demo="$work/demo" run="$work/run"
+mkdir -p "$demo" "$out"
+cp "$build/run/chengyu_shop" "$demo/"
+"$build/tools/shop_table" provision "$demo" --demo
 # A receipt header, in the settings file's own encoding.
 printf '[hggfggt]\r\nffgff=澄屿便利店\r\n[cff]\r\ngfd=01\r\ngg=王晓燕\r\nhnmbv=杭州市上城区解放路12号\r\n' |
-  iconv -f UTF-8 -t GBK >"$run/配置/fghh.ini"
+  iconv -f UTF-8 -t GBK >"$demo/配置/fghh.ini"
 export PROGRAM_LOG="$work/program.log"
 
 # Visible windows of the program.
@@ -101,6 +103,8 @@ sale() {
 shoot() {  # size, view name, steps...
   local size=$1 name=$2; shift 2
   local main current step file="$out/$name-$size.png"
+  rm -rf "$run"
+  cp -a "$demo" "$run"
   program_start "$run"
   main=$(program_window) || { echo "screenshots: the program shows no window" >&2; cat "$PROGRAM_LOG" >&2; exit 1; }
   sleep 1
