@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "backup_commands.h"
+#include "demo_data.h"
 #include "storage/csv.h"
 #include "storage/data_paths.h"
 #include "storage/run_lock.h"
@@ -39,29 +40,10 @@ int usage() {
            "export puts a single quote before every cell that starts with =, +, -, @,\n"
            "a tab or a carriage return, so a spreadsheet shows it as text instead of\n"
            "running it as a formula; remove that quote to get the stored text back.\n"
+           "provision --demo fills the tables it makes with a demo catalogue, three\n"
+           "employees with leave and salary records, and sales of earlier today.\n"
            "provision refuses to work on a run folder while the shop program runs on it.\n";
     return 2;
-}
-
-// Demo catalogue: the product table and the product-save table list the same
-// goods in the same order, as the checkout's lookup by position needs.
-const std::vector<std::vector<std::string>> kDemoProducts = {
-    {"矿泉水", "2元", "50"}, {"方便面", "4.5元", "30"}, {"牛奶", "6元", "20"},
-    {"面包", "8.5元", "15"}, {"苹果", "3.2元", "40"},   {"鸡蛋", "1.2元", "60"},
-};
-
-bool fill(const std::string& path, const std::vector<std::vector<std::string>>& rows) {
-    if (!open(path)) return false;
-    Batch batch;
-    bool ok = zap();
-    for (const auto& row : rows) {
-        ok = ok && appendBlank();
-        for (std::size_t f = 0; f < row.size(); ++f)
-            ok = ok && writeText(static_cast<int>(f) + 1, row[f]);
-    }
-    ok = ok && batch.commit();
-    close();
-    return ok;
 }
 
 int provision(const std::string& runDir, bool demo) {
@@ -98,14 +80,9 @@ int provision(const std::string& runDir, bool demo) {
             std::cerr << "shop_table: cannot create " << t.path << "\n";
             return 1;
         }
-        if (demo && t.path == paths.product() && !fill(t.path, kDemoProducts)) return 1;
-        if (demo && t.path == paths.productSave()) {
-            std::vector<std::vector<std::string>> names;
-            for (const auto& p : kDemoProducts) names.push_back({p[0]});
-            if (!fill(t.path, names)) return 1;
-        }
+        if (demo && !shop::tool::fillShippedDemo(paths, t.path)) return 1;
     }
-    return 0;
+    return demo && !shop::tool::addDemoHistory(paths) ? 1 : 0;
 }
 
 // Opens a table for reading; says why not otherwise. Failures of the file

@@ -17,28 +17,33 @@ namespace {
 constexpr int kGap = 4;    // between panels
 constexpr int kInner = 2;  // between a group's border and its controls
 
+bool isDecoration(const QWidget* w) { return w->objectName().startsWith(QStringLiteral("图片框")); }
+
 // Right and bottom edges of a container's visible children.
 QPoint extentOfChildren(const QWidget* container) {
     QPoint extent(0, 0);
     for (const QObject* o : container->children()) {
         const auto* w = qobject_cast<const QWidget*>(o);
         // Decorations and the amounts (which fit themselves) take what is left.
-        if (!w || w->isHidden() || w->objectName().startsWith(QStringLiteral("图片框")) ||
-            dynamic_cast<const AmountLabel*>(w))
-            continue;
+        if (!w || w->isHidden() || isDecoration(w) || dynamic_cast<const AmountLabel*>(w)) continue;
         extent.setX(std::max(extent.x(), w->geometry().right() + 1));
         extent.setY(std::max(extent.y(), w->geometry().bottom() + 1));
     }
     return extent;
 }
 
-// Moves the children that stick out of their container back inside it.
+// Moves the children that stick out of their container back inside it. The
+// amounts only move up: they take the width left of them (see below). The
+// decorations keep their place and are cut to the container instead, so the
+// amounts' panel stays below the buttons.
 void pullInside(QWidget* container) {
     for (QObject* o : container->children()) {
         auto* w = qobject_cast<QWidget*>(o);
-        if (!w || w->isWindow() || dynamic_cast<const AmountLabel*>(w)) continue;
+        if (!w || w->isWindow() || isDecoration(w)) continue;
         const int left =
-            std::clamp(w->x(), 0, std::max(0, container->width() - w->width() - kInner));
+            dynamic_cast<const AmountLabel*>(w)
+                ? w->x()
+                : std::clamp(w->x(), 0, std::max(0, container->width() - w->width() - kInner));
         const int top =
             std::clamp(w->y(), 0, std::max(0, container->height() - w->height() - kInner));
         w->move(left, top);
@@ -78,10 +83,14 @@ void MainWindow::fitToWindow() {
     group->resize(groupWidth, group->height());
     group->move(std::min(group->x(), pageWidth - kInner - groupWidth), group->y());
 
-    // The footer band stays on the page; beside the group it runs under the
-    // list only. The list ends above it and left of the group.
+    // The footer band stays on the page, and on a maximised window it lies
+    // along the page's bottom whatever the screen's height; beside the group
+    // it runs under the list only. The list ends above it and left of the group.
     QWidget* footer = u.图片框_背景1;
-    footer->move(footer->x(), std::min(footer->y(), pageHeight - footer->height()));
+    const int footerBottom = pageHeight - footer->height() - kInner;
+    footer->move(footer->x(), windowState() & Qt::WindowMaximized
+                                  ? footerBottom
+                                  : std::min(footer->y(), pageHeight - footer->height()));
     const int footerRoom = footer->y() > group->geometry().bottom() ? pageWidth : group->x() - kGap;
     footer->resize(std::min(footer->width(), footerRoom - footer->x()), footer->height());
     QWidget* list = u.超级列表框_产品结账;

@@ -53,7 +53,8 @@ const QKeySequence MainWindow::kSaveKey{Qt::CTRL | Qt::Key_S};
 void MainWindow::setUpKeyboard() {
     auto& u = *ui;
     makeGoodsSearchable(u.组合框1_商品名称);
-    u.组合框1_商品名称->lineEdit()->setPlaceholderText(QStringLiteral("输入名称或拼音首字母"));
+    // Short enough for the designed box; the tooltip says the rest.
+    u.组合框1_商品名称->lineEdit()->setPlaceholderText(QStringLiteral("名称或拼音"));
     u.组合框1_商品名称->setToolTip(
         QStringLiteral("输入商品名称的一部分或拼音首字母（如 kqs 找矿泉水），回车选定"));
 

@@ -21,9 +21,11 @@ void setLeft(QWidget* w, int left) { w->move(left, w->y()); }
 void setTop(QWidget* w, int top) { w->move(w->x(), top); }
 void setWidth(QWidget* w, int width) { w->resize(width, w->height()); }
 void setHeight(QWidget* w, int height) { w->resize(w->width(), height); }
+// How far left of their listed places the title-bar buttons go to end the
+// band (negative: right), as they end it in the designed window.
 int titleButtonsShift(int closeRightEdge, int screenWidth) {
     const int margin = 4;
-    return std::max(0, closeRightEdge - (screenWidth - margin));
+    return closeRightEdge - (screenWidth - margin);
 }
 
 void setTextSize(QWidget* w, int points) {
@@ -60,13 +62,16 @@ void MainWindow::maximiseLayout() {
     const int left = x();
     auto& u = *ui;
 
-    setWidth(u.图片框2, sw);
+    // The band starts right of the title, so a screen-wide band would run
+    // past the window's edge: it ends there instead.
+    setWidth(u.图片框2, std::min(sw, width() - u.图片框2->x()));
     u.选择夹1->resize(sw, sh);
 
-    // The title-bar buttons' places suit a wide screen. On a narrower one
-    // they would leave the screen, and with them the only ways to restore the
-    // window and to leave the program with the run's sales recorded, so the
-    // three move left together just as far as needed to stay on it.
+    // The title-bar buttons' places suit one screen width only. On a
+    // narrower screen they would leave it, and with them the only ways to
+    // restore the window and to leave the program with the run's sales
+    // recorded; on a wider one they would stand mid-screen, far from where
+    // a title bar has them. The three move together to the band's right end.
     const int shift =
         titleButtonsShift(u.图片框2->x() + left + 1120 + u.图形按钮1_关闭->width(), sw);
     setLeft(u.图形按钮1_关闭, left + 1120 - shift);

@@ -205,12 +205,11 @@ protected:
     // fit, then those that must give way on a smaller screen.
     std::vector<Place> maximised() const {
         const int sw = screen.width(), left = d.window->x();
-        // On a screen too narrow for the title-bar buttons' places, the
-        // three move left together until the close button is on the screen.
+        // The title-bar buttons keep their listed spacing and move together
+        // to the band's right end, on a narrow screen and a wide one alike.
         const int band = d.child<QWidget>("图片框2")->x();
-        const int shift = std::max(0, band + left + 1120 + 22 - (sw - 4));
+        const int shift = band + left + 1120 + 22 - (sw - 4);
         return {
-            {"图片框2", -1, -1, sw, -1},
             {"图形按钮1_关闭", left + 1120 - shift, -1, -1, -1},
             {"图形按钮1_放大", left + 1095 - shift, -1, -1, -1},
             {"图形按钮1_易", left + 1065 - shift, -1, -1, -1},
@@ -231,6 +230,7 @@ protected:
     std::vector<Place> maximisedIfItFits() const {
         const int sw = screen.width(), sh = screen.height(), left = d.window->x();
         return {
+            {"图片框2", -1, -1, sw, -1},
             {"选择夹1", -1, -1, sw, sh},
             {"分组框_计算区域", left + 1125, -1, 226 + 400, sh},
             {"超级列表框_产品结账", -1, -1, d.window->width() - 300, sh - 200},

@@ -8,10 +8,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "screens_test.h"
-
 namespace shop::test {
 namespace {
+
+// A screen of its own, whatever screen the run has: the windows below are
+// placed against it.
+const QRect kTill(0, 0, 1280, 800);
 
 template <typename W>
 W* add(QWidget* parent, const char* name, QRect geometry) {
@@ -29,7 +31,7 @@ TEST(LayoutCheck, ReportsControlsOffTheScreenCutOrCovered) {
     add<QLineEdit>(&window, "编辑框_底", QRect(10, 100, 80, 24));
     add<QLabel>(&window, "图片框_盖", QRect(0, 90, 200, 40));
     window.show();
-    const QStringList problems = layoutProblems(window, kScreen);
+    const QStringList problems = layoutProblems(window, kTill);
     ASSERT_EQ(problems.size(), 4) << problems.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(problems[0].startsWith(QStringLiteral("window off the screen")));
     EXPECT_TRUE(problems[1].startsWith(QStringLiteral("off the screen: 图形按钮_右")));
@@ -49,8 +51,8 @@ TEST(LayoutCheck, AcceptsBackgroundsCaptionsAndParkedCopies) {
     caption->setAttribute(Qt::WA_TransparentForMouseEvents);          // printed on the button
     add<QPushButton>(&window, "按钮_备用", QRect(100, -40, 75, 23));  // parked above the window
     window.show();
-    EXPECT_TRUE(layoutProblems(window, kScreen).isEmpty())
-        << layoutProblems(window, kScreen).join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(layoutProblems(window, kTill).isEmpty())
+        << layoutProblems(window, kTill).join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(LayoutCheck, AContainerIsCoveredOnlyWhereItHoldsAControl) {
@@ -60,10 +62,10 @@ TEST(LayoutCheck, AContainerIsCoveredOnlyWhereItHoldsAControl) {
     add<QLineEdit>(group, "编辑框_里", QRect(10, 40, 100, 24));       // window y 100..123
     add<QPushButton>(&window, "图形按钮_顶", QRect(200, 0, 70, 63));  // into the group's empty top
     window.show();
-    EXPECT_TRUE(layoutProblems(window, kScreen).isEmpty())
-        << layoutProblems(window, kScreen).join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(layoutProblems(window, kTill).isEmpty())
+        << layoutProblems(window, kTill).join(QLatin1Char('\n')).toStdString();
     add<QPushButton>(&window, "图形按钮_盖", QRect(20, 90, 70, 20))->show();  // over the line edit
-    const QStringList problems = layoutProblems(window, kScreen);
+    const QStringList problems = layoutProblems(window, kTill);
     ASSERT_EQ(problems.size(), 1) << problems.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(problems[0].startsWith(QStringLiteral("图形按钮_盖")) &&
                 problems[0].contains(QStringLiteral("分组框_区域")));

@@ -119,6 +119,36 @@ TEST_F(TableTool, ProvisionKeepsOffARunFolderAnotherProgramOwns) {
     EXPECT_TRUE(after.acquire(run).ok()) << "the tool's lock went with it";
 }
 
+// Every window has something to show in a demo run folder, and a second
+// provision keeps what the shop has changed since.
+TEST_F(TableTool, ProvisionDemoFillsEveryKindOfTableOnce) {
+    const std::string run = dir() + "/run";
+    ASSERT_EQ(runTool("provision " + quoted(run) + " --demo").exitCode, 0);
+    const DataPaths paths{run};
+    const auto records = [](const std::string& path) {
+        if (!open(path, true)) return -1;
+        const int n = countRecords().value_or(-1);
+        close();
+        return n;
+    };
+    EXPECT_EQ(records(paths.product()), 6);
+    EXPECT_EQ(records(paths.productSave()), 6);
+    EXPECT_EQ(records(paths.employee()), 3);
+    EXPECT_EQ(records(paths.leaveTable("王晓燕").value()), 2);
+    EXPECT_EQ(records(paths.salaryTable("李建国").value()), 2);
+    std::vector<std::string> sales;
+    for (const auto& entry : std::filesystem::directory_iterator(paths.salesFolder()))
+        sales.push_back(entry.path().string());
+    ASSERT_EQ(sales.size(), 1u);
+    EXPECT_EQ(records(sales[0]), 5);
+    ASSERT_TRUE(open(paths.employee()));
+    ASSERT_TRUE(appendBlank());
+    close();
+    ASSERT_EQ(runTool("provision " + quoted(run) + " --demo").exitCode, 0);
+    EXPECT_EQ(records(paths.employee()), 4) << "the shop's own record stays";
+    EXPECT_EQ(records(paths.leaveTable("王晓燕").value()), 2) << "nothing added twice";
+}
+
 TEST_F(TableTool, TheRunFolderLockGoesWithAKilledProgram) {
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
