@@ -17,6 +17,7 @@
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
+#include "checkout/recovery_notice.h"
 #include "checkout/run_tables.h"
 #include "checkout/sale_recording.h"
 #include "checkout/sale_recovery.h"
@@ -140,19 +141,8 @@ void MainWindow::failStart(const std::string& what) {
 }
 
 void MainWindow::tellRecoveredSales(const std::vector<RecoveredRun>& runs) {
-    for (const RecoveredRun& run : runs) {
-        QString text =
-            run.stored
-                ? QStringLiteral(
-                      "已恢复 %1 开始的那次运行未正常退出时未保存的 %2 笔销售，已记入它的销售表。")
-                : QStringLiteral(
-                      "%1 开始的那次运行未正常退出时未保存的 %2 笔销售暂时无法记入它的销售表，"
-                      "下次启动时会再试。");
-        text = text.arg(QString::fromStdString(run.run)).arg(run.rows);
-        if (run.unstorable > 0)
-            text += QStringLiteral("其中 %1 笔内容过长，无法保存。").arg(run.unstorable);
-        app::showMessage(this, text);
-    }
+    for (const RecoveredRun& run : runs)
+        app::showMessage(this, QString::fromStdString(recoveryNotice(run)));
 }
 
 void MainWindow::decorate() {

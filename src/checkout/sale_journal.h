@@ -3,63 +3,74 @@
 // power cut) are found at the next start. One journal per run, beside the
 // data folders in the run folder: no listing of the sales folder sees it.
 //
-// Every update replaces the whole journal atomically (write a temporary file,
-// sync it, rename it over the journal, sync the folder), so after a power cut
-// the journal holds the list as it stood after some complete update.
+// The journal is a log (sale_log.h): made whole once, then each change of the
+// list appends one self-checking entry and syncs its data, so a crash loses
+// at most the change being written, never an earlier one. Journals of earlier
+// versions, which held the whole list, are still read.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "checkout/open_sale.h"
 #include "checkout/sale_recording.h"
 
 namespace shop::checkout {
-
-struct OpenSale {
-    // File name of the run's sales table ("销售数据<date text>.edb").
-    std::string salesTable;
-    // Records the sales table held when the rows were last recorded (at the
-    // start of the run: what it held then). More records than this means the
-    // rows below were stored already.
-    int recorded = 0;
-    std::vector<SaleRow> rows;
-    friend bool operator==(const OpenSale&, const OpenSale&) = default;
-};
-
-// The journal's text form and back; nullopt for anything that is not one
-// whole journal.
-std::string encodeJournal(const OpenSale& sale);
-std::optional<OpenSale> decodeJournal(std::string_view text);
 
 // The journal file of the run whose sales table is `salesTable` (file name).
 std::string journalPath(const std::string& runDir, const std::string& salesTable);
 // Journals found in the run folder, in name order (the order of the runs).
 std::vector<std::string> journalsIn(const std::string& runDir);
+
+struct JournalContents {
+    std::optional<OpenSale> sale;  // nullopt: not a journal this program can read
+    // Part of the journal failed its check before its end: `sale` is the list
+    // as it stood before that part, and later changes are lost.
+    bool damaged = false;
+};
+JournalContents loadJournal(const std::string& path);
+// The list a journal holds, damaged or not.
 std::optional<OpenSale> readJournal(const std::string& path);
 // Removes the journal durably; true when it is gone (or was never there).
 bool removeJournal(const std::string& path);
+// Keeps a journal that cannot be trusted whole under a name no start reads
+// again; the new path, or nullopt when it could not be moved.
+std::optional<std::string> setJournalAside(const std::string& path);
 
 // The journal of the running program.
 class SaleJournal {
 public:
     SaleJournal() = default;  // keeps nothing (a run that never started)
     SaleJournal(std::string path, std::string salesTable, int recorded);
+    ~SaleJournal();
+    SaleJournal(SaleJournal&& other) noexcept;
+    SaleJournal& operator=(SaleJournal&& other) noexcept;
+    SaleJournal(const SaleJournal&) = delete;
+    SaleJournal& operator=(const SaleJournal&) = delete;
 
-    // Replaces the journal with these rows; true once it is durable.
+    // The list is now these rows; true once the journal durably says so.
     bool update(const std::vector<SaleRow>& rows);
     // The sales table now holds this many records (some rows were stored);
-    // counts from the next update on.
-    void setRecorded(int records) { m_sale.recorded = records; }
+    // the next update restates the whole list with it.
+    void setRecorded(int records);
     // The rows are stored: no journal is left.
     bool remove();
 
     const std::string& path() const { return m_path; }
 
 private:
+    bool append(const std::string& entry);
+    bool restart(const OpenSale& sale);
+    void closeFile();
+
     std::string m_path;
-    OpenSale m_sale;
+    OpenSale m_sale;  // what the journal on disk says
+    int m_fd = -1;    // open for appending while the log can take entries
+    std::uint64_t m_size = 0;
+    std::uint64_t m_restartedSize = 0;  // the size right after the last restart
+    bool m_restate = false;             // the next update writes a snapshot
 };
 
 }  // namespace shop::checkout

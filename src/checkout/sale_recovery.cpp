@@ -32,15 +32,32 @@ bool alreadyStored(const std::string& salesPath, int recorded) {
     return stored;
 }
 
+// A journal done with goes; a damaged one is kept for whoever looks into it.
+// Should either fail, the record count it holds keeps the next start from
+// storing its rows twice.
+void finish(const std::string& journal, RecoveredRun& run) {
+    if (!run.damaged) {
+        removeJournal(journal);
+        return;
+    }
+    run.keptAs = setJournalAside(journal).value_or(std::string());
+}
+
 RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& journal,
-                        const OpenSale& sale) {
+                        const OpenSale& sale, bool damaged) {
     const std::string prefix = st::kSalesPrefix;
     RecoveredRun run{fs::path(sale.salesTable).stem().string().substr(prefix.size()),
-                     static_cast<int>(sale.rows.size()), 0, false};
+                     static_cast<int>(sale.rows.size()),
+                     0,
+                     false,
+                     damaged,
+                     false,
+                     {}};
     const std::string salesPath = st::joinPath(paths.runDir, st::kSalesFolder, sale.salesTable);
     if (sale.rows.empty() || alreadyStored(salesPath, sale.recorded)) {
         run.rows = 0;
-        run.stored = removeJournal(journal);
+        run.stored = true;
+        finish(journal, run);
         return run;
     }
     const bool wasOpen = st::isOpen(salesPath);
@@ -48,10 +65,16 @@ RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& jour
     if (!wasOpen) st::close(salesPath);
     if (result.outcome == ExitRecording::Failed) return run;
     run.unstorable = static_cast<int>(result.unstorable.size());
-    // Once stored the journal goes; should that fail, the record count it
-    // holds keeps the next start from storing the rows twice.
-    removeJournal(journal);
     run.stored = true;
+    finish(journal, run);
+    return run;
+}
+
+RecoveredRun unreadable(const std::string& journal) {
+    RecoveredRun run;
+    run.run = fs::path(journal).filename().string();
+    run.unreadable = true;
+    run.keptAs = setJournalAside(journal).value_or(std::string());
     return run;
 }
 
@@ -60,10 +83,11 @@ RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& jour
 std::vector<RecoveredRun> recoverOpenSales(const storage::DataPaths& paths) {
     std::vector<RecoveredRun> recovered;
     for (const std::string& journal : journalsIn(paths.runDir)) {
-        const auto sale = readJournal(journal);
-        if (!sale || !isSalesTableName(sale->salesTable)) continue;
-        RecoveredRun run = recoverOne(paths, journal, *sale);
-        if (run.rows > 0) recovered.push_back(std::move(run));
+        JournalContents contents = loadJournal(journal);
+        RecoveredRun run = contents.sale && isSalesTableName(contents.sale->salesTable)
+                               ? recoverOne(paths, journal, *contents.sale, contents.damaged)
+                               : unreadable(journal);
+        if (run.rows > 0 || run.damaged || run.unreadable) recovered.push_back(std::move(run));
     }
     return recovered;
 }

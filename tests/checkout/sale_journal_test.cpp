@@ -8,7 +8,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "checkout/journal_file.h"
+#include "checkout/recovery_notice.h"
 #include "checkout/run_tables.h"
+#include "checkout/sale_log.h"
 #include "checkout/sale_recovery.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
@@ -68,15 +71,67 @@ TEST_F(JournalTest, FollowsTheListAndIsGoneOnceStored) {
     EXPECT_FALSE(fs::exists(journal + ".tmp"));
 }
 
-TEST_F(JournalTest, AnUnwritableFolderFailsTheUpdateAndKeepsTheLastJournal) {
+// Each change appends to the journal: what was written stays as it was, and
+// a change costs its own few bytes whatever the length of the list.
+TEST_F(JournalTest, EachChangeOnlyAppendsToTheJournal) {
+    SaleJournal j(journal, table, 0);
+    ASSERT_TRUE(j.update(kRows));
+    std::string before = *readFile(journal);
+    for (const auto& rows : {std::vector<SaleRow>{kRows[0], kRows[1], kRows[0]},
+                             std::vector<SaleRow>{kRows[0], kRows[0]}, std::vector<SaleRow>{}}) {
+        ASSERT_TRUE(j.update(rows));
+        const std::string after = *readFile(journal);
+        EXPECT_EQ(after.substr(0, before.size()), before);
+        EXPECT_LT(after.size() - before.size(), 100u);
+        EXPECT_EQ(readJournal(journal), (OpenSale{table, 0, rows}));
+        before = after;
+    }
+}
+
+// A long day's changes do not make the journal grow without end: now and then
+// it starts again from one snapshot of the list, and reads the same.
+TEST_F(JournalTest, ALongRunStartsTheJournalAgainFromTheList) {
+    SaleJournal j(journal, table, 0);
+    std::vector<SaleRow> rows;
+    std::uintmax_t largest = 0, written = 0;
+    for (int i = 0; i < 400; ++i) {
+        rows.push_back({std::string(2000, 'a') + std::to_string(i), "2.5元", "3", "d"});
+        if (rows.size() > 10) rows.erase(rows.begin());
+        ASSERT_TRUE(j.update(rows));
+        largest = std::max(largest, fs::file_size(journal));
+        written += 2000;
+    }
+    EXPECT_GT(written, 3 * largest);
+    EXPECT_LT(largest, 300u * 1024);
+    EXPECT_EQ(readJournal(journal), (OpenSale{table, 0, rows}));
+    EXPECT_FALSE(fs::exists(journal + ".tmp"));
+}
+
+// Once rows are stored the count the table holds changes: the whole list is
+// restated with it, so a crash after a partial recording stores nothing twice.
+TEST_F(JournalTest, ANewRecordCountRestatesTheList) {
+    SaleJournal j(journal, table, 0);
+    ASSERT_TRUE(j.update(kRows));
+    j.setRecorded(5);
+    ASSERT_TRUE(j.update({kRows[1]}));
+    EXPECT_EQ(readJournal(journal), (OpenSale{table, 5, {kRows[1]}}));
+    j.setRecorded(6);
+    ASSERT_TRUE(j.update({kRows[1]}));  // the same rows, a new count
+    EXPECT_EQ(readJournal(journal), (OpenSale{table, 6, {kRows[1]}}));
+}
+
+TEST_F(JournalTest, AnUnwritableFolderStillTakesChangesButNoNewJournal) {
     SaleJournal j(journal, table, 0);
     ASSERT_TRUE(j.update(kRows));
     fs::permissions(run.dir(), fs::perms::owner_write, fs::perm_options::remove);
-    const bool updated = j.update({});
+    const bool appended = j.update({});
+    j.setRecorded(2);
+    const bool restated = j.update(kRows);
     fs::permissions(run.dir(), fs::perms::owner_write, fs::perm_options::add);
     if (::geteuid() == 0) GTEST_SKIP() << "root writes anyway";
-    EXPECT_FALSE(updated);
-    EXPECT_EQ(readJournal(journal)->rows, kRows);
+    EXPECT_TRUE(appended);
+    EXPECT_FALSE(restated);
+    EXPECT_EQ(readJournal(journal), (OpenSale{table, 0, {}}));
 }
 
 TEST_F(JournalTest, RecoveryAppendsTheRowsToThatRunsOwnTableAndRemovesTheJournal) {
@@ -130,7 +185,10 @@ TEST_F(JournalTest, ATableThatCannotTakeTheRowsKeepsTheJournalForNextTime) {
     EXPECT_EQ(readAll(sales).size(), 2u);
 }
 
-TEST_F(JournalTest, EmptyForeignAndUnreadableJournalsStoreNothing) {
+// Nothing is stored from a journal that cannot be trusted, but neither is it
+// passed over in silence: the cashier hears of it once, and the file is kept
+// under a name no later start reads.
+TEST_F(JournalTest, ForeignAndUnreadableJournalsAreSaidAndKeptButStoreNothing) {
     ASSERT_TRUE(SaleJournal(journal, table, 0).update({}));
     // A journal naming a file outside the sales folder is not followed.
     const std::string stray = journalPath(run.dir(), "销售数据x.edb");
@@ -143,11 +201,95 @@ TEST_F(JournalTest, EmptyForeignAndUnreadableJournalsStoreNothing) {
         std::ofstream(torn, std::ios::binary)
             << encodeJournal({"销售数据y.edb", 0, kRows}).substr(0, 40);
     }
-    EXPECT_TRUE(recoverOpenSales(run.paths()).empty());
+    const auto recovered = recoverOpenSales(run.paths());
     EXPECT_FALSE(fs::exists(journal));  // an empty list is simply removed
-    EXPECT_TRUE(fs::exists(stray));
-    EXPECT_TRUE(fs::exists(torn));
+    ASSERT_EQ(recovered.size(), 2u);
+    for (const auto& [said, file] :
+         {std::pair{recovered[0], stray}, std::pair{recovered[1], torn}}) {
+        EXPECT_TRUE(said.unreadable);
+        EXPECT_FALSE(fs::exists(file));
+        EXPECT_EQ(said.keptAs, file + ".damaged");
+        EXPECT_TRUE(fs::exists(said.keptAs));
+        const std::string notice = recoveryNotice(said);
+        EXPECT_NE(notice.find(fs::path(file).filename().string()), std::string::npos) << notice;
+        EXPECT_NE(notice.find(said.keptAs), std::string::npos) << notice;
+    }
     EXPECT_TRUE(readAll(run.paths().product()).empty());
+    EXPECT_TRUE(recoverOpenSales(run.paths()).empty());  // said once
+}
+
+// A journal left by an earlier version of the program, which held the whole
+// list, is recovered like any other.
+TEST_F(JournalTest, AJournalOfTheEarlierFormIsStillRecovered) {
+    { std::ofstream(journal, std::ios::binary) << encodeJournal({table, 0, kRows}); }
+    const auto recovered = recoverOpenSales(run.paths());
+    ASSERT_EQ(recovered.size(), 1u);
+    EXPECT_TRUE(recovered[0].stored);
+    EXPECT_FALSE(recovered[0].damaged);
+    EXPECT_EQ(readAll(sales).size(), 2u);
+    EXPECT_FALSE(fs::exists(journal));
+}
+
+// A run killed while it appended a change: the rows as they stood before
+// that change are stored, and nothing is said of damage.
+TEST_F(JournalTest, AJournalCutShortInItsLastChangeRecoversTheListBeforeIt) {
+    std::uintmax_t beforeLast = 0;
+    {
+        SaleJournal j(journal, table, 0);
+        ASSERT_TRUE(j.update(kRows));
+        beforeLast = fs::file_size(journal);
+        ASSERT_TRUE(j.update({kRows[0], kRows[1], {"面包", "3", "1", "d"}}));
+    }
+    fs::resize_file(journal, beforeLast + 7);
+    const auto recovered = recoverOpenSales(run.paths());
+    ASSERT_EQ(recovered.size(), 1u);
+    EXPECT_EQ(recovered[0].rows, 2);
+    EXPECT_FALSE(recovered[0].damaged);
+    EXPECT_EQ(readAll(sales), (Rows{{"苹果", "2.5", "4", "2024年3月5日14时7分9秒"},
+                                    {"牛奶", "12元", "1", "2024年3月5日14时8分0秒"}}));
+    EXPECT_FALSE(fs::exists(journal));
+}
+
+// Damage in the middle: the list as it stood before the damaged change is
+// stored, the cashier is told later changes are lost, and the journal is
+// kept aside, never read again.
+TEST_F(JournalTest, ADamagedChangeInTheMiddleRecoversUpToItSaysSoAndKeepsTheJournal) {
+    std::uintmax_t damageAt = 0;
+    {
+        SaleJournal j(journal, table, 0);
+        ASSERT_TRUE(j.update({kRows[0]}));
+        damageAt = fs::file_size(journal) + 20;  // in the next entry
+        ASSERT_TRUE(j.update(kRows));
+        ASSERT_TRUE(j.update({kRows[1]}));
+    }
+    std::string bytes = *readFile(journal);
+    bytes[damageAt] ^= 0x04;
+    { std::ofstream(journal, std::ios::binary | std::ios::trunc) << bytes; }
+    const auto recovered = recoverOpenSales(run.paths());
+    ASSERT_EQ(recovered.size(), 1u);
+    EXPECT_TRUE(recovered[0].stored);
+    EXPECT_TRUE(recovered[0].damaged);
+    EXPECT_EQ(readAll(sales), (Rows{{"苹果", "2.5", "4", "2024年3月5日14时7分9秒"}}));
+    EXPECT_FALSE(fs::exists(journal));
+    ASSERT_EQ(recovered[0].keptAs, journal + ".damaged");
+    EXPECT_EQ(*readFile(recovered[0].keptAs), bytes);
+    const std::string notice = recoveryNotice(recovered[0]);
+    EXPECT_NE(notice.find("损坏"), std::string::npos) << notice;
+    EXPECT_NE(notice.find(recovered[0].keptAs), std::string::npos) << notice;
+    EXPECT_TRUE(recoverOpenSales(run.paths()).empty());
+    EXPECT_EQ(readAll(sales).size(), 1u);
+}
+
+// A restart of the journal cut short leaves its temporary file; the journal
+// itself is whole, and the temporary goes with it.
+TEST_F(JournalTest, ATemporaryLeftByACutShortRestartIsNeitherReadNorKept) {
+    ASSERT_TRUE(SaleJournal(journal, table, 0).update(kRows));
+    { std::ofstream(journal + ".tmp", std::ios::binary) << std::string(kLogHeader) << "x"; }
+    EXPECT_EQ(journalsIn(run.dir()), std::vector<std::string>{journal});
+    ASSERT_EQ(recoverOpenSales(run.paths()).size(), 1u);
+    EXPECT_EQ(readAll(sales).size(), 2u);
+    EXPECT_FALSE(fs::exists(journal));
+    EXPECT_FALSE(fs::exists(journal + ".tmp"));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <iostream>
 
 #include "app/scripted_platform.h"
+#include "checkout/sale_journal.h"
 #include "file_size_limit.h"
 #include "leave/leave_window.h"
 #include "leave/staff_fixture.h"
@@ -189,6 +190,38 @@ TEST(FullDisk, GoodsListSaveShowsSaveFailedAndKeepsWhatWasStored) {
     EXPECT_EQ(stored[1], std::vector<std::string>{"牛奶"});
     closeAll();
     EXPECT_EQ(soundnessProblem(save), "");
+}
+
+// A change the journal has no room for fails and leaves the journal saying
+// the list before it, whatever part of its entry got written; once there is
+// room again the next change makes the journal whole with the list on screen.
+TEST(FullDisk, AJournalChangeWithoutRoomKeepsTheListBeforeItAndTheNextOneCatchesUp) {
+    RunFolder run;
+    const std::string table = "销售数据2024年3月5日14时7分9秒.edb";
+    const std::string path = shop::checkout::journalPath(run.dir(), table);
+    const std::vector<shop::checkout::SaleRow> before = {{"苹果", "2元", "1", "d"}};
+    auto after = before;
+    after.push_back({"牛奶", "12元", "2", "d"});
+    auto later = after;
+    later.push_back({"面包", "3元", "1", "d"});
+    int failed = 0;
+    for (std::uintmax_t extra = 0; extra < 60; extra += 7) {
+        shop::checkout::SaleJournal journal(path, table, 0);
+        ASSERT_TRUE(journal.update(before));
+        bool added = false;
+        {
+            FileSizeLimit full(fs::file_size(path) + extra);
+            ASSERT_TRUE(full.active());
+            added = journal.update(after);
+        }
+        if (!added) ++failed;
+        EXPECT_EQ(shop::checkout::readJournal(path)->rows, added ? after : before) << extra;
+        EXPECT_FALSE(shop::checkout::loadJournal(path).damaged) << extra;
+        ASSERT_TRUE(journal.update(later)) << extra;
+        EXPECT_EQ(shop::checkout::readJournal(path)->rows, later) << extra;
+        ASSERT_TRUE(journal.remove());
+    }
+    EXPECT_GT(failed, 0);
 }
 
 TEST(FullDisk, AddingAProductShowsTheFailureEndsAndKeepsTheCatalogue) {

@@ -1,0 +1,53 @@
+// The journal of a running checkout as a log: written once whole when the run
+// first changes its list, then one entry appended per change, so that each
+// change costs one small write and one data sync.
+//
+// After the header line come entries, each framed as
+//   <payload length: 4 bytes, little-endian> <the length's complement: 4 bytes>
+//   <first 8 bytes of the payload's SHA-256> <payload>
+// so a reader tells a whole entry from one cut short by a crash, and from one
+// damaged later. The first entry is a snapshot of the whole list; each later
+// one is an add at the end, a delete, a clear, or a new snapshot.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "checkout/open_sale.h"
+
+namespace shop::checkout {
+
+inline constexpr std::string_view kLogHeader = "shop-open-sale 2\n";
+
+std::string snapshotEntry(const OpenSale& sale);
+std::string addEntry(const SaleRow& row);
+std::string deleteEntry(std::size_t index);
+std::string clearEntry();
+
+// The one entry that turns the list `before` into `after`, when the change is
+// a row added at the end, one row deleted, or a clear; nullopt for any other
+// change (it takes a snapshot) and for no change at all.
+std::optional<std::string> changeEntry(const std::vector<SaleRow>& before,
+                                       const std::vector<SaleRow>& after);
+
+enum class LogEnd {
+    Whole,     // every entry read
+    TornTail,  // the last entry was being written when the run ended: that change is lost
+    Damaged,   // an entry before the end fails its check: it and all after it are lost
+};
+
+struct LogReplay {
+    // The list after the last entry that could be read; nullopt when not even
+    // the first snapshot could be.
+    std::optional<OpenSale> sale;
+    LogEnd end = LogEnd::Whole;
+    std::size_t changes = 0;  // entries applied after the first snapshot
+};
+
+bool isLog(std::string_view file);
+LogReplay replayLog(std::string_view file);
+
+}  // namespace shop::checkout
