@@ -7,9 +7,10 @@ namespace shop::tool {
 
 namespace {
 
-std::string hexEscape(const char* format, unsigned value) {
+// The value in lower-case hex, zero-padded to the given number of digits.
+std::string hexDigits(unsigned value, int digits) {
     char buf[16];
-    std::snprintf(buf, sizeof buf, format, value);
+    std::snprintf(buf, sizeof buf, "%0*x", digits, value);
     return buf;
 }
 
@@ -29,12 +30,12 @@ std::string escapeControls(const std::string& text) {
         } else if (c == '\t') {
             out += "\\t";
         } else if (c < 0x20 || c == 0x7f) {
-            out += hexEscape("\\x%02x", c);
+            out += "\\x" + hexDigits(c, 2);
         } else if (c == 0xc2 && i + 1 < text.size() &&
                    static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
                    static_cast<unsigned char>(text[i + 1]) <= 0x9f) {
             // U+0080..U+009F: terminals take some of these as control sequences too.
-            out += hexEscape("\\u{%04x}", static_cast<unsigned char>(text[++i]));
+            out += "\\u{" + hexDigits(static_cast<unsigned char>(text[++i]), 4) + "}";
         } else {
             out += static_cast<char>(c);
         }
