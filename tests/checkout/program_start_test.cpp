@@ -63,8 +63,8 @@ TEST(ProgramStart, WithoutItsDataFoldersItNamesTheMissingFolderAndFails) {
     // It creates nothing where it cannot run: beside the program only the
     // run folder's lock, which holds no data.
     std::set<std::string> left;
-    for (const auto& e : fs::directory_iterator(dir.path().toStdString()))
-        left.insert(e.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir.path().toStdString()))
+        left.insert(entry.path().filename().string());
     left.erase(shop::storage::kRunLockName);
     EXPECT_EQ(left.size(), 1u);
 }
