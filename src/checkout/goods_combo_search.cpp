@@ -99,13 +99,15 @@ void makeGoodsSearchable(QComboBox* combo) {
     combo->setInsertPolicy(QComboBox::NoInsert);
 
     auto* filter = new GoodsFilter(combo);
-    filter->setSourceModel(combo->model());
     auto* completer = new QCompleter(filter, combo);
     // The filter decides what matches; the completer only shows it.
     completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     completer->setMaxVisibleItems(12);
     completer->setPopup(makeMatchList());
     combo->setCompleter(completer);
+    // The goods come last: a list that becomes a popup lays out at once what
+    // it holds, while one given its rows when hidden waits until it is shown.
+    filter->setSourceModel(combo->model());
 
     QLineEdit* edit = combo->lineEdit();
     QObject::connect(edit, &QLineEdit::textEdited, combo,
