@@ -59,6 +59,11 @@ int runChild(const std::vector<std::string>& args, rusage& usage) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+double cpuMsOf(const rusage& usage) {
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
 void startPrograms(benchmark::State& state, const std::vector<std::string>& args) {
     double peakMb = 0, cpuMs = 0;
     for (auto _ : state) {
@@ -68,8 +73,7 @@ void startPrograms(benchmark::State& state, const std::vector<std::string>& args
             break;
         }
         peakMb = std::max(peakMb, static_cast<double>(usage.ru_maxrss) / 1024.0);
-        cpuMs += (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-                 (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+        cpuMs += cpuMsOf(usage);
     }
     state.counters["peak_rss_mb"] = peakMb;
     // The child's own processor time: the fairer figure on a busy machine.
@@ -84,6 +88,28 @@ void BM_ShopProgramShown(benchmark::State& state) {
     state.counters["goods"] = kGoods;
 }
 BENCHMARK(BM_ShopProgramShown)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The two starts in turns, each iteration one of each: on a machine shared
+// with other work the load drifts, and two starts measured minutes apart
+// compare that drift as much as the programs. The ratio is the shop's
+// processor time over the bare program's.
+void BM_ShopOverBareInTurns(benchmark::State& state) {
+    double bareMs = 0, shopMs = 0;
+    for (auto _ : state) {
+        rusage bare{}, shop{};
+        if (runChild({"--show-bare"}, bare) != 0 ||
+            runChild({"--show-shop", shopFolder().dir()}, shop) != 0) {
+            state.SkipWithError("a child did not show its window");
+            break;
+        }
+        bareMs += cpuMsOf(bare);
+        shopMs += cpuMsOf(shop);
+    }
+    state.counters["bare_cpu_ms"] = benchmark::Counter(bareMs, benchmark::Counter::kAvgIterations);
+    state.counters["shop_cpu_ms"] = benchmark::Counter(shopMs, benchmark::Counter::kAvgIterations);
+    state.counters["cpu_ratio"] = bareMs > 0 ? shopMs / bareMs : 0;
+}
+BENCHMARK(BM_ShopOverBareInTurns)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 void BM_MainWindowShownWarm(benchmark::State& state) {
     shop::app::ScriptedPlatform platform;

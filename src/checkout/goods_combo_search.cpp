@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QSortFilterProxyModel>
 
 #include "checkout/goods_search.h"
@@ -21,18 +22,37 @@ public:
 
     void setTyped(const QString& typed) {
         m_typed = typed;
+        m_matchesAll = typed.trimmed().isEmpty();
         invalidateFilter();
     }
 
 protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        // Nothing typed keeps every name, without reading any: the filter is
+        // built over all goods at start, before the cashier types.
+        if (m_matchesAll) return true;
         const QString name = sourceModel()->index(row, 0, parent).data().toString();
         return goodsMatches(name, m_typed);
     }
 
 private:
     QString m_typed;
+    bool m_matchesAll = true;
 };
+
+// The list of matches under the combo. Every goods name is one line in one
+// font, so its rows share one height: the list then lays out thousands of
+// names without measuring each one's text, when it is built at start and on
+// every keystroke. Otherwise it is the completer's usual list.
+QListView* makeMatchList() {
+    auto* list = new QListView;
+    list->setUniformItemSizes(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
 
 // Chooses item `row` of the combo as a mouse choice would.
 void choose(QComboBox* combo, int row) {
@@ -79,12 +99,15 @@ void makeGoodsSearchable(QComboBox* combo) {
     combo->setInsertPolicy(QComboBox::NoInsert);
 
     auto* filter = new GoodsFilter(combo);
-    filter->setSourceModel(combo->model());
     auto* completer = new QCompleter(filter, combo);
     // The filter decides what matches; the completer only shows it.
     completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     completer->setMaxVisibleItems(12);
+    completer->setPopup(makeMatchList());
     combo->setCompleter(completer);
+    // The goods come last: a list that becomes a popup lays out at once what
+    // it holds, while one given its rows when hidden waits until it is shown.
+    filter->setSourceModel(combo->model());
 
     QLineEdit* edit = combo->lineEdit();
     QObject::connect(edit, &QLineEdit::textEdited, combo,

@@ -86,15 +86,12 @@ bool MainWindow::startUp() {
                                     storage::joinPath(paths.runDir, storage::kProductFolder));
         return false;
     }
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(names->size()));
-    for (const std::string& name : *names) items << QString::fromStdString(name);
     {
         // Nothing is chosen until the cashier chooses: the combo shows no name.
         const QSignalBlocker quiet(ui->组合框1_商品名称);
         // One list model instead of an item object per name: a long goods
         // list must not slow the start.
-        auto* model = new QStringListModel(items, ui->组合框1_商品名称);
+        auto* model = new QStringListModel(*names, ui->组合框1_商品名称);
         ui->组合框1_商品名称->setModel(model);
         ui->组合框1_商品名称->setCurrentIndex(-1);
     }

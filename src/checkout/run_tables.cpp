@@ -22,13 +22,13 @@ bool hasSalesFields() {
 }
 }  // namespace
 
-std::optional<std::vector<std::string>> openGoodsNames(const std::string& productSavePath) {
+std::optional<QStringList> openGoodsNames(const std::string& productSavePath) {
     if (!st::open(productSavePath, false, st::kShareDefault)) return std::nullopt;
-    std::vector<std::string> names;
+    QStringList names;
     const int n = st::recordCount();
-    names.reserve(static_cast<std::size_t>(n > 0 ? n : 0));
+    names.reserve(n > 0 ? n : 0);
     for (int i = 0; i < n; ++i) {
-        names.push_back(st::readText(1));
+        names << QString::fromStdString(st::readText(1));
         st::skip(1);
     }
     return names;

@@ -2,15 +2,16 @@
 // whose names fill the goods combo, and this run's sales table.
 #pragma once
 
+#include <QStringList>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace shop::checkout {
 
 // Opens the product-save table (read-write; it stays open for the run) and
-// reads field 1 of every record, in file order. nullopt when it does not open.
-std::optional<std::vector<std::string>> openGoodsNames(const std::string& productSavePath);
+// reads field 1 of every record, in file order, as the goods combo holds
+// them. nullopt when it does not open.
+std::optional<QStringList> openGoodsNames(const std::string& productSavePath);
 
 enum class SalesTableStart {
     Opened,      // created (or found from this same second) and open read-write

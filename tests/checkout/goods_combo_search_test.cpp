@@ -84,6 +84,38 @@ TEST(GoodsComboSearch, EnterInTheOpenListTakesTheFirstMatch) {
     EXPECT_EQ(s.chosen(), 2);
 }
 
+// The list is built before the goods are in it and lays them out only when it
+// first opens: it must then show them from the top, one row under the other.
+TEST(GoodsComboSearch, ALongListOpensLaidOutFromItsFirstMatch) {
+    QComboBox combo;
+    QStringList names;
+    for (int i = 0; i < 3000; ++i) names << QStringLiteral("商品%1").arg(i);
+    combo.addItems(names);
+    shop::checkout::makeGoodsSearchable(&combo);
+    combo.setCurrentIndex(-1);
+    combo.show();
+    combo.activateWindow();
+    combo.setFocus();
+    QSignalSpy activated(&combo, &QComboBox::activated);
+
+    QTest::keyClicks(combo.lineEdit(), QStringLiteral("sp"));
+    QAbstractItemView* popup = combo.completer()->popup();
+    ASSERT_TRUE(popup->isVisible());
+    ASSERT_EQ(popup->model()->rowCount(), 3000);
+    EXPECT_EQ(popup->indexAt(QPoint(2, 2)).row(), 0);
+    const QRect first = popup->visualRect(popup->model()->index(0, 0));
+    const QRect fifth = popup->visualRect(popup->model()->index(4, 0));
+    ASSERT_GT(first.height(), 0);
+    EXPECT_EQ(fifth.top(), first.top() + 4 * first.height());
+    EXPECT_EQ(popup->indexAt(fifth.center()).row(), 4);
+
+    for (int down = 0; down < 3; ++down) QTest::keyClick(popup, Qt::Key_Down);
+    QTest::keyClick(popup, Qt::Key_Return);
+    ASSERT_EQ(activated.size(), 1);
+    EXPECT_EQ(activated.last().at(0).toInt(), 2);
+    EXPECT_EQ(combo.currentText(), QStringLiteral("商品2"));
+}
+
 TEST(GoodsComboSearch, TypedTextNeverBecomesAnItem) {
     SearchableCombo s;
     s.type(QStringLiteral("xyz"));
