@@ -19,6 +19,19 @@ void onUiThread(F&& f) {
     UiCourier::instance().call(std::forward<F>(f));
 }
 
+// A file chooser listing names only: the toolkit's detail view names file
+// types ("Folder") and dates in English whatever the program's language.
+QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
+                      const QString& suggestedName) {
+    QFileDialog dialog(parent, QString(), suggestedName, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setViewMode(QFileDialog::List);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 class RealPlatform : public Platform {
 public:
     void message(QWidget* parent, const QString& text) override {
@@ -40,8 +53,7 @@ public:
 
     QString openFileName(QWidget* parent, const QString& filter) override {
         QString name;
-        onUiThread(
-            [&] { name = QFileDialog::getOpenFileName(parent, QString(), QString(), filter); });
+        onUiThread([&] { name = runFileDialog(parent, QFileDialog::AcceptOpen, filter, {}); });
         return name;
     }
 
@@ -49,7 +61,7 @@ public:
                          const QString& suggestedName) override {
         QString name;
         onUiThread(
-            [&] { name = QFileDialog::getSaveFileName(parent, QString(), suggestedName, filter); });
+            [&] { name = runFileDialog(parent, QFileDialog::AcceptSave, filter, suggestedName); });
         return name;
     }
 
