@@ -1,14 +1,11 @@
 #include "font_configuration.h"
 
-#include <QtGlobal>
-
-#ifdef SHOP_HAVE_FONTCONFIG
 #include <fontconfig/fontconfig.h>
-#endif
+
+#include <QtGlobal>
 
 namespace shop::app {
 
-#ifdef SHOP_HAVE_FONTCONFIG
 namespace {
 
 // The folders and caches of the system's own configuration, and nothing else.
@@ -39,11 +36,5 @@ bool useOwnFontConfiguration() {
     FcConfigDestroy(config);
     return ready;
 }
-
-#else
-
-bool useOwnFontConfiguration() { return false; }
-
-#endif
 
 }  // namespace shop::app

@@ -7,9 +7,8 @@ namespace shop::app {
 // laid out: the system's font folders and caches, without the desktop's
 // dozens of substitution and rendering rule files. Reading those rules took
 // a quarter of the start-up, and the program names its own fonts anyway.
-// A configuration the user chose explicitly (FONTCONFIG_FILE) is left alone,
-// and so is every platform without that font library. Returns whether the
-// program's own configuration is in use.
+// A configuration the user chose explicitly (FONTCONFIG_FILE) is left alone.
+// Returns whether the program's own configuration is in use.
 bool useOwnFontConfiguration();
 
 }  // namespace shop::app
