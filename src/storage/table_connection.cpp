@@ -107,6 +107,13 @@ void removeStaleJournal(Connection& c, const std::string& path) {
 
 }  // namespace
 
+// SQLite's memory statistics put one process-wide lock around every
+// allocation it makes, and threads reading tables side by side (the sales
+// query) wait on each other for it. Nothing here reads those statistics.
+// Set before SQLite starts up, which is why it runs at load time.
+[[maybe_unused]] const bool g_noMemoryStatistics =
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+
 Status validationFailure(sqlite3* db, const std::string& path, std::string why) {
     Status::Code code = codeOfSqlite(sqlite3_errcode(db));
     if (code != Status::Code::Busy && code != Status::Code::IoError) code = Status::Code::Damaged;
