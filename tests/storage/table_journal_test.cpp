@@ -37,14 +37,21 @@ protected:
         EXPECT_FALSE(state.second.empty()) << "the batch spilled into the file";
         return state;
     }
+
+    // A 300-record table at `name` as a killed writer leaves it on disk: the
+    // file and its hot journal. Returns the table's path.
+    std::string tableWithHotJournal(const std::string& name) {
+        const std::string p = makeTable(name, 300);
+        closeAll();
+        const auto [file, journal] = killedMidBatch(p);
+        writeFile(p, file);
+        writeFile(p + "-journal", journal);
+        return p;
+    }
 };
 
 TEST_F(TableJournal, AHotJournalStillRestoresItsOwnTable) {
-    const std::string p = makeTable("t.edb", 300);
-    closeAll();
-    const auto [file, journal] = killedMidBatch(p);
-    writeFile(p, file);
-    writeFile(p + "-journal", journal);
+    const std::string p = tableWithHotJournal("t.edb");
     ASSERT_TRUE(open(p, true));
     EXPECT_EQ(recordCount(), 300);
     skip(299);
@@ -55,11 +62,7 @@ TEST_F(TableJournal, AHotJournalStillRestoresItsOwnTable) {
 }
 
 TEST_F(TableJournal, AWholeTableReadRestoresFromAHotJournalToo) {
-    const std::string p = makeTable("t.edb", 300);
-    closeAll();
-    const auto [file, journal] = killedMidBatch(p);
-    writeFile(p, file);
-    writeFile(p + "-journal", journal);
+    const std::string p = tableWithHotJournal("t.edb");
     const TableContents all = readAllRecords(p, 4);
     ASSERT_TRUE(all.opened) << all.status.message();
     ASSERT_EQ(all.recordCount(), 300u);
