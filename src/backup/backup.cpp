@@ -159,8 +159,8 @@ BackupReport rollingBackup(const std::string& runDir, int keep, const Moment& at
     removeStalePartials(destDir);
     BackupReport report = takeBackup(runDir, destDir, at);
     if (!report.ok) return report;
-    // Oldest first by name; the one just made stays even when a clock set
-    // back makes its name look old.
+    // Oldest first by when they were made; the one just made stays even
+    // when a clock set ahead before makes others look newer.
     auto names = finishedBackups(destDir);
     const std::string made = fs::path(report.folder).filename().string();
     std::erase(names, made);
