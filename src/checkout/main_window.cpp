@@ -17,11 +17,11 @@
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
+#include "backup/backup.h"
 #include "checkout/recovery_notice.h"
 #include "checkout/run_tables.h"
 #include "checkout/sale_recording.h"
 #include "checkout/sale_recovery.h"
-#include "storage/backup.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
 #include "storage/table.h"
@@ -249,7 +249,7 @@ void MainWindow::leave() {
 // costs little. A failed backup never stops the exit: the sales are already
 // stored, and the reason goes to the log.
 void MainWindow::keepRollingBackup() {
-    const storage::BackupReport report = storage::rollingBackup(app::runDirectory());
+    const backup::BackupReport report = backup::rollingBackup(app::runDirectory());
     if (!report.ok) qWarning("rolling backup failed: %s", report.error.c_str());
     for (const auto& skipped : report.skipped) qWarning("not backed up: %s", skipped.c_str());
 }

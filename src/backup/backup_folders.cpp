@@ -12,8 +12,9 @@
 #include "backup_copy.h"
 #include "backup_manifest.h"
 
-namespace shop::storage::backup_detail {
+namespace shop::backup::detail {
 
+using namespace storage;
 namespace fs = std::filesystem;
 
 namespace {
@@ -90,4 +91,4 @@ void removeStalePartials(const std::string& destDir) {
     for (const auto& p : stale) fs::remove_all(p, ec);
 }
 
-}  // namespace shop::storage::backup_detail
+}  // namespace shop::backup::detail

@@ -16,12 +16,13 @@
 #include "backup_folders.h"
 #include "backup_manifest.h"
 #include "backup_source.h"
-#include "data_paths.h"
+#include "storage/data_paths.h"
 
-namespace shop::storage {
+namespace shop::backup {
 
+using namespace storage;
 namespace fs = std::filesystem;
-using namespace backup_detail;
+using namespace detail;
 
 namespace {
 
@@ -168,4 +169,4 @@ BackupReport rollingBackup(const std::string& runDir, int keep, const Moment& at
     return report;
 }
 
-}  // namespace shop::storage
+}  // namespace shop::backup

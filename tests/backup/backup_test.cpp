@@ -1,18 +1,18 @@
 // Taking backups: what a backup holds, that an unchanged file is reused,
 // that nothing half-made looks finished, and the rotation of the exit backups.
-#include "storage/backup.h"
+#include "backup/backup.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
+#include "backup/backup_manifest.h"
 #include "backup_fixture.h"
 #include "reliability/file_size_limit.h"
-#include "storage/backup_manifest.h"
 #include "storage/sha256.h"
 
-namespace shop::storage::testing {
+namespace shop::backup::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -170,4 +170,4 @@ TEST_F(RollingBackupTest, LeftoverPartialFolderIsNotCountedAndGoesWhenStale) {
 }
 
 }  // namespace
-}  // namespace shop::storage::testing
+}  // namespace shop::backup::testing
