@@ -1,5 +1,6 @@
 // The performance window's exports: the result list, 销售排行 and 每日销售
 // as CSV; the pie chart, 销售排行 and the daily chart as PNG.
+#include <QBuffer>
 #include <QChartView>
 #include <QCursor>
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QMenu>
 #include <QPieSeries>
 #include <QPieSlice>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QToolButton>
 #include <QTreeView>
@@ -22,6 +22,7 @@
 #include "sales_chart.h"
 #include "sales_csv.h"
 #include "sales_list_model.h"
+#include "storage/file_replace.h"
 #include "ui_performance_window.h"
 
 namespace shop::performance {
@@ -49,13 +50,10 @@ QString chooseFile(QWidget* parent, const QString& filter, const QString& name) 
 }
 
 bool writeWhole(const QString& path, const std::string& bytes) {
-    // Written beside the target and renamed over it: a failed export never
-    // leaves half a file where a good one was.
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-               static_cast<qint64>(bytes.size()) &&
-           file.commit();
+    // A new file beside the target renamed over it: a failed export never
+    // leaves half a file where a good one was, and a link at the chosen name
+    // is replaced rather than followed.
+    return storage::replaceFile(path.toStdString(), bytes);
 }
 
 }  // namespace
@@ -102,7 +100,11 @@ void PerformanceWindow::saveBytes(const QString& filter, const QString& name,
 void PerformanceWindow::savePicture(const QString& name, const QImage& picture) {
     const QString path = chooseFile(this, kPngFilter, name);
     if (path.isEmpty()) return;
-    if (!picture.save(path, "PNG")) app::showMessage(this, QStringLiteral("图表保存失败：") + path);
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG") ||
+        !writeWhole(path, png.toStdString()))
+        app::showMessage(this, QStringLiteral("图表保存失败：") + path);
 }
 
 void PerformanceWindow::exportCsv() {
