@@ -205,13 +205,19 @@ void MainWindow::connectHandlers() {
     connect(ui->图形按钮1_关闭, &QPushButton::clicked, this, &MainWindow::leave);
 
     connect(ui->组合框1_商品名称, &QComboBox::activated, this, &MainWindow::lookUpGoods);
-    connect(ui->图形按钮_添加, &QPushButton::clicked, this, &MainWindow::addRow);
+    connect(ui->图形按钮_添加, &QPushButton::clicked, this, [this] { addRow(); });
     connect(ui->图形按钮_删除, &QPushButton::clicked, this, &MainWindow::deleteRow);
     connect(ui->图形按钮_清空, &QPushButton::clicked, this, &MainWindow::clearRows);
     connect(ui->图形按钮_保存, &QPushButton::clicked, this, &MainWindow::saveGoodsList);
     connect(ui->编辑框1_当前余额, &QLineEdit::textChanged, this, &MainWindow::showChange);
     connect(ui->超级列表框_产品结账, &QTreeWidget::currentItemChanged, this,
             &MainWindow::rememberRow);
+    // A Ctrl+click can take the selection off the remembered row; it comes
+    // back. (A selection moving to another row moves the current row too,
+    // and with it the remembered row.)
+    connect(ui->超级列表框_产品结账, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (ui->超级列表框_产品结账->selectedItems().isEmpty()) showRememberedRow();
+    });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
