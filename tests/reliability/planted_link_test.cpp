@@ -30,6 +30,16 @@ void writeBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// An export of the performance window into `path`, chosen in its dialog;
+// true when no failure was said.
+bool exportFromWindow(app::ScriptedPlatform& platform, const fs::path& path,
+                      void (performance::PerformanceWindow::*exportTo)()) {
+    performance::PerformanceWindow window;
+    platform.queueFile(QString::fromStdString(path.string()));
+    (window.*exportTo)();
+    return platform.messages().isEmpty();
+}
+
 TEST(PlantedLinks, AFileOutsideTheRunFolderStaysAsItWas) {
     app::ScriptedPlatform platform;
     test::RunFolder run;
@@ -52,17 +62,11 @@ TEST(PlantedLinks, AFileOutsideTheRunFolderStaysAsItWas) {
          }},
         {"sales CSV", runDir / "销售业绩.csv", true,
          [&platform](const fs::path& p) {
-             performance::PerformanceWindow window;
-             platform.queueFile(QString::fromStdString(p.string()));
-             window.exportCsv();
-             return platform.messages().isEmpty();
+             return exportFromWindow(platform, p, &performance::PerformanceWindow::exportCsv);
          }},
         {"chart PNG", runDir / "销售业绩.png", true,
          [&platform](const fs::path& p) {
-             performance::PerformanceWindow window;
-             platform.queueFile(QString::fromStdString(p.string()));
-             window.saveChartPng();
-             return platform.messages().isEmpty();
+             return exportFromWindow(platform, p, &performance::PerformanceWindow::saveChartPng);
          }},
         {"receipt PDF", runDir / "账单.pdf", true,
          [](const fs::path& p) {

@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <iostream>
 
+#include "backup/backup.h"
 #include "backup_check.h"
 #include "small_disk.h"
-#include "storage/backup.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "support/main_window_driver.h"
@@ -25,6 +25,7 @@
 namespace fs = std::filesystem;
 using namespace shop::test;
 using namespace shop::storage;
+using namespace shop::backup;
 
 namespace {
 
