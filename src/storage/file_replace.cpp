@@ -1,7 +1,7 @@
 #include "file_replace.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,7 +16,24 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kTempMark = ".tmp-";
-constexpr std::size_t kRandomLength = 6;  // the XXXXXX of mkostemp
+constexpr std::size_t kRandomLength = 8;
+
+// A new file beside `path` under a random name, created exclusively and
+// never through a link; -1 when none could be made.
+int createBeside(const std::string& path, std::string* made) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned char random[kRandomLength];
+        if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return -1;
+        *made = path + std::string(kTempMark);
+        for (const unsigned char r : random) *made += kLetters[r % (sizeof kLetters - 1)];
+        const int fd = ::open(
+            made->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
 
 }  // namespace
 
@@ -41,12 +58,10 @@ bool syncFolderOf(const std::string& path) {
 }
 
 int replaceFileKeepingOpen(const std::string& path, std::string_view content) {
-    // mkostemp creates with O_CREAT|O_EXCL under a random name and tries
-    // another name while one is taken.
-    std::string temporary = path + std::string(kTempMark) + std::string(kRandomLength, 'X');
-    const int fd = ::mkostemp(temporary.data(), O_APPEND | O_CLOEXEC);
+    std::string temporary;
+    const int fd = createBeside(path, &temporary);
     if (fd < 0) return -1;
-    const bool written = ::fchmod(fd, 0644) == 0 && writeAll(fd, content) && ::fdatasync(fd) == 0 &&
+    const bool written = writeAll(fd, content) && ::fdatasync(fd) == 0 &&
                          ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!written) {
         const int err = errno;
