@@ -172,6 +172,14 @@ BackupReport takeBackup(const std::string& runDir, const std::string& destDir, c
 
 BackupReport rollingBackup(const std::string& runDir, int keep, const Moment& at) {
     const std::string destDir = joinPath(runDir, kRollingBackupFolder);
+    // A link in the folder's place would send the backups, and the rotation
+    // that deletes old ones, to a folder outside the run folder.
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(destDir, ec))) {
+        BackupReport refused;
+        refused.error = destDir + ": a link, not a folder of this run folder";
+        return refused;
+    }
     removeStalePartials(destDir);
     BackupReport report = takeBackup(runDir, destDir, at);
     if (!report.ok) return report;

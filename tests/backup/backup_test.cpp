@@ -236,6 +236,17 @@ TEST_F(RollingBackupTest, KeepsTheNewestSevenByWhenTheyWereMade) {
     }
 }
 
+TEST_F(RollingBackupTest, ABackupFolderThatIsALinkIsNeitherFilledNorRotated) {
+    for (int day = 1; day <= 8; ++day)
+        ASSERT_TRUE(takeBackup(run, path("outside"), {2024, 4, day, 8, 0, 0}).ok);
+    const auto before = snapshot(path("outside"));
+    fs::create_directory_symlink(path("outside"), joinPath(run, kRollingBackupFolder));
+    const BackupReport r = rollingBackup(run);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find(kRollingBackupFolder), std::string::npos) << r.error;
+    EXPECT_EQ(snapshot(path("outside")), before);
+}
+
 TEST_F(RollingBackupTest, LeftoverPartialFolderIsNotCountedAndGoesWhenStale) {
     const std::string dest = joinPath(run, kRollingBackupFolder);
     fs::create_directories(dest + "/.partial-old");
