@@ -14,10 +14,10 @@
 #include <iostream>
 #include <random>
 
+#include "backup/backup.h"
 #include "backup_check.h"
 #include "power_cut_day.h"
 #include "power_cut_disk.h"
-#include "storage/backup.h"
 #include "storage/data_paths.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
@@ -27,6 +27,7 @@
 namespace fs = std::filesystem;
 using namespace shop::test;
 using namespace shop::storage;
+using shop::backup::kRollingBackupFolder;
 
 namespace {
 
