@@ -45,8 +45,10 @@ public:
     bool askYesNo(QWidget* parent, const QString& title, const QString& text) override {
         bool yes = false;
         onUiThread([&] {
-            yes = QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No) ==
-                  QMessageBox::Yes;
+            // Every question guards a change that cannot be undone: Enter,
+            // or a closed box, answers No.
+            yes = QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                        QMessageBox::No) == QMessageBox::Yes;
         });
         return yes;
     }
