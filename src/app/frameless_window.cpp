@@ -4,8 +4,10 @@
 #include <QIcon>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 
 #include "drag_state.h"
+#include "placement.h"
 
 namespace shop::app {
 
@@ -40,6 +42,19 @@ void FramelessWindow::reject() {
     m_closing = true;
     m_onClose();
     if (alive) m_closing = false;
+}
+
+void FramelessWindow::showEvent(QShowEvent* event) {
+    if (!m_placed) {
+        m_placed = true;
+        QWidget* opener = m_opener ? m_opener.data() : parentWidget();
+        const QWidget* over = opener ? opener->window() : this;
+        if (const QScreen* screen = over->screen())
+            move(centredOver(frameGeometry().size(),
+                             over == this ? frameGeometry() : over->frameGeometry(),
+                             screen->availableGeometry()));
+    }
+    QDialog::showEvent(event);
 }
 
 void stylePictureButton(QAbstractButton* button, const QString& image) {

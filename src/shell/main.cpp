@@ -19,13 +19,14 @@ int main(int argc, char** argv) {
     shop::storage::setFailureLog(
         [](const shop::storage::Status& s) { qWarning("%s", s.message().c_str()); });
     shop::app::useChinese(app);
+    // The look first: even the refusal below is a box in the program's font.
+    shop::app::style::apply(app);
     // One program per run folder; the lock goes with the process.
     shop::storage::RunLock runLock;
     if (runLock.acquire(shop::app::runDirectory()).code() == shop::storage::Status::Code::Locked) {
         shop::app::showMessage(nullptr, QStringLiteral("本店铺系统已在运行"));
         return 1;
     }
-    shop::app::style::apply(app);
     shop::checkout::MainWindow window(shop::shell::buildNavigation());
     // Logout, shutdown and signals record the run's sales like the close button.
     shop::app::SessionEnd sessionEnd(app, [&window] { window.endSession(); });
