@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 
 #include "drag_state.h"
+#include "placement.h"
 #include "platform.h"
 
 namespace shop::app {
@@ -66,6 +68,19 @@ void FramelessWindow::keyPressEvent(QKeyEvent* event) {
     if (m_unsaved && !askYesNo(this, QStringLiteral("关闭提示信息"), unsavedInputQuestion()))
         return;
     reject();
+}
+
+void FramelessWindow::showEvent(QShowEvent* event) {
+    if (!m_placed) {
+        m_placed = true;
+        QWidget* opener = m_opener ? m_opener.data() : parentWidget();
+        const QWidget* over = opener ? opener->window() : this;
+        if (const QScreen* screen = over->screen())
+            move(centredOver(frameGeometry().size(),
+                             over == this ? frameGeometry() : over->frameGeometry(),
+                             screen->availableGeometry()));
+    }
+    QDialog::showEvent(event);
 }
 
 void stylePictureButton(QAbstractButton* button, const QString& image) {

@@ -4,8 +4,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScrollBar>
-#include <QSignalBlocker>
 
 #include "app/drag_state.h"
 #include "app/platform.h"
@@ -15,6 +13,7 @@
 #include "product_rules.h"
 #include "storage/data_paths.h"
 #include "storage/table_visit.h"
+#include "ui/list_table.h"
 #include "ui/run_paths.h"
 #include "ui_product_window.h"
 
@@ -91,12 +90,10 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
         });
         connect(list, &QListWidget::itemClicked, this,
                 [this, list](QListWidgetItem* item) { showEntry(list, list->row(item)); });
-        // The three lists scroll together, so a product reads across one row.
-        for (QListWidget* other : lists)
-            if (other != list)
-                connect(list->verticalScrollBar(), &QScrollBar::valueChanged,
-                        other->verticalScrollBar(), &QScrollBar::setValue);
     }
+    // One product reads across one row of the three lists.
+    ui::joinAsTable({ui->透明标签_名称列, ui->透明标签_价格列, ui->透明标签_数量列},
+                    {std::begin(lists), std::end(lists)});
 
     m_menu = new QMenu(QStringLiteral("功能项目"), this);
     m_menu->setObjectName(QStringLiteral("功能项目"));
@@ -160,7 +157,7 @@ Catalog ProductWindow::catalogFromLists() const {
             listTexts(ui->选择列表框_设置商品数量)};
 }
 
-void ProductWindow::showEntry(QListWidget* list, int row) {
+void ProductWindow::showEntry(QListWidget* /*list*/, int row) {
     if (row < 0) return;
     m_selected = row;
     const auto textAt = [row](const QListWidget* l) {
@@ -170,13 +167,6 @@ void ProductWindow::showEntry(QListWidget* list, int row) {
     ui->编辑框_名称->setText(textAt(ui->选择列表框_设置商品名称));
     ui->编辑框_产品价格->setText(textAt(ui->选择列表框_设置商品价格));
     ui->编辑框_数量->setText(textAt(ui->选择列表框_设置商品数量));
-    // Mark the product across all three lists.
-    for (QListWidget* l :
-         {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格, ui->选择列表框_设置商品数量})
-        if (l != list && row < l->count()) {
-            const QSignalBlocker quiet(l);
-            l->setCurrentRow(row);
-        }
 }
 
 void ProductWindow::addProduct() {

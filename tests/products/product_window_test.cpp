@@ -29,7 +29,8 @@ TEST_F(ProductWindowTest, LoadsTheCatalogueAndKeepsTheTableOpenAndCurrent) {
     EXPECT_EQ(w.size(), QSize(594, 350));
     EXPECT_EQ(w.windowTitle(), "添加产品_窗口");
     EXPECT_EQ(w.findChild<QLabel*>("透明标签3")->text(), "澄屿_添加产品");
-    EXPECT_EQ(w.findChild<QLabel*>("状态条1")->text(), "\u201d添加\u201c添加产品");
+    EXPECT_EQ(w.findChild<QLabel*>("状态条1")->text(),
+              "填写名称、价格和数量后点\u201c添加产品\u201d；选中一行可\u201c修改产品\u201d");
     EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
     EXPECT_EQ(storage::currentName(), "产品数据库");
     for (const char* name : {"编辑框_名称", "编辑框_产品价格", "编辑框_数量"})
