@@ -25,7 +25,7 @@ void importProducts(QWidget* parent, QComboBox* goods, const QStringList& names,
     if (!app::askYesNo(parent, QStringLiteral("导入产品提示信息"),
                        QStringLiteral("是否清空产品清空数据库，再导入产品")))
         return;
-    if (!storage::select(productSavePath)) {
+    if (!storage::reattach(productSavePath)) {  // made again if its file went
         app::showMessage(parent, QStringLiteral("选择取消"));
         return;
     }
