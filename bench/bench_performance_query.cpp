@@ -208,9 +208,9 @@ void BM_NaivePairing(benchmark::State& state) {
         for (const std::string& name : query.listFolder(folder, "*.*")) {
             const std::string time = performance::timePart(name);
             for (const std::string& day : days) {
-                const auto read = performance::readSalesRows(
+                const auto read = performance::readSalesTable(
                     storage::joinPath(query.runDir, storage::kSalesFolder, day + time + ".edb"));
-                rows += read ? static_cast<double>(read->size()) : 0;
+                rows += static_cast<double>(read.rows.size());
                 ++attempts;
             }
         }

@@ -75,7 +75,7 @@ private:
 
     // Checkout handlers (main_window_checkout.cpp).
     void lookUpGoods();
-    void addRow();
+    bool addRow();
     void deleteRow();
     void clearRows();
     void listChanged();
@@ -83,6 +83,7 @@ private:
     void showChange();
     void saveGoodsList();
     void rememberRow();
+    void showRememberedRow();
     std::vector<SaleRow> saleRows() const;
 
     // The keyboard at the till (main_window_keys.cpp).
@@ -110,6 +111,10 @@ private:
     // every change of the list; the remembered row is the last row chosen.
     float m_total = 0.0f;
     int m_rememberedRow = 0;
+    // The goods item whose lookup ran last, and whether it read the
+    // catalogue: only that item can be added at the price shown.
+    int m_picked = -1;
+    bool m_pickFound = false;
 
     bool m_failedToStart = false;
     bool m_leaving = false;

@@ -8,6 +8,7 @@
 #include "checkout/amounts.h"
 #include "checkout/goods_lookup.h"
 #include "checkout/journal_notice.h"
+#include "checkout/line_entry.h"
 #include "checkout/sale_recording.h"
 #include "main_window.h"
 #include "storage/date_text.h"
@@ -22,7 +23,10 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 // A goods name was chosen: its price and the quantities in stock come from
 // the product record at the same position. Earlier quantities stay in front.
 void MainWindow::lookUpGoods() {
-    const auto offer = checkout::lookupGoods(m_productPath, ui->组合框1_商品名称->currentIndex());
+    m_picked = ui->组合框1_商品名称->currentIndex();
+    const auto offer = checkout::lookupGoods(m_productPath, m_picked);
+    m_pickFound = offer.has_value();
+    ui->标签_结账提示->clear();
     if (!offer) return;
     ui->编辑框_价格->setText(qs(offer->price));
     QStringList quantities;
@@ -30,21 +34,42 @@ void MainWindow::lookUpGoods() {
     ui->组合框1_数量->addItems(quantities);
 }
 
-void MainWindow::addRow() {
+// Adds the line on screen when it is one that can be sold; otherwise says
+// why and puts the cashier back in the box to mend. True when added.
+bool MainWindow::addRow() {
+    const QComboBox* goods = ui->组合框1_商品名称;
+    const checkout::LineCheck line =
+        checkout::checkLine({goods->currentIndex(), goods->itemText(goods->currentIndex()),
+                             goods->currentText(), m_picked, m_pickFound, ui->编辑框_价格->text()},
+                            ui->组合框1_数量->currentText());
+    if (!line.accepted) {
+        ui->标签_结账提示->setText(line.hint);
+        QComboBox* mend =
+            line.fix == checkout::EntryField::Goods ? ui->组合框1_商品名称 : ui->组合框1_数量;
+        mend->setFocus(Qt::OtherFocusReason);
+        mend->lineEdit()->selectAll();
+        return false;
+    }
+    ui->标签_结账提示->clear();
     auto* list = ui->超级列表框_产品结账;
     auto* row = new QTreeWidgetItem(list);  // always at the end
-    row->setText(0, ui->组合框1_商品名称->currentText());
+    row->setText(0, goods->currentText());
     row->setText(1, ui->编辑框_价格->text());
-    row->setText(2, ui->组合框1_数量->currentText());
+    row->setText(2, line.quantity);
     row->setText(3, qs(storage::dateText(app::now())));
     listChanged();
+    return true;
 }
 
 // Removes the row last chosen. The remembered row stays, so the next click
 // removes the row that moved up into its place.
 void MainWindow::deleteRow() {
     auto* list = ui->超级列表框_产品结账;
-    if (m_rememberedRow < 0 || m_rememberedRow >= list->topLevelItemCount()) return;
+    if (m_rememberedRow < 0 || m_rememberedRow >= list->topLevelItemCount()) {
+        ui->标签_结账提示->setText(checkout::nothingToDeleteHint());
+        return;
+    }
+    ui->标签_结账提示->clear();
     {
         const QSignalBlocker keepRemembered(list);
         delete list->takeTopLevelItem(m_rememberedRow);
@@ -82,12 +107,27 @@ void MainWindow::listChanged() {
         ui->状态条1->showMessage(qs(*warning));
     else
         ui->状态条1->clearMessage();
+    showRememberedRow();
+}
+
+// The row 删除 takes is always the one shown selected, whatever chose it:
+// the cashier, the start (row 0), or a row moving up into its place.
+void MainWindow::showRememberedRow() {
+    auto* list = ui->超级列表框_产品结账;
+    const QSignalBlocker keepRemembered(list);
+    QTreeWidgetItem* row = m_rememberedRow >= 0 ? list->topLevelItem(m_rememberedRow) : nullptr;
+    list->setCurrentItem(row);
+    if (row)
+        row->setSelected(true);
+    else
+        list->clearSelection();
 }
 
 // The goods combo's items were replaced (a product import refills it): the
 // price and quantities shown belonged to goods at a position that now names
 // other goods, so nothing stays chosen until the cashier chooses again.
 void MainWindow::goodsReplaced() {
+    m_picked = -1;
     ui->组合框1_商品名称->setCurrentIndex(-1);
     ui->编辑框_价格->clear();
     ui->组合框1_数量->clear();

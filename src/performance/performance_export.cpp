@@ -1,11 +1,11 @@
 // The performance window's exports: the result list as CSV, the chart as PNG.
+#include <QBuffer>
 #include <QChartView>
 #include <QCursor>
 #include <QLabel>
 #include <QMenu>
 #include <QPieSeries>
 #include <QPieSlice>
-#include <QSaveFile>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -15,6 +15,7 @@
 #include "sales_chart.h"
 #include "sales_csv.h"
 #include "sales_list_model.h"
+#include "storage/file_replace.h"
 #include "ui_performance_window.h"
 
 namespace shop::performance {
@@ -31,13 +32,10 @@ QString chooseFile(QWidget* parent, const QString& filter, const QString& sugges
 }
 
 bool writeWhole(const QString& path, const std::string& bytes) {
-    // Written beside the target and renamed over it: a failed export never
-    // leaves half a file where a good one was.
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-               static_cast<qint64>(bytes.size()) &&
-           file.commit();
+    // A new file beside the target renamed over it: a failed export never
+    // leaves half a file where a good one was, and a link at the chosen name
+    // is replaced rather than followed.
+    return storage::replaceFile(path.toStdString(), bytes);
 }
 
 }  // namespace
@@ -83,7 +81,10 @@ void PerformanceWindow::saveChartPng() {
     if (path.isEmpty()) return;
     // The legend below the chart carries the values, so the picture takes both.
     const QRect area = ui->业绩百分比图->geometry().united(ui->标签_图例->geometry());
-    if (!grab(area).save(path, "PNG"))
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !grab(area).save(&buffer, "PNG") ||
+        !writeWhole(path, png.toStdString()))
         app::showMessage(this, QStringLiteral("图表保存失败：") + path);
 }
 

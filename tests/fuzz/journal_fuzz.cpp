@@ -38,7 +38,8 @@ public:
     PieceSource(std::string_view bytes, std::uint8_t seed) : m_bytes(bytes), m_seed(seed) {}
     std::optional<std::size_t> read(char* out, std::size_t n) override {
         m_seed = static_cast<std::uint8_t>(m_seed * 37 + 11);
-        const std::size_t count = std::min({n, m_bytes.size(), std::size_t{m_seed % 23} + 1});
+        const std::size_t count =
+            std::min({n, m_bytes.size(), static_cast<std::size_t>(m_seed % 23) + 1});
         std::copy_n(m_bytes.data(), count, out);
         m_bytes.remove_prefix(count);
         return count;
