@@ -147,7 +147,7 @@ void EntryWindow::saveChecked() {
     const QDate joined = ui->日期框_入职->date();
     joinedDateText(*ui).setText(QString::fromStdString(
         storage::dateText({joined.year(), joined.month(), joined.day(), 0, 0, 0})));
-    if (!storage::select(storage::kEmployeeTableName)) {
+    if (!storage::reattach(storage::kEmployeeTableName)) {  // made again if its file went
         app::showMessage(this, QStringLiteral("打开失败"));
         return;
     }

@@ -26,8 +26,12 @@ std::optional<Catalog> readCatalog(const std::string& path) {
 }
 
 StoreResult storeCatalog(const Catalog& catalog) {
-    // By name, whatever another handler (the import) made current meanwhile.
-    if (!st::select(st::kProductTableName)) return StoreResult::NoTable;
+    // By name, whatever another handler (the import) made current meanwhile;
+    // made again if its file went while the window was open.
+    if (!st::reattach(st::kProductTableName)) return StoreResult::NoTable;
+    if (catalog.prices.size() != catalog.names.size() ||
+        catalog.quantities.size() != catalog.names.size())
+        return StoreResult::Failed;
     // Zapping and then writing record by record would leave a partly erased
     // catalogue behind a failed write; the replacement keeps the old one.
     const std::vector<std::string>* columns[] = {&catalog.names, &catalog.prices,

@@ -27,7 +27,7 @@ void importProducts(QWidget* parent, QComboBox* goods, const QStringList& names,
     if (goods->count() > 0 &&
         !app::askYesNo(parent, QStringLiteral("导入产品提示信息"), importQuestion(names.size())))
         return;
-    if (!storage::select(productSavePath)) {
+    if (!storage::reattach(productSavePath)) {  // made again if its file went
         app::showMessage(parent, QStringLiteral("选择取消"));
         return;
     }
