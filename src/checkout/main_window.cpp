@@ -19,6 +19,7 @@
 #include "app/run_directory.h"
 #include "app/title_band.h"
 #include "backup/backup.h"
+#include "checkout/journal_notice.h"
 #include "checkout/recovery_notice.h"
 #include "checkout/run_tables.h"
 #include "checkout/sale_recording.h"
@@ -304,8 +305,8 @@ bool MainWindow::recordRun() {
 
 // The desktop session ends or a signal asks the program to go: the same
 // recording as the close button, but the process ends in any case. Rows that
-// could not be stored are still in the journal, and the next start stores
-// them.
+// could not be stored stay in the journal, when one could be written, and
+// the next start stores them; what is said promises no more than that.
 void MainWindow::endSession() {
     if (m_leaving) return;
     m_leaving = true;
@@ -313,8 +314,11 @@ void MainWindow::endSession() {
         app::exitProcess(0);
         return;
     }
-    std::fprintf(stderr, "澄屿店铺管理系统：本次销售未能存入 %s，已留待下次启动时恢复。\n",
-                 m_runSalesPath.c_str());
+    // One more try at the journal: the disk may have room by now.
+    const std::vector<SaleRow> rows = saleRows();
+    const bool kept = m_journal.update(rows);
+    std::fprintf(stderr, "澄屿店铺管理系统：%s\n",
+                 unstoredAtEndNotice(m_runSalesPath, rows.size(), kept).c_str());
     app::exitProcess(1);
 }
 

@@ -8,8 +8,8 @@
 namespace shop::test {
 
 namespace fs = std::filesystem;
-using namespace shop::storage;
 using namespace shop::backup;
+using shop::storage::sha256File;
 
 std::string backupProblem(const std::string& folder) {
     std::string why;

@@ -25,7 +25,7 @@
 namespace fs = std::filesystem;
 using namespace shop::test;
 using namespace shop::storage;
-using namespace shop::backup;
+using shop::backup::kRollingBackupFolder;
 
 namespace {
 
@@ -148,7 +148,7 @@ TEST(RealFullDisk, LeavingWithLittleRoomStoresEveryRowOrNoneAndEveryBackupIsWhol
         MainWindowDriver d(disk.dir());
         stock(d);
         // An earlier exit's backup, which a later one must leave whole.
-        ASSERT_TRUE(rollingBackup(d.run.dir()).ok);
+        ASSERT_TRUE(shop::backup::rollingBackup(d.run.dir()).ok);
         d.start();
         ASSERT_TRUE(d.platform.messages().isEmpty());
         sellRows(d, 60);
