@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStringList>
 #include <QStringListModel>
 #include <QTimer>
 #include <algorithm>
@@ -248,11 +249,26 @@ void MainWindow::leave() {
 // Each orderly exit leaves a backup of the run folder in 备份/, the newest
 // seven kept. Unchanged tables are linked from the previous backup, so this
 // costs little. A failed backup never stops the exit: the sales are already
-// stored, and the reason goes to the log.
+// stored. What went wrong is said once, in the window, before the process
+// ends: a backup that cannot be relied on must not stay unknown until the
+// day it is needed.
 void MainWindow::keepRollingBackup() {
     const backup::BackupReport report = backup::rollingBackup(app::runDirectory());
-    if (!report.ok) qWarning("rolling backup failed: %s", report.error.c_str());
-    for (const auto& skipped : report.skipped) qWarning("not backed up: %s", skipped.c_str());
+    QStringList problems;
+    if (!report.ok) {
+        qWarning("rolling backup failed: %s", report.error.c_str());
+        problems << QStringLiteral("本次退出备份失败：") + QString::fromStdString(report.error);
+    }
+    for (const auto& damaged : report.damaged) {
+        qWarning("damaged in the previous backup: %s", damaged.c_str());
+        problems << QStringLiteral("上一次的备份已损坏，已重新复制：") +
+                        QString::fromStdString(damaged);
+    }
+    for (const auto& skipped : report.skipped) {
+        qWarning("not backed up: %s", skipped.c_str());
+        problems << QStringLiteral("未能备份：") + QString::fromStdString(skipped);
+    }
+    if (!problems.isEmpty()) app::showMessage(this, problems.join(QLatin1Char('\n')));
 }
 
 // The exit recording: true when every row is stored. Rows stored are taken

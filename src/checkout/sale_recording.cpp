@@ -3,6 +3,7 @@
 #include "checkout/run_tables.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "storage/table_replace.h"
 #include "storage/text.h"
 
 namespace shop::checkout {
@@ -65,13 +66,11 @@ GoodsSave saveGoodsList(const std::string& productSavePath, const std::vector<st
     // Kept open the whole run: made again if its file went meanwhile.
     if (!st::reattach(productSavePath)) return GoodsSave::NotSelectable;
     if (names.empty()) return GoodsSave::Failed;
-    // All names or none: a name that cannot be stored must not pass as
-    // saved because a later one could, nor leave the list half appended.
-    st::Batch batch;
-    bool allWritten = batch.active();
-    for (const std::string& name : names)
-        allWritten = allWritten && st::appendBlank() && st::writeText(1, name);
-    return allWritten && batch.commit() ? GoodsSave::Saved : GoodsSave::Failed;
+    // The table becomes the list as it stands, in one replacement: saving
+    // again stores nothing twice, and a name that cannot be stored leaves the
+    // list saved before.
+    const std::vector<std::string>* columns[] = {&names};
+    return st::replaceRecords(columns) ? GoodsSave::Saved : GoodsSave::Failed;
 }
 
 }  // namespace shop::checkout

@@ -119,7 +119,7 @@ protected:
     test::RunFolder run;
 };
 
-TEST_F(GoodsTablesTest, AnyFailedWriteFailsTheWholeSaveAndKeepsNothing) {
+TEST_F(GoodsTablesTest, AnyFailedWriteFailsTheWholeSaveAndASaveReplacesTheList) {
     run.setProductSave({"旧"});
     ASSERT_TRUE(openGoodsNames(run.paths().productSave()));
     EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", std::string(300, 'x')}),
@@ -128,7 +128,7 @@ TEST_F(GoodsTablesTest, AnyFailedWriteFailsTheWholeSaveAndKeepsNothing) {
               GoodsSave::Failed);
     EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"旧"}}));
     EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", "b"}), GoodsSave::Saved);
-    EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"旧"}, {"a"}, {"b"}}));
+    EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"a"}, {"b"}}));
 }
 
 TEST_F(GoodsTablesTest, ASaveAfterTheTableWentMakesItAgainWithTheList) {
