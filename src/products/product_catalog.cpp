@@ -49,7 +49,7 @@ EmptyResult emptyCatalogAndGoods(const std::string& productSavePath) {
         const std::vector<std::string>* columns[] = {&none};
         if (!goods.opened() || !st::replaceRecords(columns)) return EmptyResult::GoodsKept;
     }
-    if (!st::select(st::kProductTableName) || !st::zap()) return EmptyResult::Failed;
+    if (!st::reattach(st::kProductTableName) || !st::zap()) return EmptyResult::Failed;
     return EmptyResult::Emptied;
 }
 

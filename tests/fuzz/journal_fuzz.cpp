@@ -168,8 +168,10 @@ void wellFramed(std::string_view bytes) {
     FUZZ_CHECK(hurt.sale == (k > 0 ? std::optional(states[k - 1]) : std::nullopt));
     if (k + 1 < ends.size()) FUZZ_CHECK(hurt.end == LogEnd::Damaged);
 
-    // The writer, following the same lists, ends with the last of them.
+    // The writer, following the same lists, ends with the last of them. Each
+    // of its changes is synced: a dozen of them keep the runs quick.
     const std::string path = scratchFile();
+    states.resize(std::min<std::size_t>(states.size(), 12));
     {
         int recorded = states.front().recorded;
         SaleJournal journal(path, states.front().salesTable, recorded);
