@@ -2,12 +2,15 @@
 
 #include <QAbstractButton>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
 #include "drag_state.h"
 #include "placement.h"
+#include "platform.h"
 
 namespace shop::app {
 
@@ -42,6 +45,29 @@ void FramelessWindow::reject() {
     m_closing = true;
     m_onClose();
     if (alive) m_closing = false;
+}
+
+void FramelessWindow::watchTypedInput() {
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textEdited, this, [this] { m_unsaved = true; });
+}
+
+QString unsavedInputQuestion() {
+    return QStringLiteral("输入的内容还没有保存，关闭窗口将丢失这些内容。确定关闭吗？");
+}
+
+void FramelessWindow::keyPressEvent(QKeyEvent* event) {
+    if (!event->matches(QKeySequence::Cancel)) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // A held key repeats: only a fresh press closes, so the Escape that
+    // closed one window never goes on to close the one beneath it.
+    if (event->isAutoRepeat()) return;
+    if (m_unsaved && !askYesNo(this, QStringLiteral("关闭提示信息"), unsavedInputQuestion()))
+        return;
+    reject();
 }
 
 void FramelessWindow::showEvent(QShowEvent* event) {

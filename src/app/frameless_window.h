@@ -38,12 +38,28 @@ protected:
     // opener's screen (or keeps it where it stands, moved onto its screen).
     void showEvent(QShowEvent* event) override;
 
+    // From now on, text typed into any line edit of the window counts as
+    // unsaved input, and Escape asks before it closes the window and loses
+    // it. Call once the controls exist.
+    void watchTypedInput();
+    // Something else not yet stored (a chosen photo) counts as typed input.
+    void noteUnsavedInput() { m_unsaved = true; }
+    // What was typed is stored: Escape closes at once again.
+    void inputStored() { m_unsaved = false; }
+    bool hasUnsavedInput() const { return m_unsaved; }
+
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QPointer<QWidget> m_opener;
     bool m_placed = false;
     std::function<void()> m_onClose;
     bool m_closing = false;
+    bool m_unsaved = false;
 };
+
+// The question Escape asks over unsaved input.
+QString unsavedInputQuestion();
 
 // Applies the program's look to a picture button: flat, the image from the
 // resource `:/img/<image>.svg`, hand cursor.

@@ -49,8 +49,11 @@ public:
     bool askYesNo(QWidget* parent, const QString& title, const QString& text) override {
         bool yes = false;
         onUiThread([&] {
+            // Every question guards a change that cannot be undone: Enter,
+            // or a closed box, answers No.
             QMessageBox box(QMessageBox::Question, QString(), text,
                             QMessageBox::Yes | QMessageBox::No, parent);
+            box.setDefaultButton(QMessageBox::No);
             dressDialog(&box, title);
             yes = box.exec() == QMessageBox::Yes;
         });

@@ -1,5 +1,6 @@
 #include "product_window.h"
 
+#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -104,6 +105,7 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
     connect(&emptyButton(*ui), &QPushButton::clicked, this, &ProductWindow::emptyCatalog);
     connect(ui->图形按钮_导入产品, &QPushButton::clicked, this, &ProductWindow::importNames);
 
+    watchTypedInput();
     if (!loadCatalog()) app::showMessage(this, kUnreadable);
     ui->编辑框_名称->setFocus();  // typing a new product is the common case
 }
@@ -189,7 +191,9 @@ void ProductWindow::addProduct() {
     if (storeCatalog(catalogFromLists()) == StoreResult::Failed) {
         app::showMessage(this, QStringLiteral("产品添加失败"));
         app::exitProcess(0);
+        return;
     }
+    inputStored();
 }
 
 void ProductWindow::changeChosen() {
@@ -200,14 +204,20 @@ void ProductWindow::changeChosen() {
     const int k = *m_selected;
     if (k >= std::min({names->count(), prices->count(), quantities->count()})) return;
     QListWidgetItem* const entry[] = {quantities->item(k), prices->item(k), names->item(k)};
-    const QString typed[] = {ui->编辑框_数量->text(), ui->编辑框_产品价格->text(),
-                             ui->编辑框_名称->text()};
+    // The price is kept as an add keeps it, with its 元.
+    const QString typed[] = {
+        ui->编辑框_数量->text(),
+        QString::fromStdString(catalogPrice(ui->编辑框_产品价格->text().toStdString())),
+        ui->编辑框_名称->text()};
     QString before[3];
     for (int i = 0; i < 3; ++i) {
         before[i] = entry[i]->text();
         entry[i]->setText(typed[i]);
     }
-    if (storeCatalog(catalogFromLists()) != StoreResult::Failed) return;
+    if (storeCatalog(catalogFromLists()) != StoreResult::Failed) {
+        inputStored();
+        return;
+    }
     // The table still holds the old entry: so do the lists, and the boxes
     // keep the typed texts for another try.
     for (int i = 0; i < 3; ++i) entry[i]->setText(before[i]);
@@ -215,7 +225,22 @@ void ProductWindow::changeChosen() {
 }
 
 void ProductWindow::emptyCatalog() {
-    if (!catalogReadable() || !emptyProductTable()) return;
+    if (!catalogReadable()) return;
+    if (!app::askYesNo(this, QStringLiteral("清空产品提示信息"),
+                       QString::fromStdString(emptyQuestion(ui->选择列表框_设置商品名称->count()))))
+        return;
+    const EmptyResult result = emptyCatalogAndGoods(ui::dataPaths().productSave());
+    if (result == EmptyResult::NoTable) return;
+    if (result == EmptyResult::GoodsKept) {
+        app::showMessage(this, QStringLiteral("产品数据库清空失败"));
+        return;
+    }
+    // The checkout shows what the goods list now holds: nothing.
+    if (m_checkout.goods) m_checkout.goods->clear();
+    if (result == EmptyResult::Failed) {
+        app::showMessage(this, QStringLiteral("产品数据库清空失败"));
+        return;
+    }
     app::showMessage(this, QStringLiteral("产品数据库清空成功"));
     ui->选择列表框_设置商品数量->clear();
     ui->选择列表框_设置商品价格->clear();

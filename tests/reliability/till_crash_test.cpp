@@ -48,17 +48,12 @@ Found restart(const RunFolder& run) {
     return f;
 }
 
-unsigned trialSeed() {
-    const char* env = std::getenv("SHOP_CRASH_SEED");
-    return env ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : std::random_device{}();
-}
-
 }  // namespace
 
 // Recovery after SIGKILL.
 TEST(TillCrash, AfterAKillTheRunsSalesAreTheRowsThatWereOnScreen) {
     constexpr int kSteps = 30;
-    const unsigned seed = trialSeed();
+    const unsigned seed = seedFrom("SHOP_CRASH_SEED");
     std::mt19937 random(seed);
     const unsigned script = random();
 
