@@ -17,7 +17,9 @@ inline constexpr const char* kPartialPrefix = ".partial-";
 std::string freeBackupName(const std::string& destDir, const storage::Moment& at);
 
 // Names of the finished backups in `destDir` (a name of the form above and a
-// manifest inside), oldest first.
+// manifest inside), oldest first by when they were made (their manifest's
+// time), whatever their names say. Backups named or made after the present
+// moment (a clock that was set ahead) come before all others.
 std::vector<std::string> finishedBackups(const std::string& destDir);
 
 // Removes a backup: first renamed to a partial folder, then deleted, so a

@@ -111,7 +111,6 @@ private:
     std::string m_productPath;
     std::string m_runSalesPath;
     SaleJournal m_journal;  // the open list, for the next start after a crash
-    bool m_journalFailing = false;
 
     // Program-wide checkout values: the total is single precision and follows
     // every change of the list; the remembered row is the last row chosen.

@@ -1,12 +1,13 @@
 // The checkout handlers of the main window: goods lookup, the list's rows,
 // the total and the change, and the goods-list save.
 #include <QSignalBlocker>
-#include <cstdio>
+#include <QStatusBar>
 
 #include "app/clock.h"
 #include "app/platform.h"
 #include "checkout/amounts.h"
 #include "checkout/goods_lookup.h"
+#include "checkout/journal_notice.h"
 #include "checkout/line_entry.h"
 #include "checkout/sale_recording.h"
 #include "main_window.h"
@@ -98,13 +99,14 @@ void MainWindow::listChanged() {
     ui->透明标签_余额->setText(qs(checkout::totalLabelText(m_total)));
     showChange();
     // The journal follows the list, so a crash loses no row on screen. A
-    // journal that cannot be written does not stop the sale: the exit
-    // recording still stores the list.
-    const bool journalled = m_journal.update(saleRows());
-    if (!journalled && !m_journalFailing)  // said once per spell of failures
-        std::fprintf(stderr, "澄屿店铺管理系统：未结销售日志写入失败：%s\n",
-                     m_journal.path().c_str());
-    m_journalFailing = !journalled;
+    // journal that cannot be written does not stop the sale (the exit
+    // recording still stores the list), but the cashier sees it at once.
+    m_journal.update(saleRows());
+    const auto warning = checkout::journalWarning(m_journal);
+    if (warning)
+        ui->状态条1->showMessage(qs(*warning));
+    else
+        ui->状态条1->clearMessage();
     showRememberedRow();
 }
 

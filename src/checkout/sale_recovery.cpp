@@ -46,13 +46,10 @@ void finish(const std::string& journal, RecoveredRun& run) {
 RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& journal,
                         const OpenSale& sale, bool damaged) {
     const std::string prefix = st::kSalesPrefix;
-    RecoveredRun run{fs::path(sale.salesTable).stem().string().substr(prefix.size()),
-                     static_cast<int>(sale.rows.size()),
-                     0,
-                     false,
-                     damaged,
-                     false,
-                     {}};
+    RecoveredRun run;
+    run.run = fs::path(sale.salesTable).stem().string().substr(prefix.size());
+    run.rows = static_cast<int>(sale.rows.size());
+    run.damaged = damaged;
     const std::string salesPath = st::joinPath(paths.runDir, st::kSalesFolder, sale.salesTable);
     if (sale.rows.empty() || alreadyStored(salesPath, sale.recorded)) {
         run.rows = 0;
@@ -70,10 +67,11 @@ RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& jour
     return run;
 }
 
-RecoveredRun unreadable(const std::string& journal) {
+RecoveredRun unreadable(const std::string& journal, bool oversized) {
     RecoveredRun run;
     run.run = fs::path(journal).filename().string();
     run.unreadable = true;
+    run.oversized = oversized;
     run.keptAs = setJournalAside(journal).value_or(std::string());
     return run;
 }
@@ -86,7 +84,7 @@ std::vector<RecoveredRun> recoverOpenSales(const storage::DataPaths& paths) {
         JournalContents contents = loadJournal(journal);
         RecoveredRun run = contents.sale && isSalesTableName(contents.sale->salesTable)
                                ? recoverOne(paths, journal, *contents.sale, contents.damaged)
-                               : unreadable(journal);
+                               : unreadable(journal, contents.oversized);
         if (run.rows > 0 || run.damaged || run.unreadable) recovered.push_back(std::move(run));
     }
     return recovered;

@@ -24,6 +24,8 @@ struct RecoveredRun {
     // Where a damaged or unreadable journal was kept (empty: it could not be
     // moved and stays where it is).
     std::string keptAs;
+    // Unreadable because it is over the bound a journal may be: not read.
+    bool oversized = false;
 };
 
 // Recovers every journal in the run folder, oldest run first. A journal whose

@@ -2,14 +2,12 @@
 
 #include <QChart>
 #include <QChartView>
-#include <QGraphicsLayout>
 #include <QLabel>
-#include <QLegend>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <algorithm>
 
-#include "app/style.h"
+#include "chart_look.h"
 #include "storage/text.h"
 
 namespace shop::performance {
@@ -41,17 +39,8 @@ SalesChart::SalesChart(QChartView* view, QLabel* legend)
 
     QChart* chart = view->chart();
     chart->addSeries(m_series);
-    chart->setBackgroundRoundness(0);
-    chart->setMargins(QMargins(2, 2, 2, 2));
-    chart->layout()->setContentsMargins(0, 0, 0, 0);
-    QFont titleFont = chart->titleFont();
-    titleFont.setBold(true);
-    titleFont.setPointSize(11);
-    chart->setTitleFont(titleFont);
-    chart->setTitleBrush(app::style::kBand);
     // The legend below the chart has room for one line per item with its value.
-    chart->legend()->hide();
-    view->setRenderHint(QPainter::Antialiasing);
+    styleReportChart(view, QMargins(2, 2, 2, 2));
     // Chart and legend read as one white card.
     view->setStyleSheet(QStringLiteral(
         "QGraphicsView { background: white; border: 1px solid #c5d0da; border-bottom: none; }"));
@@ -64,7 +53,8 @@ SalesChart::SalesChart(QChartView* view, QLabel* legend)
     updateLegend();
 }
 
-void SalesChart::show(double rows, double revenue, double quantity) {
+void SalesChart::show(double rows, double revenue, double quantity, bool complete) {
+    m_complete = complete;
     const auto slices = m_series->slices();
     slices[kCountItem]->setValue(rows);
     slices[kRevenueItem]->setValue(revenue);
@@ -79,8 +69,10 @@ void SalesChart::updateLegend() {
     // A pie of nothing but zeros still draws a full disc of its last slice:
     // with nothing to show, the chart shows no pie at all.
     m_series->setVisible(!none);
-    m_view->chart()->setTitle(none ? QStringLiteral("销售业绩（暂无数据）")
-                                   : QStringLiteral("销售业绩"));
+    // A table that could not be read is never shown as a day without sales.
+    m_view->chart()->setTitle(!m_complete ? QStringLiteral("销售业绩（不完整）")
+                              : none      ? QStringLiteral("销售业绩（暂无数据）")
+                                          : QStringLiteral("销售业绩"));
     QString html = QStringLiteral("<table align='center' cellspacing='3'>");
     const auto slices = m_series->slices();
     for (int i = 0; i < slices.size(); ++i) {

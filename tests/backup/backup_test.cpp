@@ -2,12 +2,15 @@
 // that nothing half-made looks finished, and the rotation of the exit backups.
 #include "backup/backup.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <ctime>
 #include <filesystem>
 
 #include "backup/backup_manifest.h"
+#include "backup/restore.h"
 #include "backup_fixture.h"
 #include "reliability/file_size_limit.h"
 #include "storage/sha256.h"
@@ -103,6 +106,30 @@ TEST_F(BackupTest, UnchangedFilesAreLinkedFromThePreviousBackupAndChangedOnesCop
     EXPECT_EQ(checkIntegrity(third.folder + "/" + same), "");
 }
 
+// One changed byte in the previous backup stays there: the next backup
+// copies that file afresh instead of linking the damage on, and names it.
+TEST_F(BackupTest, ADamagedPreviousBackupIsNotLinkedOnAndIsNamed) {
+    const BackupReport first = takeBackup(run, path("dest"), {2024, 3, 7, 8, 0, 0});
+    ASSERT_TRUE(first.ok) << first.error;
+    const std::string same = "员工数据库/员工基本数据库.edb";
+    std::string bytes = readFile(first.folder + "/" + same);
+    bytes[bytes.size() / 2] ^= 1;
+    writeFile(first.folder + "/" + same, bytes);
+
+    const BackupReport second = takeBackup(run, path("dest"), {2024, 3, 7, 9, 0, 0});
+    ASSERT_TRUE(second.ok) << second.error;
+    ASSERT_EQ(second.damaged.size(), 1u);
+    EXPECT_NE(second.damaged[0].find(first.folder + "/" + same), std::string::npos)
+        << second.damaged[0];
+    EXPECT_EQ(second.copied, 1);
+    EXPECT_NE(inodeOf(second.folder + "/" + same), inodeOf(first.folder + "/" + same));
+    // The fresh copy is the table as it was backed up first, before the damage.
+    EXPECT_EQ(manifestOf(second.folder).find(same)->sha256,
+              manifestOf(first.folder).find(same)->sha256);
+    EXPECT_EQ(sha256File(second.folder + "/" + same), manifestOf(second.folder).find(same)->sha256);
+    EXPECT_TRUE(restoreBackup(second.folder, run, freeHold()).ok);
+}
+
 TEST_F(BackupTest, DamagedTableIsSkippedAndNamedWhileTheRestIsSaved) {
     writeFile(joinPath(run, kSalaryFolder, "李四.edb"), std::string(4096, 'x'));
     const BackupReport r = takeBackup(run, path("dest"), {2024, 3, 7, 8, 0, 0});
@@ -156,6 +183,57 @@ TEST_F(RollingBackupTest, KeepsExactlyTheNewestSeven) {
     ASSERT_TRUE(early.ok) << early.error;
     EXPECT_TRUE(fs::exists(early.folder));
     EXPECT_EQ(entriesOf(dest).size(), 7u);
+}
+
+// Rotation goes by when each backup was made, not by its name: a clock set
+// back names a new backup early, a clock once set ahead leaves backups named
+// (and perhaps made) in the future, and neither costs the backups made since.
+TEST_F(RollingBackupTest, KeepsTheNewestSevenByWhenTheyWereMade) {
+    struct Planted {
+        Moment name;
+        long madeFromNow;  // seconds; the manifest's time
+    };
+    struct Case {
+        const char* what;
+        std::vector<Planted> planted;  // oldest made first
+        int exitsToday;
+        std::vector<std::size_t> plantedKept;
+    };
+    const long year = 365L * 24 * 3600;
+    std::vector<Planted> aheadNamedAndMade, aheadNamed, namesGoingBack;
+    for (int i = 0; i < 7; ++i) {
+        aheadNamedAndMade.push_back({{2030, 1, i + 1, 8, 0, 0}, 4 * year + i});
+        aheadNamed.push_back({{2030, 1, i + 1, 8, 0, 0}, -700 + 100 * i});
+        namesGoingBack.push_back({{2024, 4, 7 - i, 8, 0, 0}, -700 + 100 * i});
+    }
+    const Case cases[] = {
+        {"named and made in the future", aheadNamedAndMade, 3, {3, 4, 5, 6}},
+        {"named in the future", aheadNamed, 3, {3, 4, 5, 6}},
+        {"names going back", namesGoingBack, 1, {1, 2, 3, 4, 5, 6}},
+    };
+    const std::string dest = joinPath(run, kRollingBackupFolder);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(dest);
+        std::vector<std::string> planted, expected;
+        for (const Planted& p : c.planted) {
+            const BackupReport r = takeBackup(run, dest, p.name);
+            ASSERT_TRUE(r.ok) << r.error;
+            const timespec made{std::time(nullptr) + p.madeFromNow, 0};
+            const timespec times[2] = {made, made};
+            const std::string manifest = r.folder + "/" + kManifestName;
+            ASSERT_EQ(::utimensat(AT_FDCWD, manifest.c_str(), times, 0), 0);
+            planted.push_back(fs::path(r.folder).filename().string());
+        }
+        for (const std::size_t i : c.plantedKept) expected.push_back(planted[i]);
+        for (int exit = 0; exit < c.exitsToday; ++exit) {
+            const BackupReport r = rollingBackup(run);
+            ASSERT_TRUE(r.ok) << r.error;
+            expected.push_back(fs::path(r.folder).filename().string());
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(entriesOf(dest), expected);
+    }
 }
 
 TEST_F(RollingBackupTest, LeftoverPartialFolderIsNotCountedAndGoesWhenStale) {

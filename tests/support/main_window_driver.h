@@ -25,6 +25,10 @@ public:
     RunFolder run;
     std::unique_ptr<checkout::MainWindow> window;
 
+    MainWindowDriver() = default;
+    // With the run folder inside `under`.
+    explicit MainWindowDriver(const std::string& under) : run(under) {}
+
     // Builds the window (its creation step runs now).
     checkout::MainWindow& start(const app::Navigation& nav = {}) {
         window = std::make_unique<checkout::MainWindow>(nav);
