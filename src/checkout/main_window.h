@@ -95,8 +95,13 @@ private:
     void toggleMaximised();
     void maximiseLayout();
     void restoreLayout();
-    void keepDesignedLayout();
     void fitToWindow();  // main_window_fit.cpp
+    // The counter scaled to the screen (main_window_scale.cpp).
+    void keepDesignedLayout();
+    void putBackDesignedLayout();
+    void scaleDesignedLayout(double s);
+    double counterScale(QSize screen) const;
+    void scaleCounterTo(QSize screen);
 
     std::unique_ptr<Ui::MainWindow> ui;
     Navigation m_nav;
@@ -119,13 +124,21 @@ private:
     bool m_failedToStart = false;
     bool m_leaving = false;
 
-    // Where the window and the controls that restore does not list stood
-    // before maximising, so that restore puts them back too.
+    // Where the window stood before maximising, and every control of the
+    // checkout page as designed, so that restore puts them all back.
     QRect m_normalGeometry;
     QSize m_paneInset{4, 4};  // the tab control's pane frame, both sides
     struct Designed {
-        QRect tabs, group, changeCaption, totalCaption, background, footer;
-        QFont totalFont;
+        struct Place {
+            QWidget* widget;
+            QRect geometry;
+            QFont font;
+            QSize iconSize;
+        };
+        QSize window;
+        QRect tabs;
+        std::vector<Place> places;
+        std::vector<int> columns;
     };
     Designed m_designed;
 };

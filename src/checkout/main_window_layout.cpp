@@ -1,8 +1,9 @@
 // Maximise and restore of the main window (its middle title-bar button).
-// Maximising moves the controls relative to the screen and to where they
-// stand; restoring puts the listed controls back to fixed places. The few
-// controls restore does not list go back to their designed place too, so a
-// second maximise starts from the same layout as the first.
+// Maximising fills the screen: the band spans it, its buttons end it, and
+// the checkout counter is scaled to it (main_window_scale.cpp). Restoring
+// puts every control of the counter back as designed, the listed ones at
+// their fixed places, so a second maximise starts from the same layout as
+// the first.
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
@@ -36,13 +37,6 @@ void setTextSize(QWidget* w, int points) {
 
 }  // namespace
 
-void MainWindow::keepDesignedLayout() {
-    m_designed = {ui->选择夹1->geometry(),         ui->分组框_计算区域->geometry(),
-                  ui->透明标签_找零钱->geometry(), ui->透明标签_消费金额->geometry(),
-                  ui->图片框_背景->geometry(),     ui->图片框_背景1->geometry(),
-                  ui->透明标签_余额->font()};
-}
-
 void MainWindow::toggleMaximised() {
     if (windowState() & Qt::WindowMaximized)
         restoreLayout();
@@ -58,14 +52,13 @@ void MainWindow::maximiseLayout() {
     // state goes last: a change of geometry would clear it again.
     setGeometry(screen);
     setWindowState(Qt::WindowMaximized);
-    const int sw = screen.width(), sh = screen.height();
+    const int sw = screen.width();
     const int left = x();
     auto& u = *ui;
 
     // The band starts right of the title, so a screen-wide band would run
     // past the window's edge: it ends there instead.
     setWidth(u.图片框2, std::min(sw, width() - u.图片框2->x()));
-    u.选择夹1->resize(sw, sh);
 
     // The title-bar buttons' places suit one screen width only. On a
     // narrower screen they would leave it, and with them the only ways to
@@ -78,58 +71,15 @@ void MainWindow::maximiseLayout() {
     setLeft(u.图形按钮1_放大, left + 1095 - shift);
     setLeft(u.图形按钮1_易, left + 1065 - shift);
 
-    setLeft(u.分组框_计算区域, left + 1125);
-    setHeight(u.分组框_计算区域, u.选择夹1->height());
-    setWidth(u.分组框_计算区域, u.分组框_计算区域->width() + 400);
-
-    setHeight(u.超级列表框_产品结账, sh - 200);
-    setWidth(u.超级列表框_产品结账, width() - 300);
-
-    setLeft(u.图形按钮_添加, u.图形按钮_添加->x() - 20);
-    setLeft(u.图形按钮_添加, u.图形按钮_添加->x() + 100);
-    setLeft(u.图形按钮_保存, u.图形按钮_保存->x() + 120);
-    setLeft(u.图形按钮_清空, u.图形按钮_清空->x() + 100);
-    setLeft(u.图形按钮_生成账单, u.图形按钮_生成账单->x() + 100);
-    setLeft(u.图形按钮_删除, u.图形按钮_添加->x());
-
-    setLeft(u.组合框1_商品名称, u.组合框1_商品名称->x() + 50);
-    setWidth(u.组合框1_商品名称, u.组合框1_商品名称->width() + 50);
-    setLeft(u.编辑框_价格, u.组合框1_商品名称->x());
-    setWidth(u.编辑框_价格, u.组合框1_商品名称->width());
-    setLeft(u.组合框1_数量, u.编辑框_价格->x());
-    setWidth(u.组合框1_数量, u.组合框1_数量->width() + 50);
-    setLeft(u.透明标签_全部, 11);
-    setTextSize(u.透明标签_全部, 10);
-
-    for (QWidget* w :
-         {static_cast<QWidget*>(u.标签_当前余额), static_cast<QWidget*>(u.透明标签_消费金额),
-          static_cast<QWidget*>(u.透明标签_余额), static_cast<QWidget*>(u.透明标签_找零钱)})
-        setTextSize(w, 20);
-    setTop(u.标签_当前余额, u.标签_当前余额->y() + 105);
-    setWidth(u.标签_当前余额, 110);
-    setTop(u.编辑框1_当前余额, u.编辑框1_当前余额->y() + 105);
-    setLeft(u.编辑框1_当前余额, u.编辑框1_当前余额->x() + 65);
-    setWidth(u.编辑框1_当前余额, u.编辑框1_当前余额->width() + 50);
-    setTop(u.透明标签_消费金额, u.透明标签_消费金额->y() + 155);
-    setWidth(u.透明标签_消费金额, u.透明标签_消费金额->width() + 74);
-    setTop(u.透明标签_余额, u.透明标签_余额->y() + 161);
-    setLeft(u.透明标签_余额, u.透明标签_余额->x() + 60);
-    setTop(u.透明标签_找零钱, u.透明标签_找零钱->y() + 250);
-    setWidth(u.透明标签_找零钱, u.透明标签_找零钱->width() + 74);
-    setTop(u.透明标签_找0钱, u.透明标签_找0钱->y() + 255);
-    setLeft(u.透明标签_找0钱, u.透明标签_找0钱->x() + 60);
-
-    setTop(u.图片框_背景1, u.图片框_背景1->y() + 265);
-    setWidth(u.图片框_背景1, u.图片框_背景1->width() + 520);
-    u.图片框_背景->resize(u.图片框_背景->width() + 400, u.图片框_背景->height() + 400);
-    setTop(u.图片框6, u.图片框6->y() + 20);
-    setHeight(u.图片框6, u.图片框6->height() - 12);
+    // The counter grows with the screen, type and controls together.
+    scaleCounterTo(screen.size());
     fitToWindow();
 }
 
 void MainWindow::restoreLayout() {
     setWindowState(Qt::WindowNoState);
     if (m_normalGeometry.isValid()) setGeometry(m_normalGeometry);
+    putBackDesignedLayout();
     auto& u = *ui;
 
     setWidth(u.图片框2, 600);
@@ -168,15 +118,6 @@ void MainWindow::restoreLayout() {
           static_cast<QWidget*>(u.透明标签_全部), static_cast<QWidget*>(u.标签_当前余额)})
         setTextSize(w, 9);
 
-    // Not listed above: back to the designed layout.
-    const Designed& d = m_designed;
-    u.选择夹1->setGeometry(d.tabs);
-    setWidth(u.分组框_计算区域, d.group.width());
-    setWidth(u.透明标签_找零钱, d.changeCaption.width());
-    setWidth(u.透明标签_消费金额, d.totalCaption.width());
-    u.透明标签_余额->setFont(d.totalFont);
-    u.图片框_背景->setGeometry(d.background);
-    u.图片框_背景1->setGeometry(d.footer);
     fitToWindow();
 }
 

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/scripted_platform.h"
 #include "checkout/amount_label.h"
@@ -142,6 +143,44 @@ TEST_P(EveryWindow, TheMainWindowsDecorationsFollowItsLayout) {
     const QRect status = inWindow("状态条1");
     EXPECT_EQ(status.bottom(), main->height() - 1);
     EXPECT_EQ(status.width(), main->width());
+}
+
+// Maximised, the counter is the designed one grown to the screen: every
+// control of the checkout group and its type by one factor, so an amount
+// stands to its caption as designed, and the list and the group span the
+// page with no strip left empty beside them.
+TEST(WindowsOnScreen, TheMaximisedCounterGrowsWithTheScreen) {
+    MainWindowDriver driver;
+    checkout::MainWindow& main = driver.start();
+    main.show();
+    struct Look {
+        QWidget* w;
+        QRect geometry;
+        qreal points;
+    };
+    QWidget* group = driver.child<QWidget>("分组框_计算区域");
+    std::vector<Look> designed;
+    for (QWidget* w : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        designed.push_back({w, w->geometry(), w->font().pointSizeF()});
+    const int listWidth = driver.list()->width(), groupWidth = group->width();
+    driver.click("图形按钮1_放大");
+
+    const QSize screen = testScreen().size();
+    const double s = std::max(1.0, std::min(screen.width() / 899.0, screen.height() / 586.0));
+    for (const Look& d : designed) {
+        const std::string name = d.w->objectName().toStdString();
+        EXPECT_NEAR(d.w->font().pointSizeF(), d.points * s, 0.01) << name;
+        // The amounts' panel alone reaches down to the group's bottom.
+        if (d.w->objectName() != QStringLiteral("图片框_背景")) {
+            EXPECT_NEAR(d.w->height(), d.geometry.height() * s, 1.0) << name;
+        }
+        EXPECT_NEAR(d.w->y(), d.geometry.y() * s, 1.0) << name;
+    }
+    EXPECT_NEAR(group->width(), groupWidth * s, 1.0);
+    EXPECT_GE(driver.list()->width(), listWidth * s);
+    const QWidget* page = driver.child<QWidget>("选择夹1_收银");
+    EXPECT_GE(group->geometry().right(), page->width() - 1 - 4) << "a strip right of the group";
+    EXPECT_GE(group->mapTo(&main, QPoint(group->width(), 0)).x(), main.width() - 8);
 }
 
 TEST_P(EveryWindow, TheDialogWindowsAreWhole) {
