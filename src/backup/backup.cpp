@@ -149,12 +149,25 @@ bool publish(const std::string& partial, const std::string& destDir, const Momen
     return false;
 }
 
+// Makes `destDir` and whatever is missing above it. Each folder made is
+// synced into the one that holds it: the first backup in a new folder would
+// otherwise vanish with that folder's name at a power cut.
+void makeFolders(const std::string& destDir, std::error_code& ec) {
+    fs::path existing = fs::path(destDir).lexically_normal();
+    while (!existing.empty() && !fs::exists(existing, ec)) existing = existing.parent_path();
+    fs::create_directories(destDir, ec);
+    if (ec) return;
+    for (fs::path made = fs::path(destDir).lexically_normal(); made != existing && !made.empty();
+         made = made.parent_path())
+        syncPath(made.parent_path().string(), true);
+}
+
 }  // namespace
 
 BackupReport takeBackup(const std::string& runDir, const std::string& destDir, const Moment& at) {
     BackupReport report;
     std::error_code ec;
-    fs::create_directories(destDir, ec);
+    makeFolders(destDir, ec);
     if (ec) {
         report.error = destDir + ": " + ec.message();
         return report;

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <map>
 
 #include "storage/data_paths.h"
 #include "support/run_folder.h"
@@ -44,11 +45,18 @@ PowerCutDay::PowerCutDay(const RunFolder& run, const DayPlan& plan, const std::s
         return;
     }
     m_ops = std::move(*ops);
-    index();
+    index(run.dir());
 }
 
-// Where in the trace each session reported each state, from its marks.
-void PowerCutDay::index() {
+// Where in the trace each session reported each state, from its marks, and
+// which backups were published (a hidden partial folder renamed to its name).
+void PowerCutDay::index(const std::string& runDir) {
+    std::map<int, std::size_t> lastOf;
+    for (std::size_t i = 0; i < m_ops.size(); ++i) lastOf[m_ops[i].pid] = i;
+    for (const TraceOp& op : m_ops)
+        if (op.op == SHOP_TRACE_RENAME && op.path.find("/.partial-") != std::string::npos &&
+            op.path2.compare(0, runDir.size() + 1, runDir + "/") == 0)
+            m_backups.push_back({op.path2.substr(runDir.size() + 1), lastOf[op.pid]});
     for (Session& session : m_sessions) {
         std::string said;
         std::size_t parsed = 0;
@@ -90,6 +98,17 @@ std::size_t PowerCutDay::randomCut(std::mt19937& random) const {
     if (Pick(0, 1)(random) == 0) return Pick(0, m_ops.size())(random);
     const Session& s = m_sessions[Pick(0, m_sessions.size() - 1)(random)];
     return Pick(s.reportedAt.front(), s.reportedAt.back())(random);
+}
+
+}  // namespace shop::test
+
+namespace shop::test {
+
+std::vector<std::string> PowerCutDay::backupsFinishedBefore(std::size_t applied) const {
+    std::vector<std::string> done;
+    for (const Backup& b : m_backups)
+        if (b.madeAt < applied) done.push_back(b.path);
+    return done;
 }
 
 }  // namespace shop::test

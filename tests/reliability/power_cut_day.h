@@ -48,6 +48,11 @@ public:
     // fall anywhere and half while a session sells.
     std::size_t randomCut(std::mt19937& random) const;
 
+    // The backups (relative to the run folder) that the day finished, and
+    // whose makers had ended, before the first `applied` operations were
+    // done: a power cut then must leave them in place.
+    std::vector<std::string> backupsFinishedBefore(std::size_t applied) const;
+
 private:
     struct Session {
         pid_t pid = -1;
@@ -56,9 +61,15 @@ private:
         std::vector<std::size_t> reportedAt;
         std::size_t lastOp = 0;  // the trace index of the session's last change
     };
-    void index();
+    void index(const std::string& runDir);
+
+    struct Backup {
+        std::string path;    // relative to the run folder
+        std::size_t madeAt;  // the trace index of the last change of its maker
+    };
 
     std::vector<Session> m_sessions;
+    std::vector<Backup> m_backups;
     std::vector<TraceOp> m_ops;
     std::string m_failure;
 };

@@ -97,6 +97,8 @@ void cutAndRestart(const PowerCutDay& day, const PowerCutDisk& before, std::mt19
     std::vector<std::string> unsound = unsoundParts(dir);
     if (!r.started) unsound.push_back("the program did not start");
     if (r.journalsLeft != 0) unsound.push_back("a journal is left after the start");
+    for (const std::string& b : day.backupsFinishedBefore(applied))
+        if (!fs::is_directory(dir + "/" + b)) unsound.push_back("a finished backup is gone: " + b);
     for (const auto& u : unsound) ADD_FAILURE() << "cut after " << applied << ": " << u;
     ++tally.trials;
     tally.wrong += wrong;
