@@ -19,6 +19,8 @@
 #include "app/title_band.h"
 #include "checkout/recovery_notice.h"
 #include "checkout/run_tables.h"
+#include "checkout/sale_journal.h"
+#include "checkout/sale_model.h"
 #include "checkout/sale_recording.h"
 #include "checkout/sale_recovery.h"
 #include "storage/backup.h"
@@ -41,7 +43,10 @@ QPixmap picture(const QString& image, QSize size) {
 }  // namespace
 
 MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::MainWindow>()), m_nav(nav) {
+    : QWidget(parent),
+      ui(std::make_unique<Ui::MainWindow>()),
+      m_nav(nav),
+      m_sale(new SaleModel(this)) {
     // The flags first: changing them afterwards re-creates the window and
     // polishes every control of it a second time.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -124,7 +129,8 @@ bool MainWindow::startUp() {
             break;
     }
     const std::string tableName = std::filesystem::path(m_runSalesPath).filename().string();
-    m_journal = SaleJournal(journalPath(paths.runDir, tableName), tableName, recorded);
+    m_sale->beginRun(m_runSalesPath,
+                     SaleJournal(journalPath(paths.runDir, tableName), tableName, recorded));
     return true;
 }
 
@@ -208,7 +214,10 @@ void MainWindow::connectHandlers() {
     connect(ui->图形按钮_删除, &QPushButton::clicked, this, &MainWindow::deleteRow);
     connect(ui->图形按钮_清空, &QPushButton::clicked, this, &MainWindow::clearRows);
     connect(ui->图形按钮_保存, &QPushButton::clicked, this, &MainWindow::saveGoodsList);
-    connect(ui->编辑框1_当前余额, &QLineEdit::textChanged, this, &MainWindow::showChange);
+    connect(ui->编辑框1_当前余额, &QLineEdit::textChanged, m_sale,
+            [this](const QString& text) { m_sale->setTendered(text.toStdString()); });
+    connect(m_sale, &SaleModel::linesChanged, this, &MainWindow::showLines);
+    connect(m_sale, &SaleModel::tenderedChanged, this, &MainWindow::showChange);
     connect(ui->超级列表框_产品结账, &QTreeWidget::currentItemChanged, this,
             &MainWindow::rememberRow);
 }
@@ -251,33 +260,8 @@ void MainWindow::keepRollingBackup() {
 // The exit recording: true when every row is stored. Rows stored are taken
 // off the list; on failure nothing is stored and every row stays.
 bool MainWindow::recordRun() {
-    const std::vector<SaleRow> rows = saleRows();
-    const RecordingResult result = checkout::recordSales(m_runSalesPath, rows);
-    switch (result.outcome) {
-        case ExitRecording::NothingToRecord:
-        case ExitRecording::Recorded:
-            m_journal.remove();
-            return true;
-        case ExitRecording::Failed:
-            return false;
-        case ExitRecording::RecordedAllThatFit:
-            break;
-    }
-    // A row with a cell too long for its field can never be stored. The
-    // others are stored and leave the list; that row stays in view, so the
-    // loss is seen and the cashier can delete it and close again.
-    auto* list = ui->超级列表框_产品结账;
-    {
-        const QSignalBlocker keepRemembered(list);
-        for (std::size_t i = rows.size(); i-- > 0;) {
-            if (std::find(result.unstorable.begin(), result.unstorable.end(), i) ==
-                result.unstorable.end())
-                delete list->takeTopLevelItem(static_cast<int>(i));
-        }
-    }
-    m_journal.setRecorded(result.recordCount);
-    listChanged();
-    return false;
+    const ExitRecording outcome = m_sale->recordOpenList().outcome;
+    return outcome == ExitRecording::NothingToRecord || outcome == ExitRecording::Recorded;
 }
 
 // The desktop session ends or a signal asks the program to go: the same

@@ -14,7 +14,6 @@
 
 #include "app/checkout_area.h"
 #include "app/navigation.h"
-#include "checkout/sale_journal.h"
 
 class QTimer;
 
@@ -24,8 +23,7 @@ class MainWindow;
 
 namespace shop::checkout {
 
-struct SaleRow;
-struct PricedQuantity;
+class SaleModel;
 struct RecoveredRun;
 using app::CheckoutArea;
 using app::Navigation;
@@ -44,6 +42,9 @@ public:
 
     // This run's sales table, named after the moment the window was created.
     const std::string& runSalesPath() const { return m_runSalesPath; }
+
+    // The checkout this window shows.
+    SaleModel& sale() const { return *m_sale; }
 
     // The session ends (a signal, the desktop's logout): the exit recording,
     // then the process ends whatever its outcome (the journal keeps what
@@ -78,12 +79,11 @@ private:
     void addRow();
     void deleteRow();
     void clearRows();
-    void listChanged();
-    void goodsReplaced();
+    void showLines();
     void showChange();
+    void goodsReplaced();
     void saveGoodsList();
     void rememberRow();
-    std::vector<SaleRow> saleRows() const;
 
     // The keyboard at the till (main_window_keys.cpp).
     void setUpKeyboard();
@@ -104,12 +104,9 @@ private:
     std::string m_productSavePath;
     std::string m_productPath;
     std::string m_runSalesPath;
-    SaleJournal m_journal;  // the open list, for the next start after a crash
-    bool m_journalFailing = false;
+    SaleModel* m_sale = nullptr;  // the open list, its amounts, its journal
 
-    // Program-wide checkout values: the total is single precision and follows
-    // every change of the list; the remembered row is the last row chosen.
-    float m_total = 0.0f;
+    // The last row chosen in the list: what 删除 removes.
     int m_rememberedRow = 0;
 
     bool m_failedToStart = false;
