@@ -17,12 +17,14 @@
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
+#include "checkout/receipt_number.h"
 #include "checkout/recovery_notice.h"
 #include "checkout/run_tables.h"
 #include "checkout/sale_journal.h"
 #include "checkout/sale_model.h"
 #include "checkout/sale_recording.h"
 #include "checkout/sale_recovery.h"
+#include "settings/settings_file.h"
 #include "storage/backup.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
@@ -61,6 +63,7 @@ MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     connectHandlers();
     m_failedToStart = !startUp();
     setUpKeyboard();  // after the goods are loaded: the search follows their model
+    setUpPayment();
 }
 
 CheckoutArea MainWindow::checkoutArea() const {
@@ -131,6 +134,14 @@ bool MainWindow::startUp() {
     const std::string tableName = std::filesystem::path(m_runSalesPath).filename().string();
     m_sale->beginRun(m_runSalesPath,
                      SaleJournal(journalPath(paths.runDir, tableName), tableName, recorded));
+    // Older run folders lack the ticket folder: the program makes it.
+    std::error_code madeFolder;
+    std::filesystem::create_directories(paths.ticketFolder(), madeFolder);
+    ReceiptNumbers receipts(
+        paths.ticketFolder(),
+        settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey));
+    receipts.prime(app::now());
+    m_sale->beginTickets(paths.runDir, std::move(receipts));
     return true;
 }
 
@@ -169,6 +180,7 @@ void MainWindow::decorate() {
     app::styleActionButton(ui->图形按钮_清空, QStringLiteral("act-clear"));
     app::styleActionButton(ui->图形按钮_生成账单, QStringLiteral("act-receipt"));
     app::styleActionButton(ui->图形按钮_保存, QStringLiteral("act-save"));
+    app::styleActionButton(ui->图形按钮_收款, QStringLiteral("act-money"));
 
     auto* list = ui->超级列表框_产品结账;
     list->setColumnWidth(0, 250);
@@ -218,6 +230,8 @@ void MainWindow::connectHandlers() {
             [this](const QString& text) { m_sale->setTendered(text.toStdString()); });
     connect(m_sale, &SaleModel::linesChanged, this, &MainWindow::showLines);
     connect(m_sale, &SaleModel::tenderedChanged, this, &MainWindow::showChange);
+    connect(ui->图形按钮_收款, &QPushButton::clicked, this, &MainWindow::takePayment);
+    connect(m_sale, &SaleModel::saleFinished, this, &MainWindow::saleFinished);
     connect(ui->超级列表框_产品结账, &QTreeWidget::currentItemChanged, this,
             &MainWindow::rememberRow);
 }

@@ -24,6 +24,7 @@ class MainWindow;
 namespace shop::checkout {
 
 class SaleModel;
+struct FinishedSale;
 struct RecoveredRun;
 using app::CheckoutArea;
 using app::Navigation;
@@ -57,6 +58,9 @@ public:
     static const QKeySequence kClearKey;
     static const QKeySequence kReceiptKey;
     static const QKeySequence kSaveKey;
+    static const QKeySequence kPaymentKey;
+    // 现金, 微信, 支付宝, 银行卡 in the payment method box.
+    static const QKeySequence kMethodKeys[4];
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,6 +88,9 @@ private:
     void goodsReplaced();
     void saveGoodsList();
     void rememberRow();
+    void takePayment();  // main_window_payment.cpp
+    void saleFinished(const FinishedSale& sale);
+    void setUpPayment();
 
     // The keyboard at the till (main_window_keys.cpp).
     void setUpKeyboard();

@@ -98,6 +98,11 @@ void MainWindow::maximiseLayout() {
     setWidth(u.编辑框_价格, u.组合框1_商品名称->width());
     setLeft(u.组合框1_数量, u.编辑框_价格->x());
     setWidth(u.组合框1_数量, u.组合框1_数量->width() + 50);
+    // The payment method beside the price, 收款 under the buttons it ends.
+    setLeft(u.组合框_付款方式, u.编辑框_价格->geometry().right() + 6);
+    u.图形按钮_收款->setGeometry(u.图形按钮_删除->x(), u.图形按钮_收款->y(),
+                                 u.图形按钮_生成账单->geometry().right() + 1 - u.图形按钮_删除->x(),
+                                 u.图形按钮_收款->height());
     setLeft(u.透明标签_全部, 11);
     setTextSize(u.透明标签_全部, 10);
 
@@ -161,6 +166,8 @@ void MainWindow::restoreLayout() {
     setWidth(u.编辑框_价格, 72);
     setLeft(u.组合框1_数量, 46);
     setWidth(u.组合框1_数量, u.编辑框_价格->width());
+    u.组合框_付款方式->move(119, 58);
+    u.图形按钮_收款->setGeometry(8, 183, 188, 20);
     setTop(u.图片框6, 41);
     setHeight(u.图片框6, 71);
     for (QWidget* w :

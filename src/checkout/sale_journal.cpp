@@ -44,9 +44,9 @@ std::vector<std::string> journalsIn(const std::string& runDir) {
 JournalContents loadJournal(const std::string& path) {
     const auto file = readFile(path);
     if (!file) return {};
-    if (!isLog(*file)) return {decodeJournal(*file), false};
+    if (!isLog(*file)) return {decodeJournal(*file), std::nullopt, false};
     LogReplay replay = replayLog(*file);
-    return {std::move(replay.sale), replay.end == LogEnd::Damaged};
+    return {std::move(replay.sale), std::move(replay.pending), replay.end == LogEnd::Damaged};
 }
 
 std::optional<OpenSale> readJournal(const std::string& path) { return loadJournal(path).sale; }
@@ -65,6 +65,7 @@ SaleJournal::~SaleJournal() { closeFile(); }
 SaleJournal::SaleJournal(SaleJournal&& other) noexcept
     : m_path(std::move(other.m_path)),
       m_sale(std::move(other.m_sale)),
+      m_pending(std::move(other.m_pending)),
       m_fd(std::exchange(other.m_fd, -1)),
       m_size(other.m_size),
       m_restartedSize(other.m_restartedSize),
@@ -75,6 +76,7 @@ SaleJournal& SaleJournal::operator=(SaleJournal&& other) noexcept {
         closeFile();
         m_path = std::move(other.m_path);
         m_sale = std::move(other.m_sale);
+        m_pending = std::move(other.m_pending);
         m_fd = std::exchange(other.m_fd, -1);
         m_size = other.m_size;
         m_restartedSize = other.m_restartedSize;
@@ -105,6 +107,28 @@ bool SaleJournal::update(const std::vector<SaleRow>& rows) {
     return written;
 }
 
+bool SaleJournal::begin(const FinishedSale& sale) {
+    m_pending = sale;
+    if (m_path.empty()) return false;
+    const bool written = m_fd >= 0 && !m_restate
+                             ? append(pendingEntry(sale))
+                             : restart(OpenSale{m_sale.salesTable, m_sale.recorded, {}});
+    m_sale.rows.clear();
+    if (!written) m_restate = true;
+    return written;
+}
+
+bool SaleJournal::landed(int records) {
+    m_pending.reset();
+    m_sale.recorded = records;
+    if (m_path.empty()) return false;
+    const bool written = m_fd >= 0 && !m_restate && append(landedEntry(records));
+    // Should the entry not be written, the next change restates the whole
+    // list with the new count, so no later line passes as stored.
+    if (!written) m_restate = true;
+    return written;
+}
+
 // One entry and one data sync. A write that fails may leave part of the
 // entry behind, and a sync that fails leaves the file's state unknown: no
 // entry is appended behind either, the next update starts the log afresh.
@@ -120,7 +144,8 @@ bool SaleJournal::append(const std::string& entry) {
 // A new log holding only a snapshot of the list replaces the old one whole:
 // a crash in between leaves one or the other, so no row is lost or doubled.
 bool SaleJournal::restart(const OpenSale& sale) {
-    const std::string content = std::string(kLogHeader) + snapshotEntry(sale);
+    std::string content = std::string(kLogHeader) + snapshotEntry(sale);
+    if (m_pending) content += pendingEntry(*m_pending);
     const int fd = replaceFile(m_path, content);
     if (fd < 0) return false;
     closeFile();

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
+#include "checkout/sale_landing.h"
+#include "storage/date_text.h"
 #include "storage/text.h"
 
 namespace shop::checkout {
@@ -20,6 +23,11 @@ SaleModel::~SaleModel() = default;
 void SaleModel::beginRun(std::string salesPath, SaleJournal journal) {
     m_salesPath = std::move(salesPath);
     m_journal = std::move(journal);
+}
+
+void SaleModel::beginTickets(std::string runDir, ReceiptNumbers numbers) {
+    m_runDir = std::move(runDir);
+    m_receipts = std::move(numbers);
 }
 
 std::vector<SaleRow> SaleModel::rows() const {
@@ -72,7 +80,78 @@ void SaleModel::changed() {
     if (failingChanged) Q_EMIT journalFailureChanged(m_journalFailing);
 }
 
+bool SaleModel::finishPending(std::string* failure) {
+    const std::optional<FinishedSale> sale = m_journal.pending();
+    if (!sale) return true;
+    const Landing landing = landSale(m_runDir, *sale);
+    if (!landing.landed()) {
+        if (failure) *failure = landing.failure;
+        return false;
+    }
+    m_journal.landed(landing.salesRecords);
+    Q_EMIT saleFinished(*sale);
+    return true;
+}
+
+CheckoutResult SaleModel::checkout(const Payment& payment) {
+    CheckoutResult result;
+    if (m_lines.empty()) return result;
+    if (!finishPending(&result.failure)) {
+        result.outcome = CheckoutOutcome::EarlierPending;
+        return result;
+    }
+    const bool cash = payment.method == PaymentMethod::Cash;
+    const Fen tendered = cash ? fenFromText(m_tendered) : m_total;
+    if (tendered < m_total) {
+        result.outcome = CheckoutOutcome::ShortCash;
+        return result;
+    }
+    for (const SaleLine& line : m_lines) {
+        if (!fitsSalesTable(line.row)) {
+            result.outcome = CheckoutOutcome::Unstorable;
+            return result;
+        }
+    }
+    const auto records = salesRecords(m_salesPath);
+    if (!records) {
+        result.outcome = CheckoutOutcome::EarlierPending;
+        result.failure = "销售表无法读取：" + m_salesPath;
+        return result;
+    }
+    FinishedSale sale;
+    sale.receipt = m_receipts.next(payment.moment);
+    sale.salesTable = std::filesystem::path(m_salesPath).filename().string();
+    sale.firstRecord = *records + 1;
+    sale.lines = m_lines;
+    sale.total = m_total;
+    sale.tendered = tendered;
+    sale.change = tendered - m_total;
+    sale.method = payment.method;
+    sale.cashier = payment.cashier;
+    sale.moment = storage::dateText(payment.moment);
+
+    // The journal holds the sale before any table does; the list is the
+    // next customer's from here on, whatever the tables do.
+    m_journal.begin(sale);
+    m_lines.clear();
+    m_tendered.clear();
+    changed();
+    result.sale = sale;
+    const Landing landing = landSale(m_runDir, sale);
+    if (!landing.landed()) {
+        result.outcome = CheckoutOutcome::Pending;
+        result.failure = landing.failure;
+        return result;
+    }
+    m_journal.landed(landing.salesRecords);
+    result.outcome = CheckoutOutcome::Finished;
+    Q_EMIT saleFinished(sale);
+    return result;
+}
+
 RecordingResult SaleModel::recordOpenList() {
+    // A sale paid for goes in first: the list's lines follow its records.
+    if (!finishPending()) return {};
     const RecordingResult result = recordSales(m_salesPath, rows());
     switch (result.outcome) {
         case ExitRecording::NothingToRecord:

@@ -24,6 +24,10 @@ struct RecoveredRun {
     // Where a damaged or unreadable journal was kept (empty: it could not be
     // moved and stays where it is).
     std::string keptAs;
+    // A sale paid for but cut short while it was being stored (its receipt
+    // number, "-" for an exit recording), and whether it is finished now.
+    std::string finishedReceipt;
+    bool finishedStored = false;
 };
 
 // Recovers every journal in the run folder, oldest run first. A journal whose
