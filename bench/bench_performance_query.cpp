@@ -2,6 +2,8 @@
 // a day, 100 records each (10 years: 7,300 tables, 730,000 rows).
 //   BM_ClickToChart/years  the query button of the window, until list and chart are set
 //   BM_SalesQuery/years    the query alone
+//   BM_QueryAndReports/years  the query, then 销售排行 and 每日销售 over its rows: the
+//                          reports' cost beside the query's (target: within 1.2x of it)
 //   BM_NaivePairing/1      trying every pair of listed file and day, for comparison:
 //                          its cost grows with files x days, the query's with tables read
 // Counters: rows and tables read; process_cpu_ms, the CPU time of all threads
@@ -27,8 +29,10 @@
 #include <stdexcept>
 
 #include "app/run_directory.h"
+#include "performance/daily_sales.h"
 #include "performance/performance_window.h"
 #include "performance/sales_query.h"
+#include "performance/sales_ranking.h"
 #include "storage/data_paths.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
@@ -192,6 +196,30 @@ void BM_SalesQuery(benchmark::State& state) {
            cpuBefore);
 }
 
+void BM_QueryAndReports(benchmark::State& state) {
+    const SalesYears& sales = salesOf(static_cast<int>(state.range(0)));
+    storage::closeAll();
+    const double rssBefore = shop::bench::currentRssMb();
+    const auto query = sales.query();
+    const double cpuBefore = processCpuMs();
+    performance::SalesQueryResult result;
+    double rankedRevenue = 0, dailyRevenue = 0;
+    for (auto _ : state) {
+        result = performance::runSalesQuery(query);
+        const auto ranking = performance::rankSales(result.rows, performance::RankBy::Quantity);
+        const auto daily = performance::dailySales(result.rows, query.firstDay, query.lastDay);
+        rankedRevenue = static_cast<double>(ranking.totalRevenueFen) / 100;
+        dailyRevenue = static_cast<double>(daily.totalRevenueFen) / 100;
+        benchmark::DoNotOptimize(ranking.goods.data());
+        benchmark::DoNotOptimize(daily.days.data());
+    }
+    // The reports must agree with the query to the fen.
+    if (rankedRevenue != result.revenue || dailyRevenue != result.revenue)
+        state.SkipWithError("reports disagree with the query");
+    report(state, sales, static_cast<double>(result.rows.size()), result.revenue, rssBefore,
+           cpuBefore);
+}
+
 // Every listed file's time of day joined to every day of the range, each
 // joined name opened if it can be: files x days open attempts. Tables that
 // share a time of day are read once per file that carries it, so the rows
@@ -208,9 +236,9 @@ void BM_NaivePairing(benchmark::State& state) {
         for (const std::string& name : query.listFolder(folder, "*.*")) {
             const std::string time = performance::timePart(name);
             for (const std::string& day : days) {
-                const auto read = performance::readSalesRows(
+                const auto read = performance::readSalesTable(
                     storage::joinPath(query.runDir, storage::kSalesFolder, day + time + ".edb"));
-                rows += read ? static_cast<double>(read->size()) : 0;
+                rows += static_cast<double>(read.rows.size());
                 ++attempts;
             }
         }
@@ -221,6 +249,12 @@ void BM_NaivePairing(benchmark::State& state) {
 
 BENCHMARK(BM_ClickToChart)->Arg(1)->Arg(3)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SalesQuery)->Arg(1)->Arg(3)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_QueryAndReports)
+    ->Arg(1)
+    ->Arg(3)
+    ->Arg(10)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(BM_NaivePairing)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <string>
 
-#include "storage/backup.h"
+#include "backup/backup.h"
 #include "storage/data_paths.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
@@ -22,6 +22,7 @@
 namespace {
 
 using namespace shop::storage;
+using namespace shop::backup;
 namespace fs = std::filesystem;
 
 constexpr int kOlderRuns = 36;

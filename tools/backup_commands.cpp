@@ -4,8 +4,8 @@
 #include <iostream>
 #include <memory>
 
-#include "storage/backup.h"
-#include "storage/restore.h"
+#include "backup/backup.h"
+#include "backup/restore.h"
 #include "storage/run_lock.h"
 
 namespace shop::tool {
@@ -13,6 +13,7 @@ namespace shop::tool {
 namespace {
 
 using namespace shop::storage;
+using namespace shop::backup;
 
 // Holds the run folder with the program's own lock, so the program cannot
 // start on it while tables are being replaced, and a running program is

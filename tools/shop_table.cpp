@@ -51,10 +51,12 @@ int provision(const std::string& runDir, bool demo) {
     fs::create_directories(runDir, ec);
     RunLock lock;
     if (const Status s = lock.acquire(runDir); !s.ok()) {
-        std::cerr << "shop_table: " << runDir
+        // The lock file's own path and why: the folder is left alone.
+        std::cerr << "shop_table: " << s.path() << ": "
                   << (s.code() == Status::Code::Locked
-                          ? ": the shop program is running on this folder; nothing changed\n"
-                          : ": " + s.detail() + "\n");
+                          ? "the shop program is running on this folder"
+                          : s.detail())
+                  << "; nothing changed\n";
         return 1;
     }
     for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder,

@@ -24,7 +24,12 @@ QString ScriptedPlatform::openFileName(QWidget*, const QString& filter) {
     return m_files.isEmpty() ? QString() : m_files.dequeue();
 }
 
-QString ScriptedPlatform::saveFileName(QWidget* parent, const QString& filter, const QString&) {
+QString ScriptedPlatform::saveFileName(QWidget* parent, const QString& filter,
+                                       const QString& suggestedName) {
+    {
+        QMutexLocker lock(&m_mutex);
+        m_suggested << suggestedName;
+    }
     return openFileName(parent, filter);
 }
 
@@ -58,6 +63,10 @@ QStringList ScriptedPlatform::fileFilters() const {
     QMutexLocker lock(&m_mutex);
     return m_filters;
 }
+QStringList ScriptedPlatform::suggestedNames() const {
+    QMutexLocker lock(&m_mutex);
+    return m_suggested;
+}
 bool ScriptedPlatform::exited() const {
     QMutexLocker lock(&m_mutex);
     return m_exited;
@@ -71,6 +80,7 @@ void ScriptedPlatform::clear() {
     m_messages.clear();
     m_questions.clear();
     m_filters.clear();
+    m_suggested.clear();
     m_exited = false;
     m_exitCode = -1;
 }

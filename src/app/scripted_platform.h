@@ -34,13 +34,14 @@ public:
     QStringList messages() const;
     QStringList questions() const;  // "title|text"
     QStringList fileFilters() const;
+    QStringList suggestedNames() const;  // what each save dialog offered, in order
     bool exited() const;
     int exitCode() const;
     void clear();
 
 private:
     mutable QMutex m_mutex;
-    QStringList m_messages, m_questions, m_filters;
+    QStringList m_messages, m_questions, m_filters, m_suggested;
     QQueue<bool> m_answers;
     QQueue<QString> m_files;
     bool m_exited = false;

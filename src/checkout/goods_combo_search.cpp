@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QSortFilterProxyModel>
+#include <QWheelEvent>
+#include <algorithm>
 
 #include "checkout/goods_search.h"
 
@@ -92,6 +94,56 @@ private:
     GoodsFilter* m_filter;
 };
 
+// The arrow keys (and the wheel) step through the goods in the box itself,
+// the focus staying there; unlike the combo's own stepping they pick
+// nothing, so the lookup and the move to the quantity wait for Enter. With
+// the list of matches open, the keys are the list's.
+class ArrowsBrowse : public QObject {
+public:
+    explicit ArrowsBrowse(QComboBox* combo) : QObject(combo), m_combo(combo) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel) {
+            const int dy = static_cast<QWheelEvent*>(event)->angleDelta().y();
+            if (dy != 0) step(dy > 0 ? -1 : 1);
+            return true;
+        }
+        if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Alt+Down opens the combo's own list, where Enter or a click picks.
+        if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) return false;
+        const int page = m_combo->maxVisibleItems();
+        switch (key->key()) {
+            case Qt::Key_Up:
+                step(-1);
+                return true;
+            case Qt::Key_Down:
+                step(1);
+                return true;
+            case Qt::Key_PageUp:
+                step(-page);
+                return true;
+            case Qt::Key_PageDown:
+                step(page);
+                return true;
+            default:
+                return false;
+        }
+    }
+
+private:
+    void step(int by) {
+        if (m_combo->count() == 0) return;
+        const int now = m_combo->currentIndex();
+        const int next = now < 0 ? 0 : std::clamp(now + by, 0, m_combo->count() - 1);
+        m_combo->setCurrentIndex(next);  // shows the name; `activated` stays for a pick
+        m_combo->lineEdit()->selectAll();
+    }
+
+    QComboBox* m_combo;
+};
+
 }  // namespace
 
 void makeGoodsSearchable(QComboBox* combo) {
@@ -128,6 +180,7 @@ void makeGoodsSearchable(QComboBox* combo) {
     combo->installEventFilter(enter);
     edit->installEventFilter(enter);
     completer->popup()->installEventFilter(enter);
+    combo->installEventFilter(new ArrowsBrowse(combo));
 }
 
 }  // namespace shop::checkout

@@ -8,57 +8,24 @@
 #include <fstream>
 #include <sstream>
 
+#include "storage/file_replace.h"
+
 namespace shop::checkout {
 
 namespace fs = std::filesystem;
 
-namespace {
-std::string temporaryOf(const std::string& path) { return path + ".tmp"; }
-}  // namespace
+bool writeAll(int fd, std::string_view data) { return storage::writeAll(fd, data); }
 
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-bool syncFolderOf(const std::string& path) {
-    const std::string folder = fs::path(path).parent_path().string();
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-}
+bool syncFolderOf(const std::string& path) { return storage::syncFolderOf(path); }
 
 int replaceFile(const std::string& path, std::string_view content) {
-    const std::string temporary = temporaryOf(path);
-    const int fd =
-        ::open(temporary.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return -1;
-    if (!writeAll(fd, content) || ::fdatasync(fd) != 0 ||
-        ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return -1;
-    }
-    // Renamed but not yet lasting: a power cut may still bring back the old
-    // file, which is as good as this change not having happened. Appending
-    // to a file whose name may not last would not be.
-    if (!syncFolderOf(path)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    return storage::replaceFileKeepingOpen(path, content);
 }
 
 bool removeFile(const std::string& path) {
-    ::unlink(temporaryOf(path).c_str());
+    storage::removeReplacementLeftovers(path);
+    // The one temporary name of earlier versions.
+    ::unlink((path + ".tmp").c_str());
     if (::unlink(path.c_str()) != 0) return errno == ENOENT;
     return syncFolderOf(path);
 }

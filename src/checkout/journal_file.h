@@ -12,9 +12,10 @@ bool writeAll(int fd, std::string_view data);
 // A rename or an unlink lasts only once the folder holding it is synced.
 bool syncFolderOf(const std::string& path);
 
-// Writes `content` beside `path`, syncs it, renames it over `path` and syncs
-// the folder: `path` holds either its old content or all of the new. Returns
-// the new file open for appending, or -1 with `path` untouched.
+// Writes `content` into a new file beside `path`, syncs it, renames it over
+// `path` and syncs the folder: `path` holds either its old content or all of
+// the new, and nothing planted beside it is followed (storage/file_replace.h).
+// Returns the new file open for appending, or -1 with `path` untouched.
 int replaceFile(const std::string& path, std::string_view content);
 
 // Unlinks the file (and a temporary left beside it by a replacement cut

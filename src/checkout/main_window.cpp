@@ -17,6 +17,7 @@
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
+#include "backup/backup.h"
 #include "checkout/receipt_number.h"
 #include "checkout/recovery_notice.h"
 #include "checkout/run_tables.h"
@@ -25,7 +26,6 @@
 #include "checkout/sale_recording.h"
 #include "checkout/sale_recovery.h"
 #include "settings/settings_file.h"
-#include "storage/backup.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
 #include "storage/table.h"
@@ -222,7 +222,7 @@ void MainWindow::connectHandlers() {
     connect(ui->图形按钮1_关闭, &QPushButton::clicked, this, &MainWindow::leave);
 
     connect(ui->组合框1_商品名称, &QComboBox::activated, this, &MainWindow::lookUpGoods);
-    connect(ui->图形按钮_添加, &QPushButton::clicked, this, &MainWindow::addRow);
+    connect(ui->图形按钮_添加, &QPushButton::clicked, this, [this] { addRow(); });
     connect(ui->图形按钮_删除, &QPushButton::clicked, this, &MainWindow::deleteRow);
     connect(ui->图形按钮_清空, &QPushButton::clicked, this, &MainWindow::clearRows);
     connect(ui->图形按钮_保存, &QPushButton::clicked, this, &MainWindow::saveGoodsList);
@@ -234,6 +234,12 @@ void MainWindow::connectHandlers() {
     connect(m_sale, &SaleModel::saleFinished, this, &MainWindow::saleFinished);
     connect(ui->超级列表框_产品结账, &QTreeWidget::currentItemChanged, this,
             &MainWindow::rememberRow);
+    // A Ctrl+click can take the selection off the remembered row; it comes
+    // back. (A selection moving to another row moves the current row too,
+    // and with it the remembered row.)
+    connect(ui->超级列表框_产品结账, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (ui->超级列表框_产品结账->selectedItems().isEmpty()) showRememberedRow();
+    });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -266,7 +272,7 @@ void MainWindow::leave() {
 // costs little. A failed backup never stops the exit: the sales are already
 // stored, and the reason goes to the log.
 void MainWindow::keepRollingBackup() {
-    const storage::BackupReport report = storage::rollingBackup(app::runDirectory());
+    const backup::BackupReport report = backup::rollingBackup(app::runDirectory());
     if (!report.ok) qWarning("rolling backup failed: %s", report.error.c_str());
     for (const auto& skipped : report.skipped) qWarning("not backed up: %s", skipped.c_str());
 }

@@ -80,7 +80,7 @@ private:
 
     // Checkout handlers (main_window_checkout.cpp).
     void lookUpGoods();
-    void addRow();
+    bool addRow();
     void deleteRow();
     void clearRows();
     void showLines();
@@ -88,6 +88,7 @@ private:
     void goodsReplaced();
     void saveGoodsList();
     void rememberRow();
+    void showRememberedRow();
     void takePayment();  // main_window_payment.cpp
     void saleFinished(const FinishedSale& sale);
     void setUpPayment();
@@ -115,6 +116,10 @@ private:
 
     // The last row chosen in the list: what 删除 removes.
     int m_rememberedRow = 0;
+    // The goods item whose lookup ran last, and whether it read the
+    // catalogue: only that item can be added at the price shown.
+    int m_picked = -1;
+    bool m_pickFound = false;
 
     bool m_failedToStart = false;
     bool m_leaving = false;

@@ -6,6 +6,7 @@
 #include "app/platform.h"
 #include "checkout/amounts.h"
 #include "checkout/goods_lookup.h"
+#include "checkout/line_entry.h"
 #include "checkout/sale_model.h"
 #include "checkout/sale_recording.h"
 #include "main_window.h"
@@ -21,7 +22,10 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 // A goods name was chosen: its price and the quantities in stock come from
 // the product record at the same position. Earlier quantities stay in front.
 void MainWindow::lookUpGoods() {
-    const auto offer = checkout::lookupGoods(m_productPath, ui->组合框1_商品名称->currentIndex());
+    m_picked = ui->组合框1_商品名称->currentIndex();
+    const auto offer = checkout::lookupGoods(m_productPath, m_picked);
+    m_pickFound = offer.has_value();
+    ui->标签_结账提示->clear();
     if (!offer) return;
     ui->编辑框_价格->setText(qs(offer->price));
     QStringList quantities;
@@ -29,16 +33,38 @@ void MainWindow::lookUpGoods() {
     ui->组合框1_数量->addItems(quantities);
 }
 
-void MainWindow::addRow() {
-    m_sale->addLine(
-        {{ui->组合框1_商品名称->currentText().toStdString(), ui->编辑框_价格->text().toStdString(),
-          ui->组合框1_数量->currentText().toStdString(), storage::dateText(app::now())},
-         ui->组合框1_商品名称->currentIndex()});
+// Adds the line on screen when it is one that can be sold; otherwise says
+// why and puts the cashier back in the box to mend. True when added.
+bool MainWindow::addRow() {
+    const QComboBox* goods = ui->组合框1_商品名称;
+    const checkout::LineCheck line =
+        checkout::checkLine({goods->currentIndex(), goods->itemText(goods->currentIndex()),
+                             goods->currentText(), m_picked, m_pickFound, ui->编辑框_价格->text()},
+                            ui->组合框1_数量->currentText());
+    if (!line.accepted) {
+        ui->标签_结账提示->setText(line.hint);
+        QComboBox* mend =
+            line.fix == checkout::EntryField::Goods ? ui->组合框1_商品名称 : ui->组合框1_数量;
+        mend->setFocus(Qt::OtherFocusReason);
+        mend->lineEdit()->selectAll();
+        return false;
+    }
+    ui->标签_结账提示->clear();
+    m_sale->addLine({{goods->currentText().toStdString(), ui->编辑框_价格->text().toStdString(),
+                      line.quantity.toStdString(), storage::dateText(app::now())},
+                     goods->currentIndex()});
+    return true;
 }
 
 // Removes the row last chosen. The remembered row stays, so the next click
 // removes the row that moved up into its place.
-void MainWindow::deleteRow() { m_sale->removeLine(m_rememberedRow); }
+void MainWindow::deleteRow() {
+    if (!m_sale->removeLine(m_rememberedRow)) {
+        ui->标签_结账提示->setText(checkout::nothingToDeleteHint());
+        return;
+    }
+    ui->标签_结账提示->clear();
+}
 
 void MainWindow::clearRows() { m_sale->clear(); }
 
@@ -64,12 +90,27 @@ void MainWindow::showLines() {
     }
     ui->透明标签_余额->setText(qs(yuanText(m_sale->total()) + "元"));
     showChange();
+    showRememberedRow();
+}
+
+// The row 删除 takes is always the one shown selected, whatever chose it:
+// the cashier, the start (row 0), or a row moving up into its place.
+void MainWindow::showRememberedRow() {
+    auto* list = ui->超级列表框_产品结账;
+    const QSignalBlocker keepRemembered(list);
+    QTreeWidgetItem* row = m_rememberedRow >= 0 ? list->topLevelItem(m_rememberedRow) : nullptr;
+    list->setCurrentItem(row);
+    if (row)
+        row->setSelected(true);
+    else
+        list->clearSelection();
 }
 
 // The goods combo's items were replaced (a product import refills it): the
 // price and quantities shown belonged to goods at a position that now names
 // other goods, so nothing stays chosen until the cashier chooses again.
 void MainWindow::goodsReplaced() {
+    m_picked = -1;
     ui->组合框1_商品名称->setCurrentIndex(-1);
     ui->编辑框_价格->clear();
     ui->组合框1_数量->clear();

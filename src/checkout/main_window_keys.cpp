@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "checkout/goods_combo_search.h"
+#include "checkout/line_entry.h"
 #include "main_window.h"
 #include "ui_main_window.h"
 
@@ -68,6 +69,11 @@ void MainWindow::setUpKeyboard() {
     u.组合框1_数量->installEventFilter(addOnEnter);
     u.组合框1_数量->lineEdit()->installEventFilter(addOnEnter);
 
+    // The price is the catalogue's, shown, never typed.
+    u.编辑框_价格->setReadOnly(true);
+    u.编辑框_价格->setFocusPolicy(Qt::NoFocus);
+    u.编辑框1_当前余额->setValidator(makeMoneyValidator(u.编辑框1_当前余额));
+
     // Once the customer has paid, Enter starts the next sale.
     u.编辑框1_当前余额->installEventFilter(new EnterKey(this, [this] { focusGoods(); }));
 
@@ -109,17 +115,17 @@ void MainWindow::setUpKeyboard() {
         ui->组合框1_数量->lineEdit()->selectAll();
     });
 
-    // Tab follows the sale: goods, price, quantity, add, then the amounts;
-    // the goods-list save comes last, well after add.
+    // Tab follows the sale: goods, quantity (the price is only shown), add,
+    // then the amounts; the goods-list save comes last, well after add.
     QWidget* order[] = {u.组合框1_商品名称, u.编辑框_价格,        u.组合框1_数量,  u.图形按钮_添加,
                         u.编辑框1_当前余额, u.图形按钮_生成账单,  u.图形按钮_删除, u.图形按钮_清空,
                         u.图形按钮_保存,    u.超级列表框_产品结账};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
+// A line refused stays where it can be mended: addRow puts the focus there.
 void MainWindow::addRowAndGoBackToGoods() {
-    ui->图形按钮_添加->click();
-    focusGoods();
+    if (addRow()) focusGoods();
 }
 
 void MainWindow::focusGoods() {

@@ -1,14 +1,18 @@
 #include "performance_window.h"
 
 #include <QDate>
+#include <QHeaderView>
 #include <QPieSeries>
 #include <QStatusBar>
 #include <QTreeView>
 
 #include "app/drag_state.h"
 #include "app/event_services.h"
+#include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
+#include "daily_chart.h"
+#include "ranking_model.h"
 #include "sales_chart.h"
 #include "sales_list_model.h"
 #include "sales_query.h"
@@ -53,6 +57,7 @@ PerformanceWindow::PerformanceWindow(QWidget* parent)
     ui->日期框_起->setDate(today);
     ui->日期框_终->setDate(today);
 
+    setUpReports();
     QTreeView* list = ui->超级列表框_业绩;
     m_rows = new SalesListModel(this);
     list->setModel(m_rows);
@@ -66,6 +71,11 @@ PerformanceWindow::PerformanceWindow(QWidget* parent)
     }
     m_statusParts[0]->setText(QStringLiteral("产品销量"));
     m_statusParts[0]->setMinimumWidth(80);
+    m_warning = new QLabel(ui->状态条1);
+    m_warning->setObjectName(QStringLiteral("标签_不完整"));
+    m_warning->setStyleSheet(QStringLiteral("QLabel { color: #b00020; font-weight: bold; }"));
+    ui->状态条1->addWidget(m_warning, 1);
+    m_warning->hide();
 
     m_chart = std::make_unique<SalesChart>(ui->业绩百分比图, ui->标签_图例);
     setUpExportMenu();
@@ -93,9 +103,40 @@ void PerformanceWindow::runQuery() {
     // The listing lets other clicks run; a query started in the middle has
     // filled the list meanwhile, and this one's rows replace it.
     const auto count = static_cast<double>(result.rows.size());
+    m_unreadable = std::move(result.unreadableTables);
+    const bool complete = m_unreadable.empty();
+    m_ranking->setRanking(rankSales(result.rows, m_ranking->rankedBy()));
+    m_daily = dailySales(result.rows, normalisedDay(query.firstDay), normalisedDay(query.lastDay));
+    m_dailyChart->show(m_daily, complete);
     m_rows->setRows(std::move(result.rows));
     if (result.listedAny) m_statusParts[1]->setText(QString::number(m_rows->rowCount()));
-    m_chart->show(count, result.revenue, result.quantity);
+    m_chart->show(count, result.revenue, result.quantity, complete);
+    showUnreadable();
+    if (result.reversedRange) app::showMessage(this, QStringLiteral("终止日期早于起始日期"));
+}
+
+void PerformanceWindow::showUnreadable() {
+    m_warning->setVisible(!m_unreadable.empty());
+    if (m_unreadable.empty()) return;
+    QStringList names;
+    for (const std::string& name : m_unreadable) names << QString::fromStdString(name);
+    const QString text = QStringLiteral("%1 个销售表无法读取，合计不完整：%2")
+                             .arg(names.size())
+                             .arg(names.join(QStringLiteral("、")));
+    // The status bar has room for a line; every name is in the tip.
+    m_warning->setToolTip(names.join(QLatin1Char('\n')));
+    m_warning->setText(m_warning->fontMetrics().elidedText(text, Qt::ElideRight, 540));
+}
+
+void PerformanceWindow::setUpReports() {
+    QTreeView* ranking = ui->列表_销售排行;
+    m_ranking = new RankingModel(this);
+    ranking->setModel(m_ranking);
+    ranking->header()->setSortIndicator(RankingModel::kQuantity, Qt::DescendingOrder);
+    // Six columns in the tab's width, the last taking what is left.
+    const int widths[] = {36, 96, 48, 64, 80};
+    for (int c = 0; c < 5; ++c) ranking->setColumnWidth(c, widths[c]);
+    m_dailyChart = std::make_unique<DailyChart>(ui->图表_每日销售);
 }
 
 void PerformanceWindow::closeWindow() {

@@ -1,14 +1,20 @@
 // The performance window: the sales of a range of days, listed, counted and
-// drawn as a pie chart of count, revenue and quantity.
+// drawn as a pie chart of count, revenue and quantity, with 销售排行 (goods
+// by quantity and revenue) and 每日销售 (revenue per day) on tabs beside the
+// list. The figures come from the query and the report classes below it;
+// the window shows them and forwards the exports.
 #pragma once
 
 #include <QString>
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/frameless_window.h"
+#include "daily_sales.h"
 
+class QImage;
 class QLabel;
 class QMenu;
 class QPieSeries;
@@ -19,6 +25,8 @@ class PerformanceWindow;
 
 namespace shop::performance {
 
+class DailyChart;
+class RankingModel;
 class SalesChart;
 class SalesListModel;
 
@@ -43,16 +51,33 @@ public:
     void exportCsv();
     // The chart with its legend as a PNG picture, likewise.
     void saveChartPng();
+    // 销售排行 and 每日销售, each as CSV and as a PNG picture.
+    void exportRankingCsv();
+    void saveRankingPng();
+    void exportDailyCsv();
+    void saveDailyPng();
 
 private:
     void runQuery();
     void closeWindow();
     void setUpExportMenu();
+    void setUpReports();
+    void showUnreadable();
+    // The save dialog, starting in the user's documents folder with this
+    // name; then the bytes written whole, or the failure said.
+    void saveBytes(const QString& filter, const QString& name, const std::string& bytes);
+    void savePicture(const QString& name, const QImage& picture);
 
     std::unique_ptr<Ui::PerformanceWindow> ui;
     QLabel* m_statusParts[2] = {nullptr, nullptr};
     SalesListModel* m_rows = nullptr;  // the result list's rows, owned by the window
     std::unique_ptr<SalesChart> m_chart;
+    RankingModel* m_ranking = nullptr;  // 销售排行's rows, owned by the window
+    std::unique_ptr<DailyChart> m_dailyChart;
+    DailySales m_daily;  // the last query's days, for the export
+    // Sales tables the last query could not read: its totals lack them.
+    std::vector<std::string> m_unreadable;
+    QLabel* m_warning = nullptr;
     QMenu* m_exportMenu = nullptr;
     // Tables that this window's queries brought into the open-table set. The
     // close button closes the current table only when it is one of them, so

@@ -64,7 +64,8 @@ SalesChart::SalesChart(QChartView* view, QLabel* legend)
     updateLegend();
 }
 
-void SalesChart::show(double rows, double revenue, double quantity) {
+void SalesChart::show(double rows, double revenue, double quantity, bool complete) {
+    m_complete = complete;
     const auto slices = m_series->slices();
     slices[kCountItem]->setValue(rows);
     slices[kRevenueItem]->setValue(revenue);
@@ -79,8 +80,10 @@ void SalesChart::updateLegend() {
     // A pie of nothing but zeros still draws a full disc of its last slice:
     // with nothing to show, the chart shows no pie at all.
     m_series->setVisible(!none);
-    m_view->chart()->setTitle(none ? QStringLiteral("销售业绩（暂无数据）")
-                                   : QStringLiteral("销售业绩"));
+    // A table that could not be read is never shown as a day without sales.
+    m_view->chart()->setTitle(!m_complete ? QStringLiteral("销售业绩（不完整）")
+                              : none      ? QStringLiteral("销售业绩（暂无数据）")
+                                          : QStringLiteral("销售业绩"));
     QString html = QStringLiteral("<table align='center' cellspacing='3'>");
     const auto slices = m_series->slices();
     for (int i = 0; i < slices.size(); ++i) {

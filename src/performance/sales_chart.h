@@ -22,8 +22,9 @@ public:
 
     QPieSeries* series() const { return m_series; }
 
-    // Sets the three values and the legend that shows them.
-    void show(double rows, double revenue, double quantity);
+    // Sets the three values and the legend that shows them; `complete`
+    // false (some tables could not be read) says so in the title.
+    void show(double rows, double revenue, double quantity, bool complete = true);
 
 private:
     void updateLegend();
@@ -31,6 +32,7 @@ private:
     QChartView* m_view;
     QPieSeries* m_series;
     QLabel* m_legend;
+    bool m_complete = true;
 };
 
 // One legend line: the item's title, its value and unit, e.g. "销售收入：1234.5 元".

@@ -8,7 +8,9 @@
 #include <thread>
 #include <tuple>
 
+#include "sale_line.h"
 #include "storage/data_paths.h"
+#include "storage/money.h"
 #include "storage/table.h"
 #include "storage/table_read_all.h"
 #include "storage/text.h"
@@ -22,8 +24,6 @@ using storage::Moment;
 constexpr std::string_view kDayMark = "日";
 constexpr std::string_view kExtension = ".edb";
 constexpr int kSalesFields = 4;
-constexpr int kPriceCell = 1;
-constexpr int kQuantityCell = 2;
 constexpr std::size_t kMostWorkers = 4;
 
 // Day count of the range: last minus first, plus one; 0 or less means none.
@@ -80,13 +80,12 @@ std::map<std::string, std::vector<DayTable>, std::less<>> indexByTimePart(
 // Reads every table on a few worker threads; the result is in the order of
 // the paths. Each table is read through a connection of its own, so nothing
 // the workers read touches the tables of the calling thread.
-std::vector<std::optional<std::vector<SalesRow>>> readInParallel(
-    const std::vector<std::string>& paths) {
-    std::vector<std::optional<std::vector<SalesRow>>> tables(paths.size());
+std::vector<SalesTableRead> readInParallel(const std::vector<std::string>& paths) {
+    std::vector<SalesTableRead> tables(paths.size());
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i = next++; i < paths.size(); i = next++)
-            tables[i] = readSalesRows(paths[i]);
+            tables[i] = readSalesTable(paths[i]);
     };
     const std::size_t workers = std::min<std::size_t>(
         {std::max(1u, std::thread::hardware_concurrency()), kMostWorkers, paths.size()});
@@ -134,26 +133,29 @@ std::vector<std::string> salesTablesInRange(const std::vector<std::string>& list
     return order;
 }
 
-std::optional<std::vector<SalesRow>> readSalesRows(const std::string& path) {
+SalesTableRead readSalesTable(const std::string& path) {
     storage::TableContents table = storage::readAllRecords(path, kSalesFields);
-    if (!table.opened) return std::nullopt;
-    std::vector<SalesRow> rows;
-    if (table.fields.size() < kSalesFields) return rows;
-    rows.resize(table.recordCount());
+    SalesTableRead read;
+    read.missing = table.status.code() == storage::Status::Code::NotFound;
+    read.opened = table.opened;
+    read.whole = table.status.ok();
+    if (!table.opened || table.fields.size() < kSalesFields) return read;
+    read.rows.resize(table.recordCount());
     auto cell = table.cells.begin();
-    for (SalesRow& row : rows)
+    for (SalesRow& row : read.rows)
         for (std::string& value : row) value = std::move(*cell++);
-    return rows;
+    return read;
 }
 
 void addTotals(SalesQueryResult& result) {
-    result.revenue = 0;
+    result.revenueFen = 0;
     result.quantity = 0;
     for (const SalesRow& row : result.rows) {
-        const int quantity = storage::leadingInt(row[kQuantityCell]);
-        result.revenue += storage::leadingDouble(row[kPriceCell]) * quantity;
-        result.quantity += quantity;
+        const SaleLine line = saleLine(row);
+        result.revenueFen = storage::plusFen(result.revenueFen, line.amountFen);
+        result.quantity += line.quantity;
     }
+    result.revenue = static_cast<double>(result.revenueFen) / 100;
 }
 
 SalesQueryResult runSalesQuery(const SalesQuery& query) {
@@ -164,24 +166,28 @@ SalesQueryResult runSalesQuery(const SalesQuery& query) {
         query.listFolder ? query.listFolder(storage::DataPaths{query.runDir}.salesFolder(), "*.*")
                          : std::vector<std::string>{};
     result.listedAny = !listed.empty();
+    result.reversedRange = dayCount(first, last) <= 0;
+    const std::vector<std::string> names = salesTablesInRange(listed, first, last);
     std::vector<std::string> paths;
-    for (const std::string& name : salesTablesInRange(listed, first, last))
+    for (const std::string& name : names)
         paths.push_back(storage::joinPath(query.runDir, storage::kSalesFolder, name));
 
-    std::vector<std::optional<std::vector<SalesRow>>> tables = readInParallel(paths);
+    std::vector<SalesTableRead> tables = readInParallel(paths);
     std::size_t total = 0;
     const std::string* lastRead = nullptr;
     for (std::size_t i = 0; i < tables.size(); ++i) {
-        if (!tables[i]) continue;
-        total += tables[i]->size();
+        // A file gone since the listing held no sales; any other failure did.
+        if (!tables[i].whole && !tables[i].missing) result.unreadableTables.push_back(names[i]);
+        if (!tables[i].opened) continue;
+        total += tables[i].rows.size();
         lastRead = &paths[i];
     }
     result.rows.reserve(total);
-    for (auto& rows : tables) {
-        if (!rows) continue;
-        std::move(rows->begin(), rows->end(), std::back_inserter(result.rows));
-        rows.reset();
+    for (SalesTableRead& table : tables) {
+        std::move(table.rows.begin(), table.rows.end(), std::back_inserter(result.rows));
+        table.rows = {};
     }
+    sortBySaleMoment(result.rows);
     addTotals(result);
 
     // The last table read stays open and current in this thread.

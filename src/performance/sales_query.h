@@ -6,12 +6,16 @@
 // the first file that carries a time of day (the text between "日" and
 // ".edb") leads to every table of the range with that time of day, in day
 // order. Each table is read once, however many listed files share its time
-// of day, and a name that is no sales table adds nothing of its own.
+// of day, and a name that is no sales table adds nothing of its own. The
+// rows then come ordered by their sale moment.
+//
+// A sales table that cannot be read is never taken for one without sales:
+// the result names it, and its totals are then known to be incomplete.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,8 +45,18 @@ struct SalesQueryResult {
     // Whether the listing found any name: only then does the window show the
     // row count (an empty folder leaves the previous count standing).
     bool listedAny = false;
-    double revenue = 0;   // money taken: price times quantity, summed over the rows
+    // Money taken: price times quantity, summed over the rows in whole fen;
+    // `revenue` is the same in yuan, as the chart takes it.
+    std::int64_t revenueFen = 0;
+    double revenue = 0;
     double quantity = 0;  // sum of the integers at the start of the quantity cells
+    // The last day lies before the first: the range holds no day at all.
+    bool reversedRange = false;
+    // File names of the range's sales tables that could not be read, or
+    // only in part, in the order the query read them. Whatever rows could
+    // be read are in `rows`; the totals lack the rest.
+    std::vector<std::string> unreadableTables;
+    bool complete() const { return unreadableTables.empty(); }
     // Paths that this query added to the calling thread's open-table set
     // (a table open before it, such as the run's own sales table, is not).
     std::vector<std::string> openedTables;
@@ -67,15 +81,24 @@ std::vector<std::string> salesTablesInRange(const std::vector<std::string>& list
                                             const storage::Moment& firstDay,
                                             const storage::Moment& lastDay);
 
+// What reading one sales table gave.
+struct SalesTableRead {
+    std::vector<SalesRow> rows;
+    bool missing = false;  // no file at the path: nothing to read, nothing lost
+    bool opened = false;   // the table opened (its rows may still be partial)
+    bool whole = false;    // every value of every record was read
+};
+
 // The records of the sales table at `path`, fields 1 to 4 as text, read
 // through a read-only connection of its own that is closed again (the
-// calling thread's open tables stay as they are); nullopt when it does not
-// open. A value that cannot be read is empty text. A table with fewer than
-// four fields is no sales table and gives no rows.
-std::optional<std::vector<SalesRow>> readSalesRows(const std::string& path);
+// calling thread's open tables stay as they are). A table that does not
+// open gives no rows; a value that cannot be read is empty text and the
+// read is not whole. A table with fewer than four fields is no sales table
+// and gives no rows.
+SalesTableRead readSalesTable(const std::string& path);
 
 // Revenue and quantity of the rows, read from the price and quantity cells:
-// the number at the start of the price cell times the integer at the start
+// the amount at the start of the price cell times the integer at the start
 // of the quantity cell ("12元" x "3" is 36; a cell without one counts as 0).
 void addTotals(SalesQueryResult& result);
 

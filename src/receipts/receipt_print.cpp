@@ -1,5 +1,7 @@
 #include "receipt_print.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageSize>
@@ -8,6 +10,8 @@
 #include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
+
+#include "storage/file_replace.h"
 
 namespace shop::receipts {
 
@@ -160,13 +164,19 @@ bool renderReceipt(QPagedPaintDevice& device, const ReceiptContent& receipt) {
 
 bool writeReceiptPdf(const QString& path, const ReceiptContent& receipt) {
     const qreal heightPt = headHeight() + goodsLines(receipt) * kGoodsLine + footHeight();
-    QPdfWriter pdf(path);
+    // Made in memory and put in place whole, as the exports are: a link at
+    // the chosen name is replaced rather than followed.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly)) return false;
+    QPdfWriter pdf(&buffer);
     pdf.setTitle(QStringLiteral("账单 %1").arg(receipt.time));
     pdf.setCreator(QStringLiteral("澄屿店铺管理系统"));
     pdf.setPageSize(QPageSize(QSizeF(kWidth, std::ceil(heightPt)), QPageSize::Point, QString(),
                               QPageSize::ExactMatch));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    return renderReceipt(pdf, receipt);
+    return renderReceipt(pdf, receipt) &&
+           storage::replaceFile(path.toStdString(), bytes.toStdString());
 }
 
 }  // namespace shop::receipts

@@ -1,13 +1,17 @@
 #include "settings_file.h"
 
-#include <QSaveFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QList>
 #include <QString>
-#include <filesystem>
-#include <fstream>
+#include <cerrno>
+#include <cstdint>
 #include <initializer_list>
-#include <system_error>
 
 #include "ini_text.h"
+#include "storage/file_replace.h"
 #include "storage/text.h"
 
 namespace shop::settings {
@@ -23,37 +27,27 @@ struct FileText {
     std::string text;  // UTF-8
 };
 
+// Read without following a link: a link in the settings file's place is no
+// file of ours, to read or to replace.
 FileText loadText(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path p(std::u8string(path.begin(), path.end()));
-    if (!fs::exists(p, ec)) return {ec ? FileState::Unusable : FileState::Missing, {}};
-    const auto size = fs::file_size(p, ec);
-    if (ec || size > kSettingsSizeLimit) return {FileState::Unusable, {}};
-    std::ifstream in(p, std::ios::binary);
-    if (!in) return {FileState::Unusable, {}};
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    FileText out;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {errno == ENOENT ? FileState::Missing : FileState::Unusable, {}};
+    struct stat st {};
+    std::string bytes;
+    bool whole = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                 static_cast<std::uint64_t>(st.st_size) <= kSettingsSizeLimit;
+    char buf[1 << 14];
+    for (ssize_t n = 1; whole && n != 0;) {
+        n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        whole = n >= 0 && bytes.size() + static_cast<std::size_t>(n) <= kSettingsSizeLimit;
+        if (whole) bytes.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (!whole) return {FileState::Unusable, {}};
     auto text = decodeSettingsText(bytes);
     if (!text) return {FileState::Unusable, {}};
-    out.state = FileState::Read;
-    out.text = std::move(*text);
-    return out;
-}
-
-bool replaceFile(const std::string& path, const std::string& bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    // Unbuffered, so a write that a full disk cuts short shows as short here;
-    // a buffered one can lose the rest at commit without a word.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return {FileState::Read, std::move(*text)};
 }
 
 struct KeyValue {
@@ -67,7 +61,7 @@ bool writeKeys(const std::string& path, std::initializer_list<KeyValue> keys) {
     IniDocument doc = parseIni(file.text);
     for (const KeyValue& k : keys) setIniValue(doc, k.section, k.key, k.value);
     const std::string bytes = std::string(kBom) + serializeIni(doc);
-    return bytes.size() <= kSettingsSizeLimit && replaceFile(path, bytes);
+    return bytes.size() <= kSettingsSizeLimit && storage::replaceFile(path, bytes);
 }
 
 // Whether every character of the UTF-8 text is one a shop's header holds:

@@ -55,10 +55,11 @@ std::optional<std::string> decodeSettingsText(std::string_view bytes, bool* hadB
 std::string readSetting(const std::string& path, std::string_view section, std::string_view key);
 
 // Writes one key, creating the file, section or key as needed and keeping
-// every other line. The file is replaced in one step (a temporary file in the
-// same folder, then a rename), so a crash never leaves half a file. Fails,
+// every other line. The file is replaced in one step (a new file in the same
+// folder, then a rename and a sync of the folder), so neither a crash nor a
+// power cut leaves half a file or brings the old one back. Fails,
 // touching nothing, when the folder is missing, when an existing file
-// cannot be read or decoded (it is not ours to overwrite), when the result
+// cannot be read or decoded or is a link (it is not ours to overwrite), when the result
 // would exceed the size limit, or when the disk takes less than all of it.
 bool writeSetting(const std::string& path, std::string_view section, std::string_view key,
                   std::string_view value);

@@ -2,6 +2,8 @@
 // event loop until the process ends.
 #include <QApplication>
 #include <QtGlobal>
+#include <cstdio>
+#include <string>
 
 #include "app/localisation.h"
 #include "app/platform.h"
@@ -19,10 +21,20 @@ int main(int argc, char** argv) {
     shop::storage::setFailureLog(
         [](const shop::storage::Status& s) { qWarning("%s", s.message().c_str()); });
     shop::app::useChinese(app);
-    // One program per run folder; the lock goes with the process.
+    // One program per run folder; the lock goes with the process. A lock
+    // that cannot be taken for any other reason stops the start too: a
+    // second copy would take the first one's live journal for a crashed
+    // run's and store its sales twice.
     shop::storage::RunLock runLock;
-    if (runLock.acquire(shop::app::runDirectory()).code() == shop::storage::Status::Code::Locked) {
+    const std::string runDir = shop::app::runDirectory();
+    const shop::storage::Status lock = runLock.acquire(runDir);
+    if (lock.code() == shop::storage::Status::Code::Locked) {
         shop::app::showMessage(nullptr, QStringLiteral("本店铺系统已在运行"));
+        return 1;
+    }
+    if (!lock.ok()) {
+        std::fprintf(stderr, "澄屿店铺管理系统无法启动：无法锁定运行文件夹：%s（运行文件夹：%s）\n",
+                     lock.message().c_str(), runDir.c_str());
         return 1;
     }
     shop::app::style::apply(app);

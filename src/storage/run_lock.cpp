@@ -33,7 +33,7 @@ Status RunLock::acquire(const std::string& runDir) {
         ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0)
         return detail::fail(Status::Code::IoError, path,
-                            std::string("cannot make the lock file: ") + std::strerror(errno));
+                            std::string("cannot open the lock file: ") + std::strerror(errno));
     int rc;
     do rc = ::flock(fd, LOCK_EX | LOCK_NB);
     while (rc != 0 && errno == EINTR);

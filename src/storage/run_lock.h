@@ -25,7 +25,8 @@ public:
 
     // Takes the lock of the run folder without waiting; it is held until
     // this object goes or the process ends. Locked when another program (or
-    // another RunLock) holds it; IoError when the lock file cannot be made.
+    // another RunLock) holds it; IoError when the lock file cannot be opened
+    // (a folder or a link in its place, no permission) or locked.
     Status acquire(const std::string& runDir);
     bool held() const { return m_fd >= 0; }
     void release();

@@ -54,9 +54,13 @@ TEST_F(CheckoutAreaTest, MoreGoodsNamesThanProductsGiveEmptyPriceAndNoQuantities
     d.chooseGoods(2);
     EXPECT_EQ(d.price()->text(), "");
     EXPECT_EQ(d.quantity()->count(), 0);
+    // Goods without a price in the catalogue are not sold for nothing.
+    const QString total = d.total();
+    d.quantity()->setEditText("1");
     d.click("图形按钮_添加");
-    EXPECT_EQ(d.rows().at(0).at(0), "面包");
-    EXPECT_EQ(d.total(), "0元");
+    EXPECT_TRUE(d.rows().empty());
+    EXPECT_EQ(d.hint(), "该商品在产品库中没有价格");
+    EXPECT_EQ(d.total(), total);
 }
 
 TEST_F(CheckoutAreaTest, StockThatIsNoNumberOffersNoQuantity) {
@@ -64,11 +68,12 @@ TEST_F(CheckoutAreaTest, StockThatIsNoNumberOffersNoQuantity) {
     d.chooseGoods(0);
     d.chooseGoods(1);
     EXPECT_EQ(d.quantity()->count(), 0);
-    // A quantity typed as text counts as none.
+    // A quantity typed as text is no quantity: nothing is added.
     d.quantity()->setEditText("abc");
     d.click("图形按钮_添加");
-    EXPECT_EQ(d.rows().at(0).at(2), "abc");
-    EXPECT_EQ(d.total(), "0元");
+    EXPECT_TRUE(d.rows().empty());
+    EXPECT_EQ(d.hint(), "数量须为大于0的整数");
+    EXPECT_EQ(d.total(), "00  元");
 }
 
 TEST_F(CheckoutAreaTest, AMissingProductTableLeavesPriceAndQuantitiesAlone) {
@@ -80,20 +85,26 @@ TEST_F(CheckoutAreaTest, AMissingProductTableLeavesPriceAndQuantitiesAlone) {
     EXPECT_EQ(d.items(d.quantity()), (QStringList{"1", "2"}));
 }
 
-TEST_F(CheckoutAreaTest, AddingBeforeChoosingAddsAnEmptyRowWorthNothing) {
+TEST_F(CheckoutAreaTest, AddingBeforeChoosingAddsNothingAndSaysWhy) {
     startWith({{"苹果", "2.5", "3"}}, {"苹果"});
     EXPECT_EQ(d.goods()->currentText(), "");
-    const st::Moment before = st::now();
     d.click("图形按钮_添加");
+    EXPECT_EQ(d.list()->topLevelItemCount(), 0);
+    EXPECT_EQ(d.hint(), "请先选择商品");
+    EXPECT_EQ(d.total(), "00  元");
+    // The hint goes once a line is added; the row carries the moment it was.
+    const st::Moment before = st::now();
+    addRow(0, "2");
+    EXPECT_EQ(d.hint(), "");
     ASSERT_EQ(d.list()->topLevelItemCount(), 1);
     const auto row = d.rows()[0];
-    EXPECT_EQ(row[0], "");
-    EXPECT_EQ(row[1], "");
-    EXPECT_EQ(row[2], "");
+    EXPECT_EQ(row[0], "苹果");
+    EXPECT_EQ(row[1], "2.5");
+    EXPECT_EQ(row[2], "2");
     const auto when = st::parseDateText(row[3]);
     ASSERT_TRUE(when) << row[3];
     EXPECT_GE(st::dayNumber(*when), st::dayNumber(before));
-    EXPECT_EQ(d.total(), "0元");
+    EXPECT_EQ(d.total(), "5元");
 }
 
 TEST_F(CheckoutAreaTest, TheTotalCoversEveryRowAndTheChangeFollowsEachKeystroke) {
@@ -121,7 +132,7 @@ TEST_F(CheckoutAreaTest, PricesWithASuffixCountByTheirNumber) {
     addRow(0, "2");
     EXPECT_EQ(d.rows()[0][1], "12元");
     EXPECT_EQ(d.total(), "24元");
-    d.tendered()->setText("30元");
+    d.tendered()->setText("30");
     EXPECT_EQ(d.change(), "6 元");
 }
 
@@ -134,7 +145,8 @@ TEST_F(CheckoutAreaTest, DeleteRemovesTheRememberedRowAndTheTotalFollows) {
     EXPECT_EQ(d.total(), "6元");
     d.tendered()->setText("10");
     EXPECT_EQ(d.change(), "4 元");
-    // Nothing chosen yet: the remembered row is the first.
+    // Nothing chosen yet: the remembered row is the first, and it shows.
+    EXPECT_EQ(d.selectedRows(), (std::vector<int>{0}));
     d.click("图形按钮_删除");
     ASSERT_EQ(d.rows().size(), 2u);
     EXPECT_EQ(d.rows()[0][0], "b");
@@ -146,6 +158,7 @@ TEST_F(CheckoutAreaTest, DeleteRemovesTheRememberedRowAndTheTotalFollows) {
     d.list()->setCurrentItem(d.list()->topLevelItem(1));
     d.click("图形按钮_删除");
     EXPECT_EQ(d.total(), "3元");
+    EXPECT_EQ(d.selectedRows(), (std::vector<int>{1})) << "the row moved up is the next to go";
     d.click("图形按钮_删除");
     ASSERT_EQ(d.rows().size(), 1u);
     EXPECT_EQ(d.rows()[0][0], "b");
@@ -160,10 +173,15 @@ TEST_F(CheckoutAreaTest, DeletePastTheLastRowChangesNothing) {
     d.list()->setCurrentItem(d.list()->topLevelItem(1));
     d.click("图形按钮_删除");  // removes the last row; the remembered row stays 1
     ASSERT_EQ(d.rows().size(), 1u);
+    EXPECT_TRUE(d.selectedRows().empty()) << "nothing left at the remembered row";
     d.click("图形按钮_删除");
     ASSERT_EQ(d.rows().size(), 1u);
     EXPECT_EQ(d.rows()[0][0], "a");
     EXPECT_EQ(d.total(), "1元");
+    EXPECT_EQ(d.hint(), "请先在结账列表中选择要删除的行");
+    // A row added there is the one shown, and the one removed.
+    addRow(1, "1");
+    EXPECT_EQ(d.selectedRows(), (std::vector<int>{1}));
 }
 
 TEST_F(CheckoutAreaTest, ClearEmptiesTheListAndTheTotal) {
@@ -228,10 +246,10 @@ TEST_F(CheckoutAreaTest, ARefillOfTheGoodsComboLeavesNothingChosen) {
     EXPECT_EQ(d.quantity()->count(), 0);
     EXPECT_EQ(d.quantity()->currentText(), "");
     // Adding now records no goods at another goods' price.
+    d.quantity()->setEditText("1");
     d.click("图形按钮_添加");
-    EXPECT_EQ(d.rows()[0][0], "");
-    EXPECT_EQ(d.rows()[0][1], "");
-    EXPECT_EQ(d.total(), "0元");
+    EXPECT_TRUE(d.rows().empty());
+    EXPECT_EQ(d.total(), "00  元");
 }
 
 TEST_F(CheckoutAreaTest, AFirstImportIntoAnEmptyComboChoosesNothingEither) {

@@ -3,9 +3,11 @@
 // and the checkout buttons answer to the keys their tooltips name.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "support/main_window_driver.h"
 
@@ -122,7 +124,9 @@ TEST_F(KeyboardSaleTest, ButtonKeysAreNamedInTheirTooltipsAndWork) {
     sellByKeys(QStringLiteral("kqs"), QStringLiteral("1"));
     sellByKeys(QStringLiteral("mb"), QStringLiteral("1"));
     sellByKeys(QStringLiteral("kkkl"), QStringLiteral("1"));
-    press(MainWindow::kDeleteKey);  // the remembered row, 0 at start
+    // The remembered row, 0 at start, is the row shown selected.
+    EXPECT_EQ(d.selectedRows(), (std::vector<int>{0}));
+    press(MainWindow::kDeleteKey);
     ASSERT_EQ(d.rows().size(), 2u);
     EXPECT_EQ(d.rows()[0][0], "面包");
     press(MainWindow::kReceiptKey);
@@ -131,6 +135,106 @@ TEST_F(KeyboardSaleTest, ButtonKeysAreNamedInTheirTooltipsAndWork) {
     EXPECT_EQ(d.platform.messages().value(0), QStringLiteral("保存成功"));
     press(MainWindow::kClearKey);
     EXPECT_TRUE(d.rows().empty());
+    // Nothing left to remove: the key says so and removes nothing.
+    press(MainWindow::kDeleteKey);
+    EXPECT_EQ(d.hint(), QStringLiteral("请先在结账列表中选择要删除的行"));
+}
+
+// The arrow keys and the wheel show the goods one by one in the goods box;
+// only Enter, or a click in the list, picks one and moves on. A Down then a
+// Return then 添加, as the window's hint suggests, is one line.
+TEST_F(KeyboardSaleTest, ArrowKeysBrowseTheGoodsAndOnlyAPickMovesOn) {
+    d.goods()->setFocus();
+    const struct {
+        QKeySequence key;
+        int shown;
+    } browse[] = {{Qt::Key_Down, 0}, {Qt::Key_Down, 1},   {Qt::Key_Down, 2},     {Qt::Key_Down, 2},
+                  {Qt::Key_Up, 1},   {Qt::Key_PageUp, 0}, {Qt::Key_PageDown, 2}, {Qt::Key_Up, 1}};
+    for (const auto& b : browse) {
+        press(b.key);
+        const std::string key = b.key.toString().toStdString();
+        EXPECT_EQ(focused(), d.goods()) << key;
+        EXPECT_EQ(d.goods()->currentIndex(), b.shown) << key;
+        EXPECT_EQ(d.goods()->lineEdit()->text(), d.goods()->itemText(b.shown)) << key;
+        EXPECT_EQ(d.price()->text(), "") << "browsing looks nothing up: " << key;
+    }
+    QWheelEvent wheel(QPointF(5, 5), d.goods()->mapToGlobal(QPointF(5, 5)), {}, {0, -120},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(d.goods(), &wheel);
+    EXPECT_EQ(d.goods()->currentIndex(), 2);
+    EXPECT_EQ(d.price()->text(), "");
+    press(Qt::Key_Up);  // back to 矿泉水
+
+    // 添加 now: the goods shown were never picked.
+    d.button("图形按钮_添加")->click();
+    EXPECT_TRUE(d.rows().empty());
+    EXPECT_EQ(d.hint(), QStringLiteral("请从商品列表中选择商品（回车选定）"));
+
+    press(Qt::Key_Return);  // the pick
+    EXPECT_EQ(d.price()->text(), "1.5");
+    EXPECT_EQ(focused(), d.quantity());
+    EXPECT_TRUE(d.rows().empty()) << "a pick adds nothing by itself";
+    d.button("图形按钮_添加")->click();
+    ASSERT_EQ(d.rows().size(), 1u);
+    EXPECT_EQ(d.rows()[0][0], "矿泉水");
+    EXPECT_EQ(d.rows()[0][2], "1");
+
+    // A click in the combo's own list is a pick too.
+    d.goods()->setFocus();
+    d.goods()->showPopup();
+    QAbstractItemView* view = d.goods()->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+    const QRect item = view->visualRect(d.goods()->model()->index(2, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+    EXPECT_EQ(d.goods()->currentIndex(), 2);
+    EXPECT_EQ(d.price()->text(), "4元");
+    EXPECT_EQ(focused(), d.quantity());
+}
+
+// What a cashier may type at the counter by mistake: nothing of it becomes
+// a line, a hint says why, and the focus stays where the mending is.
+TEST_F(KeyboardSaleTest, NonsenseAtTheCounterAddsNothingAndTheCashierTypesOn) {
+    d.goods()->setFocus();
+    type(QStringLiteral("xyz"));  // in no catalogue
+    press(Qt::Key_Return);
+    EXPECT_EQ(focused(), d.goods());
+    d.button("图形按钮_添加")->click();
+    EXPECT_TRUE(d.rows().empty());
+    EXPECT_EQ(d.hint(), QStringLiteral("请从商品列表中选择商品（回车选定）"));
+    EXPECT_EQ(focused(), d.goods());
+
+    d.goods()->lineEdit()->clear();
+    type(QStringLiteral("kqs"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(focused(), d.quantity());
+    for (const char* quantity : {"abc", "0", "-3", "1.5"}) {
+        type(QString::fromUtf8(quantity));
+        press(Qt::Key_Return);
+        EXPECT_TRUE(d.rows().empty()) << quantity;
+        EXPECT_EQ(d.hint(), QStringLiteral("数量须为大于0的整数")) << quantity;
+        EXPECT_EQ(focused(), d.quantity()) << quantity;
+        EXPECT_EQ(d.quantity()->lineEdit()->selectedText(), QString::fromUtf8(quantity))
+            << "selected, so the next typing replaces it";
+    }
+    d.quantity()->lineEdit()->clear();
+    press(Qt::Key_Return);
+    EXPECT_EQ(d.hint(), QStringLiteral("请输入数量"));
+
+    // The price box takes no typing, the tendered box money only.
+    QTest::keyClicks(d.price(), "abc");
+    EXPECT_EQ(d.price()->text(), "1.5");
+    press(MainWindow::kTenderedKey);
+    type(QStringLiteral("-8.5abc"));
+    EXPECT_EQ(d.tendered()->text(), "8.5");
+
+    d.quantity()->setFocus();
+    type(QStringLiteral("3"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(d.rows().size(), 1u);
+    EXPECT_EQ(d.hint(), "");
+    EXPECT_EQ(focused(), d.goods());
+    EXPECT_EQ(d.total(), QStringLiteral("4.5元"));
+    EXPECT_EQ(d.change(), QStringLiteral("4 元"));
 }
 
 TEST_F(KeyboardSaleTest, TabGoesFromTheGoodsThroughAddLongBeforeSave) {

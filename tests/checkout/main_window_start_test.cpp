@@ -64,8 +64,10 @@ TEST(MainWindowStart, AnEmptyProductSaveTableGivesAnEmptyComboAndAWorkingWindow)
     d.start();
     EXPECT_FALSE(d.platform.exited());
     EXPECT_EQ(d.goods()->count(), 0);
+    // It answers: with nothing to choose, 添加 says what is missing.
     d.click("图形按钮_添加");
-    EXPECT_EQ(d.list()->topLevelItemCount(), 1);
+    EXPECT_EQ(d.list()->topLevelItemCount(), 0);
+    EXPECT_EQ(d.hint(), "请先选择商品");
 }
 
 TEST(MainWindowStart, AMissingProductSaveTableEndsTheProcessWithAFailureCode) {
@@ -107,12 +109,15 @@ TEST(MainWindowStart, ASalesTableThatDoesNotOpenEndsTheProcessWithAFailureCode) 
 
 TEST(MainWindowStart, WithoutASalesFolderTheRunSaysSoAndKeepsItsSalesUntilTheyAreStored) {
     MainWindowDriver d;
+    d.run.setProducts({{"苹果", "2元", "5"}});
     d.run.setProductSave({"苹果"});
     fs::remove_all(d.run.paths().salesFolder());
     d.start();
     EXPECT_FALSE(d.platform.exited());
     ASSERT_EQ(d.platform.messages().size(), 1);  // said once, before the first sale
     EXPECT_TRUE(d.platform.messages()[0].contains("销售表无法创建"));
+    d.chooseGoods(0);
+    d.chooseQuantity("1");
     d.click("图形按钮_添加");
     d.click("图形按钮1_关闭");
     EXPECT_FALSE(d.platform.exited());

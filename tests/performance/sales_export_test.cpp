@@ -26,32 +26,33 @@ using performance::salesCsv;
 using performance::SalesRow;
 
 const std::string kBom = "\xEF\xBB\xBF";
-const std::string kHeader = "销售名称,销售价格,销售销量,销售时间\r\n";
+const std::string kHeader = "销售名称,销售价格,销售销量,销售时间,单价,数量,金额\r\n";
 
 TEST(SalesCsv, BomHeaderRowsAndTotalsLine) {
     const std::vector<SalesRow> rows = {{"苹果", "12元", "3", "2024年3月5日9时1分2秒"},
                                         {"梨", "2.5", "4", "2024年3月5日9时3分0秒"}};
     EXPECT_EQ(salesCsv(rows, {2, 46, 7}), kBom + kHeader +
-                                              "苹果,12元,3,2024年3月5日9时1分2秒\r\n"
-                                              "梨,2.5,4,2024年3月5日9时3分0秒\r\n"
-                                              "合计 2 笔,46,7,\r\n");
+                                              "苹果,12元,3,2024年3月5日9时1分2秒,12,3,36\r\n"
+                                              "梨,2.5,4,2024年3月5日9时3分0秒,2.5,4,10\r\n"
+                                              "合计 2 笔,46,7,,,7,46\r\n");
     // Without rows the file still has its header and a totals line of zeros.
-    EXPECT_EQ(salesCsv({}, {}), kBom + kHeader + "合计 0 笔,0,0,\r\n");
+    EXPECT_EQ(salesCsv({}, {}), kBom + kHeader + "合计 0 笔,0,0,,,0,0\r\n");
 }
 
 TEST(SalesCsv, TotalsReadAsTheChartShowsThem) {
     const std::string csv = salesCsv({}, {3, 0.1 + 36.0, 1e6});
-    EXPECT_NE(csv.find("合计 3 笔,36.1,1000000,\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("合计 3 笔,36.1,1000000,,,0,0\r\n"), std::string::npos) << csv;
 }
 
 TEST(SalesCsv, StoredFormulasAndSeparatorsStayText) {
     const std::vector<SalesRow> rows = {{"=HYPERLINK(\"http://x\")", "-5", "+1", "@SUM(A1)"},
                                         {"牛奶,大瓶", "6元", "1", "\t2024"}};
     const std::string csv = salesCsv(rows, {2, 1, 2});
-    EXPECT_NE(csv.find("\"'=HYPERLINK(\"\"http://x\"\")\",'-5,'+1,'@SUM(A1)\r\n"),
+    // The computed columns are the program's own numbers, never quoted.
+    EXPECT_NE(csv.find("\"'=HYPERLINK(\"\"http://x\"\")\",'-5,'+1,'@SUM(A1),-5,1,-5\r\n"),
               std::string::npos)
         << csv;
-    EXPECT_NE(csv.find("\"牛奶,大瓶\",6元,1,'\t2024\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\"牛奶,大瓶\",6元,1,'\t2024,6,1,6\r\n"), std::string::npos) << csv;
 }
 
 class SalesExport : public ::testing::Test {
@@ -82,9 +83,9 @@ TEST_F(SalesExport, CsvHoldsTheListAndTheChartTotals) {
     EXPECT_TRUE(platform.messages().isEmpty()) << platform.messages().join('|').toStdString();
     EXPECT_TRUE(platform.fileFilters().last().contains("*.csv"));
     EXPECT_EQ(bytes(file("三月.csv")), kBom + kHeader +
-                                           "苹果,12元,3,2024年3月5日9时1分2秒\r\n"
-                                           "'=1+2,2.5,4,2024年3月5日9时3分0秒\r\n"
-                                           "合计 2 笔,46,7,\r\n");
+                                           "苹果,12元,3,2024年3月5日9时1分2秒,12,3,36\r\n"
+                                           "'=1+2,2.5,4,2024年3月5日9时3分0秒,2.5,4,10\r\n"
+                                           "合计 2 笔,46,7,,,7,46\r\n");
 }
 
 TEST_F(SalesExport, ChartPictureShowsChartAndLegend) {
@@ -122,12 +123,14 @@ TEST_F(SalesExport, MenuIsOnTheButtonTheListAndTheChart) {
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->menu(), window.exportMenu());
     QStringList texts;
-    for (const QAction* a : window.exportMenu()->actions()) texts << a->text();
+    for (const QAction* a : window.exportMenu()->actions())
+        if (!a->isSeparator()) texts << a->text();
     EXPECT_EQ(texts,
-              (QStringList{QStringLiteral("导出为 CSV…"), QStringLiteral("保存图表为 PNG…")}));
+              (QStringList{"导出为 CSV…", "保存图表为 PNG…", "导出销售排行为 CSV…",
+                           "保存销售排行为 PNG…", "导出每日销售为 CSV…", "保存每日销售为 PNG…"}));
 
     window.show();
-    for (const char* name : {"超级列表框_业绩", "业绩百分比图"}) {
+    for (const char* name : {"超级列表框_业绩", "业绩百分比图", "列表_销售排行", "图表_每日销售"}) {
         auto* area = window.findChild<QAbstractScrollArea*>(QString::fromUtf8(name));
         ASSERT_NE(area, nullptr) << name;
         QWidget* target = area->viewport();  // where a right click lands

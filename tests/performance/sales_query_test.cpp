@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "sales_fixture.h"
 #include "storage/text.h"
@@ -86,6 +87,8 @@ TEST(SalesQuery, LastDayBeforeFirstFindsNothing) {
     EXPECT_EQ(r.quantity, 0);
     EXPECT_TRUE(r.openedTables.empty());
     EXPECT_TRUE(r.listedAny);  // the folder is still listed, so the count shows 0
+    EXPECT_TRUE(r.reversedRange);
+    EXPECT_FALSE(runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5})).reversedRange);
 }
 
 TEST(SalesQuery, RevenueIsPriceTimesQuantityReadFromTheStartOfTheCells) {
@@ -125,9 +128,9 @@ TEST(SalesQuery, EveryTableOfTheRangeIsReadOnce) {
     std::ofstream(run.paths().salesFolder() + "/备注.txt") << "note";
     r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5},
                               fixedListing({"备注.txt", a, midnight, "说明日.txt"})));
-    EXPECT_EQ(asRecords(r.rows), concat({kEvening, kMorning}));
+    EXPECT_EQ(asRecords(r.rows), concat({kMorning, kEvening}));   // by sale moment
     r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 6}));  // the folder as it is listed
-    EXPECT_EQ(sorted(asRecords(r.rows)), sorted(concat({kMorning, kEvening, kEvening})));
+    EXPECT_EQ(asRecords(r.rows), concat({kMorning, kEvening, kEvening}));
 }
 
 TEST(SalesQuery, TablesComeInListingOrderOfTheirTimeOfDayThenByDay) {
@@ -148,6 +151,75 @@ TEST(SalesQuery, TablesComeInListingOrderOfTheirTimeOfDayThenByDay) {
                   "销售数据2024年3月3日.edb", "销售数据2024年3月2日10时0分0秒.edb",
                   "销售数据2024年3月1日8时0分0秒.edb"}));
     EXPECT_TRUE(salesTablesInRange(listing, {2024, 3, 8}, {2024, 3, 1}).empty());
+}
+
+TEST(SalesQuery, RowsComeInOrderOfTheirSaleMoment) {
+    RunFolder run;
+    // Listed (and read) afternoon first; the rows inside a table out of order,
+    // two of the same moment, and rows whose moment cannot be read.
+    const auto afternoon =
+        fileNameOf(makeSalesTable(run, {2024, 3, 5, 15, 0, 0},
+                                  {{"甲", "1元", "1", "2024年3月5日15时0分9秒"},
+                                   {"乙", "1元", "1", "坏"},
+                                   {"丙", "1元", "1", "2024年3月5日15时0分1秒"},
+                                   {"丁", "1元", "1", "2024年3月5日15时0分1秒"}}));
+    const auto morning =
+        fileNameOf(makeSalesTable(run, {2024, 3, 5, 9, 0, 0},
+                                  {{"戊", "1元", "1", ""},
+                                   {"己", "1元", "1", "2024年3月5日9时0分0秒"},
+                                   {"庚", "1元", "1", "2024年3月4日23时59分59秒"}}));
+    const auto r =
+        runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5}, fixedListing({afternoon, morning})));
+    std::vector<std::string> names;
+    for (const auto& row : r.rows) names.push_back(row[0]);
+    EXPECT_EQ(names, (std::vector<std::string>{"庚", "己", "丙", "丁", "甲", "乙", "戊"}));
+    EXPECT_EQ(r.quantity, 7);
+}
+
+// A sales table that cannot be read is named, never taken for a day without
+// sales; what could be read is still there.
+TEST(SalesQuery, UnreadableTablesAreNamedAndTheTotalsMarkedIncomplete) {
+    Records many;
+    for (int i = 0; i < 300; ++i)
+        many.push_back({"货" + std::to_string(i), "1元", "1", "2024年3月5日10时0分0秒"});
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> damage;
+    } cases[] = {
+        {"cut to 8 KiB", [](const std::string& p) { fs::resize_file(p, 8192); }},
+        {"no table at all",
+         [](const std::string& p) { std::ofstream(p) << std::string(9000, 'x'); }},
+        {"its last page scrambled",
+         [](const std::string& p) {
+             std::fstream f(p, std::ios::in | std::ios::out | std::ios::binary);
+             f.seekp(static_cast<std::streamoff>(fs::file_size(p)) - 4000);
+             for (int i = 0; i < 3900; ++i) f.put(static_cast<char>(i * 37 + 11));
+         }},
+    };
+    for (const auto& c : cases) {
+        RunFolder run;
+        const std::string bad = makeSalesTable(run, {2024, 3, 5, 10, 0, 0}, many);
+        c.damage(bad);
+        // The day's only table.
+        auto r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 5}));
+        EXPECT_FALSE(r.complete()) << c.what;
+        EXPECT_EQ(r.unreadableTables, std::vector<std::string>{fileNameOf(bad)}) << c.what;
+        // Its rows that could be read are there, the money of the rest is not.
+        EXPECT_LT(r.revenueFen, 300 * 100) << c.what;
+
+        // Beside a sound table, whose rows and totals are all there.
+        makeSalesTable(run, {2024, 3, 6, 9, 0, 0}, kEvening);
+        const auto before = r.revenueFen;
+        r = runSalesQuery(queryOf(run, {2024, 3, 5}, {2024, 3, 6}));
+        EXPECT_EQ(r.unreadableTables, std::vector<std::string>{fileNameOf(bad)}) << c.what;
+        EXPECT_EQ(std::count(r.rows.begin(), r.rows.end(),
+                             performance::SalesRow{"牛奶", "6元", "1", "2024年3月6日9时0分5秒"}),
+                  1)
+            << c.what;
+        EXPECT_EQ(r.revenueFen, before + 600) << c.what;
+        // A range without the damaged table is whole.
+        EXPECT_TRUE(runSalesQuery(queryOf(run, {2024, 3, 6}, {2024, 3, 6})).complete()) << c.what;
+    }
 }
 
 TEST(SalesQuery, RunningTheSameQueryTwiceGivesTheSameResult) {
@@ -201,6 +273,10 @@ TEST(SalesQuery, ForeignFilesInTheSalesFolderAreSkipped) {
                       "销售数据2024年3月5日9时0分0秒.edb"})));
     EXPECT_EQ(asRecords(r.rows), kMorning);
     EXPECT_DOUBLE_EQ(r.revenue, 12 * 3 + 2.5 * 4);
+    // What carries a sales table's name but cannot be read may have held
+    // sales: it is named. The note and the two-field table hold none.
+    EXPECT_EQ(r.unreadableTables, (std::vector<std::string>{"销售数据2024年3月5日10时0分0秒.edb",
+                                                            "销售数据2024年3月5日11时0分0秒.edb"}));
 }
 
 TEST(SalesQuery, ByteFieldsAreReadAsText) {

@@ -25,6 +25,10 @@ public:
     RunFolder run;
     std::unique_ptr<checkout::MainWindow> window;
 
+    MainWindowDriver() = default;
+    // With the run folder inside `under`.
+    explicit MainWindowDriver(const std::string& under) : run(under) {}
+
     // Builds the window (its creation step runs now).
     checkout::MainWindow& start(const app::Navigation& nav = {}) {
         window = std::make_unique<checkout::MainWindow>(nav);
@@ -47,6 +51,15 @@ public:
     QTreeWidget* list() const { return child<QTreeWidget>("超级列表框_产品结账"); }
     QString total() const { return label("透明标签_余额")->text(); }
     QString change() const { return label("透明标签_找0钱")->text(); }
+    // Why the last 添加 or 删除 did nothing; empty when it did its work.
+    QString hint() const { return label("标签_结账提示")->text(); }
+    // Rows of the checkout list shown selected.
+    std::vector<int> selectedRows() const {
+        std::vector<int> out;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i)
+            if (list()->topLevelItem(i)->isSelected()) out.push_back(i);
+        return out;
+    }
 
     // The cashier picks the goods name at `index`.
     void chooseGoods(int index) const {

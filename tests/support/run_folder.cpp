@@ -11,7 +11,14 @@ namespace shop::test {
 namespace fs = std::filesystem;
 using namespace shop::storage;
 
-RunFolder::RunFolder() {
+RunFolder::RunFolder() { provision(); }
+
+RunFolder::RunFolder(const std::string& under)
+    : m_tmp(QString::fromStdString(under + "/run-XXXXXX")) {
+    provision();
+}
+
+void RunFolder::provision() {
     m_paths.runDir = m_tmp.path().toStdString();
     for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder,
                                kSalaryFolder, kSettingsFolder, kTicketFolder})

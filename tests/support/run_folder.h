@@ -12,7 +12,9 @@ namespace shop::test {
 
 class RunFolder {
 public:
-    RunFolder();   // provisions and installs itself as the run directory
+    RunFolder();  // provisions and installs itself as the run directory
+    // The same, in a new folder inside `under` (a disk of the test's own).
+    explicit RunFolder(const std::string& under);
     ~RunFolder();  // closes every table of this thread
 
     const std::string& dir() const { return m_paths.runDir; }
@@ -23,6 +25,8 @@ public:
     void setProductSave(const std::vector<std::string>& names) const;
 
 private:
+    void provision();
+
     QTemporaryDir m_tmp;
     storage::DataPaths m_paths;
 };

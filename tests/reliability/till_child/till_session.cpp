@@ -1,15 +1,17 @@
 // The real main window in a process of its own, driven through a scripted
 // session at the checkout, for the trials that kill it or end its session.
 //
-//   till_session crash <run folder> <seed> <steps>
+//   till_session crash <run folder> <seed> <steps> [<session>]
 //     adds, deletes and clears rows at random (the script follows the seed),
-//     reports the rows on screen after every step on standard output, then
-//     leaves through the close button.
-//   till_session term <run folder> <seed> <steps>
+//     reports after every step on standard output the rows the session
+//     answers for (those on screen), then leaves through the close button.
+//   till_session term <run folder> <seed> <steps> [<session>]
 //     the same steps, then "ready" and the event loop, until a signal ends
 //     the session.
 //
-// The clock is a counter, so the same seed gives the same rows every time.
+// The clock is a counter, so the same seed gives the same rows every time;
+// session n starts n hours after 14:00, so the sessions of one day each get
+// a sales table of their own.
 #include <unistd.h>
 
 #include <QApplication>
@@ -47,7 +49,9 @@ T* control(const MainWindow& w, const char* name) {
     return c;
 }
 
-// "state <step> <bytes>\n" and the rows in the journal's text form.
+// "state <step> <bytes>\n" and, in the journal's text form, the rows the
+// session answers for: those on screen. A step that stores a sale at once
+// (a payment) would put the rows it stored before them, in table order.
 void report(const MainWindow& w, int step) {
     const auto* list = control<QTreeWidget>(w, "超级列表框_产品结账");
     std::vector<SaleRow> rows;
@@ -84,15 +88,16 @@ void step(const MainWindow& w, std::mt19937& random) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) return 2;
+    if (argc != 5 && argc != 6) return 2;
     const std::string mode = argv[1];
     shop::app::setRunDirectory(argv[2]);
     std::mt19937 random(static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)));
     const int steps = std::atoi(argv[4]);
+    const int hour = 14 + (argc == 6 ? std::atoi(argv[5]) : 0);
     int tick = 0;
-    shop::app::setClock([&tick] {
+    shop::app::setClock([&tick, hour] {
         const int t = tick++;
-        return shop::storage::Moment{2024, 3, 5, 14, t / 60 % 60, t % 60};
+        return shop::storage::Moment{2024, 3, 5, hour, t / 60 % 60, t % 60};
     });
 
     QApplication app(argc, argv);

@@ -7,17 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "date_text.h"
+#include "storage/date_text.h"
 
-namespace shop::storage::backup_detail {
+namespace shop::backup::detail {
 
 inline constexpr const char* kPartialPrefix = ".partial-";
 
 // Name for a backup taken at that moment that no folder in `destDir` has yet.
-std::string freeBackupName(const std::string& destDir, const Moment& at);
+std::string freeBackupName(const std::string& destDir, const storage::Moment& at);
 
 // Names of the finished backups in `destDir` (a name of the form above and a
-// manifest inside), oldest first.
+// manifest inside), oldest first by when they were made (their manifest's
+// time), whatever their names say. Backups named or made after the present
+// moment (a clock that was set ahead) come before all others.
 std::vector<std::string> finishedBackups(const std::string& destDir);
 
 // Removes a backup: first renamed to a partial folder, then deleted, so a
@@ -28,4 +30,4 @@ bool removeBackup(const std::string& destDir, const std::string& name);
 // off. Younger ones may belong to a backup running right now.
 void removeStalePartials(const std::string& destDir);
 
-}  // namespace shop::storage::backup_detail
+}  // namespace shop::backup::detail

@@ -1,18 +1,20 @@
 // Taking backups: what a backup holds, that an unchanged file is reused,
 // that nothing half-made looks finished, and the rotation of the exit backups.
-#include "storage/backup.h"
+#include "backup/backup.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <ctime>
 #include <filesystem>
 
+#include "backup/backup_manifest.h"
 #include "backup_fixture.h"
 #include "reliability/file_size_limit.h"
-#include "storage/backup_manifest.h"
 #include "storage/sha256.h"
 
-namespace shop::storage::testing {
+namespace shop::backup::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -158,6 +160,57 @@ TEST_F(RollingBackupTest, KeepsExactlyTheNewestSeven) {
     EXPECT_EQ(entriesOf(dest).size(), 7u);
 }
 
+// Rotation goes by when each backup was made, not by its name: a clock set
+// back names a new backup early, a clock once set ahead leaves backups named
+// (and perhaps made) in the future, and neither costs the backups made since.
+TEST_F(RollingBackupTest, KeepsTheNewestSevenByWhenTheyWereMade) {
+    struct Planted {
+        Moment name;
+        long madeFromNow;  // seconds; the manifest's time
+    };
+    struct Case {
+        const char* what;
+        std::vector<Planted> planted;  // oldest made first
+        int exitsToday;
+        std::vector<std::size_t> plantedKept;
+    };
+    const long year = 365L * 24 * 3600;
+    std::vector<Planted> aheadNamedAndMade, aheadNamed, namesGoingBack;
+    for (int i = 0; i < 7; ++i) {
+        aheadNamedAndMade.push_back({{2030, 1, i + 1, 8, 0, 0}, 4 * year + i});
+        aheadNamed.push_back({{2030, 1, i + 1, 8, 0, 0}, -700 + 100 * i});
+        namesGoingBack.push_back({{2024, 4, 7 - i, 8, 0, 0}, -700 + 100 * i});
+    }
+    const Case cases[] = {
+        {"named and made in the future", aheadNamedAndMade, 3, {3, 4, 5, 6}},
+        {"named in the future", aheadNamed, 3, {3, 4, 5, 6}},
+        {"names going back", namesGoingBack, 1, {1, 2, 3, 4, 5, 6}},
+    };
+    const std::string dest = joinPath(run, kRollingBackupFolder);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(dest);
+        std::vector<std::string> planted, expected;
+        for (const Planted& p : c.planted) {
+            const BackupReport r = takeBackup(run, dest, p.name);
+            ASSERT_TRUE(r.ok) << r.error;
+            const timespec made{std::time(nullptr) + p.madeFromNow, 0};
+            const timespec times[2] = {made, made};
+            const std::string manifest = r.folder + "/" + kManifestName;
+            ASSERT_EQ(::utimensat(AT_FDCWD, manifest.c_str(), times, 0), 0);
+            planted.push_back(fs::path(r.folder).filename().string());
+        }
+        for (const std::size_t i : c.plantedKept) expected.push_back(planted[i]);
+        for (int exit = 0; exit < c.exitsToday; ++exit) {
+            const BackupReport r = rollingBackup(run);
+            ASSERT_TRUE(r.ok) << r.error;
+            expected.push_back(fs::path(r.folder).filename().string());
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(entriesOf(dest), expected);
+    }
+}
+
 TEST_F(RollingBackupTest, LeftoverPartialFolderIsNotCountedAndGoesWhenStale) {
     const std::string dest = joinPath(run, kRollingBackupFolder);
     fs::create_directories(dest + "/.partial-old");
@@ -170,4 +223,4 @@ TEST_F(RollingBackupTest, LeftoverPartialFolderIsNotCountedAndGoesWhenStale) {
 }
 
 }  // namespace
-}  // namespace shop::storage::testing
+}  // namespace shop::backup::testing

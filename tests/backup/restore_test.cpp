@@ -1,6 +1,6 @@
 // Restoring a backup: the tables come back whole, and a backup that does not
 // match its manifest, or a run folder the shop is running on, changes nothing.
-#include "storage/restore.h"
+#include "backup/restore.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <functional>
 
+#include "backup/backup.h"
+#include "backup/backup_manifest.h"
 #include "backup_fixture.h"
 #include "reliability/file_size_limit.h"
-#include "storage/backup.h"
-#include "storage/backup_manifest.h"
 
-namespace shop::storage::testing {
+namespace shop::backup::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -170,4 +170,4 @@ TEST_F(RestoreTest, FullDiskWhileStagingReplacesNothing) {
 }
 
 }  // namespace
-}  // namespace shop::storage::testing
+}  // namespace shop::backup::testing

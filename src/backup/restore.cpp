@@ -12,14 +12,15 @@
 
 #include "backup_copy.h"
 #include "backup_manifest.h"
-#include "data_paths.h"
-#include "sha256.h"
-#include "table.h"
+#include "storage/data_paths.h"
+#include "storage/sha256.h"
+#include "storage/table.h"
 
-namespace shop::storage {
+namespace shop::backup {
 
+using namespace storage;
 namespace fs = std::filesystem;
-using namespace backup_detail;
+using namespace detail;
 
 namespace {
 
@@ -145,4 +146,4 @@ RestoreReport restoreBackup(const std::string& backupDir, const std::string& run
     return report;
 }
 
-}  // namespace shop::storage
+}  // namespace shop::backup

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-namespace shop::storage {
+namespace shop::backup {
 
 // Holds the run folder for as long as the returned object lives, so that the
 // program cannot start on it while files are being replaced; nothing (and
@@ -29,4 +29,4 @@ struct RestoreReport {
 RestoreReport restoreBackup(const std::string& backupDir, const std::string& runDir,
                             const RunFolderHold& hold);
 
-}  // namespace shop::storage
+}  // namespace shop::backup

@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "data_paths.h"
+#include "storage/data_paths.h"
 
-namespace shop::storage::backup_detail {
+namespace shop::backup::detail {
 
+using namespace storage;
 namespace fs = std::filesystem;
 
 std::vector<std::string> filesToBackUp(const std::string& runDir) {
@@ -56,4 +57,4 @@ std::string fileStamp(const std::string& path, bool table) {
            std::to_string(change);
 }
 
-}  // namespace shop::storage::backup_detail
+}  // namespace shop::backup::detail

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "date_text.h"
+#include "storage/date_text.h"
 
-namespace shop::storage {
+namespace shop::backup {
 
 inline constexpr const char* kRollingBackupFolder = "备份";
 inline constexpr int kRollingBackupsKept = 7;
@@ -33,11 +33,11 @@ struct BackupReport {
 // Takes a backup of `runDir` into a new folder inside `destDir` (made if
 // missing), named after `at`.
 BackupReport takeBackup(const std::string& runDir, const std::string& destDir,
-                        const Moment& at = now());
+                        const storage::Moment& at = storage::now());
 
 // The backup at each orderly exit: into 备份 in the run folder, after which
 // only the newest `keep` backups there stay. A failed backup deletes none.
 BackupReport rollingBackup(const std::string& runDir, int keep = kRollingBackupsKept,
-                           const Moment& at = now());
+                           const storage::Moment& at = storage::now());
 
-}  // namespace shop::storage
+}  // namespace shop::backup

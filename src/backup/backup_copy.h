@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace shop::storage::backup_detail {
+namespace shop::backup::detail {
 
 struct Copied {
     std::uint64_t size = 0;
@@ -30,4 +30,4 @@ bool copyFile(const std::string& source, const std::string& dest, Copied* out, s
 // fsync of a file or a folder (the latter makes renames and links in it last).
 bool syncPath(const std::string& path, bool folder);
 
-}  // namespace shop::storage::backup_detail
+}  // namespace shop::backup::detail

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace shop::storage {
+namespace shop::backup {
 
 inline constexpr const char* kManifestName = "manifest.txt";
 
@@ -46,4 +46,4 @@ std::optional<Manifest> readManifest(const std::string& backupFolder, std::strin
 // folder or overwrite anything but a table or the settings.
 bool isBackupPath(std::string_view path);
 
-}  // namespace shop::storage
+}  // namespace shop::backup

@@ -16,12 +16,13 @@
 #include "backup_folders.h"
 #include "backup_manifest.h"
 #include "backup_source.h"
-#include "data_paths.h"
+#include "storage/data_paths.h"
 
-namespace shop::storage {
+namespace shop::backup {
 
+using namespace storage;
 namespace fs = std::filesystem;
-using namespace backup_detail;
+using namespace detail;
 
 namespace {
 
@@ -158,8 +159,8 @@ BackupReport rollingBackup(const std::string& runDir, int keep, const Moment& at
     removeStalePartials(destDir);
     BackupReport report = takeBackup(runDir, destDir, at);
     if (!report.ok) return report;
-    // Oldest first by name; the one just made stays even when a clock set
-    // back makes its name look old.
+    // Oldest first by when they were made; the one just made stays even
+    // when a clock set ahead before makes others look newer.
     auto names = finishedBackups(destDir);
     const std::string made = fs::path(report.folder).filename().string();
     std::erase(names, made);
@@ -168,4 +169,4 @@ BackupReport rollingBackup(const std::string& runDir, int keep, const Moment& at
     return report;
 }
 
-}  // namespace shop::storage
+}  // namespace shop::backup

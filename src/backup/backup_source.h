@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace shop::storage::backup_detail {
+namespace shop::backup::detail {
 
 // Paths relative to the run folder ("员工数据库/员工基本数据库.edb"), tables
 // first in folder order and name order, then the settings file if present.
@@ -19,4 +19,4 @@ std::vector<std::string> filesToBackUp(const std::string& runDir);
 // looked at (then it is always copied afresh).
 std::string fileStamp(const std::string& path, bool table);
 
-}  // namespace shop::storage::backup_detail
+}  // namespace shop::backup::detail

@@ -10,11 +10,13 @@
 #include <cstring>
 #include <optional>
 
-#include "sha256.h"
-#include "table_connection.h"
-#include "table_format.h"
+#include "storage/sha256.h"
+#include "storage/table_connection.h"
+#include "storage/table_format.h"
 
-namespace shop::storage::backup_detail {
+namespace shop::backup::detail {
+
+using namespace storage;
 
 namespace {
 
@@ -148,7 +150,7 @@ TableCopy copyTable(const std::string& source, const std::string& dest, Copied* 
     // The copy, not the busy original, gets the full defensive open: schema
     // and field descriptions. A backup never holds a table the program
     // would refuse.
-    if (!detail::Connection::open(dest, true, &status))
+    if (!storage::detail::Connection::open(dest, true, &status))
         return refused("damaged: " + status.detail());
     if (!syncPath(dest, false)) return failed(sysError(dest));
     auto digest = sha256File(dest, &reason);
@@ -193,4 +195,4 @@ bool copyFile(const std::string& source, const std::string& dest, Copied* out, s
     return true;
 }
 
-}  // namespace shop::storage::backup_detail
+}  // namespace shop::backup::detail

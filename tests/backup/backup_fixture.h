@@ -8,13 +8,16 @@
 #include <memory>
 #include <string>
 
+#include "backup/restore.h"
 #include "storage/data_paths.h"
-#include "storage/restore.h"
 #include "storage/schemas.h"
 #include "storage/sha256.h"
-#include "table_fixture.h"
+#include "storage/table_fixture.h"
 
-namespace shop::storage::testing {
+namespace shop::backup::testing {
+
+using namespace storage;
+using namespace storage::testing;
 
 class RunFolderTest : public TableTest {
 protected:
@@ -67,4 +70,4 @@ protected:
     int holds = 0;
 };
 
-}  // namespace shop::storage::testing
+}  // namespace shop::backup::testing

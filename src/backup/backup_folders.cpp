@@ -1,19 +1,24 @@
 #include "backup_folders.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 #include "backup_copy.h"
 #include "backup_manifest.h"
 
-namespace shop::storage::backup_detail {
+namespace shop::backup::detail {
 
+using namespace storage;
 namespace fs = std::filesystem;
 
 namespace {
@@ -36,6 +41,15 @@ std::optional<std::pair<std::string, unsigned long>> parseName(const std::string
     return std::pair{name.substr(0, kStampLength), std::stoul(rest.substr(1))};
 }
 
+// The name part of a moment of the system clock, in local time.
+std::string stampOf(std::time_t t) {
+    std::tm local{};
+    ::localtime_r(&t, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d_%H-%M-%S", &local);
+    return text;
+}
+
 }  // namespace
 
 std::string freeBackupName(const std::string& destDir, const Moment& at) {
@@ -50,19 +64,40 @@ std::string freeBackupName(const std::string& destDir, const Moment& at) {
 }
 
 std::vector<std::string> finishedBackups(const std::string& destDir) {
-    std::vector<std::pair<std::pair<std::string, unsigned long>, std::string>> found;
+    // What counts as ahead of now: a minute's slack for a backup being made.
+    const std::time_t ahead = std::time(nullptr) + 60;
+    const std::string aheadName = stampOf(ahead);
+    struct Found {
+        bool future;
+        std::int64_t madeNs;
+        std::pair<std::string, unsigned long> key;
+        std::string name;
+    };
+    std::vector<Found> found;
     std::error_code ec;
     for (fs::directory_iterator it(destDir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         const auto key = parseName(name);
         std::error_code e2;
-        if (key && it->is_directory(e2) && !it->is_symlink(e2) &&
-            fs::is_regular_file(it->path() / kManifestName, e2))
-            found.push_back({*key, name});
+        if (!key || !it->is_directory(e2) || it->is_symlink(e2)) continue;
+        // The manifest is written once, as the last file of the backup: its
+        // time is when the backup was made.
+        struct stat st {};
+        const std::string manifest = (it->path() / kManifestName).string();
+        if (::lstat(manifest.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        const bool future = st.st_mtim.tv_sec > ahead || key->first > aheadName;
+        found.push_back(
+            {future, static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+             *key, name});
     }
-    std::sort(found.begin(), found.end());
+    // A clock once set ahead never makes its backups count as newer than
+    // those made since: they come first, as the least wanted.
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        if (a.future != b.future) return a.future;
+        return std::tie(a.madeNs, a.key) < std::tie(b.madeNs, b.key);
+    });
     std::vector<std::string> out;
-    for (auto& f : found) out.push_back(std::move(f.second));
+    for (auto& f : found) out.push_back(std::move(f.name));
     return out;
 }
 
@@ -90,4 +125,4 @@ void removeStalePartials(const std::string& destDir) {
     for (const auto& p : stale) fs::remove_all(p, ec);
 }
 
-}  // namespace shop::storage::backup_detail
+}  // namespace shop::backup::detail

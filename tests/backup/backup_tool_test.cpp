@@ -12,7 +12,7 @@
 #include "backup_fixture.h"
 #include "storage/run_lock.h"
 
-namespace shop::storage::testing {
+namespace shop::backup::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -108,4 +108,4 @@ TEST_F(BackupToolTest, RestoreWaitsForTheProgramToLeaveTheRunFolder) {
 }
 
 }  // namespace
-}  // namespace shop::storage::testing
+}  // namespace shop::backup::testing

@@ -7,9 +7,11 @@
 #include <charconv>
 #include <cstring>
 
-#include "data_paths.h"
+#include "storage/data_paths.h"
 
-namespace shop::storage {
+namespace shop::backup {
+
+using namespace storage;
 
 namespace {
 
@@ -167,4 +169,4 @@ std::optional<Manifest> readManifest(const std::string& backupFolder, std::strin
     return parseManifest(text, why);
 }
 
-}  // namespace shop::storage
+}  // namespace shop::backup
