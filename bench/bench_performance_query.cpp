@@ -181,44 +181,34 @@ void BM_ClickToChart(benchmark::State& state) {
     report(state, sales, slices[0]->value(), slices[1]->value(), rssBefore, cpuBefore);
 }
 
-void BM_SalesQuery(benchmark::State& state) {
+// The query alone, or the query followed by both reports over its rows.
+void queryBench(benchmark::State& state, bool withReports) {
     const SalesYears& sales = salesOf(static_cast<int>(state.range(0)));
     storage::closeAll();
     const double rssBefore = shop::bench::currentRssMb();
     const auto query = sales.query();
     const double cpuBefore = processCpuMs();
     performance::SalesQueryResult result;
+    bool agree = true;
     for (auto _ : state) {
         result = performance::runSalesQuery(query);
         benchmark::DoNotOptimize(result.revenue);
+        if (!withReports) continue;
+        const auto ranking = performance::rankSales(result.rows, performance::RankBy::Quantity);
+        const auto daily = performance::dailySales(result.rows, query.firstDay, query.lastDay);
+        benchmark::DoNotOptimize(ranking.goods.data());
+        benchmark::DoNotOptimize(daily.days.data());
+        // The reports must agree with the query to the fen.
+        agree = agree && ranking.totalRevenueFen == result.revenueFen &&
+                daily.totalRevenueFen == result.revenueFen;
     }
+    if (!agree) state.SkipWithError("reports disagree with the query");
     report(state, sales, static_cast<double>(result.rows.size()), result.revenue, rssBefore,
            cpuBefore);
 }
 
-void BM_QueryAndReports(benchmark::State& state) {
-    const SalesYears& sales = salesOf(static_cast<int>(state.range(0)));
-    storage::closeAll();
-    const double rssBefore = shop::bench::currentRssMb();
-    const auto query = sales.query();
-    const double cpuBefore = processCpuMs();
-    performance::SalesQueryResult result;
-    double rankedRevenue = 0, dailyRevenue = 0;
-    for (auto _ : state) {
-        result = performance::runSalesQuery(query);
-        const auto ranking = performance::rankSales(result.rows, performance::RankBy::Quantity);
-        const auto daily = performance::dailySales(result.rows, query.firstDay, query.lastDay);
-        rankedRevenue = static_cast<double>(ranking.totalRevenueFen) / 100;
-        dailyRevenue = static_cast<double>(daily.totalRevenueFen) / 100;
-        benchmark::DoNotOptimize(ranking.goods.data());
-        benchmark::DoNotOptimize(daily.days.data());
-    }
-    // The reports must agree with the query to the fen.
-    if (rankedRevenue != result.revenue || dailyRevenue != result.revenue)
-        state.SkipWithError("reports disagree with the query");
-    report(state, sales, static_cast<double>(result.rows.size()), result.revenue, rssBefore,
-           cpuBefore);
-}
+void BM_SalesQuery(benchmark::State& state) { queryBench(state, false); }
+void BM_QueryAndReports(benchmark::State& state) { queryBench(state, true); }
 
 // Every listed file's time of day joined to every day of the range, each
 // joined name opened if it can be: files x days open attempts. Tables that

@@ -29,7 +29,7 @@ grep -o '/usr/lib/[^ ]*\.\(so\|a\)[^ ]*' "$build/build.ninja" | sort -u >>"$work
 # 4. What the program and the table tool load at run time, with the Qt
 # plugins it can load (platforms, image formats, icon engines).
 plugins=$(qtpaths6 --plugin-dir 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
-for f in "$build/run/chengyu_shop" "$build/tools/shop_table" "$plugins"/platforms/libq{xcb,offscreen}.so \
+for f in "$build/bin/chengyu_shop" "$build/tools/shop_table" "$plugins"/platforms/libq{xcb,offscreen}.so \
          "$plugins"/imageformats/libqsvg.so "$plugins"/iconengines/libqsvgicon.so; do
   [ -e "$f" ] || continue
   case $f in /usr/*) echo "$f" >>"$work/files" ;; esac

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds into build/<name> (default build/release). Extra
-# arguments go to CMake. The run folder is build/<name>/run.
+# arguments go to CMake. The program is build/<name>/bin/chengyu_shop; the
+# run command puts it into the run folder (scripts/lib/run_folder.sh).
 set -euo pipefail
 name=${1:-release}; shift || true
 here=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,22 +1,31 @@
 #!/usr/bin/env bash
 # The README's run command on this machine, with Xvfb standing in for a
-# display: `bash scripts/run.sh` sets up, builds and starts the program. The
-# check passes when the program shows its main window, creates this run's
-# sales table (build/release/run/保存数据库/销售数据*.edb) and is still up
-# 3 s later. Then it is ended.
+# display: `bash scripts/run.sh` sets up, builds, stages the run folder (./run,
+# or SHOP_RUN_FOLDER) and starts the program. The check passes when the
+# program shows its main window, creates this run's sales table
+# (<run folder>/保存数据库/销售数据*.edb, newer than the program file the run
+# command put there, so no table the staging made counts) and is still up 3 s
+# later. Then it is ended.
 # SHOP_RUN_WAIT: seconds the run command may take to start the program
 # (it builds first; default 1800).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=lib/xvfb.sh
 source "$here/scripts/lib/xvfb.sh"
+# shellcheck source=lib/run_folder.sh
+source "$here/scripts/lib/run_folder.sh"
 bash "$here/scripts/setup.sh"   # Xvfb and xdotool, before the display starts
 
-sales="$here/build/release/run/保存数据库"
+dir=$(run_folder_path "$here")
+sales="$dir/保存数据库"
 wait_s=${SHOP_RUN_WAIT:-1800}
 work=$(mktemp -d)
 trap 'program_stop; xvfb_stop; rm -rf "$work"' EXIT
-sales_tables() { ls "$sales" 2>/dev/null | grep '^销售数据.*\.edb$' || true; }
+# Tables made after the run command copied the program in: the program's own.
+sales_tables() {
+  [ -f "$dir/chengyu_shop" ] || return 0
+  find "$sales" -maxdepth 1 -name '销售数据*.edb' -newer "$dir/chengyu_shop" -printf '%f\n' 2>/dev/null || true
+}
 sales_tables >"$work/before"
 
 fail() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the real program for the README, on a virtual display
-# (Xvfb): every view in VIEWS at every screen size in SIZES, saved as
+# (Xvfb) with a window manager (openbox), as a till's desktop shows it:
+# every view in VIEWS at every screen size in SIZES, saved as
 # docs/screenshots/<view>-<size>.png. The program runs from a scratch run
 # folder holding the demo data (the build's run folder is not touched),
 # started anew for each picture; xdotool clicks and types as a cashier would.
@@ -48,12 +49,19 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/nu
 cmake --build "$build" -j"$(nproc)" --target chengyu_shop shop_table >/dev/null
 
 work=$(mktemp -d)
-trap 'program_stop; xvfb_stop; rm -rf "$work"' EXIT
+WM_PID=""
+wm_stop() {
+  [ -n "$WM_PID" ] || return 0
+  kill "$WM_PID" 2>/dev/null || true
+  wait "$WM_PID" 2>/dev/null || true
+  WM_PID=""
+}
+trap 'program_stop; wm_stop; xvfb_stop; rm -rf "$work"' EXIT
 # Every picture starts from the same demo folder: a sale made for one
 # picture must not show in the performance list of the next.
 demo="$work/demo" run="$work/run"
 mkdir -p "$demo" "$out"
-cp "$build/run/chengyu_shop" "$demo/"
+cp "$build/bin/chengyu_shop" "$demo/"
 "$build/tools/shop_table" provision "$demo" --demo
 # A receipt header, in the settings file's own encoding.
 printf '[hggfggt]\r\nffgff=澄屿便利店\r\n[cff]\r\ngfd=01\r\ngg=王晓燕\r\nhnmbv=杭州市上城区解放路12号\r\n' |
@@ -143,9 +151,16 @@ wanted() {  # view name
 for size in "${SIZES[@]}"; do
   xvfb_start "$size"
   xsetroot -solid '#4a5d70'   # a plain desktop, not the server's black
+  rm -f "$work/wm-ready"
+  # --startup runs once openbox manages the screen.
+  openbox --sm-disable --startup "touch $work/wm-ready" >/dev/null 2>&1 &
+  WM_PID=$!
+  for _ in $(seq 100); do [ -e "$work/wm-ready" ] && break; sleep 0.1; done
+  [ -e "$work/wm-ready" ] || { echo "screenshots: openbox did not start" >&2; exit 1; }
   for view in "${VIEWS[@]}"; do
     read -r -a parts <<<"$view"
     wanted "${parts[0]}" && shoot "$size" "${parts[@]}"
   done
+  wm_stop
   xvfb_stop
 done

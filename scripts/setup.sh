@@ -23,8 +23,9 @@ packages=(
 if [ "${SHOP_WITH_FUZZ:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
 # scripts/check_format.sh
 if [ "${SHOP_WITH_FORMAT:-0}" = 1 ]; then packages+=(clang-format-14); fi
-# scripts/screenshots.sh: saving the screen as PNG, a plain desktop colour
-if [ "${SHOP_WITH_SCREENSHOTS:-0}" = 1 ]; then packages+=(imagemagick x11-xserver-utils); fi
+# scripts/screenshots.sh: saving the screen as PNG, a plain desktop colour, a
+# window manager (the pictures show the windows as a desktop places them)
+if [ "${SHOP_WITH_SCREENSHOTS:-0}" = 1 ]; then packages+=(imagemagick x11-xserver-utils openbox); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -47,27 +47,35 @@ int backup(const std::string& runDir, const std::string& destDir) {
     return r.skipped.empty() ? 0 : 1;
 }
 
-int restore(const std::string& backupDir, const std::string& runDir) {
-    const RestoreReport r = restoreBackup(backupDir, runDir, holdRunFolder);
+int restore(const std::string& backupDir, const std::string& runDir, bool soundOnly) {
+    const RestoreReport r = restoreBackup(backupDir, runDir, holdRunFolder, soundOnly);
+    for (const auto& u : r.unsound)
+        std::cerr << "shop_table: unsound in the backup" << (soundOnly ? ", not restored: " : ": ")
+                  << u << "\n";
     if (!r.ok) {
         std::cerr << "shop_table: restore refused: " << r.error << "\n";
+        if (!r.unsound.empty() && !soundOnly)
+            std::cerr << "shop_table: --sound-only restores the other files\n";
         if (r.restored > 0)
             std::cerr << "shop_table: " << r.restored << " files were already replaced\n";
         return 1;
     }
     std::cout << r.restored << " files restored into " << runDir << "\n";
-    return 0;
+    // Only part of the backup came back: said above, and in the exit code.
+    return r.unsound.empty() ? 0 : 1;
 }
 
 }  // namespace
 
 int runBackupCommand(const std::string& command, int argc, char** args) {
-    if (argc != 2) {
+    const bool soundOnly =
+        command == "restore" && argc == 3 && std::string(args[2]) == "--sound-only";
+    if (argc != 2 && !soundOnly) {
         std::cerr << "usage: shop_table backup RUN_DIR DEST_DIR | shop_table restore BACKUP_DIR "
-                     "RUN_DIR\n";
+                     "RUN_DIR [--sound-only]\n";
         return 2;
     }
-    return command == "backup" ? backup(args[0], args[1]) : restore(args[0], args[1]);
+    return command == "backup" ? backup(args[0], args[1]) : restore(args[0], args[1], soundOnly);
 }
 
 }  // namespace shop::tool

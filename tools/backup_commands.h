@@ -5,7 +5,8 @@
 
 namespace shop::tool {
 
-// "backup RUN_DIR DEST_DIR" and "restore BACKUP_DIR RUN_DIR"; `args` are the
+// "backup RUN_DIR DEST_DIR" and "restore BACKUP_DIR RUN_DIR [--sound-only]"
+// (--sound-only: the sound files of a partly damaged backup); `args` are the
 // words after the command. Returns the process exit code.
 int runBackupCommand(const std::string& command, int argc, char** args);
 

@@ -33,7 +33,8 @@ int usage() {
            "output\n"
            "  shop_table check TABLE.edb               check the file's integrity\n"
            "  shop_table backup RUN_DIR DEST_DIR       back up every table and the settings\n"
-           "  shop_table restore BACKUP_DIR RUN_DIR    put a verified backup back\n"
+           "  shop_table restore BACKUP_DIR RUN_DIR [--sound-only]\n"
+           "                                           put a verified backup back\n"
            "\n"
            "list shows control characters as escapes (\\n, \\t, \\x1b, \\\\ for a backslash),\n"
            "so nothing stored in a table can drive the terminal.\n"
@@ -42,7 +43,10 @@ int usage() {
            "running it as a formula; remove that quote to get the stored text back.\n"
            "provision --demo fills the tables it makes with a demo catalogue, three\n"
            "employees with leave and salary records, and sales of earlier today.\n"
-           "provision refuses to work on a run folder while the shop program runs on it.\n";
+           "provision refuses to work on a run folder while the shop program runs on it.\n"
+           "restore names every file of the backup that does not match its manifest and\n"
+           "then replaces nothing; with --sound-only it restores the other files, leaves\n"
+           "those as they are in the run folder, and ends with code 1.\n";
     return 2;
 }
 

@@ -2,10 +2,15 @@
 
 #include <QAbstractButton>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 
 #include "drag_state.h"
+#include "placement.h"
+#include "platform.h"
 
 namespace shop::app {
 
@@ -40,6 +45,42 @@ void FramelessWindow::reject() {
     m_closing = true;
     m_onClose();
     if (alive) m_closing = false;
+}
+
+void FramelessWindow::watchTypedInput() {
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textEdited, this, [this] { m_unsaved = true; });
+}
+
+QString unsavedInputQuestion() {
+    return QStringLiteral("输入的内容还没有保存，关闭窗口将丢失这些内容。确定关闭吗？");
+}
+
+void FramelessWindow::keyPressEvent(QKeyEvent* event) {
+    if (!event->matches(QKeySequence::Cancel)) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // A held key repeats: only a fresh press closes, so the Escape that
+    // closed one window never goes on to close the one beneath it.
+    if (event->isAutoRepeat()) return;
+    if (m_unsaved && !askYesNo(this, QStringLiteral("关闭提示信息"), unsavedInputQuestion()))
+        return;
+    reject();
+}
+
+void FramelessWindow::showEvent(QShowEvent* event) {
+    if (!m_placed) {
+        m_placed = true;
+        QWidget* opener = m_opener ? m_opener.data() : parentWidget();
+        const QWidget* over = opener ? opener->window() : this;
+        if (const QScreen* screen = over->screen())
+            move(centredOver(frameGeometry().size(),
+                             over == this ? frameGeometry() : over->frameGeometry(),
+                             screen->availableGeometry()));
+    }
+    QDialog::showEvent(event);
 }
 
 void stylePictureButton(QAbstractButton* button, const QString& image) {

@@ -1,9 +1,11 @@
 // The base of every window but the main one: a frameless dialog of a designed
-// size at its designed place, moved by its drag handles and closed by its
-// close button. A window only declares its size, handles and close button.
+// size, opened centred over the window that opened it, moved by its drag
+// handles and closed by its close button. A window only declares its size,
+// handles and close button.
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 
 class QAbstractButton;
@@ -16,8 +18,13 @@ class FramelessWindow : public QDialog {
 public:
     explicit FramelessWindow(QWidget* parent = nullptr);
 
+    // The window this one opens over, for a window opened without a parent;
+    // by default the parent's window.
+    void setOpener(QWidget* opener) { m_opener = opener; }
+
 protected:
-    // Fixes the designed size and places the window at `pos` (default (50, 50)).
+    // Fixes the designed size and places the window at `pos` (default (50, 50)),
+    // where it opens when nothing opened it.
     void setDesignedGeometry(QSize size, QPoint pos = QPoint(50, 50));
     // Makes `handle` drag this window with the program-wide state of `key`.
     void addDragHandle(QWidget* handle, DragState& state);
@@ -27,11 +34,32 @@ protected:
     void setCloseButton(QAbstractButton* button, std::function<void()> onClose = {});
 
     void reject() override;
+    // The first showing centres the window over its opener, whole on the
+    // opener's screen (or keeps it where it stands, moved onto its screen).
+    void showEvent(QShowEvent* event) override;
+
+    // From now on, text typed into any line edit of the window counts as
+    // unsaved input, and Escape asks before it closes the window and loses
+    // it. Call once the controls exist.
+    void watchTypedInput();
+    // Something else not yet stored (a chosen photo) counts as typed input.
+    void noteUnsavedInput() { m_unsaved = true; }
+    // What was typed is stored: Escape closes at once again.
+    void inputStored() { m_unsaved = false; }
+    bool hasUnsavedInput() const { return m_unsaved; }
+
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QPointer<QWidget> m_opener;
+    bool m_placed = false;
     std::function<void()> m_onClose;
     bool m_closing = false;
+    bool m_unsaved = false;
 };
+
+// The question Escape asks over unsaved input.
+QString unsavedInputQuestion();
 
 // Applies the program's look to a picture button: flat, the image from the
 // resource `:/img/<image>.svg`, hand cursor.

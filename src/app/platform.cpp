@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "dialog_look.h"
 #include "storage/table.h"
 #include "thread_courier.h"
 
@@ -28,6 +29,7 @@ QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QStri
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     dialog.setViewMode(QFileDialog::List);
+    dressDialog(&dialog, dialog.windowTitle());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -36,8 +38,10 @@ class RealPlatform : public Platform {
 public:
     void message(QWidget* parent, const QString& text) override {
         onUiThread([&] {
-            // No title of its own: the box shows only the text and OK.
+            // No title of its own: the box shows only the text and OK, under
+            // the program's name.
             QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);
+            dressDialog(&box);
             box.exec();
         });
     }
@@ -45,8 +49,13 @@ public:
     bool askYesNo(QWidget* parent, const QString& title, const QString& text) override {
         bool yes = false;
         onUiThread([&] {
-            yes = QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No) ==
-                  QMessageBox::Yes;
+            // Every question guards a change that cannot be undone: Enter,
+            // or a closed box, answers No.
+            QMessageBox box(QMessageBox::Question, QString(), text,
+                            QMessageBox::Yes | QMessageBox::No, parent);
+            box.setDefaultButton(QMessageBox::No);
+            dressDialog(&box, title);
+            yes = box.exec() == QMessageBox::Yes;
         });
         return yes;
     }

@@ -17,7 +17,7 @@ public:
     // is dismissed. Safe to call from any thread: a call from a worker runs
     // the box on the user-interface thread and waits for it.
     virtual void message(QWidget* parent, const QString& text) = 0;
-    // A question with Yes and No buttons; true for Yes.
+    // A question with Yes and No buttons, No the default; true for Yes.
     virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
     // The file-open dialog with a name filter such as "*.bmp"; empty when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;

@@ -4,11 +4,15 @@
 #include <QFont>
 #include <QFontDatabase>
 
+#include "dialog_look.h"
 #include "font_configuration.h"
 
 namespace shop::app::style {
 
 void apply(QApplication& app) {
+    // Every window the window system shows, the toolkit's own dialogs
+    // included, is named after the program instead of its file name.
+    QApplication::setApplicationDisplayName(programName());
     useOwnFontConfiguration();
     // A CJK font first, so that no Chinese text falls back to empty boxes.
     QFont font;

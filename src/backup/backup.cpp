@@ -17,6 +17,7 @@
 #include "backup_manifest.h"
 #include "backup_source.h"
 #include "storage/data_paths.h"
+#include "storage/sha256.h"
 
 namespace shop::backup {
 
@@ -54,13 +55,24 @@ std::optional<Previous> previousBackup(const std::string& destDir) {
 }
 
 // Takes over the previous backup's copy of an unchanged file: a hard link,
-// or a copy where links are not possible. The size must still be right.
-bool reuse(const Previous& prev, const ManifestEntry& was, const std::string& dest) {
+// or a copy where links are not possible. The copy must still be what its
+// manifest says, byte for byte: a damaged copy linked on would spread its
+// damage into every later backup. Otherwise `damaged` says why, and the file
+// is copied afresh from the run folder.
+bool reuse(const Previous& prev, const ManifestEntry& was, const std::string& dest,
+           std::string* damaged) {
     const std::string from = prev.folder + "/" + was.path;
     struct stat st {};
-    if (::lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) != was.size)
+    if (::lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;  // gone or replaced: simply not there to reuse
+    std::string why;
+    const auto digest = static_cast<std::uint64_t>(st.st_size) == was.size
+                            ? sha256File(from, &why)
+                            : std::optional<std::string>();
+    if (!digest || *digest != was.sha256) {
+        *damaged = from + ": " + (why.empty() ? "does not match its manifest" : why);
         return false;
+    }
     if (::link(from.c_str(), dest.c_str()) == 0) return true;
     Copied copied;
     return copyFile(from, dest, &copied, nullptr) && copied.sha256 == was.sha256;
@@ -86,7 +98,11 @@ bool fillPartial(const std::string& runDir, const std::string& partial,
         // stamp says, so a later equal stamp never hides a change.
         ManifestEntry entry{rel, 0, {}, fileStamp(source, table)};
         const ManifestEntry* was = prev ? prev->manifest.find(rel) : nullptr;
-        if (was && !entry.stamp.empty() && was->stamp == entry.stamp && reuse(*prev, *was, dest)) {
+        std::string damaged;
+        const bool reused = was && !entry.stamp.empty() && was->stamp == entry.stamp &&
+                            reuse(*prev, *was, dest, &damaged);
+        if (!damaged.empty()) report.damaged.push_back(std::move(damaged));
+        if (reused) {
             entry.size = was->size;
             entry.sha256 = was->sha256;
             ++report.reused;

@@ -6,7 +6,8 @@
 // when every file and the manifest are on disk, so a backup that was cut off
 // never looks finished. A file that has not changed since the newest backup
 // in the same destination is hard-linked from it instead of copied again,
-// which keeps a backup at each exit cheap.
+// which keeps a backup at each exit cheap, once its copy there is proved
+// against that backup's manifest.
 #pragma once
 
 #include <string>
@@ -28,6 +29,10 @@ struct BackupReport {
     // Tables that could not be saved because they are missing by now,
     // foreign or damaged ("path: reason"); the backup holds everything else.
     std::vector<std::string> skipped;
+    // Files of the previous backup that no longer match its manifest
+    // ("path: reason"): that backup is damaged. They were copied afresh
+    // from the run folder instead of being taken over.
+    std::vector<std::string> damaged;
 };
 
 // Takes a backup of `runDir` into a new folder inside `destDir` (made if

@@ -28,28 +28,20 @@ namespace {
 // folder listing of the program takes them for tables.
 constexpr const char* kStagedPrefix = ".restore-";
 
-// Every file of the backup is there, a regular file of the stated size and
-// checksum.
-bool verifyBackup(const std::string& backupDir, const Manifest& m, std::string* why) {
-    for (const auto& e : m.entries) {
-        const std::string path = backupDir + "/" + e.path;
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-            *why = e.path + ": missing from the backup";
-            return false;
-        }
-        if (static_cast<std::uint64_t>(st.st_size) != e.size) {
-            *why = e.path + ": size does not match the manifest";
-            return false;
-        }
-        const auto digest = sha256File(path, why);
-        if (!digest) return false;
-        if (*digest != e.sha256) {
-            *why = e.path + ": checksum does not match the manifest";
-            return false;
-        }
-    }
-    return true;
+// Why a file of the backup is not the one the manifest vouches for; empty
+// when it is there, a regular file of the stated size and checksum.
+std::string unsoundness(const std::string& backupDir, const ManifestEntry& e) {
+    const std::string path = backupDir + "/" + e.path;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return e.path + ": missing from the backup";
+    if (static_cast<std::uint64_t>(st.st_size) != e.size)
+        return e.path + ": size does not match the manifest";
+    std::string why;
+    const auto digest = sha256File(path, &why);
+    if (!digest) return e.path + ": " + why;
+    if (*digest != e.sha256) return e.path + ": checksum does not match the manifest";
+    return {};
 }
 
 struct Staged {
@@ -104,10 +96,23 @@ bool stage(const std::string& backupDir, const ManifestEntry& e, const std::stri
 }  // namespace
 
 RestoreReport restoreBackup(const std::string& backupDir, const std::string& runDir,
-                            const RunFolderHold& hold) {
+                            const RunFolderHold& hold, bool soundOnly) {
     RestoreReport report;
     const auto manifest = readManifest(backupDir, &report.error);
-    if (!manifest || !verifyBackup(backupDir, *manifest, &report.error)) return report;
+    if (!manifest) return report;
+    std::vector<ManifestEntry> sound;
+    for (const ManifestEntry& e : manifest->entries) {
+        std::string why = unsoundness(backupDir, e);
+        if (why.empty())
+            sound.push_back(e);
+        else
+            report.unsound.push_back(std::move(why));
+    }
+    if (!report.unsound.empty() && !soundOnly) {
+        report.error = std::to_string(report.unsound.size()) +
+                       " files of the backup are unsound; nothing was replaced";
+        return report;
+    }
 
     const std::shared_ptr<void> held = hold(runDir, &report.error);
     if (!held) return report;
@@ -115,9 +120,8 @@ RestoreReport restoreBackup(const std::string& backupDir, const std::string& run
 
     std::vector<Staged> staged;
     bool ok = true;
-    for (std::size_t i = 0; ok && i < manifest->entries.size(); ++i)
-        ok = stage(backupDir, manifest->entries[i], runDir, static_cast<int>(i), staged,
-                   &report.error);
+    for (std::size_t i = 0; ok && i < sound.size(); ++i)
+        ok = stage(backupDir, sound[i], runDir, static_cast<int>(i), staged, &report.error);
     if (!ok) {
         for (const auto& s : staged) ::unlink(s.temp.c_str());
         return report;

@@ -1,6 +1,6 @@
 // Putting a backup back into a run folder.
 //
-// Nothing is replaced until every file of the backup has been proved against
+// Nothing is replaced until every file to be restored has been proved against
 // the manifest (size and SHA-256) and, for a table, copied beside its target
 // and found sound. Each file then replaces its target by one rename, so a
 // table is at every moment either the old one or the restored one. Tables of
@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace shop::backup {
 
@@ -24,9 +25,15 @@ struct RestoreReport {
     bool ok = false;
     std::string error;  // why nothing was replaced, or what stopped the replacing
     int restored = 0;   // files replaced
+    // Files of the backup that do not match its manifest ("path: reason"),
+    // every one of them; none of them is ever put back.
+    std::vector<std::string> unsound;
 };
 
+// With an unsound file in the backup nothing is replaced, unless `soundOnly`
+// asks for the sound files of a partly damaged backup: those are restored
+// and the unsound ones are left as they are in the run folder.
 RestoreReport restoreBackup(const std::string& backupDir, const std::string& runDir,
-                            const RunFolderHold& hold);
+                            const RunFolderHold& hold, bool soundOnly = false);
 
 }  // namespace shop::backup

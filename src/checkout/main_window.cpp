@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStringList>
 #include <QStringListModel>
 #include <QTimer>
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "app/run_directory.h"
 #include "app/title_band.h"
 #include "backup/backup.h"
+#include "checkout/journal_notice.h"
 #include "checkout/receipt_number.h"
 #include "checkout/recovery_notice.h"
 #include "checkout/run_tables.h"
@@ -270,11 +272,26 @@ void MainWindow::leave() {
 // Each orderly exit leaves a backup of the run folder in 备份/, the newest
 // seven kept. Unchanged tables are linked from the previous backup, so this
 // costs little. A failed backup never stops the exit: the sales are already
-// stored, and the reason goes to the log.
+// stored. What went wrong is said once, in the window, before the process
+// ends: a backup that cannot be relied on must not stay unknown until the
+// day it is needed.
 void MainWindow::keepRollingBackup() {
     const backup::BackupReport report = backup::rollingBackup(app::runDirectory());
-    if (!report.ok) qWarning("rolling backup failed: %s", report.error.c_str());
-    for (const auto& skipped : report.skipped) qWarning("not backed up: %s", skipped.c_str());
+    QStringList problems;
+    if (!report.ok) {
+        qWarning("rolling backup failed: %s", report.error.c_str());
+        problems << QStringLiteral("本次退出备份失败：") + QString::fromStdString(report.error);
+    }
+    for (const auto& damaged : report.damaged) {
+        qWarning("damaged in the previous backup: %s", damaged.c_str());
+        problems << QStringLiteral("上一次的备份已损坏，已重新复制：") +
+                        QString::fromStdString(damaged);
+    }
+    for (const auto& skipped : report.skipped) {
+        qWarning("not backed up: %s", skipped.c_str());
+        problems << QStringLiteral("未能备份：") + QString::fromStdString(skipped);
+    }
+    if (!problems.isEmpty()) app::showMessage(this, problems.join(QLatin1Char('\n')));
 }
 
 // The exit recording: true when every row is stored. Rows stored are taken
@@ -286,8 +303,8 @@ bool MainWindow::recordRun() {
 
 // The desktop session ends or a signal asks the program to go: the same
 // recording as the close button, but the process ends in any case. Rows that
-// could not be stored are still in the journal, and the next start stores
-// them.
+// could not be stored stay in the journal, when one could be written, and
+// the next start stores them; what is said promises no more than that.
 void MainWindow::endSession() {
     if (m_leaving) return;
     m_leaving = true;
@@ -295,8 +312,10 @@ void MainWindow::endSession() {
         app::exitProcess(0);
         return;
     }
-    std::fprintf(stderr, "澄屿店铺管理系统：本次销售未能存入 %s，已留待下次启动时恢复。\n",
-                 m_runSalesPath.c_str());
+    // One more try at the journal: the disk may have room by now.
+    const bool kept = m_sale->journalAgain();
+    std::fprintf(stderr, "澄屿店铺管理系统：%s\n",
+                 unstoredAtEndNotice(m_runSalesPath, m_sale->lines().size(), kept).c_str());
     app::exitProcess(1);
 }
 

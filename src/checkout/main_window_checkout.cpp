@@ -1,11 +1,13 @@
 // The checkout handlers of the main window: goods lookup, the list's rows,
 // the total and the change, and the goods-list save.
 #include <QSignalBlocker>
+#include <QStatusBar>
 
 #include "app/clock.h"
 #include "app/platform.h"
 #include "checkout/amounts.h"
 #include "checkout/goods_lookup.h"
+#include "checkout/journal_notice.h"
 #include "checkout/line_entry.h"
 #include "checkout/sale_model.h"
 #include "checkout/sale_recording.h"
@@ -90,6 +92,13 @@ void MainWindow::showLines() {
     }
     ui->透明标签_余额->setText(qs(yuanText(m_sale->total()) + "元"));
     showChange();
+    // A journal that cannot be written does not stop the sale (the exit
+    // recording still stores the list), but the cashier sees it at once.
+    const auto warning = checkout::journalWarning(m_sale->journal());
+    if (warning)
+        ui->状态条1->showMessage(qs(*warning));
+    else
+        ui->状态条1->clearMessage();
     showRememberedRow();
 }
 

@@ -1,5 +1,7 @@
 #include "recovery_notice.h"
 
+#include "checkout/sale_journal.h"
+
 namespace shop::checkout {
 
 namespace {
@@ -12,8 +14,13 @@ std::string keptNotice(const RecoveredRun& run) {
 }  // namespace
 
 std::string recoveryNotice(const RecoveredRun& run) {
-    if (run.unreadable)
-        return "未结销售日志 " + run.run + " 无法读取，其中的销售未能恢复。" + keptNotice(run);
+    if (run.unreadable) {
+        const std::string why = run.oversized ? " 超过日志的大小上限（" +
+                                                    std::to_string(kJournalSizeLimit >> 20) +
+                                                    " MB），未读取，"
+                                              : " 无法读取，";
+        return "未结销售日志 " + run.run + why + "其中的销售未能恢复。" + keptNotice(run);
+    }
     std::string text;
     if (!run.finishedReceipt.empty()) {
         const std::string which =

@@ -1,8 +1,10 @@
 #include "sale_journal.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -41,14 +43,6 @@ std::vector<std::string> journalsIn(const std::string& runDir) {
     return found;
 }
 
-JournalContents loadJournal(const std::string& path) {
-    const auto file = readFile(path);
-    if (!file) return {};
-    if (!isLog(*file)) return {decodeJournal(*file), std::nullopt, false};
-    LogReplay replay = replayLog(*file);
-    return {std::move(replay.sale), std::move(replay.pending), replay.end == LogEnd::Damaged};
-}
-
 std::optional<OpenSale> readJournal(const std::string& path) { return loadJournal(path).sale; }
 
 bool removeJournal(const std::string& path) { return removeFile(path); }
@@ -69,7 +63,8 @@ SaleJournal::SaleJournal(SaleJournal&& other) noexcept
       m_fd(std::exchange(other.m_fd, -1)),
       m_size(other.m_size),
       m_restartedSize(other.m_restartedSize),
-      m_restate(other.m_restate) {}
+      m_restate(other.m_restate),
+      m_failing(other.m_failing) {}
 
 SaleJournal& SaleJournal::operator=(SaleJournal&& other) noexcept {
     if (this != &other) {
@@ -81,6 +76,7 @@ SaleJournal& SaleJournal::operator=(SaleJournal&& other) noexcept {
         m_size = other.m_size;
         m_restartedSize = other.m_restartedSize;
         m_restate = other.m_restate;
+        m_failing = other.m_failing;
     }
     return *this;
 }
@@ -97,13 +93,18 @@ void SaleJournal::setRecorded(int records) {
 
 bool SaleJournal::update(const std::vector<SaleRow>& rows) {
     if (m_path.empty()) return false;
-    const bool canAppend = m_fd >= 0 && !m_restate &&
+    const bool canAppend = stillNamed() && !m_restate &&
                            m_size - m_restartedSize <= std::max(kRestartAfter, m_restartedSize);
     if (canAppend && rows == m_sale.rows) return true;
-    const auto entry = canAppend ? changeEntry(m_sale.rows, rows) : std::nullopt;
+    auto entry = canAppend ? changeEntry(m_sale.rows, rows) : std::nullopt;
+    // A change that would take the log over its bound starts it afresh.
+    if (entry && m_size + entry->size() > kJournalSizeLimit) entry.reset();
     const bool written =
         entry ? append(*entry) : restart(OpenSale{m_sale.salesTable, m_sale.recorded, rows});
     if (written) m_sale.rows = rows;
+    if (!written && !m_failing)
+        std::fprintf(stderr, "澄屿店铺管理系统：未结销售日志写入失败：%s\n", m_path.c_str());
+    m_failing = !written;
     return written;
 }
 
@@ -129,6 +130,19 @@ bool SaleJournal::landed(int records) {
     return written;
 }
 
+// The file stays open only while every entry in it was written and synced
+// (a failed one closes it), so an open file says what m_sale says.
+bool SaleJournal::holds(const std::vector<SaleRow>& rows) const {
+    return stillNamed() && !m_restate && m_sale.rows == rows;
+}
+
+// Whether the open file is still a journal on disk: one deleted meanwhile
+// would take every later entry without a complaint, and no start reads it.
+bool SaleJournal::stillNamed() const {
+    struct stat st {};
+    return m_fd >= 0 && ::fstat(m_fd, &st) == 0 && st.st_nlink > 0;
+}
+
 // One entry and one data sync. A write that fails may leave part of the
 // entry behind, and a sync that fails leaves the file's state unknown: no
 // entry is appended behind either, the next update starts the log afresh.
@@ -146,6 +160,7 @@ bool SaleJournal::append(const std::string& entry) {
 bool SaleJournal::restart(const OpenSale& sale) {
     std::string content = std::string(kLogHeader) + snapshotEntry(sale);
     if (m_pending) content += pendingEntry(*m_pending);
+    if (content.size() > kJournalSizeLimit) return false;  // no start would read it
     const int fd = replaceFile(m_path, content);
     if (fd < 0) return false;
     closeFile();
@@ -157,6 +172,7 @@ bool SaleJournal::restart(const OpenSale& sale) {
 
 bool SaleJournal::remove() {
     closeFile();
+    m_failing = false;  // nothing is left to keep
     return m_path.empty() || removeJournal(m_path);
 }
 

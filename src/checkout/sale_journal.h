@@ -25,13 +25,26 @@ std::string journalPath(const std::string& runDir, const std::string& salesTable
 // Journals found in the run folder, in name order (the order of the runs).
 std::vector<std::string> journalsIn(const std::string& runDir);
 
+// The most a journal may hold. A day's list at a busy till is some thousands
+// of rows of about a hundred bytes, well under a megabyte, and the log starts
+// again from a snapshot once its changes outgrow the list, so a journal stays
+// under about twice its list. This bound holds over 20,000 rows even with
+// every cell at its widest, far beyond any real day, while a start that reads
+// a journal this big still takes only moments and little memory. A bigger
+// file is not a journal this program wrote: it is set aside unread, and no
+// change makes one (the change fails, as on a full disk).
+inline constexpr std::uint64_t kJournalSizeLimit = 64u << 20;
+
 struct JournalContents {
     std::optional<OpenSale> sale;         // nullopt: not a journal this program can read
     std::optional<FinishedSale> pending;  // a sale cut short while it was being stored
     // Part of the journal failed its check before its end: `sale` is the list
     // as it stood before that part, and later changes are lost.
     bool damaged = false;
+    bool oversized = false;  // over kJournalSizeLimit: not read (no `sale`)
 };
+// Reads the journal as a stream, one entry at a time; a link, a pipe or a
+// file over the bound is refused before anything of it is read.
 JournalContents loadJournal(const std::string& path);
 // The list a journal holds, damaged or not.
 std::optional<OpenSale> readJournal(const std::string& path);
@@ -53,7 +66,17 @@ public:
     SaleJournal& operator=(const SaleJournal&) = delete;
 
     // The list is now these rows; true once the journal durably says so.
+    // A journal that cannot be written (a full disk, a folder it may not
+    // write) does not stop the sale; the first failure of a spell goes to
+    // standard error, and failing() says it until a change is written again.
     bool update(const std::vector<SaleRow>& rows);
+    // The last change could not be written: a crash now would lose what the
+    // list on screen holds beyond what an earlier journal says.
+    bool failing() const { return m_failing; }
+    // Whether a journal on disk holds exactly these rows (with the sales
+    // table's present record count), so that the next start stores them:
+    // the one ground for promising them to that start.
+    bool holds(const std::vector<SaleRow>& rows) const;
     // The sales table now holds this many records (some rows were stored);
     // the next update restates the whole list with it.
     void setRecorded(int records);
@@ -73,6 +96,7 @@ private:
     bool append(const std::string& entry);
     bool restart(const OpenSale& sale);
     void closeFile();
+    bool stillNamed() const;
 
     std::string m_path;
     OpenSale m_sale;  // what the journal on disk says
@@ -81,6 +105,7 @@ private:
     std::uint64_t m_size = 0;
     std::uint64_t m_restartedSize = 0;  // the size right after the last restart
     bool m_restate = false;             // the next update writes a snapshot
+    bool m_failing = false;
 };
 
 }  // namespace shop::checkout

@@ -42,32 +42,82 @@ std::string framed(std::string_view payload) {
     return out;
 }
 
-bool allZero(std::string_view bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
+// Reads a log front to back, counting where it stands.
+class Stream {
+public:
+    Stream(LogSource& in, std::uint64_t size) : m_in(in), m_size(size) {}
+
+    std::uint64_t rest() const { return m_at < m_size ? m_size - m_at : 0; }
+    bool failed() const { return m_failed; }
+
+    // The next `n` bytes into `out`; false when fewer were there.
+    bool take(std::string& out, std::size_t n) {
+        out.resize(n);
+        std::size_t got = 0;
+        while (got < n) {
+            const auto r = m_in.read(out.data() + got, n - got);
+            if (!r) m_failed = true;
+            if (!r || *r == 0) break;
+            got += *r;
+        }
+        out.resize(got);
+        m_at += got;
+        return got == n;
+    }
+
+    // Whether every byte from here to the end is zero.
+    bool restIsZero() {
+        std::string chunk;
+        while (rest() > 0) {
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(rest(), 1 << 16));
+            if (!take(chunk, n)) return false;
+            if (chunk.find_first_not_of('\0') != std::string::npos) return false;
+        }
+        return !m_failed;
+    }
+
+private:
+    LogSource& m_in;
+    std::uint64_t m_size;
+    std::uint64_t m_at = 0;
+    bool m_failed = false;
+};
+
+// A whole entry that the stream stands at into `payload`, or how the log
+// ends there: an entry cut short where the file ends, or all zeros (space
+// the file system gave but never filled), is the change in flight when the
+// run ended; anything else that fails its check is damage.
+std::optional<LogEnd> nextEntry(Stream& in, std::string& payload) {
+    const std::uint64_t rest = in.rest();
+    std::string frame;
+    if (rest < kFrame) return LogEnd::TornTail;
+    if (!in.take(frame, kFrame)) return in.failed() ? LogEnd::Damaged : LogEnd::TornTail;
+    const std::uint32_t size = word(frame.substr(0, 4));
+    if (word(frame.substr(4, 4)) != ~size) {
+        const bool zeros = frame.find_first_not_of('\0') == std::string::npos && in.restIsZero();
+        return zeros ? LogEnd::TornTail : LogEnd::Damaged;
+    }
+    if (size > rest - kFrame) return LogEnd::TornTail;
+    if (!in.take(payload, size)) return in.failed() ? LogEnd::Damaged : LogEnd::TornTail;
+    if (frame.substr(8, 8) != check(payload))
+        return size == rest - kFrame ? LogEnd::TornTail : LogEnd::Damaged;
+    return std::nullopt;
 }
 
-// The payload of the entry at `at`, which then moves past it; nullopt when
-// the entry there is not whole.
-std::optional<std::string_view> nextEntry(std::string_view file, std::size_t& at) {
-    if (file.size() - at < kFrame) return std::nullopt;
-    const std::uint32_t size = word(file.substr(at, 4));
-    if (word(file.substr(at + 4, 4)) != ~size || size > file.size() - at - kFrame)
-        return std::nullopt;
-    const std::string_view payload = file.substr(at + kFrame, size);
-    if (file.substr(at + 8, 8) != check(payload)) return std::nullopt;
-    at += kFrame + size;
-    return payload;
-}
+// Bytes in memory as a log source.
+class TextSource : public LogSource {
+public:
+    explicit TextSource(std::string_view text) : m_text(text) {}
+    std::optional<std::size_t> read(char* out, std::size_t n) override {
+        const std::size_t count = std::min(n, m_text.size());
+        std::copy_n(m_text.data(), count, out);
+        m_text.remove_prefix(count);
+        return count;
+    }
 
-// Whether what starts at `at` (an entry that is not whole) can be the one
-// change in flight when the run ended: it reaches the end of the file, or
-// the rest of the file is zeros (space the file system gave but never filled).
-bool tornTail(std::string_view file, std::size_t at) {
-    const std::string_view rest = file.substr(at);
-    if (rest.size() < kFrame || allZero(rest)) return true;
-    const std::uint32_t size = word(rest.substr(0, 4));
-    return word(rest.substr(4, 4)) == ~size && size >= rest.size() - kFrame;
-}
+private:
+    std::string_view m_text;
+};
 
 bool apply(OpenSale& sale, std::optional<FinishedSale>& pending, std::string_view payload) {
     TextReader in(payload.substr(1));
@@ -155,21 +205,22 @@ std::optional<std::string> changeEntry(const std::vector<SaleRow>& before,
 
 bool isLog(std::string_view file) { return file.substr(0, kLogHeader.size()) == kLogHeader; }
 
-LogReplay replayLog(std::string_view file) {
+LogReplay replayLog(LogSource& source, std::uint64_t size) {
     LogReplay replay;
-    if (!isLog(file)) return replay;
-    std::size_t at = kLogHeader.size();
+    Stream in(source, size);
+    std::string header;
+    if (!in.take(header, kLogHeader.size()) || !isLog(header)) return replay;
     OpenSale sale;
     bool started = false;
-    while (at < file.size()) {
-        const std::size_t entryAt = at;
-        const auto payload = nextEntry(file, at);
+    std::string payload;
+    while (in.rest() > 0) {
+        std::optional<LogEnd> end = nextEntry(in, payload);
         // The first entry must be a snapshot, later ones may be anything.
-        const bool applied = payload && !payload->empty() &&
-                             (started || (*payload)[0] == kSnapshot) &&
-                             apply(sale, replay.pending, *payload);
-        if (!applied) {
-            replay.end = payload || !tornTail(file, entryAt) ? LogEnd::Damaged : LogEnd::TornTail;
+        if (!end && (payload.empty() || (!started && payload[0] != kSnapshot) ||
+                     !apply(sale, replay.pending, payload)))
+            end = LogEnd::Damaged;
+        if (end) {
+            replay.end = *end;
             break;
         }
         if (started) ++replay.changes;
@@ -177,6 +228,11 @@ LogReplay replayLog(std::string_view file) {
     }
     if (started) replay.sale = std::move(sale);
     return replay;
+}
+
+LogReplay replayLog(std::string_view file) {
+    TextSource in(file);
+    return replayLog(in, file.size());
 }
 
 }  // namespace shop::checkout

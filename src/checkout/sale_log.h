@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,7 +56,20 @@ struct LogReplay {
     std::size_t changes = 0;  // entries applied after the first snapshot
 };
 
+// Where a replay reads a log from, front to back: a file, or bytes in memory.
+class LogSource {
+public:
+    virtual ~LogSource() = default;
+    // Up to `n` next bytes into `out`; fewer only at the end (0 there);
+    // nullopt when they cannot be read.
+    virtual std::optional<std::size_t> read(char* out, std::size_t n) = 0;
+};
+
 bool isLog(std::string_view file);
+// Replays the log that `in` holds, `size` bytes long, reading it once and
+// keeping no more of it than one entry at a time beside the list. Bytes that
+// cannot be read end the replay as damage there.
+LogReplay replayLog(LogSource& in, std::uint64_t size);
 LogReplay replayLog(std::string_view file);
 
 }  // namespace shop::checkout

@@ -1,7 +1,6 @@
 #include "sale_model.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
 #include "checkout/sale_landing.h"
@@ -71,9 +70,6 @@ void SaleModel::changed() {
     m_total = 0;
     for (const SaleLine& line : m_lines) m_total = plusSaturated(m_total, lineAmount(line.row));
     const bool journalled = m_journal.update(rows());
-    if (!journalled && !m_journalFailing)  // said once per spell of failures
-        std::fprintf(stderr, "澄屿店铺管理系统：未结销售日志写入失败：%s\n",
-                     m_journal.path().c_str());
     const bool failingChanged = m_journalFailing == journalled;
     m_journalFailing = !journalled;
     Q_EMIT linesChanged();

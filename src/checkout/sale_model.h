@@ -92,6 +92,9 @@ public:
     // safe from a crash).
     bool journalFailing() const { return m_journalFailing; }
     const std::string& journalPath() const { return m_journal.path(); }
+    const SaleJournal& journal() const { return m_journal; }
+    // One more try at journalling the list as it is; true once it is kept.
+    bool journalAgain() { return m_journal.update(rows()); }
 
 Q_SIGNALS:
     // The list changed, and with it the total and the change.

@@ -3,6 +3,7 @@
 #include "checkout/run_tables.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
+#include "storage/table_replace.h"
 #include "storage/text.h"
 
 namespace shop::checkout {
@@ -34,10 +35,13 @@ RecordingResult recordSales(const std::string& salesPath, const std::vector<Sale
         return result;
     }
     // A run whose table could not be made at start gets it now: the disk may
-    // have room again, the folder may be back.
-    if (!st::select(salesPath) &&
-        (startSalesTable(salesPath) != SalesTableStart::Opened || !st::select(salesPath)))
-        return result;
+    // have room again, the folder may be back. A table deleted while the run
+    // went on (or its folder made again empty) is made again at its path.
+    const bool ready =
+        st::isOpen(salesPath)
+            ? st::reattach(salesPath)
+            : startSalesTable(salesPath) == SalesTableStart::Opened && st::select(salesPath);
+    if (!ready) return result;
 
     st::Batch batch;
     bool written = batch.active();
@@ -59,15 +63,14 @@ RecordingResult recordSales(const std::string& salesPath, const std::vector<Sale
 }
 
 GoodsSave saveGoodsList(const std::string& productSavePath, const std::vector<std::string>& names) {
-    if (!st::select(productSavePath)) return GoodsSave::NotSelectable;
+    // Kept open the whole run: made again if its file went meanwhile.
+    if (!st::reattach(productSavePath)) return GoodsSave::NotSelectable;
     if (names.empty()) return GoodsSave::Failed;
-    // All names or none: a name that cannot be stored must not pass as
-    // saved because a later one could, nor leave the list half appended.
-    st::Batch batch;
-    bool allWritten = batch.active();
-    for (const std::string& name : names)
-        allWritten = allWritten && st::appendBlank() && st::writeText(1, name);
-    return allWritten && batch.commit() ? GoodsSave::Saved : GoodsSave::Failed;
+    // The table becomes the list as it stands, in one replacement: saving
+    // again stores nothing twice, and a name that cannot be stored leaves the
+    // list saved before.
+    const std::vector<std::string>* columns[] = {&names};
+    return st::replaceRecords(columns) ? GoodsSave::Saved : GoodsSave::Failed;
 }
 
 }  // namespace shop::checkout

@@ -52,8 +52,9 @@ enum class GoodsSave {
     Failed,         // a write or the commit failed (nothing kept), or nothing to write
 };
 
-// Appends one record per name (field 1) to the open product-save table,
-// keeping the records already there, all in one all-or-nothing batch.
+// Replaces the records of the open product-save table with one record per
+// name (field 1), in order, in one all-or-nothing replacement. An empty list
+// is refused (Failed) and changes nothing.
 GoodsSave saveGoodsList(const std::string& productSavePath, const std::vector<std::string>& names);
 
 }  // namespace shop::checkout

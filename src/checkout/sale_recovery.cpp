@@ -78,10 +78,11 @@ RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& jour
     return run;
 }
 
-RecoveredRun unreadable(const std::string& journal) {
+RecoveredRun unreadable(const std::string& journal, bool oversized) {
     RecoveredRun run;
     run.run = fs::path(journal).filename().string();
     run.unreadable = true;
+    run.oversized = oversized;
     run.keptAs = setJournalAside(journal).value_or(std::string());
     return run;
 }
@@ -95,7 +96,7 @@ std::vector<RecoveredRun> recoverOpenSales(const storage::DataPaths& paths) {
         RecoveredRun run =
             contents.sale && isSalesTableName(contents.sale->salesTable)
                 ? recoverOne(paths, journal, *contents.sale, contents.pending, contents.damaged)
-                : unreadable(journal);
+                : unreadable(journal, contents.oversized);
         if (run.rows > 0 || run.damaged || run.unreadable || !run.finishedReceipt.empty())
             recovered.push_back(std::move(run));
     }

@@ -24,6 +24,8 @@ struct RecoveredRun {
     // Where a damaged or unreadable journal was kept (empty: it could not be
     // moved and stays where it is).
     std::string keptAs;
+    // Unreadable because it is over the bound a journal may be: not read.
+    bool oversized = false;
     // A sale paid for but cut short while it was being stored (its receipt
     // number, "-" for an exit recording), and whether it is finished now.
     std::string finishedReceipt;

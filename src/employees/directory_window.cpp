@@ -7,6 +7,7 @@
 #include "app/drag_state.h"
 #include "app/platform.h"
 #include "app/title_band.h"
+#include "directory_texts.h"
 #include "employee_look.h"
 #include "employee_table.h"
 #include "entry_window.h"
@@ -146,7 +147,9 @@ void DirectoryWindow::showRecord(const EmployeeRecord& record) {
     ui->透明标签_员工出生日期->setText(text(f::kBirth));
     ui->透明标签_员工民族->setText(text(f::kEthnic));
     ui->透明标签_员工籍贯->setText(text(f::kNative));
-    ui->透明标签_员工身份证号码->setText(text(f::kIdCard));
+    // Anyone at the counter can see the directory: the middle of the
+    // number stays hidden here (the entry form shows what is typed).
+    ui->透明标签_员工身份证号码->setText(QString::fromStdString(maskedIdCard(record[f::kIdCard])));
     ui->透明标签_员工文化程度->setText(text(f::kEducation));
     ui->透明标签_员工学校名称->setText(text(f::kSchool));
     ui->透明标签_员工学校地址->setText(text(f::kSchoolAddress));
@@ -181,6 +184,13 @@ void DirectoryWindow::popUpMenu(QPoint globalPos) {
 void DirectoryWindow::clearRemembered() {
     if (!m_remembered) return;
     const std::string name = *m_remembered;
+    const QTreeWidgetItem* root = ui->树型框1->topLevelItem(0);
+    int namesakes = 0;
+    for (int i = 0; i < root->childCount(); ++i)
+        namesakes += root->child(i)->text(0).toStdString() == name ? 1 : 0;
+    if (!app::askYesNo(this, QStringLiteral("清空员工提示信息"),
+                       QString::fromStdString(removalQuestion(name, namesakes))))
+        return;
     const storage::DataPaths paths = dataPaths();
     const RemoveOutcome outcome = removeEmployeesNamed(paths.employee(), name);
     if (!outcome.opened) {
@@ -199,7 +209,20 @@ void DirectoryWindow::clearRemembered() {
 
 void DirectoryWindow::openEntryModal() {
     EntryWindow entry(this);
-    if (!entry.failedToOpen()) entry.exec();
+    if (entry.failedToOpen()) return;
+    connect(&entry, &EntryWindow::employeeSaved, this, &DirectoryWindow::refreshTree);
+    entry.exec();
+}
+
+void DirectoryWindow::refreshTree() {
+    QTreeWidget* tree = ui->树型框1;
+    QTreeWidgetItem* current = tree->currentItem();
+    const int chosen =
+        current && current->parent() ? tree->topLevelItem(0)->indexOfChild(current) : -1;
+    fillTree();
+    if (m_failed) return;
+    // The employee being looked at stays chosen; a new one is last.
+    if (QTreeWidgetItem* item = tree->topLevelItem(0)->child(chosen)) tree->setCurrentItem(item);
 }
 
 void DirectoryWindow::keepShown(QWidget* window) {
@@ -217,12 +240,19 @@ void DirectoryWindow::openEntryNonModal() {
         delete entry;
         return;
     }
+    connect(entry, &EntryWindow::employeeSaved, this, &DirectoryWindow::refreshTree);
     keepShown(entry);
 }
 
 void DirectoryWindow::openLeave() {
     leave::LeaveWindow window(this);
-    if (!window.failedToOpen()) window.exec();
+    if (window.failedToOpen()) return;
+    // The leave window starts on the employee chosen here: its list holds
+    // the same records in the same order.
+    QTreeWidgetItem* current = ui->树型框1->currentItem();
+    if (current && current->parent() == ui->树型框1->topLevelItem(0))
+        window.startOn(ui->树型框1->topLevelItem(0)->indexOfChild(current));
+    window.exec();
 }
 
 void DirectoryWindow::openSalary() {

@@ -41,6 +41,7 @@ protected:
 
 private:
     void fillTree();
+    void refreshTree();  // a new employee was saved
     void showItem(QTreeWidgetItem* item);
     void showRecord(const EmployeeRecord& record);
     void clearDetails();

@@ -66,6 +66,7 @@ EntryWindow::EntryWindow(QWidget* parent)
     ui::setCaptionLines(ui->透明标签4, kCaptions, kRowPitch);
     ui->日期框_入职->setDate(QDate::currentDate());
 
+    watchTypedInput();
     connect(&photoButton(*ui), &QPushButton::clicked, this, &EntryWindow::choosePhoto);
     connect(&saveButton(*ui), &QPushButton::clicked, this, &EntryWindow::save);
 
@@ -87,8 +88,10 @@ void EntryWindow::closeWindow() {
     m_table.reset();
 }
 
+QString EntryWindow::photoFilter() { return QStringLiteral("图片 (*.bmp *.png *.jpg *.jpeg)"); }
+
 void EntryWindow::choosePhoto() {
-    const QString name = app::chooseOpenFile(this, QStringLiteral("位图图片 (*.bmp)"));
+    const QString name = app::chooseOpenFile(this, photoFilter());
     const PhotoFile file = readPhotoFile(name, storage::schemas::kPhotoLimit);
     switch (file.status) {
         case PhotoFile::Status::Cancelled:
@@ -103,6 +106,7 @@ void EntryWindow::choosePhoto() {
             // nothing, and so will the directory.
             m_photo = file.bytes;
             ui::showPhoto(ui->图片框_头像, m_photo);
+            noteUnsavedInput();
             return;
     }
 }
@@ -143,12 +147,14 @@ void EntryWindow::saveChecked() {
     const QDate joined = ui->日期框_入职->date();
     joinedDateText(*ui).setText(QString::fromStdString(
         storage::dateText({joined.year(), joined.month(), joined.day(), 0, 0, 0})));
-    if (!storage::select(storage::kEmployeeTableName)) {
+    if (!storage::reattach(storage::kEmployeeTableName)) {  // made again if its file went
         app::showMessage(this, QStringLiteral("打开失败"));
         return;
     }
     const AppendOutcome outcome = appendEmployee(record());
     if (outcome.saved) {
+        inputStored();
+        Q_EMIT employeeSaved();
         app::showMessage(this, QStringLiteral("已存入数据库"));
         reset();
         return;

@@ -39,6 +39,13 @@ public:
     // The photo bytes the next save stores (empty: no photo).
     const QByteArray& photo() const { return m_photo; }
 
+    // The file chooser's filter: the picture kinds a photo may be.
+    static QString photoFilter();
+
+Q_SIGNALS:
+    // A new employee record is in the table.
+    void employeeSaved();
+
 private:
     void choosePhoto();
     void save();

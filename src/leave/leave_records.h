@@ -10,6 +10,9 @@ namespace shop::leave {
 inline constexpr const char* kApproved = "同意";
 inline constexpr const char* kRefused = "拒绝";
 inline constexpr const char* kStoreFailedMessage = "请假信息保存失败";
+// Requests refused before anything is stored.
+inline constexpr const char* kEndBeforeStart = "请假终止时间不能早于请假时间，请假信息未保存";
+inline constexpr const char* kNoDecision = "请先选择“同意”或“拒绝”，请假信息未保存";
 
 struct LeaveRecord {
     std::string start;     // date text of the first day of leave

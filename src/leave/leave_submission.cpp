@@ -64,31 +64,44 @@ void runSubmission(const std::shared_ptr<SubmissionLink>& link, const storage::D
         return reached;
     };
 
+    // Whatever stops a request from being stored is said, even when the
+    // window has been closed meanwhile.
+    auto notStored = [&](const char* why) {
+        if (!onWindow([why](SubmissionView& v) { v.notStored(why); }))
+            app::showMessage(nullptr, QString::fromUtf8(why));
+    };
+
     std::pair<std::string, std::string> dates;
-    if (!onWindow([&](SubmissionView& v) { dates = v.putDateTexts(); })) return;
-    onWindow([](SubmissionView& v) { v.clearRecords(); });
     std::string name;
-    if (!onWindow([&](SubmissionView& v) { name = v.employeeName(); })) return;
+    if (!onWindow([&](SubmissionView& v) { dates = v.putDateTexts(); }) ||
+        !onWindow([](SubmissionView& v) { v.clearRecords(); }) ||
+        !onWindow([&](SubmissionView& v) { name = v.employeeName(); })) {
+        notStored(kStoreFailedMessage);  // closed before the request could be read
+        return;
+    }
 
     const std::optional<std::string> path = paths.leaveTable(name);
-    if (!path || !openOrCreateLeaveTable(*path)) return;
+    if (!path || !openOrCreateLeaveTable(*path)) {
+        notStored(kStoreFailedMessage);
+        return;
+    }
     const TableCloser closer(*path);
 
-    // A window closed before its decision could be read stores nothing; a
-    // decision already taken (the "同意" box confirmed) is still stored.
+    // A decision already taken (the "同意" box confirmed) is stored even when
+    // the window has been closed since.
     auto decision = SubmissionView::Decision::None;
     onWindow([&](SubmissionView& v) { decision = v.decide(); });
-    if (decision == SubmissionView::Decision::None) return;
+    if (decision == SubmissionView::Decision::None) {
+        notStored(kNoDecision);
+        return;
+    }
 
     // The hidden boxes hold what step one put there; once the window is gone
     // the texts taken then stand in for them.
     onWindow([&](SubmissionView& v) { dates = v.hiddenDateTexts(); });
     const char* verdict = decision == SubmissionView::Decision::Refused ? kRefused : kApproved;
     if (!appendLeaveRecord({dates.first, dates.second, verdict})) {
-        // The user saw the decision taken: its loss must not pass in silence,
-        // even when the window has been closed meanwhile.
-        if (!onWindow([](SubmissionView& v) { v.storeFailed(); }))
-            app::showMessage(nullptr, QString::fromUtf8(kStoreFailedMessage));
+        notStored(kStoreFailedMessage);
         return;
     }
 

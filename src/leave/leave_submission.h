@@ -32,8 +32,8 @@ public:
     // The texts of the hidden boxes (start, end).
     virtual std::pair<std::string, std::string> hiddenDateTexts() const = 0;
     virtual void showRecords(const std::vector<LeaveRecord>& records) = 0;
-    // The decided request could not be stored (nothing of it was): say so.
-    virtual void storeFailed() = 0;
+    // The request was not stored (nothing of it was): say so, with `why`.
+    virtual void notStored(const char* why) = 0;
     virtual void submissionEnded() = 0;
 
 protected:

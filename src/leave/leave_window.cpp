@@ -81,6 +81,11 @@ void LeaveWindow::fillNames() {
     for (const std::string& name : *names) ui->列表框_员工姓名->addItem(fromStd(name));
 }
 
+void LeaveWindow::startOn(int index) {
+    if (index >= 0 && index < ui->列表框_员工姓名->count())
+        ui->列表框_员工姓名->setCurrentRow(index);
+}
+
 void LeaveWindow::chooseEmployee(int index) {
     if (index < 0) return;  // the list was emptied, nothing was chosen
     ui->超级列表框_请假记录->clear();
@@ -100,6 +105,16 @@ void LeaveWindow::chooseEmployee(int index) {
 }
 
 void LeaveWindow::submit() {
+    // A request that could never be stored as meant is refused before any
+    // table is touched.
+    if (ui->日期框_结束->date() < ui->日期框_始->date()) {
+        app::showMessage(this, QString::fromUtf8(kEndBeforeStart));
+        return;
+    }
+    if (!ui->单选框_同意->isChecked() && !ui->单选框_拒绝->isChecked()) {
+        app::showMessage(this, QString::fromUtf8(kNoDecision));
+        return;
+    }
     // While a submission runs a further click is ignored, so two never write
     // a leave table at once.
     if (!beginSubmission()) return;
@@ -143,7 +158,7 @@ void LeaveWindow::showRecords(const std::vector<LeaveRecord>& records) {
     list->addTopLevelItems(rows);
 }
 
-void LeaveWindow::storeFailed() { app::showMessage(this, QString::fromUtf8(kStoreFailedMessage)); }
+void LeaveWindow::notStored(const char* why) { app::showMessage(this, QString::fromUtf8(why)); }
 
 void LeaveWindow::submissionEnded() { Q_EMIT submissionFinished(); }
 

@@ -30,6 +30,10 @@ public:
     // the name list empty.
     bool failedToOpen() const { return false; }
 
+    // Starts on the employee at `index` of the name list (record index + 1),
+    // as if chosen there; an index without an employee chooses nothing.
+    void startOn(int index);
+
     // Whether a submission started from this window is still running.
     bool submissionRunning() const;
 
@@ -50,7 +54,7 @@ private:
     Decision decide() override;
     std::pair<std::string, std::string> hiddenDateTexts() const override;
     void showRecords(const std::vector<LeaveRecord>& records) override;
-    void storeFailed() override;
+    void notStored(const char* why) override;
     void submissionEnded() override;
 
     std::unique_ptr<Ui::LeaveWindow> ui;

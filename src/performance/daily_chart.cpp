@@ -4,13 +4,11 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
-#include <QGraphicsLayout>
-#include <QLegend>
 #include <QLineSeries>
 #include <QValueAxis>
 #include <algorithm>
 
-#include "app/style.h"
+#include "chart_look.h"
 #include "storage/money.h"
 
 namespace shop::performance {
@@ -67,16 +65,7 @@ DailyChart::DailyChart(QChartView* view)
     m_days->setFormat(QStringLiteral("M月d日"));
     m_revenue->setLabelFormat(QStringLiteral("%.0f"));
     m_revenue->setTitleText(QStringLiteral("元"));
-    chart->legend()->hide();
-    chart->setBackgroundRoundness(0);
-    chart->setMargins(QMargins(2, 2, 8, 2));
-    chart->layout()->setContentsMargins(0, 0, 0, 0);
-    QFont titleFont = chart->titleFont();
-    titleFont.setBold(true);
-    titleFont.setPointSize(11);
-    chart->setTitleFont(titleFont);
-    chart->setTitleBrush(app::style::kBand);
-    view->setRenderHint(QPainter::Antialiasing);
+    styleReportChart(view, QMargins(2, 2, 8, 2));
     show({}, true);
 }
 

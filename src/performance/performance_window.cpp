@@ -74,6 +74,7 @@ PerformanceWindow::PerformanceWindow(QWidget* parent)
     m_warning = new QLabel(ui->状态条1);
     m_warning->setObjectName(QStringLiteral("标签_不完整"));
     m_warning->setStyleSheet(QStringLiteral("QLabel { color: #b00020; font-weight: bold; }"));
+    m_warning->setContentsMargins(0, 0, 8, 0);
     ui->状态条1->addWidget(m_warning, 1);
     m_warning->hide();
 
@@ -125,7 +126,7 @@ void PerformanceWindow::showUnreadable() {
                              .arg(names.join(QStringLiteral("、")));
     // The status bar has room for a line; every name is in the tip.
     m_warning->setToolTip(names.join(QLatin1Char('\n')));
-    m_warning->setText(m_warning->fontMetrics().elidedText(text, Qt::ElideRight, 540));
+    m_warning->setText(m_warning->fontMetrics().elidedText(text, Qt::ElideRight, 520));
 }
 
 void PerformanceWindow::setUpReports() {
@@ -134,7 +135,7 @@ void PerformanceWindow::setUpReports() {
     ranking->setModel(m_ranking);
     ranking->header()->setSortIndicator(RankingModel::kQuantity, Qt::DescendingOrder);
     // Six columns in the tab's width, the last taking what is left.
-    const int widths[] = {36, 96, 48, 64, 80};
+    const int widths[] = {36, 88, 48, 64, 72};
     for (int c = 0; c < 5; ++c) ranking->setColumnWidth(c, widths[c]);
     m_dailyChart = std::make_unique<DailyChart>(ui->图表_每日销售);
 }

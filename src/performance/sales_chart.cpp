@@ -2,14 +2,12 @@
 
 #include <QChart>
 #include <QChartView>
-#include <QGraphicsLayout>
 #include <QLabel>
-#include <QLegend>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <algorithm>
 
-#include "app/style.h"
+#include "chart_look.h"
 #include "storage/text.h"
 
 namespace shop::performance {
@@ -41,17 +39,8 @@ SalesChart::SalesChart(QChartView* view, QLabel* legend)
 
     QChart* chart = view->chart();
     chart->addSeries(m_series);
-    chart->setBackgroundRoundness(0);
-    chart->setMargins(QMargins(2, 2, 2, 2));
-    chart->layout()->setContentsMargins(0, 0, 0, 0);
-    QFont titleFont = chart->titleFont();
-    titleFont.setBold(true);
-    titleFont.setPointSize(11);
-    chart->setTitleFont(titleFont);
-    chart->setTitleBrush(app::style::kBand);
     // The legend below the chart has room for one line per item with its value.
-    chart->legend()->hide();
-    view->setRenderHint(QPainter::Antialiasing);
+    styleReportChart(view, QMargins(2, 2, 2, 2));
     // Chart and legend read as one white card.
     view->setStyleSheet(QStringLiteral(
         "QGraphicsView { background: white; border: 1px solid #c5d0da; border-bottom: none; }"));

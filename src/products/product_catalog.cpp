@@ -2,6 +2,7 @@
 
 #include "storage/data_paths.h"
 #include "storage/table.h"
+#include "storage/table_replace.h"
 #include "storage/table_visit.h"
 
 namespace shop::products {
@@ -25,23 +26,31 @@ std::optional<Catalog> readCatalog(const std::string& path) {
 }
 
 StoreResult storeCatalog(const Catalog& catalog) {
-    // By name, whatever another handler (the import) made current meanwhile.
-    if (!st::select(st::kProductTableName)) return StoreResult::NoTable;
+    // By name, whatever another handler (the import) made current meanwhile;
+    // made again if its file went while the window was open.
+    if (!st::reattach(st::kProductTableName)) return StoreResult::NoTable;
     if (catalog.prices.size() != catalog.names.size() ||
         catalog.quantities.size() != catalog.names.size())
         return StoreResult::Failed;
     // Zapping and then writing record by record would leave a partly erased
-    // catalogue behind a failed write; the batch keeps the old one instead.
-    st::Batch batch;
-    if (!batch.active() || !st::zap()) return StoreResult::Failed;
-    for (std::size_t k = 0; k < catalog.names.size(); ++k) {
-        if (!st::appendBlank() || !st::writeText(1, catalog.names[k]) ||
-            !st::writeText(2, catalog.prices[k]) || !st::writeText(3, catalog.quantities[k]))
-            return StoreResult::Failed;  // the batch rolls back
-    }
-    return batch.commit() ? StoreResult::Stored : StoreResult::Failed;
+    // catalogue behind a failed write; the replacement keeps the old one.
+    const std::vector<std::string>* columns[] = {&catalog.names, &catalog.prices,
+                                                 &catalog.quantities};
+    return st::replaceRecords(columns) ? StoreResult::Stored : StoreResult::Failed;
 }
 
-bool emptyProductTable() { return st::select(st::kProductTableName) && st::zap(); }
+EmptyResult emptyCatalogAndGoods(const std::string& productSavePath) {
+    if (!st::isOpen(st::kProductTableName)) return EmptyResult::NoTable;
+    {
+        // The main window keeps the product-save table open; a visit opens
+        // it for the length of this step when it is not.
+        const st::TableVisit goods(productSavePath);
+        const std::vector<std::string> none;
+        const std::vector<std::string>* columns[] = {&none};
+        if (!goods.opened() || !st::replaceRecords(columns)) return EmptyResult::GoodsKept;
+    }
+    if (!st::select(st::kProductTableName) || !st::zap()) return EmptyResult::Failed;
+    return EmptyResult::Emptied;
+}
 
 }  // namespace shop::products

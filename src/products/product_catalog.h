@@ -31,8 +31,16 @@ enum class StoreResult {
 // length.
 StoreResult storeCatalog(const Catalog& catalog);
 
-// Makes the product table current by its name and removes every record.
-// False when it is not open or cannot be emptied.
-bool emptyProductTable();
+enum class EmptyResult {
+    NoTable,    // the product table is not open: nothing changed
+    GoodsKept,  // the goods list could not be emptied: nothing changed
+    Failed,     // the goods list was emptied, the product table could not be
+    Emptied,    // both are empty
+};
+
+// Empties the catalogue and, first, the goods list the checkout sells from
+// (the product-save table at `productSavePath`), so that no goods name is
+// ever left without its product. The product table is current afterwards.
+EmptyResult emptyCatalogAndGoods(const std::string& productSavePath);
 
 }  // namespace shop::products

@@ -12,6 +12,16 @@ AddDecision decideAdd(std::string_view name, std::string_view price, std::string
     return {false, {}};
 }
 
-std::string catalogPrice(std::string_view typed) { return std::string(typed) + "元"; }
+std::string catalogPrice(std::string_view typed) {
+    constexpr std::string_view kYuan = "元";
+    std::string price(typed);
+    if (!price.ends_with(kYuan)) price += kYuan;
+    return price;
+}
+
+std::string emptyQuestion(long long count) {
+    return "确定清空全部 " + std::to_string(count) +
+           " 个产品吗？产品数据库和收银台的商品列表都将清空，无法恢复。";
+}
 
 }  // namespace shop::products

@@ -16,8 +16,11 @@ struct AddDecision {
 
 AddDecision decideAdd(std::string_view name, std::string_view price, std::string_view quantity);
 
-// The price as the catalogue keeps it: as typed, followed by "元" (also when
-// it already ends in one: a price copied back from the list gains a second).
+// The price as the catalogue keeps it: as typed, followed by "元" unless it
+// already ends in one (a price copied back from the list keeps its one 元).
 std::string catalogPrice(std::string_view typed);
+
+// The question asked before the catalogue of `count` products is emptied.
+std::string emptyQuestion(long long count);
 
 }  // namespace shop::products

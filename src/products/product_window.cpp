@@ -1,10 +1,9 @@
 #include "product_window.h"
 
+#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScrollBar>
-#include <QSignalBlocker>
 
 #include "app/drag_state.h"
 #include "app/platform.h"
@@ -14,6 +13,7 @@
 #include "product_rules.h"
 #include "storage/data_paths.h"
 #include "storage/table_visit.h"
+#include "ui/list_table.h"
 #include "ui/run_paths.h"
 #include "ui_product_window.h"
 
@@ -90,12 +90,10 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
         });
         connect(list, &QListWidget::itemClicked, this,
                 [this, list](QListWidgetItem* item) { showEntry(list, list->row(item)); });
-        // The three lists scroll together, so a product reads across one row.
-        for (QListWidget* other : lists)
-            if (other != list)
-                connect(list->verticalScrollBar(), &QScrollBar::valueChanged,
-                        other->verticalScrollBar(), &QScrollBar::setValue);
     }
+    // One product reads across one row of the three lists.
+    ui::joinAsTable({ui->透明标签_名称列, ui->透明标签_价格列, ui->透明标签_数量列},
+                    {std::begin(lists), std::end(lists)});
 
     m_menu = new QMenu(QStringLiteral("功能项目"), this);
     m_menu->setObjectName(QStringLiteral("功能项目"));
@@ -107,6 +105,7 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
     connect(&emptyButton(*ui), &QPushButton::clicked, this, &ProductWindow::emptyCatalog);
     connect(ui->图形按钮_导入产品, &QPushButton::clicked, this, &ProductWindow::importNames);
 
+    watchTypedInput();
     if (!loadCatalog()) app::showMessage(this, kUnreadable);
     ui->编辑框_名称->setFocus();  // typing a new product is the common case
 }
@@ -158,7 +157,7 @@ Catalog ProductWindow::catalogFromLists() const {
             listTexts(ui->选择列表框_设置商品数量)};
 }
 
-void ProductWindow::showEntry(QListWidget* list, int row) {
+void ProductWindow::showEntry(QListWidget* /*list*/, int row) {
     if (row < 0) return;
     m_selected = row;
     const auto textAt = [row](const QListWidget* l) {
@@ -168,13 +167,6 @@ void ProductWindow::showEntry(QListWidget* list, int row) {
     ui->编辑框_名称->setText(textAt(ui->选择列表框_设置商品名称));
     ui->编辑框_产品价格->setText(textAt(ui->选择列表框_设置商品价格));
     ui->编辑框_数量->setText(textAt(ui->选择列表框_设置商品数量));
-    // Mark the product across all three lists.
-    for (QListWidget* l :
-         {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格, ui->选择列表框_设置商品数量})
-        if (l != list && row < l->count()) {
-            const QSignalBlocker quiet(l);
-            l->setCurrentRow(row);
-        }
 }
 
 void ProductWindow::addProduct() {
@@ -199,7 +191,9 @@ void ProductWindow::addProduct() {
     if (storeCatalog(catalogFromLists()) == StoreResult::Failed) {
         app::showMessage(this, QStringLiteral("产品添加失败"));
         app::exitProcess(0);
+        return;
     }
+    inputStored();
 }
 
 void ProductWindow::changeChosen() {
@@ -210,14 +204,20 @@ void ProductWindow::changeChosen() {
     const int k = *m_selected;
     if (k >= std::min({names->count(), prices->count(), quantities->count()})) return;
     QListWidgetItem* const entry[] = {quantities->item(k), prices->item(k), names->item(k)};
-    const QString typed[] = {ui->编辑框_数量->text(), ui->编辑框_产品价格->text(),
-                             ui->编辑框_名称->text()};
+    // The price is kept as an add keeps it, with its 元.
+    const QString typed[] = {
+        ui->编辑框_数量->text(),
+        QString::fromStdString(catalogPrice(ui->编辑框_产品价格->text().toStdString())),
+        ui->编辑框_名称->text()};
     QString before[3];
     for (int i = 0; i < 3; ++i) {
         before[i] = entry[i]->text();
         entry[i]->setText(typed[i]);
     }
-    if (storeCatalog(catalogFromLists()) != StoreResult::Failed) return;
+    if (storeCatalog(catalogFromLists()) != StoreResult::Failed) {
+        inputStored();
+        return;
+    }
     // The table still holds the old entry: so do the lists, and the boxes
     // keep the typed texts for another try.
     for (int i = 0; i < 3; ++i) entry[i]->setText(before[i]);
@@ -225,7 +225,22 @@ void ProductWindow::changeChosen() {
 }
 
 void ProductWindow::emptyCatalog() {
-    if (!catalogReadable() || !emptyProductTable()) return;
+    if (!catalogReadable()) return;
+    if (!app::askYesNo(this, QStringLiteral("清空产品提示信息"),
+                       QString::fromStdString(emptyQuestion(ui->选择列表框_设置商品名称->count()))))
+        return;
+    const EmptyResult result = emptyCatalogAndGoods(ui::dataPaths().productSave());
+    if (result == EmptyResult::NoTable) return;
+    if (result == EmptyResult::GoodsKept) {
+        app::showMessage(this, QStringLiteral("产品数据库清空失败"));
+        return;
+    }
+    // The checkout shows what the goods list now holds: nothing.
+    if (m_checkout.goods) m_checkout.goods->clear();
+    if (result == EmptyResult::Failed) {
+        app::showMessage(this, QStringLiteral("产品数据库清空失败"));
+        return;
+    }
     app::showMessage(this, QStringLiteral("产品数据库清空成功"));
     ui->选择列表框_设置商品数量->clear();
     ui->选择列表框_设置商品价格->clear();

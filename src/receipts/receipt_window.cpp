@@ -21,7 +21,6 @@ namespace shop::receipts {
 
 namespace {
 
-constexpr int kCreationShift = 565;  // the creation step's move to the right
 const QString kLineEnd = QStringLiteral("\r\n\r\n");
 
 std::string settingsPath() { return storage::DataPaths{app::runDirectory()}.settingsFile(); }
@@ -72,14 +71,6 @@ HeaderLabels ReceiptWindow::headerLabels() const {
 ReceiptHeader ReceiptWindow::header() const {
     return {ui->透明_店铺名字->text().toStdString(), ui->透明_机码->text().toStdString(),
             ui->透明_收银员->text().toStdString(), ui->透明_消费地址->text().toStdString()};
-}
-
-void ReceiptWindow::showEvent(QShowEvent* event) {
-    if (!m_placed) {
-        m_placed = true;
-        move(x() + kCreationShift, y());
-    }
-    app::FramelessWindow::showEvent(event);
 }
 
 void ReceiptWindow::generate() {
@@ -187,7 +178,7 @@ void ReceiptWindow::layoutColumns() {
 
 void openReceiptWindow(QWidget* mainWindow, const app::CheckoutArea& checkout) {
     ReceiptWindow receipt(checkout);
-    receipt.move(50, receipt.y());
+    receipt.setOpener(mainWindow);  // over the till, though it has no owner
     if (mainWindow) mainWindow->setEnabled(true);
     receipt.exec();
     if (mainWindow) mainWindow->setEnabled(true);

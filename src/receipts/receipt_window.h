@@ -34,9 +34,8 @@ struct HeaderLabels {
 
 class ReceiptWindow : public app::FramelessWindow {
 public:
-    // Reads the header from the settings file. The window still stands at its
-    // designed place; it moves right by 565 pixels when first shown, from
-    // wherever the opener put it.
+    // Reads the header from the settings file. Shown, it stands centred over
+    // its opener.
     explicit ReceiptWindow(const app::CheckoutArea& checkout, QWidget* parent = nullptr);
     ~ReceiptWindow() override;
 
@@ -63,9 +62,6 @@ public:
     // A file name from the save dialog, then the PDF; a failed write is said.
     void saveReceiptPdf();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void placeValues();
     void layoutColumns();
@@ -73,13 +69,12 @@ private:
 
     std::unique_ptr<Ui::ReceiptWindow> ui;
     app::CheckoutArea m_checkout;
-    bool m_placed = false;
     QMenu* m_outputMenu = nullptr;
 };
 
-// What the main window's 图形按钮_生成账单 does: the receipt window, its left
-// edge at 50, shown modally without an owner; `mainWindow` is enabled before
-// and after.
+// What the main window's 图形按钮_生成账单 does: the receipt window, centred
+// over `mainWindow`, shown modally without an owner; `mainWindow` is enabled
+// before and after.
 void openReceiptWindow(QWidget* mainWindow, const app::CheckoutArea& checkout);
 
 }  // namespace shop::receipts

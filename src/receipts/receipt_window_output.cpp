@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "app/dialog_look.h"
 #include "app/platform.h"
 #include "receipt_print.h"
 #include "receipt_window.h"
@@ -53,6 +54,7 @@ void ReceiptWindow::printReceipt() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("账单"));
     QPrintDialog dialog(&printer, this);
+    app::dressDialog(&dialog, dialog.windowTitle());
     if (dialog.exec() != QDialog::Accepted) return;
     if (!renderReceipt(printer, content())) app::showMessage(this, QStringLiteral("账单打印失败"));
 }

@@ -1,5 +1,10 @@
 #include "salary_ledger.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "salary_amount.h"
+#include "storage/schemas.h"
 #include "storage/table.h"
 #include "storage/table_visit.h"
 
@@ -34,6 +39,37 @@ PressOutcome judgePress(const std::string& number, const std::string& time, cons
     if (!hasNumber && !hasTime && !hasAmount) return PressOutcome::Incomplete;
     if (hasNumber && hasTime && hasAmount) return PressOutcome::Store;
     return PressOutcome::Nothing;
+}
+
+PayOutcome pay(const std::string& tablePath, const PayPress& press) {
+    std::error_code error;
+    const bool exists = std::filesystem::symlink_status(tablePath, error).type() !=
+                        std::filesystem::file_type::not_found;
+    if (!exists && press.name.empty()) return PayOutcome::Nothing;
+    switch (judgePress(press.number, press.time, press.name, press.amount)) {
+        case PressOutcome::Nothing:
+            return PayOutcome::Nothing;
+        case PressOutcome::Incomplete:
+            return PayOutcome::Incomplete;
+        case PressOutcome::Store:
+            break;
+    }
+    const std::optional<std::string> amount = salaryAmount(press.amount);
+    if (!amount) return PayOutcome::AmountRefused;
+    // The first payment for a name makes its table; the payment goes in at
+    // once, so nothing the user typed is dropped.
+    if (!exists && !st::create(tablePath, st::schemas::salary())) return PayOutcome::NotStored;
+    const st::TableVisit table(tablePath);
+    if (!table.opened()) return PayOutcome::NotStored;
+    switch (appendPayment({press.time, *amount})) {
+        case PaymentResult::AmountFailed:
+            return PayOutcome::AmountFailed;
+        case PaymentResult::DateFailed:
+            return PayOutcome::DateFailed;
+        case PaymentResult::Stored:
+            return PayOutcome::Stored;
+    }
+    return PayOutcome::NotStored;
 }
 
 }  // namespace shop::salary

@@ -1,12 +1,12 @@
 #include "salary_window.h"
 
 #include <QDate>
-#include <QFileInfo>
 #include <QLabel>
 
 #include "app/drag_state.h"
 #include "app/platform.h"
 #include "app/title_band.h"
+#include "salary_amount.h"
 #include "salary_ledger.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
@@ -59,6 +59,7 @@ SalaryWindow::SalaryWindow(QWidget* parent) : FramelessWindow(parent), ui(new Ui
     connect(&employeeTree(*ui), &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { chooseItem(current); });
     connect(&payButton(*ui), &QPushButton::clicked, this, &SalaryWindow::storePayment);
+    watchTypedInput();
 
     fillTree();
 }
@@ -111,32 +112,30 @@ void SalaryWindow::storePayment() {
     // A name that would leave the salary folder names no file and none can
     // be made for it.
     const auto path = dataPaths().salaryTable(name);
-    if (!path || !QFileInfo::exists(fromStd(*path))) {
-        if (name.empty() || !path) return;
-        if (st::create(*path, st::schemas::salary()))
-            app::showMessage(this, QStringLiteral("创建成功"));
-        return;
-    }
-
-    const PressOutcome outcome =
-        judgePress(ui->编辑框_编号->text().toStdString(), ui->编辑框_时间->text().toStdString(),
-                   name, ui->编辑框_工资金额->text().toStdString());
-    if (outcome == PressOutcome::Incomplete) app::showMessage(this, QStringLiteral("不能为空"));
-    if (outcome != PressOutcome::Store) return;
-
-    const st::TableVisit salary(*path);
-    if (!salary.opened()) return;
-    switch (appendPayment(
-        {ui->编辑框_时间->text().toStdString(), ui->编辑框_工资金额->text().toStdString()})) {
-        case PaymentResult::AmountFailed:
+    if (!path) return;
+    const PayOutcome outcome =
+        pay(*path, {ui->编辑框_编号->text().toStdString(), ui->编辑框_时间->text().toStdString(),
+                    name, ui->编辑框_工资金额->text().toStdString()});
+    switch (outcome) {
+        case PayOutcome::Nothing:
+            return;
+        case PayOutcome::Incomplete:
+            app::showMessage(this, QStringLiteral("不能为空"));
+            return;
+        case PayOutcome::AmountRefused:
+            app::showMessage(this, QString::fromUtf8(kAmountRefused));
+            return;
+        case PayOutcome::NotStored:
+        case PayOutcome::AmountFailed:
             app::showMessage(this, QStringLiteral("工资信息失败"));
-            break;
-        case PaymentResult::DateFailed:
+            return;
+        case PayOutcome::DateFailed:
             app::showMessage(this, QStringLiteral("时间失败"));
-            break;
-        case PaymentResult::Stored:
-            showPayments();
-            break;
+            return;
+        case PayOutcome::Stored:
+            inputStored();
+            if (const st::TableVisit salary(*path); salary.opened()) showPayments();
+            return;
     }
 }
 

@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     shop::storage::setFailureLog(
         [](const shop::storage::Status& s) { qWarning("%s", s.message().c_str()); });
     shop::app::useChinese(app);
+    // The look first: even the refusal below is a box in the program's font.
+    shop::app::style::apply(app);
     // One program per run folder; the lock goes with the process. A lock
     // that cannot be taken for any other reason stops the start too: a
     // second copy would take the first one's live journal for a crashed
@@ -37,7 +39,6 @@ int main(int argc, char** argv) {
                      lock.message().c_str(), runDir.c_str());
         return 1;
     }
-    shop::app::style::apply(app);
     shop::checkout::MainWindow window(shop::shell::buildNavigation());
     // Logout, shutdown and signals record the run's sales like the close button.
     shop::app::SessionEnd sessionEnd(app, [&window] { window.endSession(); });

@@ -99,6 +99,18 @@ void close(const std::string& nameOrPath);
 // Closes every table of this thread.
 void closeAll();
 
+// A table kept open for long (a whole run, a window's life) may lose its
+// file meanwhile: deleted, or its folder taken away and made again empty.
+// Writing on would go into a file no longer at its path, and fail there.
+// Makes the open table with that base name or path current on the file now
+// at its path: the file it opened (same device and inode) is simply kept;
+// another table file with the same fields standing there is taken instead;
+// with nothing there a new empty table of its fields is made (replacing
+// nothing) and taken. Fails when the table is not open, a batch runs on it,
+// or no table file can be had at the path; the table stays in the set.
+bool reattach(const std::string& nameOrPath);
+Status reattachTable(const std::string& nameOrPath);
+
 // Number of tables open in this thread.
 int openCount();
 // Whether a table with that base name or path is open in this thread.

@@ -218,6 +218,33 @@ void closeAll() {
     t.current = nullptr;
 }
 
+Status reattachTable(const std::string& nameOrPath) {
+    ThreadTables& t = threadTables();
+    OpenTable* table = findTable(t, nameOrPath);
+    if (!table) return fail(Status::Code::Invalid, nameOrPath, "the table is not open");
+    t.current = table;
+    const auto now = format::fileStateOf(table->path);
+    if (now && now->device == table->file.device && now->inode == table->file.inode)
+        return Status();
+    if (table->batchToken != 0)
+        return fail(Status::Code::Invalid, table->path, "a batch runs on the table");
+    if (!now) {
+        // Whatever stands at the path is never replaced: a file that only
+        // failed to be read here is taken below, or refused, as it is.
+        const Status made = createTable(table->path, table->fields);
+        if (!made.ok() && made.code() != Status::Code::Exists) return made;
+    }
+    // The connection still holds the file that went; the table's file is
+    // now the one at its path, checked as any open checks it.
+    t.connections.remove(table->id);
+    if (!connect(*table)) return lastStatus();
+    table->cursor = 1;
+    noteSuccess();
+    return Status();
+}
+
+bool reattach(const std::string& nameOrPath) { return reattachTable(nameOrPath).ok(); }
+
 int openCount() { return static_cast<int>(threadTables().tables.size()); }
 
 bool isOpen(const std::string& nameOrPath) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "backup/backup_manifest.h"
+#include "backup/restore.h"
 #include "backup_fixture.h"
 #include "reliability/file_size_limit.h"
 #include "storage/sha256.h"
@@ -103,6 +104,30 @@ TEST_F(BackupTest, UnchangedFilesAreLinkedFromThePreviousBackupAndChangedOnesCop
     ASSERT_TRUE(third.ok) << third.error;
     EXPECT_EQ(third.copied, 1);
     EXPECT_EQ(checkIntegrity(third.folder + "/" + same), "");
+}
+
+// One changed byte in the previous backup stays there: the next backup
+// copies that file afresh instead of linking the damage on, and names it.
+TEST_F(BackupTest, ADamagedPreviousBackupIsNotLinkedOnAndIsNamed) {
+    const BackupReport first = takeBackup(run, path("dest"), {2024, 3, 7, 8, 0, 0});
+    ASSERT_TRUE(first.ok) << first.error;
+    const std::string same = "员工数据库/员工基本数据库.edb";
+    std::string bytes = readFile(first.folder + "/" + same);
+    bytes[bytes.size() / 2] ^= 1;
+    writeFile(first.folder + "/" + same, bytes);
+
+    const BackupReport second = takeBackup(run, path("dest"), {2024, 3, 7, 9, 0, 0});
+    ASSERT_TRUE(second.ok) << second.error;
+    ASSERT_EQ(second.damaged.size(), 1u);
+    EXPECT_NE(second.damaged[0].find(first.folder + "/" + same), std::string::npos)
+        << second.damaged[0];
+    EXPECT_EQ(second.copied, 1);
+    EXPECT_NE(inodeOf(second.folder + "/" + same), inodeOf(first.folder + "/" + same));
+    // The fresh copy is the table as it was backed up first, before the damage.
+    EXPECT_EQ(manifestOf(second.folder).find(same)->sha256,
+              manifestOf(first.folder).find(same)->sha256);
+    EXPECT_EQ(sha256File(second.folder + "/" + same), manifestOf(second.folder).find(same)->sha256);
+    EXPECT_TRUE(restoreBackup(second.folder, run, freeHold()).ok);
 }
 
 TEST_F(BackupTest, DamagedTableIsSkippedAndNamedWhileTheRestIsSaved) {

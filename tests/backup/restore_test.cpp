@@ -140,6 +140,38 @@ TEST_F(RestoreTest, RefusesABackupThatDoesNotMatchItsManifest) {
     EXPECT_EQ(holds, 0);  // refused before the folder was even asked for
 }
 
+// Every unsound file is named. Without being asked nothing is replaced;
+// asked for the sound files only, those come back and the unsound ones stay
+// as the run folder has them.
+TEST_F(RestoreTest, NamesEveryUnsoundFileAndRestoresTheRestOnlyWhenAsked) {
+    const std::vector<std::string> spoiled = {"员工数据库/员工基本数据库.edb", "配置/fghh.ini"};
+    for (const auto& rel : spoiled) {
+        std::string bytes = readFile(backup + "/" + rel);
+        bytes[bytes.size() / 2] ^= 1;
+        writeFile(backup + "/" + rel, bytes);
+    }
+    changeRunFolder();
+    const auto before = snapshot(run);
+    struct Case {
+        bool soundOnly;
+        bool ok;
+        int restored;
+    };
+    for (const Case c : {Case{false, false, 0}, Case{true, true, 4}}) {
+        SCOPED_TRACE(c.soundOnly ? "sound files only" : "the whole backup");
+        const RestoreReport r = restoreBackup(backup, run, freeHold(), c.soundOnly);
+        EXPECT_EQ(r.ok, c.ok) << r.error;
+        EXPECT_EQ(r.restored, c.restored);
+        ASSERT_EQ(r.unsound.size(), spoiled.size());
+        for (std::size_t i = 0; i < spoiled.size(); ++i)
+            EXPECT_TRUE(r.unsound[i].starts_with(spoiled[i] + ": ")) << r.unsound[i];
+    }
+    std::map<std::string, std::string> expected;
+    for (const auto& [rel, bytes] : atBackup) expected[rel] = *sha256File(backup + "/" + rel);
+    for (const auto& rel : spoiled) expected[rel] = before.at(rel);
+    EXPECT_EQ(snapshot(run), expected);
+}
+
 TEST_F(RestoreTest, RefusesWhileTheProgramHoldsTheFolder) {
     changeRunFolder();
     const auto before = snapshot(run);

@@ -294,3 +294,53 @@ TEST_F(JournalTest, ATemporaryLeftByACutShortRestartIsNeitherReadNorKept) {
 
 }  // namespace
 }  // namespace shop::checkout
+
+namespace shop::checkout {
+namespace {
+
+// A journal at the bound is read (to its end, a stream of zeros here); one
+// byte over it is set aside unread and said, as a damaged one is, and stores
+// nothing.
+TEST_F(JournalTest, AJournalOverTheBoundIsSetAsideUnreadAndSaid) {
+    struct Case {
+        std::uint64_t size;
+        bool read;
+    } const cases[] = {{kJournalSizeLimit, true}, {kJournalSizeLimit + 1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        ASSERT_TRUE(SaleJournal(journal, table, 0).update(kRows));
+        fs::resize_file(journal, c.size);  // sparse: no disk taken
+        const auto runs = recoverOpenSales(run.paths());
+        ASSERT_EQ(runs.size(), 1u);
+        EXPECT_EQ(runs[0].stored, c.read);
+        EXPECT_EQ(runs[0].oversized, !c.read);
+        EXPECT_EQ(readAll(sales).size(), c.read ? kRows.size() : 0u);
+        EXPECT_FALSE(fs::exists(journal)) << "no start reads it again";
+        if (!c.read) {
+            EXPECT_EQ(runs[0].keptAs, journal + ".damaged");
+            EXPECT_NE(recoveryNotice(runs[0]).find("上限"), std::string::npos);
+            fs::remove(runs[0].keptAs);
+        }
+        st::closeAll();
+        fs::remove(sales);
+    }
+}
+
+// No change makes a journal a start would set aside: one that would take it
+// over the bound fails, as on a full disk, and the journal keeps the list
+// before it.
+TEST_F(JournalTest, NoChangeTakesTheJournalOverTheBound) {
+    const std::string half(kJournalSizeLimit / 2 + 1024, 'x');
+    const std::vector<SaleRow> one = {{half, "1", "1", "d"}};
+    SaleJournal j(journal, table, 0);
+    ASSERT_TRUE(j.update(one));
+    EXPECT_FALSE(j.update({one[0], one[0]}));
+    EXPECT_TRUE(j.failing());
+    EXPECT_LE(fs::file_size(journal), kJournalSizeLimit);
+    EXPECT_EQ(readJournal(journal)->rows, one);
+    EXPECT_TRUE(j.update(kRows));
+    EXPECT_FALSE(j.failing());
+}
+
+}  // namespace
+}  // namespace shop::checkout

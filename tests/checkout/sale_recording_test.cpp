@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "checkout/goods_lookup.h"
 #include "checkout/run_tables.h"
@@ -68,6 +69,31 @@ TEST_F(SalesTableTest, ATableMissingAtExitIsCreatedThen) {
     EXPECT_EQ(readAll(sales).size(), 2u);
 }
 
+// The table goes while the run is open (deleted, or its folder taken away
+// and made again empty): the open-table set still holds the file that went,
+// yet the exit makes the table again and stores the rows.
+TEST_F(SalesTableTest, ATableThatWentWhileTheRunWasOpenIsMadeAgainAtExit) {
+    const std::string folder = run.paths().salesFolder();
+    const std::function<void()> losses[] = {
+        [&] { fs::remove(sales); },
+        [&] {
+            fs::remove_all(folder);
+            fs::create_directory(folder);
+        },
+    };
+    for (const auto& lose : losses) {
+        startSales();
+        ASSERT_EQ(recordSales(sales, {{"早", "1", "1", "d"}}).outcome, ExitRecording::Recorded);
+        lose();
+        const RecordingResult result = recordSales(sales, {{"a", "1", "1", "d"}});
+        EXPECT_EQ(result.outcome, ExitRecording::Recorded);
+        EXPECT_EQ(result.recordCount, 1);
+        EXPECT_EQ(readAll(sales), (Rows{{"a", "1", "1", "d"}}));
+        st::closeAll();
+        fs::remove(sales);
+    }
+}
+
 TEST_F(SalesTableTest, ASecondRunInTheSameSecondAppendsToTheSameTable) {
     startSales();
     ASSERT_EQ(recordSales(sales, {{"first run", "1", "1", "d"}}).outcome, ExitRecording::Recorded);
@@ -93,7 +119,7 @@ protected:
     test::RunFolder run;
 };
 
-TEST_F(GoodsTablesTest, AnyFailedWriteFailsTheWholeSaveAndKeepsNothing) {
+TEST_F(GoodsTablesTest, AnyFailedWriteFailsTheWholeSaveAndASaveReplacesTheList) {
     run.setProductSave({"旧"});
     ASSERT_TRUE(openGoodsNames(run.paths().productSave()));
     EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", std::string(300, 'x')}),
@@ -102,7 +128,15 @@ TEST_F(GoodsTablesTest, AnyFailedWriteFailsTheWholeSaveAndKeepsNothing) {
               GoodsSave::Failed);
     EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"旧"}}));
     EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", "b"}), GoodsSave::Saved);
-    EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"旧"}, {"a"}, {"b"}}));
+    EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"a"}, {"b"}}));
+}
+
+TEST_F(GoodsTablesTest, ASaveAfterTheTableWentMakesItAgainWithTheList) {
+    run.setProductSave({"旧"});
+    ASSERT_TRUE(openGoodsNames(run.paths().productSave()));
+    fs::remove(run.paths().productSave());
+    EXPECT_EQ(saveGoodsList(run.paths().productSave(), {"a", "b"}), GoodsSave::Saved);
+    EXPECT_EQ(readAll(run.paths().productSave()), (Rows{{"a"}, {"b"}}));
 }
 
 TEST_F(GoodsTablesTest, LookupReadsPriceAndStockByPositionAndClosesTheTable) {

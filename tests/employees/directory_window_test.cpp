@@ -4,16 +4,21 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
+#include <optional>
 
+#include "app/frameless_window.h"
 #include "app/scripted_platform.h"
 #include "employee_fixture.h"
+#include "employees/directory_texts.h"
 #include "employees/employee_form.h"
 #include "employees/entry_window.h"
 #include "leave/leave_window.h"
@@ -126,7 +131,9 @@ TEST_F(DirectoryWindowTest, ChoosingAnEmployeeShowsTheRecordButNotTheAccount) {
         {"透明标签_员工岗位", 19}};
     const EmployeeRecord expected = test::sampleEmployee("李四");
     for (const auto& [label, position] : shown)
-        EXPECT_EQ(labelText(w, label).toStdString(), expected[position]) << label;
+        EXPECT_EQ(labelText(w, label).toStdString(),
+                  position == f::kIdCard ? maskedIdCard(expected[position]) : expected[position])
+            << label;
     const QString account = QString::fromStdString(expected[f::kWeChatQq]);
     for (const QLabel* label : w.findChildren<QLabel*>())
         EXPECT_FALSE(label->text().contains(account));
@@ -181,10 +188,17 @@ TEST_F(DirectoryWindowTest, ClearRemovesTheCurrentEmployeeAndOnlyTheirLeaveTable
     makeLeaveTable("张三");
     makeLeaveTable("李四");
     makeLeaveTable("王五");
+    const std::string salary = *run.paths().salaryTable("张三");
+    ASSERT_TRUE(storage::create(salary, storage::schemas::salary()));
     DirectoryWindow w;
     choose(w, 0);
     // The right click lands on 李四, but "清空" acts on the current item.
+    platform.queueAnswer(true);
     rightClickAndChoose(w, 1, "清空");
+    EXPECT_EQ(platform.questions(),
+              QStringList{"清空员工提示信息|确定删除员工“张三”（共 2 "
+                          "名同名员工）的资料和请假记录吗？其工资发放记录会保留。"});
+    EXPECT_TRUE(fs::exists(salary));             // the record of money paid stays
     EXPECT_EQ(tree(w)->currentItem(), nullptr);  // rebuilt
     EXPECT_EQ(childTexts(w), QStringList({"李四", "王五"}));
     const auto rows = test::employeesIn(run.paths().employee());
@@ -202,6 +216,32 @@ TEST_F(DirectoryWindowTest, ClearRemovesTheCurrentEmployeeAndOnlyTheirLeaveTable
     EXPECT_EQ(labelText(w, "透明标签_员工姓名"), "王五");
 }
 
+// "清空" asks first, naming the one employee; only a Yes removes anything.
+TEST_F(DirectoryWindowTest, ClearAsksFirstAndOnlyAYesRemoves) {
+    const struct {
+        const char* what;
+        std::optional<bool> answer;
+        bool removed;
+    } cases[] = {{"yes", true, true}, {"no", false, false}, {"no answer", std::nullopt, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform.clear();
+        test::writeAll(run.paths().employee(), {});
+        addEmployees({test::sampleEmployee("李四"), test::sampleEmployee("王五")});
+        if (!leaveTableExists("王五")) makeLeaveTable("王五");
+        DirectoryWindow w;
+        choose(w, 1);
+        if (c.answer) platform.queueAnswer(*c.answer);
+        rightClickAndChoose(w, 1, "清空");
+        EXPECT_EQ(platform.questions(),
+                  QStringList{"清空员工提示信息|确定删除员工“王五”的资料和请假记录吗？"
+                              "其工资发放记录会保留。"});
+        EXPECT_EQ(childTexts(w), c.removed ? QStringList{"李四"} : QStringList({"李四", "王五"}));
+        EXPECT_EQ(test::employeesIn(run.paths().employee()).size(), c.removed ? 1u : 2u);
+        EXPECT_EQ(leaveTableExists("王五"), !c.removed);
+    }
+}
+
 TEST_F(DirectoryWindowTest, ClearWithNobodyCurrentOrTheRootRemovesNothing) {
     addEmployees({test::sampleEmployee("张三")});
     makeLeaveTable("张三");
@@ -212,6 +252,7 @@ TEST_F(DirectoryWindowTest, ClearWithNobodyCurrentOrTheRootRemovesNothing) {
     EXPECT_EQ(test::employeesIn(run.paths().employee()).size(), 1u);
     EXPECT_TRUE(leaveTableExists("张三"));
     EXPECT_EQ(childTexts(w), QStringList({"张三"}));
+    EXPECT_TRUE(platform.questions().isEmpty());  // nobody to ask about
 }
 
 TEST_F(DirectoryWindowTest, ClearOfANameThatCannotNameAFileDeletesNoLeaveTable) {
@@ -219,6 +260,7 @@ TEST_F(DirectoryWindowTest, ClearOfANameThatCannotNameAFileDeletesNoLeaveTable) 
     makeLeaveTable("张三");
     DirectoryWindow w;
     choose(w, 0);
+    platform.queueAnswer(true);
     rightClickAndChoose(w, 0, "清空");
     EXPECT_EQ(childTexts(w), QStringList({"李四"}));
     EXPECT_TRUE(leaveTableExists("张三"));
@@ -253,6 +295,7 @@ TEST_F(DirectoryWindowTest, ClosingWindowsNeverClosesATableAnotherWindowKeeps) {
         choose(w, 0);
         rightClickAndChoose(w, 0, "添加员工");
         choose(w, 1);
+        platform.queueAnswer(true);
         rightClickAndChoose(w, 1, "清空");
         ASSERT_EQ(childTexts(w), QStringList({"张三"}));
         control<QPushButton>(w, "图形按钮1_关闭5")->click();
@@ -354,6 +397,86 @@ TEST_F(DirectoryWindowTest, LeaveWindowOpensModallyAndSalaryWindowDoesNot) {
     EXPECT_TRUE(salary->isVisible());
     EXPECT_FALSE(salary->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// The leave window opened here starts on the employee chosen here; with
+// nobody (or the root) chosen it starts on nobody.
+TEST_F(DirectoryWindowTest, LeaveWindowStartsOnTheEmployeeChosenHere) {
+    auto second = test::sampleEmployee("李四");
+    second[f::kNumber] = "002";
+    addEmployees({test::sampleEmployee("张三"), second, test::sampleEmployee("李四")});
+    for (const int chosen : {1, 2, 0, -1}) {
+        SCOPED_TRACE(chosen);
+        DirectoryWindow w;
+        if (chosen >= 0) choose(w, chosen);
+        int row = -2;
+        QString number;
+        QTimer::singleShot(0, &w, [&] {
+            auto* leave = qobject_cast<leave::LeaveWindow*>(QApplication::activeModalWidget());
+            if (!leave) return;
+            row = control<QListWidget>(*leave, "列表框_员工姓名")->currentRow();
+            number = control<QLineEdit>(*leave, "编辑框_员工编号")->text();
+            leave->done(0);
+        });
+        control<QPushButton>(w, "图形按钮1_添加员工1")->click();
+        EXPECT_EQ(row, chosen);
+        const auto rows = test::employeesIn(run.paths().employee());
+        EXPECT_EQ(number.toStdString(), chosen >= 0 ? rows[chosen][f::kNumber] : "");
+    }
+}
+
+// A new employee saved in an entry form opened from here, modal or not,
+// shows in the tree at once, and the employee being looked at stays chosen.
+TEST_F(DirectoryWindowTest, ANewEmployeeShowsAtOnce) {
+    addEmployees({test::sampleEmployee("张三")});
+    DirectoryWindow w;
+    choose(w, 0);
+    control<QPushButton>(w, "图形按钮1_添加员工")->click();
+    auto* entry = w.findChild<EntryWindow*>();
+    ASSERT_NE(entry, nullptr);
+    fillForm(*entry, "王五");
+    control<QPushButton>(*entry, "图形按钮_生成账单2")->click();
+    EXPECT_EQ(childTexts(w), QStringList({"张三", "王五"}));
+    EXPECT_EQ(tree(w)->currentItem(), tree(w)->topLevelItem(0)->child(0));
+    EXPECT_EQ(labelText(w, "透明标签_员工姓名"), "张三");
+    entry->close();
+
+    QTimer::singleShot(0, &w, [&] {
+        auto* modal = qobject_cast<EntryWindow*>(QApplication::activeModalWidget());
+        if (!modal) return;
+        fillForm(*modal, "赵六");
+        control<QPushButton>(*modal, "图形按钮_生成账单2")->click();
+        control<QPushButton>(*modal, "图形按钮1_关闭5")->click();
+    });
+    rightClickAndChoose(w, 0, "添加员工");
+    EXPECT_EQ(childTexts(w), QStringList({"张三", "王五", "赵六"}));
+}
+
+// Escape with typed input in the form asks first; a No keeps form and
+// typing, a Yes closes the form alone. A held Escape that closed the form
+// does not go on to close the directory beneath it.
+TEST_F(DirectoryWindowTest, EscapeOverTypedInputAsksAndNeverClosesTheDirectoryToo) {
+    DirectoryWindow w;
+    w.show();
+    control<QPushButton>(w, "图形按钮1_添加员工")->click();
+    auto* entry = w.findChild<EntryWindow*>();
+    ASSERT_NE(entry, nullptr);
+    QLineEdit* name = control<QLineEdit>(*entry, "编辑框_姓名");
+    QTest::keyClicks(name, "wang");
+    platform.queueAnswer(false);
+    QTest::keyClick(name, Qt::Key_Escape);
+    EXPECT_EQ(platform.questions(),
+              QStringList{QStringLiteral("关闭提示信息|") + app::unsavedInputQuestion()});
+    EXPECT_TRUE(entry->isVisible());
+    EXPECT_EQ(name->text(), "wang");
+
+    platform.queueAnswer(true);
+    QTest::keyClick(name, Qt::Key_Escape);
+    EXPECT_FALSE(entry->isVisible());
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), /*autorep=*/true);
+    QApplication::sendEvent(&w, &held);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(platform.questions().size(), 2);
 }
 
 TEST_F(DirectoryWindowTest, MenuAddOpensTheEntryWindowModally) {

@@ -66,13 +66,13 @@ std::vector<EmployeeRecord> employeesIn(const std::string& path) {
     return rows;
 }
 
-QByteArray bmpBytes(int width, int height, QColor colour) {
+QByteArray pictureBytes(int width, int height, const char* format, QColor colour) {
     QImage image(width, height, QImage::Format_RGB888);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
+    image.save(&buffer, format);
     return bytes;
 }
 

@@ -26,8 +26,13 @@ void addEmployees(const std::string& path, const std::vector<employees::Employee
 // Every record of the table at `path`, photo bytes included.
 std::vector<employees::EmployeeRecord> employeesIn(const std::string& path);
 
-// A BMP picture of the given size in one colour, as file bytes.
-QByteArray bmpBytes(int width, int height, QColor colour = QColor(40, 120, 200));
+// A picture of the given size in one colour, as the file bytes of `format`
+// ("BMP", "PNG", "JPEG").
+QByteArray pictureBytes(int width, int height, const char* format,
+                        QColor colour = QColor(40, 120, 200));
+inline QByteArray bmpBytes(int width, int height, QColor colour = QColor(40, 120, 200)) {
+    return pictureBytes(width, height, "BMP", colour);
+}
 // Writes the bytes to `path` and returns the path.
 QString writeFile(const QString& path, const QByteArray& bytes);
 

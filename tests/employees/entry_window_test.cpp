@@ -207,6 +207,34 @@ TEST_F(EntryWindowTest, PhotoIsShownFittedAndStoredUnchanged) {
     EXPECT_EQ(QByteArray::fromStdString(rows[1][f::kPhoto]), bytes);
 }
 
+// A photo may be a BMP, PNG or JPEG picture: shown, and stored byte for byte.
+TEST_F(EntryWindowTest, EveryPictureKindIsShownAndStoredAsItsFileBytes) {
+    EXPECT_EQ(EntryWindow::photoFilter(), "图片 (*.bmp *.png *.jpg *.jpeg)");
+    const struct {
+        const char* file;
+        const char* format;
+    } kinds[] = {{"p.bmp", "BMP"}, {"p.png", "PNG"}, {"p.jpg", "JPEG"}, {"p.jpeg", "JPEG"}};
+    std::vector<QByteArray> chosen;
+    EntryWindow w;
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.file);
+        const QByteArray bytes = test::pictureBytes(90, 120, k.format);
+        ASSERT_FALSE(bytes.isEmpty());
+        platform.queueFile(file(k.file, bytes));
+        clickPhoto(w);
+        EXPECT_EQ(w.photo(), bytes);
+        EXPECT_FALSE(control<QLabel>(w, "图片框_头像")->pixmap().isNull());
+        fillAll(w);
+        clickSave(w);
+        chosen.push_back(bytes);
+    }
+    EXPECT_EQ(platform.fileFilters(), QStringList(4, EntryWindow::photoFilter()));
+    const auto rows = stored();
+    ASSERT_EQ(rows.size(), chosen.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(QByteArray::fromStdString(rows[i][f::kPhoto]), chosen[i]) << kinds[i].file;
+}
+
 TEST_F(EntryWindowTest, CancelledOrTooLargePhotoKeepsThePhotoAsItWas) {
     EntryWindow w;
     const QByteArray first = test::bmpBytes(60, 80);

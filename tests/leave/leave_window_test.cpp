@@ -168,8 +168,7 @@ TEST_F(LeaveWindowTest, FirstSubmissionCreatesTheTableWithOneRecord) {
     addStaff({{"001", "张三", ""}});
     openWindow();
     choose(0);
-    // An end before the start is stored without complaint.
-    submit(kMarch9, kMarch5, "拒绝");
+    submit(kMarch5, kMarch9, "拒绝");
 
     const std::string path = leavePath("张三");
     const std::vector<storage::FieldDesc> fields = test::fieldsOf(path);
@@ -181,11 +180,11 @@ TEST_F(LeaveWindowTest, FirstSubmissionCreatesTheTableWithOneRecord) {
         EXPECT_EQ(f.type, storage::FieldType::Text);
         EXPECT_EQ(f.maxLength, 512);
     }
-    const Rows expected{{day(kMarch9), day(kMarch5), "拒绝"}};
+    const Rows expected{{day(kMarch5), day(kMarch9), "拒绝"}};
     EXPECT_EQ(test::readAll(path), expected);
     EXPECT_EQ(listRows(), expected);
-    EXPECT_EQ(control<QLineEdit>("编辑框1")->text().toStdString(), day(kMarch9));
-    EXPECT_EQ(control<QLineEdit>("编辑框2")->text().toStdString(), day(kMarch5));
+    EXPECT_EQ(control<QLineEdit>("编辑框1")->text().toStdString(), day(kMarch5));
+    EXPECT_EQ(control<QLineEdit>("编辑框2")->text().toStdString(), day(kMarch9));
     // Refusing asks nothing; the worker left no table open on this thread.
     EXPECT_TRUE(platform.messages().isEmpty());
     EXPECT_EQ(storage::openCount(), 0);
@@ -223,27 +222,38 @@ TEST_F(LeaveWindowTest, ApprovalShowsTheBoxBeforeTheRequestIsStored) {
     EXPECT_EQ(test::readAll(leavePath("张三")), (Rows{{day(kMarch5), day(kMarch9), "同意"}}));
 }
 
-TEST_F(LeaveWindowTest, NeitherDecisionStoresNothing) {
+// A request that could never be stored as meant (no decision, an end before
+// its start) is refused with its reason before any table is touched; one day
+// of leave (start and end alike) is a request like any other.
+TEST_F(LeaveWindowTest, ARequestWithoutADecisionOrEndingBeforeItStartsIsRefused) {
     addStaff({{"001", "新人", ""}, {"002", "老人", ""}});
-    openWindow();
-
-    // A new employee gets an empty table and nothing more.
-    choose(0);
-    submit(kMarch5, kMarch9, nullptr);
-    EXPECT_TRUE(fs::exists(leavePath("新人")));
-    EXPECT_TRUE(test::readAll(leavePath("新人")).empty());
-    EXPECT_TRUE(listRows().empty());
-
-    // An employee with history keeps it, and the list is left empty.
-    choose(1);
-    submit(kMarch5, kMarch9, "拒绝");
-    openWindow();  // a fresh window has neither button chosen
-    choose(1);
-    ASSERT_EQ(listRows().size(), 1u);
-    submit(kApril1, kApril3, nullptr);
-    EXPECT_EQ(test::readAll(leavePath("老人")).size(), 1u);
-    EXPECT_TRUE(listRows().empty());
-    EXPECT_TRUE(platform.messages().isEmpty());
+    const struct {
+        const char* what;
+        QDate start, end;
+        const char* decision;
+        const char* refusal;  // nullptr: stored
+    } cases[] = {
+        {"no decision", kMarch5, kMarch9, nullptr, kNoDecision},
+        {"end before start", kMarch9, kMarch5, "同意", kEndBeforeStart},
+        {"end a day before start", kMarch5, kMarch5.addDays(-1), "拒绝", kEndBeforeStart},
+        {"one day", kMarch5, kMarch5, "拒绝", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform.clear();
+        for (const char* name : {"新人", "老人"}) fs::remove(leavePath(name));
+        openWindow();  // a fresh window has neither button chosen
+        choose(1);
+        submit(c.start, c.end, c.decision);
+        if (c.refusal) {
+            EXPECT_EQ(platform.messages(), QStringList{QString::fromUtf8(c.refusal)});
+            EXPECT_FALSE(fs::exists(leavePath("老人")));
+            EXPECT_TRUE(listRows().empty());
+        } else {
+            EXPECT_EQ(test::readAll(leavePath("老人")), (Rows{{day(c.start), day(c.end), "拒绝"}}));
+        }
+        EXPECT_FALSE(fs::exists(leavePath("新人")));
+    }
 }
 
 TEST_F(LeaveWindowTest, WithoutAChosenEmployeeTheTableIsTheBareExtension) {
@@ -265,16 +275,33 @@ TEST_F(LeaveWindowTest, EmployeesOfOneNameShareTheirLeaveTable) {
     EXPECT_EQ(listRows(), (Rows{{day(kMarch5), day(kMarch9), "拒绝"}}));
 }
 
-TEST_F(LeaveWindowTest, WithoutTheLeaveFolderNothingIsStoredOrReported) {
-    addStaff({{"001", "张三", ""}});
-    fs::remove_all(run.paths().leaveFolder());
-    openWindow();
-    choose(0);
-    submit(kMarch5, kMarch9, "同意");
-    submit(kMarch5, kMarch9, "拒绝");
-    EXPECT_FALSE(fs::exists(run.paths().leaveFolder()));
-    EXPECT_TRUE(listRows().empty());
-    EXPECT_TRUE(platform.messages().isEmpty());  // the table never opened, so no box either
+// Whatever keeps the leave table from being opened or made (no folder, a
+// folder in the table's place, a file that is no table), the request is said
+// not to be stored, before any "同意" box, and nothing is replaced.
+TEST_F(LeaveWindowTest, ALeaveTableThatCannotBeMadeIsSaid) {
+    addStaff({{"001", "王五", ""}});
+    const QString failed = QString::fromUtf8(kStoreFailedMessage);
+    const struct {
+        const char* what;
+        std::function<void()> plant;
+    } cases[] = {
+        {"no leave folder", [&] { fs::remove_all(run.paths().leaveFolder()); }},
+        {"a folder named like the table", [&] { fs::create_directories(leavePath("王五")); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform.clear();
+        c.plant();
+        openWindow();
+        choose(0);
+        submit(kMarch5, kMarch9, "同意");
+        submit(kMarch5, kMarch9, "拒绝");
+        EXPECT_EQ(platform.messages(), (QStringList{failed, failed}));
+        EXPECT_TRUE(listRows().empty());
+        fs::create_directories(run.paths().leaveFolder());
+        EXPECT_TRUE(!fs::exists(leavePath("王五")) || fs::is_directory(leavePath("王五")));
+        fs::remove_all(leavePath("王五"));
+    }
 }
 
 TEST_F(LeaveWindowTest, NamesThatWouldLeaveTheFolderAreRefused) {
@@ -294,7 +321,7 @@ TEST_F(LeaveWindowTest, NamesThatWouldLeaveTheFolderAreRefused) {
     EXPECT_FALSE(fs::exists(run.paths().leaveFolder() + "/a/b.edb"));
     EXPECT_FALSE(fs::exists(run.dir() + "/员工请假数据库.edb"));
     EXPECT_TRUE(fs::is_empty(run.paths().leaveFolder() + "/a"));
-    EXPECT_TRUE(platform.messages().isEmpty());
+    EXPECT_EQ(platform.messages(), QStringList(3, QString::fromUtf8(kStoreFailedMessage)));
 }
 
 TEST_F(LeaveWindowTest, AFileThatIsNoTableIsNeverReplaced) {
@@ -310,7 +337,7 @@ TEST_F(LeaveWindowTest, AFileThatIsNoTableIsNeverReplaced) {
     submit(kMarch5, kMarch9, "同意");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), foreign);
-    EXPECT_TRUE(platform.messages().isEmpty());
+    EXPECT_EQ(platform.messages(), QStringList{QString::fromUtf8(kStoreFailedMessage)});
 }
 
 TEST_F(LeaveWindowTest, ClosingTheWindowWhileTheBoxIsUpTouchesNothingOfIt) {

@@ -19,20 +19,15 @@
 
 #include "app/scripted_platform.h"
 #include "performance/performance_window.h"
-#include "sales_fixture.h"
+#include "window_fixture.h"
 
 namespace shop::test {
 namespace {
 
 using performance::PerformanceWindow;
 
-class ReportsWindow : public ::testing::Test {
+class ReportsWindow : public PerformanceWindowFixture {
 protected:
-    void query(QDate first, QDate last) {
-        window.findChild<QDateEdit*>(QStringLiteral("日期框_起"))->setDate(first);
-        window.findChild<QDateEdit*>(QStringLiteral("日期框_终"))->setDate(last);
-        window.findChild<QPushButton*>(QStringLiteral("图形按钮_查询"))->click();
-    }
     QString title(const char* chart) const {
         return window.findChild<QChartView*>(QString::fromUtf8(chart))->chart()->title();
     }
@@ -48,16 +43,6 @@ protected:
         }
         return rows;
     }
-    QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
-    static std::string bytes(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
-    }
-
-    app::ScriptedPlatform platform;
-    RunFolder run;
-    QTemporaryDir dir;
-    PerformanceWindow window;
 };
 
 TEST_F(ReportsWindow, ADamagedTableIsNamedNeverShownAsNoSales) {

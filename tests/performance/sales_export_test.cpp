@@ -17,7 +17,7 @@
 #include "app/scripted_platform.h"
 #include "performance/performance_window.h"
 #include "performance/sales_csv.h"
-#include "sales_fixture.h"
+#include "window_fixture.h"
 
 namespace shop::test {
 namespace {
@@ -55,26 +55,14 @@ TEST(SalesCsv, StoredFormulasAndSeparatorsStayText) {
     EXPECT_NE(csv.find("\"牛奶,大瓶\",6元,1,'\t2024,6,1,6\r\n"), std::string::npos) << csv;
 }
 
-class SalesExport : public ::testing::Test {
+class SalesExport : public PerformanceWindowFixture {
 protected:
     void SetUp() override {
         makeSalesTable(run, {2024, 3, 5, 9, 0, 0},
                        {{"苹果", "12元", "3", "2024年3月5日9时1分2秒"},
                         {"=1+2", "2.5", "4", "2024年3月5日9时3分0秒"}});
-        window.findChild<QDateEdit*>(QStringLiteral("日期框_起"))->setDate(QDate(2024, 3, 5));
-        window.findChild<QDateEdit*>(QStringLiteral("日期框_终"))->setDate(QDate(2024, 3, 5));
-        window.findChild<QPushButton*>(QStringLiteral("图形按钮_查询"))->click();
+        query(QDate(2024, 3, 5), QDate(2024, 3, 5));
     }
-    QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
-    static std::string bytes(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
-    }
-
-    app::ScriptedPlatform platform;
-    RunFolder run;
-    QTemporaryDir dir;
-    performance::PerformanceWindow window;
 };
 
 TEST_F(SalesExport, CsvHoldsTheListAndTheChartTotals) {

@@ -1,13 +1,17 @@
-// The import of the catalogue's names into the checkout's goods combo, and
-// what it leaves current for the product window.
+// The import of the catalogue's names into the checkout's goods combo and
+// the product-save table, and what it leaves current for the product window.
+#include "products/product_import.h"
+
+#include "checkout/main_window.h"
 #include "product_fixture.h"
+#include "support/main_window_driver.h"
 
 namespace shop::products {
 namespace {
 
 using namespace test_support;
 
-const QString kQuestion = QStringLiteral("导入产品提示信息|是否清空产品清空数据库，再导入产品");
+const QString kQuestion = QStringLiteral("导入产品提示信息|") + importQuestion(3);
 
 QStringList comboItems(const QComboBox& c) {
     QStringList out;
@@ -24,14 +28,14 @@ protected:
     }
 };
 
-TEST_F(ImportTest, EmptyComboTakesTheNamesWithoutAsking) {
+TEST_F(ImportTest, EmptyComboTakesTheNamesWithoutAskingAndStoresThem) {
     ProductWindow w(checkout());
     click(w, "图形按钮_导入产品");
     EXPECT_EQ(comboItems(goods), (QStringList{"可乐", "面包", "牛奶"}));
     EXPECT_EQ(platform.messages(), QStringList{"产品导入成功"});
     EXPECT_TRUE(platform.questions().isEmpty());
-    EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
-    EXPECT_EQ(storage::currentName(), "产品数据库");
+    EXPECT_EQ(saveTable(), (Rows{{"可乐"}, {"面包"}, {"牛奶"}}));
+    EXPECT_EQ(storage::currentName(), "产品保存");
 }
 
 TEST_F(ImportTest, EmptyCatalogueIntoEmptyComboFails) {
@@ -40,6 +44,7 @@ TEST_F(ImportTest, EmptyCatalogueIntoEmptyComboFails) {
     click(w, "图形按钮_导入产品");
     EXPECT_EQ(goods.count(), 0);
     EXPECT_EQ(platform.messages(), QStringList{"产品导入失败"});
+    EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
 }
 
 TEST_F(ImportTest, SecondImportAsksAndNoChangesNothing) {
@@ -51,29 +56,31 @@ TEST_F(ImportTest, SecondImportAsksAndNoChangesNothing) {
     EXPECT_EQ(platform.questions(), QStringList{kQuestion});
     EXPECT_TRUE(platform.messages().isEmpty());
     EXPECT_EQ(comboItems(goods), (QStringList{"可乐", "面包", "牛奶"}));
-    EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
+    EXPECT_EQ(saveTable(), (Rows{{"可乐"}, {"面包"}, {"牛奶"}}));
 }
 
-TEST_F(ImportTest, YesEmptiesTheSaveTableAndRefillsTheCombo) {
+TEST_F(ImportTest, YesReplacesTheSaveTableAndRefillsTheCombo) {
     goods.addItems({"旧1", "旧2"});
     ProductWindow w(checkout());
     platform.queueAnswer(true);
     click(w, "图形按钮_导入产品");
     EXPECT_EQ(comboItems(goods), (QStringList{"可乐", "面包", "牛奶"}));
     EXPECT_EQ(platform.messages(), QStringList{"产品导入成功"});
-    EXPECT_TRUE(saveTable().empty());
+    EXPECT_EQ(platform.questions(), QStringList{kQuestion});
+    EXPECT_EQ(saveTable(), (Rows{{"可乐"}, {"面包"}, {"牛奶"}}));
     EXPECT_EQ(storage::currentName(), "产品保存");
 }
 
-TEST_F(ImportTest, YesWithAnEmptyCatalogueStillEmptiesTheSaveTable) {
+TEST_F(ImportTest, AnEmptyCatalogueIsRefusedBeforeAskingAndKeepsTheGoodsList) {
     run.setProducts({});
     goods.addItem("旧1");
     ProductWindow w(checkout());
     platform.queueAnswer(true);
     click(w, "图形按钮_导入产品");
-    EXPECT_EQ(goods.count(), 0);
+    EXPECT_TRUE(platform.questions().isEmpty());
+    EXPECT_EQ(comboItems(goods), QStringList{"旧1"});
     EXPECT_EQ(platform.messages(), QStringList{"产品导入失败"});
-    EXPECT_TRUE(saveTable().empty());
+    EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
 }
 
 TEST_F(ImportTest, SaveTableNotOpenIsCancelled) {
@@ -87,14 +94,14 @@ TEST_F(ImportTest, SaveTableNotOpenIsCancelled) {
     EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
 }
 
-TEST_F(ImportTest, SaveTableThatCannotBeEmptiedStopsSilently) {
+TEST_F(ImportTest, SaveTableThatCannotBeWrittenFailsAndKeepsTheCombo) {
     storage::close(run.paths().productSave());
     ASSERT_TRUE(storage::open(run.paths().productSave(), /*readOnly=*/true));
     goods.addItem("旧1");
     ProductWindow w(checkout());
     platform.queueAnswer(true);
     click(w, "图形按钮_导入产品");
-    EXPECT_TRUE(platform.messages().isEmpty());
+    EXPECT_EQ(platform.messages(), QStringList{"产品导入失败"});
     EXPECT_EQ(comboItems(goods), QStringList{"旧1"});
     EXPECT_EQ(saveTable(), (Rows{{"旧1"}, {"旧2"}}));
 }
@@ -110,7 +117,7 @@ TEST_F(ImportTest, AfterAYesImportAddsAndChangesAreStoredAndClosingKeepsTheSaveT
         list(w, "选择列表框_设置商品名称")->setCurrentRow(0);
         fill(w, "雪碧", "2.5元", "7");
         click(w, "图形按钮_生成账单2");
-        EXPECT_TRUE(saveTable().empty());
+        EXPECT_EQ(saveTable(), (Rows{{"可乐"}, {"面包"}, {"牛奶"}}));
         click(w, "图形按钮1_关闭5");
     }
     EXPECT_EQ(productTable(), (Rows{{"雪碧", "2.5元", "7"},
@@ -124,19 +131,51 @@ TEST_F(ImportTest, AfterAYesImportAddsAndChangesAreStoredAndClosingKeepsTheSaveT
     EXPECT_EQ(storage::openCount(), 1);
 }
 
-TEST_F(ImportTest, EmptyingAfterAnImportEmptiesTheProductTable) {
+TEST_F(ImportTest, EmptyingAfterAnImportEmptiesTheProductTableAndTheGoodsList) {
     goods.addItem("旧1");
     ProductWindow w(checkout());
     platform.queueAnswer(true);
     click(w, "图形按钮_导入产品");
     platform.clear();
+    platform.queueAnswer(true);
     click(w, "图形按钮_生成账单1");
     EXPECT_EQ(platform.messages(), QStringList{"产品数据库清空成功"});
     EXPECT_TRUE(productTable().empty());
     EXPECT_EQ(storage::currentName(), "产品数据库");
     EXPECT_TRUE(lists(w).empty());
-    // The names already imported stay in the combo.
-    EXPECT_EQ(comboItems(goods), (QStringList{"可乐", "面包", "牛奶"}));
+    // No name is left to sell without its product.
+    EXPECT_EQ(goods.count(), 0);
+    EXPECT_TRUE(saveTable().empty());
+}
+
+// What the owner sees after an import, a closed product window and a new
+// start of the program: the imported names, once each, whether or not the
+// goods list was saved, and however often.
+TEST(ImportAndRestart, TheGoodsBoxOffersTheImportedNamesOnce) {
+    for (const int saves : {0, 1, 3}) {
+        SCOPED_TRACE(saves);
+        test::MainWindowDriver d;
+        d.run.setProducts({{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}});
+        d.run.setProductSave({"旧1", "旧2", "旧3"});
+        d.start();
+        ASSERT_FALSE(d.window->failedToStart());
+        {
+            ProductWindow w(d.window->checkoutArea());
+            d.platform.queueAnswer(true);
+            click(w, "图形按钮_导入产品");
+            click(w, "图形按钮1_关闭5");
+        }
+        for (int i = 0; i < saves; ++i) d.click("图形按钮_保存");
+        d.click("图形按钮1_关闭");
+        ASSERT_TRUE(d.platform.exited());
+        d.window.reset();
+        storage::closeAll();  // the process ends
+        EXPECT_EQ(test::readAll(d.run.paths().productSave()), (Rows{{"可乐"}, {"面包"}}));
+
+        d.start();
+        ASSERT_FALSE(d.window->failedToStart());
+        EXPECT_EQ(d.items(d.goods()), (QStringList{"可乐", "面包"}));
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QtTest/QTest>
 #include <filesystem>
+#include <optional>
 
 #include "app/drag_state.h"
 #include "product_fixture.h"
@@ -28,7 +29,8 @@ TEST_F(ProductWindowTest, LoadsTheCatalogueAndKeepsTheTableOpenAndCurrent) {
     EXPECT_EQ(w.size(), QSize(594, 350));
     EXPECT_EQ(w.windowTitle(), "添加产品_窗口");
     EXPECT_EQ(w.findChild<QLabel*>("透明标签3")->text(), "澄屿_添加产品");
-    EXPECT_EQ(w.findChild<QLabel*>("状态条1")->text(), "\u201d添加\u201c添加产品");
+    EXPECT_EQ(w.findChild<QLabel*>("状态条1")->text(),
+              "填写名称、价格和数量后点\u201c添加产品\u201d；选中一行可\u201c修改产品\u201d");
     EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
     EXPECT_EQ(storage::currentName(), "产品数据库");
     for (const char* name : {"编辑框_名称", "编辑框_产品价格", "编辑框_数量"})
@@ -153,12 +155,31 @@ INSTANTIATE_TEST_SUITE_P(
                       AddCase{" ", " ", " ", nullptr, true},          // blanks are content
                       AddCase{"牛奶", "abc", "-2", nullptr, true}));  // forms are not examined
 
-TEST_F(ProductWindowTest, ReAddingAChosenEntryGivesASecondYuan) {
+TEST_F(ProductWindowTest, ReAddingAChosenEntryKeepsItsOneYuan) {
     run.setProducts({{"可乐", "12元", "10"}});
     ProductWindow w(checkout());
     list(w, "选择列表框_设置商品名称")->setCurrentRow(0);
     click(w, "图形按钮_添加产品");
-    EXPECT_EQ(productTable(), (Rows{{"可乐", "12元", "10"}, {"可乐", "12元元", "10"}}));
+    EXPECT_EQ(productTable(), (Rows{{"可乐", "12元", "10"}, {"可乐", "12元", "10"}}));
+}
+
+// A change stores its price as an add does: with one 元.
+TEST_F(ProductWindowTest, AChangeStoresThePriceAsAnAddDoes) {
+    const struct {
+        const char* typed;
+        const char* stored;
+    } cases[] = {{"6.5", "6.5元"}, {"4.5元", "4.5元"}, {"", "元"}, {"abc", "abc元"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        run.setProducts({{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}});
+        ProductWindow w(checkout());
+        list(w, "选择列表框_设置商品名称")->setCurrentRow(1);
+        box(w, "编辑框_产品价格")->setText(QString::fromUtf8(c.typed));
+        click(w, "图形按钮_生成账单2");
+        const Rows expected{{"可乐", "3元", "10"}, {"面包", c.stored, "5"}};
+        EXPECT_EQ(lists(w), expected);
+        EXPECT_EQ(productTable(), expected);
+    }
 }
 
 TEST_F(ProductWindowTest, AChangeIsStoredAtOnceAndOutlivesTheWindow) {
@@ -167,17 +188,17 @@ TEST_F(ProductWindowTest, AChangeIsStoredAtOnceAndOutlivesTheWindow) {
         list(w, "选择列表框_设置商品名称")->setCurrentRow(1);
         fill(w, "全麦面包", "6", "8");
         click(w, "图形按钮_生成账单2");
-        EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}}));  // no 元 added
-        EXPECT_EQ(productTable(), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}}));
+        EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6元", "8"}}));
+        EXPECT_EQ(productTable(), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6元", "8"}}));
         click(w, "图形按钮1_关闭5");
     }
     ProductWindow again(checkout());
-    EXPECT_EQ(lists(again), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}}));
+    EXPECT_EQ(lists(again), (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6元", "8"}}));
     // A later add keeps the change and appends.
     fill(again, "牛奶", "6", "3");
     click(again, "图形按钮_添加产品");
     EXPECT_EQ(productTable(),
-              (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6", "8"}, {"牛奶", "6元", "3"}}));
+              (Rows{{"可乐", "3元", "10"}, {"全麦面包", "6元", "8"}, {"牛奶", "6元", "3"}}));
     EXPECT_TRUE(platform.messages().isEmpty());
 }
 
@@ -208,18 +229,65 @@ TEST_F(ProductWindowTest, ChangeWithoutAChosenEntryChangesNothing) {
     EXPECT_EQ(lists(w), (Rows{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}}));
     // A position chosen before the lists were emptied no longer exists.
     list(w, "选择列表框_设置商品名称")->setCurrentRow(1);
+    platform.queueAnswer(true);
     click(w, "图形按钮_生成账单1");
     fill(w, "x", "1", "1");
     click(w, "图形按钮_生成账单2");
     EXPECT_TRUE(lists(w).empty());
 }
 
-TEST_F(ProductWindowTest, EmptyingClearsTableAndListsAfterItsMessage) {
+// Emptying asks first, naming how many products go; only a Yes empties the
+// catalogue, and with it the goods list the checkout sells from. No answer
+// at all (the box closed, Enter on its default) is a No.
+TEST_F(ProductWindowTest, EmptyingAsksFirstAndAYesEmptiesCatalogueAndGoodsList) {
+    const QString question = QStringLiteral(
+        "清空产品提示信息|确定清空全部 2 "
+        "个产品吗？产品数据库和收银台的商品列表都将清空，无法恢复。");
+    const Rows catalogue{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}};
+    const struct {
+        const char* what;
+        std::optional<bool> answer;
+        bool emptied;
+    } cases[] = {{"yes", true, true}, {"no", false, false}, {"no answer", std::nullopt, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform.clear();
+        run.setProducts(catalogue);
+        run.setProductSave({"可乐", "面包"});
+        goods.clear();
+        goods.addItems({"可乐", "面包"});
+        ProductWindow w(checkout());
+        if (c.answer) platform.queueAnswer(*c.answer);
+        click(w, "图形按钮_生成账单1");
+        EXPECT_EQ(platform.questions(), QStringList{question});
+        EXPECT_EQ(platform.messages(),
+                  c.emptied ? QStringList{"产品数据库清空成功"} : QStringList{});
+        EXPECT_EQ(lists(w), c.emptied ? Rows{} : catalogue);
+        EXPECT_EQ(productTable(), c.emptied ? Rows{} : catalogue);
+        EXPECT_EQ(saveTable(), c.emptied ? Rows{} : (Rows{{"可乐"}, {"面包"}}));
+        EXPECT_EQ(goods.count(), c.emptied ? 0 : 2);
+    }
+}
+
+// A goods list that cannot be emptied keeps the catalogue too: emptying the
+// catalogue alone would leave names on sale without a price.
+TEST_F(ProductWindowTest, AGoodsListThatCannotBeEmptiedKeepsTheCatalogue) {
+    run.setProductSave({"可乐", "面包"});
+    openSaveTableLikeTheMainWindow();
+    goods.addItems({"可乐", "面包"});
     ProductWindow w(checkout());
-    click(w, "图形按钮_生成账单1");
-    EXPECT_EQ(platform.messages(), QStringList{"产品数据库清空成功"});
-    EXPECT_TRUE(lists(w).empty());
-    EXPECT_TRUE(productTable().empty());
+    platform.queueAnswer(true);
+    {
+        const test::ExclusiveHold lock(run.paths().productSave());  // another program writes
+        ASSERT_TRUE(lock.held());
+        click(w, "图形按钮_生成账单1");
+    }
+    EXPECT_EQ(platform.messages(), QStringList{"产品数据库清空失败"});
+    const Rows catalogue{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}};
+    EXPECT_EQ(lists(w), catalogue);
+    EXPECT_EQ(productTable(), catalogue);
+    EXPECT_EQ(saveTable(), (Rows{{"可乐"}, {"面包"}}));
+    EXPECT_EQ(goods.count(), 2);
 }
 
 TEST_F(ProductWindowTest, FailedRewriteKeepsTheOldCatalogueAndEndsTheProgram) {
@@ -249,6 +317,42 @@ TEST_F(ProductWindowTest, ClosingClosesTheProductTableWhicheverWayItCloses) {
     { ProductWindow w(checkout()); }
     EXPECT_FALSE(storage::select(storage::kProductTableName));
     EXPECT_EQ(storage::openCount(), 0);
+}
+
+// Escape closes at once unless something typed is not yet stored; then it
+// asks, and a No keeps the window and the typing.
+TEST_F(ProductWindowTest, EscapeAsksOnlyOverTypingNotYetStored) {
+    const struct {
+        const char* what;
+        bool type;
+        bool add;  // the typing is then stored by an add
+        bool answer;
+        bool asked, closed;
+    } cases[] = {
+        {"nothing typed", false, false, false, false, true},
+        {"typed, kept", true, false, false, true, false},
+        {"typed, given up", true, false, true, true, true},
+        {"typed and added", true, true, false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform.clear();
+        ProductWindow w(checkout());
+        w.show();
+        if (c.type) {
+            QTest::keyClicks(box(w, "编辑框_名称"), "milk");
+            QTest::keyClicks(box(w, "编辑框_产品价格"), "6");
+            QTest::keyClicks(box(w, "编辑框_数量"), "3");
+        }
+        if (c.add) click(w, "图形按钮_添加产品");
+        if (c.asked) platform.queueAnswer(c.answer);
+        QTest::keyClick(box(w, "编辑框_名称"), Qt::Key_Escape);
+        EXPECT_EQ(platform.questions().size(), c.asked ? 1 : 0);
+        EXPECT_EQ(w.isVisible(), !c.closed);
+        if (!c.closed) {
+            EXPECT_EQ(box(w, "编辑框_名称")->text(), "milk");
+        }
+    }
 }
 
 TEST_F(ProductWindowTest, RightButtonOnTheNameListPopsUpAnInertMenu) {

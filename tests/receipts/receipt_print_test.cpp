@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFrame>
@@ -13,7 +14,9 @@
 #include <QPdfWriter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -203,6 +206,47 @@ TEST_F(ReceiptOutput, RightClickOnThePaperOffersPrintAndPdf) {
     w.outputMenu()->actions()[1]->trigger();
     EXPECT_TRUE(QFile::exists(file("menu.pdf")));
     w.outputMenu()->hide();
+}
+
+// A right click on a long receipt, scrolled or not, on a goods line or on
+// the header, opens the menu where the pointer is.
+TEST_F(ReceiptOutput, TheMenuOpensAtThePointerOnALongReceipt) {
+    for (int i = 0; i < 40; ++i)
+        checkout.add(QStringLiteral("商品%1").arg(i), QStringLiteral("2元"), QStringLiteral("1"));
+    ReceiptWindow w(checkout.area());
+    w.show();
+    w.findChild<QPushButton*>(QStringLiteral("图形按钮_生成账单"))->click();
+    auto* scroll = w.findChild<QAbstractScrollArea*>(QStringLiteral("账单滚动区"));
+    ASSERT_NE(scroll, nullptr);
+    ASSERT_GT(scroll->verticalScrollBar()->maximum(), 0) << "the receipt is not long";
+    const auto inWindow = [&](const char* name, QPoint at) {
+        const auto* widget = w.findChild<QWidget*>(QString::fromUtf8(name));
+        return widget ? widget->mapTo(&w, at) : QPoint(-1, -1);
+    };
+    const struct {
+        const char* what;
+        int scrolled;  // 0 top, 1 bottom
+        const char* on;
+        QPoint at;
+    } cases[] = {
+        {"a goods line, at the top", 0, "账单滚动区", QPoint(30, 10)},
+        {"a goods line, scrolled to the end", 1, "账单滚动区", QPoint(30, 150)},
+        {"a price, scrolled to the end", 1, "账单滚动区", QPoint(170, 100)},
+        {"the shop's name", 1, "透明_店铺名字", QPoint(20, 20)},
+        {"the total", 1, "透明_消费金额", QPoint(5, 5)},
+    };
+    for (const auto& c : cases) {
+        scroll->verticalScrollBar()->setValue(c.scrolled ? scroll->verticalScrollBar()->maximum()
+                                                         : 0);
+        QApplication::processEvents();
+        const QPoint local = inWindow(c.on, c.at);
+        ASSERT_TRUE(w.rect().contains(local)) << c.what;
+        QTest::mousePress(w.windowHandle(), Qt::RightButton, {}, local);
+        QTest::mouseRelease(w.windowHandle(), Qt::RightButton, {}, local);
+        ASSERT_TRUE(w.outputMenu()->isVisible()) << c.what;
+        EXPECT_EQ(w.outputMenu()->pos(), w.mapToGlobal(local)) << c.what;
+        w.outputMenu()->hide();
+    }
 }
 
 TEST_F(ReceiptOutput, PrintingWithoutAPrinterSaysSo) {

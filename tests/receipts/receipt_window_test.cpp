@@ -68,24 +68,25 @@ TEST_F(Receipt, ShowsItsDesignedCaptions) {
         EXPECT_EQ(text(w, empty), "") << empty;
 }
 
-TEST_F(Receipt, OpensAt615ResetsItsDragAndLoadsTheHeader) {
+TEST_F(Receipt, OpensOverTheTillResetsItsDragAndLoadsTheHeader) {
     writeHeader(settings, {"老王超市", "07", "张三", "人民路8号"});
     app::dragState(QStringLiteral("receipt/图片框_移动")).flag = 1;
     QWidget mainWindow;
-    int seenX = -1;
+    mainWindow.setGeometry(20, 20, 600, 500);
+    QPoint seenAt;
     ReceiptHeader seen;
     bool dragReset = false;
     QTimer::singleShot(0, [&] {
         auto* w = dynamic_cast<ReceiptWindow*>(QApplication::activeModalWidget());
         ASSERT_NE(w, nullptr);
-        seenX = w->x();
+        seenAt = w->pos();
         seen = w->header();
         dragReset = app::dragState(QStringLiteral("receipt/图片框_移动")).flag == 0;
         click(*w, "图形按钮1_关闭5");
     });
     mainWindow.setEnabled(false);
     openReceiptWindow(&mainWindow, checkout.area());
-    EXPECT_EQ(seenX, 50 + 565);
+    EXPECT_EQ(seenAt, QPoint(20 + (600 - 276) / 2, 20 + (500 - 491) / 2));  // centred
     EXPECT_TRUE(dragReset);
     EXPECT_EQ(seen, (ReceiptHeader{"老王超市", "07", "张三", "人民路8号"}));
     EXPECT_TRUE(mainWindow.isEnabled());

@@ -2,13 +2,14 @@
 
 #include <filesystem>
 
-#include "storage/backup_manifest.h"
+#include "backup/backup_manifest.h"
 #include "storage/sha256.h"
 
 namespace shop::test {
 
 namespace fs = std::filesystem;
-using namespace shop::storage;
+using namespace shop::backup;
+using shop::storage::sha256File;
 
 std::string backupProblem(const std::string& folder) {
     std::string why;

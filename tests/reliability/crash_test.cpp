@@ -29,11 +29,6 @@ struct Tally {
     int killed = 0, finished = 0, before = 0, after = 0, damaged = 0;
 };
 
-unsigned crashSeed() {
-    const char* env = std::getenv("SHOP_CRASH_SEED");
-    return env ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : std::random_device{}();
-}
-
 // Runs the write `trials` times from the same starting file, each time killed
 // at a random moment between its start and a little after its usual end.
 Tally crashRepeatedly(const std::string& table, const std::function<bool()>& write, int trials) {
@@ -63,7 +58,7 @@ Tally crashRepeatedly(const std::string& table, const std::function<bool()>& wri
     }
     EXPECT_NE(after, before) << "the write changed nothing";
 
-    const unsigned seed = crashSeed();
+    const unsigned seed = seedFrom("SHOP_CRASH_SEED");
     std::mt19937 random(seed);
     // The kill moment is drawn from [0, span]. The write's duration varies with
     // the machine's load, so the span follows it: it shrinks after a write

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <random>
 #include <thread>
 
 namespace shop::test {
@@ -53,10 +54,17 @@ ChildRun runChild(const std::function<bool()>& work, std::chrono::microseconds k
     return run;
 }
 
-int crashTrials(int fallback) {
-    const char* env = std::getenv("SHOP_CRASH_TRIALS");
+int crashTrials(int fallback) { return trialsFrom("SHOP_CRASH_TRIALS", fallback); }
+
+int trialsFrom(const char* name, int fallback) {
+    const char* env = std::getenv(name);
     const int n = env ? std::atoi(env) : 0;
     return n > 0 ? n : fallback;
+}
+
+unsigned seedFrom(const char* name) {
+    const char* env = std::getenv(name);
+    return env ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : std::random_device{}();
 }
 
 }  // namespace shop::test

@@ -27,5 +27,10 @@ ChildRun runChild(const std::function<bool()>& work, std::chrono::microseconds k
 
 // Number of trials per kind: SHOP_CRASH_TRIALS, else `fallback`.
 int crashTrials(int fallback);
+// A count of trials from the environment variable `name`, else `fallback`.
+int trialsFrom(const char* name, int fallback);
+// The seed in the environment variable `name` (to repeat a run), else a
+// fresh one.
+unsigned seedFrom(const char* name);
 
 }  // namespace shop::test

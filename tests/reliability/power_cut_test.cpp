@@ -14,10 +14,11 @@
 #include <iostream>
 #include <random>
 
+#include "backup/backup.h"
 #include "backup_check.h"
+#include "killed_child.h"
 #include "power_cut_day.h"
 #include "power_cut_disk.h"
-#include "storage/backup.h"
 #include "storage/data_paths.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
@@ -27,6 +28,7 @@
 namespace fs = std::filesystem;
 using namespace shop::test;
 using namespace shop::storage;
+using shop::backup::kRollingBackupFolder;
 
 namespace {
 
@@ -35,16 +37,7 @@ struct Tally {
     std::size_t lost = 0, doubled = 0;
 };
 
-int trialCount(int fallback) {
-    const char* env = std::getenv("SHOP_POWERCUT_TRIALS");
-    const int n = env ? std::atoi(env) : 0;
-    return n > 0 ? n : fallback;
-}
-
-unsigned powerCutSeed() {
-    const char* env = std::getenv("SHOP_POWERCUT_SEED");
-    return env ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : std::random_device{}();
-}
+int trialCount(int fallback) { return trialsFrom("SHOP_POWERCUT_TRIALS", fallback); }
 
 // Problems of the run folder after the restart: unsound tables, backups
 // that are not what they say.
@@ -112,7 +105,7 @@ void cutAndRestart(const PowerCutDay& day, const PowerCutDisk& before, std::mt19
 
 // Records days and cuts each of them at random points, `trials` in all.
 Tally powerCutTrials(int trials, const std::string& unsynced, const char* label) {
-    const unsigned seed = powerCutSeed();
+    const unsigned seed = seedFrom("SHOP_POWERCUT_SEED");
     std::mt19937 random(seed);
     Tally tally;
     constexpr int kCutsPerDay = 50;

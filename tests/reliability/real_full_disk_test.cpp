@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <iostream>
 
+#include "backup/backup.h"
 #include "backup_check.h"
 #include "small_disk.h"
-#include "storage/backup.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "support/main_window_driver.h"
@@ -25,6 +25,7 @@
 namespace fs = std::filesystem;
 using namespace shop::test;
 using namespace shop::storage;
+using shop::backup::kRollingBackupFolder;
 
 namespace {
 
@@ -147,7 +148,7 @@ TEST(RealFullDisk, LeavingWithLittleRoomStoresEveryRowOrNoneAndEveryBackupIsWhol
         MainWindowDriver d(disk.dir());
         stock(d);
         // An earlier exit's backup, which a later one must leave whole.
-        ASSERT_TRUE(rollingBackup(d.run.dir()).ok);
+        ASSERT_TRUE(shop::backup::rollingBackup(d.run.dir()).ok);
         d.start();
         ASSERT_TRUE(d.platform.messages().isEmpty());
         sellRows(d, 60);

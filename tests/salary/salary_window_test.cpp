@@ -17,6 +17,7 @@
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
 #include "leave/staff_fixture.h"
+#include "salary/salary_amount.h"
 #include "salary/salary_ledger.h"
 #include "storage/schemas.h"
 #include "storage/table.h"
@@ -122,7 +123,7 @@ TEST_F(SalaryWindowTest, ChoosingTheNthItemShowsNameAndNumberOfRecordN) {
     EXPECT_TRUE(platform.messages().isEmpty());
 }
 
-TEST_F(SalaryWindowTest, FirstPressOnlyCreatesTheTableAndTheNextStores) {
+TEST_F(SalaryWindowTest, FirstPressCreatesTheTableAndStoresThePayment) {
     addStaff({{"001", "张三", ""}});
     openWindow();
     choose(1);
@@ -137,16 +138,17 @@ TEST_F(SalaryWindowTest, FirstPressOnlyCreatesTheTableAndTheNextStores) {
         EXPECT_EQ(f.type, storage::FieldType::Text);
         EXPECT_EQ(f.maxLength, 255);
     }
-    EXPECT_TRUE(test::readAll(path).empty());
-    EXPECT_EQ(platform.messages(), QStringList{"创建成功"});
-    EXPECT_TRUE(listRows().empty());
-
-    press(kJan31, "3000");
-    const Rows expected{{day(kJan31), "3000"}};
-    EXPECT_EQ(test::readAll(path), expected);
-    EXPECT_EQ(listRows(), expected);
+    const Rows first{{day(kJan31), "3000"}};
+    EXPECT_EQ(test::readAll(path), first);
+    EXPECT_EQ(listRows(), first);
     EXPECT_EQ(control<QLineEdit>("编辑框_时间")->text().toStdString(), day(kJan31));
-    EXPECT_EQ(platform.messages(), QStringList{"创建成功"});  // no word on success
+    EXPECT_TRUE(platform.messages().isEmpty());  // no word on success
+
+    press(kFeb29, "3100");
+    const Rows both{{day(kJan31), "3000"}, {day(kFeb29), "3100"}};
+    EXPECT_EQ(test::readAll(path), both);
+    EXPECT_EQ(listRows(), both);
+    EXPECT_TRUE(platform.messages().isEmpty());
     EXPECT_EQ(storage::openCount(), 0);
 }
 
@@ -164,10 +166,10 @@ TEST_F(SalaryWindowTest, MissingInputsFollowTheRules) {
     press(kJan31, "3000");
     EXPECT_EQ(platform.messages(), QStringList{"不能为空"});
     EXPECT_TRUE(test::readAll(salaryPath("张三")).empty());
-    // A blank is not empty.
+    // A blank is not empty: a blank number passes the rules.
     type("编辑框_编号", " ");
-    press(kJan31, " ");
-    EXPECT_EQ(test::readAll(salaryPath("张三")), (Rows{{day(kJan31), " "}}));
+    press(kJan31, "3000");
+    EXPECT_EQ(test::readAll(salaryPath("张三")), (Rows{{day(kJan31), "3000"}}));
 
     // The rules that need an empty date text, which the button always fills.
     EXPECT_EQ(judgePress("001", "", "", ""), PressOutcome::Incomplete);
@@ -177,16 +179,16 @@ TEST_F(SalaryWindowTest, MissingInputsFollowTheRules) {
     EXPECT_EQ(judgePress("001", "d", "", "5"), PressOutcome::Store);
 }
 
-TEST_F(SalaryWindowTest, PaymentsAreStoredAsTypedAndListedOldestFirst) {
+TEST_F(SalaryWindowTest, PaymentsAreStoredAndListedOldestFirst) {
     addStaff({{"001", "张三", ""}});
     makeTable("张三");
     openWindow();
     choose(1);
-    press(kJan31, "1,000");
-    press(kFeb29, "abc");
-    press(kMar31, "3000元");
+    press(kJan31, "1000");
+    press(kFeb29, " 2500.5 ");
+    press(kMar31, "3000.25");
 
-    const Rows expected{{day(kJan31), "1,000"}, {day(kFeb29), "abc"}, {day(kMar31), "3000元"}};
+    const Rows expected{{day(kJan31), "1000"}, {day(kFeb29), "2500.5"}, {day(kMar31), "3000.25"}};
     EXPECT_EQ(test::readAll(salaryPath("张三")), expected);
     EXPECT_EQ(listRows(), expected);
 
@@ -213,15 +215,39 @@ TEST_F(SalaryWindowTest, AnEmployeeWithoutATableShowsAnEmptyList) {
     EXPECT_TRUE(platform.messages().isEmpty());
 }
 
-TEST_F(SalaryWindowTest, WithoutTheSalaryFolderNothingHappens) {
+// A payment that cannot be stored is said, whatever stops it.
+TEST_F(SalaryWindowTest, APaymentThatCannotBeStoredIsSaid) {
     addStaff({{"001", "张三", ""}});
     fs::remove_all(run.paths().salaryFolder());
     openWindow();
     choose(1);
     press(kJan31, "3000");
-    press(kJan31, "3000");
     EXPECT_FALSE(fs::exists(run.paths().salaryFolder()));
-    EXPECT_TRUE(platform.messages().isEmpty());
+    EXPECT_EQ(platform.messages(), QStringList{"工资信息失败"});
+
+    // A folder where the table should be: nothing opens, nothing is replaced.
+    fs::create_directories(salaryPath("张三"));
+    press(kJan31, "3000");
+    EXPECT_EQ(platform.messages(), (QStringList{"工资信息失败", "工资信息失败"}));
+    EXPECT_TRUE(fs::is_directory(salaryPath("张三")));
+    EXPECT_TRUE(listRows().empty());
+}
+
+// Only a positive amount of money with at most two decimals is paid; anything
+// else is refused with one message, before any table is made.
+TEST_F(SalaryWindowTest, AnAmountThatIsNoMoneyIsRefused) {
+    addStaff({{"001", "张三", ""}});
+    openWindow();
+    choose(1);
+    for (const char* typed :
+         {"abc", "-500", "99999999999999999999", "0", "12.345", "1,000", "3000元", " "}) {
+        SCOPED_TRACE(typed);
+        platform.clear();
+        press(kJan31, QString::fromUtf8(typed));
+        EXPECT_EQ(platform.messages(), QStringList{QString::fromUtf8(kAmountRefused)});
+        EXPECT_FALSE(fs::exists(salaryPath("张三")));
+        EXPECT_TRUE(listRows().empty());
+    }
 }
 
 TEST_F(SalaryWindowTest, AnEmptyNameUsesTheBareExtensionOnlyWhenItExists) {
@@ -245,14 +271,11 @@ TEST_F(SalaryWindowTest, AnAmountThatDoesNotFitIsReportedAndLeavesNothing) {
     press(kJan31, "3000");
     ASSERT_EQ(listRows().size(), 1u);
 
-    press(kFeb29, QString(128, QChar(0x5143)));  // 256 GBK bytes, one more than the field holds
-    EXPECT_EQ(platform.messages(), QStringList{"工资信息失败"});
+    press(kFeb29, QString(128, QChar('9')));  // more digits than any salary
+    EXPECT_EQ(platform.messages(), QStringList{QString::fromUtf8(kAmountRefused)});
     EXPECT_EQ(test::readAll(salaryPath("张三")), (Rows{{day(kJan31), "3000"}}));
     EXPECT_EQ(listRows().size(), 1u);
     EXPECT_EQ(storage::openCount(), 0);
-
-    press(kFeb29, QString(127, QChar(0x5143)) + "1");  // exactly 255 bytes fit
-    EXPECT_EQ(test::readAll(salaryPath("张三")).size(), 2u);
 }
 
 TEST_F(SalaryWindowTest, NamesThatWouldLeaveTheFolderAreRefused) {

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "storage/table.h"
@@ -110,6 +112,72 @@ TEST_F(TableSet, AFileReplacedUnderAnOpenTableIsReadAfreshOnReopen) {
     closeAll();
     ASSERT_TRUE(open(p));
     EXPECT_EQ(readText(1), "new") << "the write went to the new file";
+}
+
+// A table kept open for long whose file goes meanwhile is taken again at its
+// path: the same file stays, another table file there is taken, none is made
+// again empty; anything else at the path is refused and left alone.
+TEST_F(TableSet, ReattachTakesTheTableFileNowAtItsPath) {
+    namespace fs = std::filesystem;
+    const auto replaceWithTableOf5 = [this](const std::string& p) {
+        const std::string other = makeTable("other.edb", 5);
+        close(other);
+        fs::remove(p);
+        fs::rename(other, p);
+    };
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> meanwhile;
+        int recordsAfter;  // -1: refused
+    } const cases[] = {
+        {"nothing happened", [](const std::string&) {}, 3},
+        {"file deleted", [](const std::string& p) { fs::remove(p); }, 0},
+        {"folder made again empty",
+         [](const std::string& p) {
+             const fs::path folder = fs::path(p).parent_path();
+             fs::remove_all(folder);
+             fs::create_directory(folder);
+         },
+         0},
+        {"another table of its fields put there", replaceWithTableOf5, 5},
+        {"a file that is no table put there",
+         [](const std::string& p) {
+             fs::remove(p);
+             writeFile(p, "not a table");
+         },
+         -1},
+        {"folder gone", [](const std::string& p) { fs::remove_all(fs::path(p).parent_path()); },
+         -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::create_directory(path("kept"));
+        const std::string p = makeTable("kept/t.edb", 3);
+        const std::string elsewhere = makeTable("elsewhere.edb", 1);
+        c.meanwhile(p);
+        ASSERT_TRUE(select(elsewhere));
+        EXPECT_EQ(reattach(p), c.recordsAfter >= 0);
+        if (c.recordsAfter >= 0) {
+            EXPECT_EQ(currentPath(), p);
+            EXPECT_EQ(recordCount(), c.recordsAfter);
+            EXPECT_EQ(shop::storage::fields().size(), 4u);
+            ASSERT_TRUE(appendRecords(c.recordsAfter + 1, c.recordsAfter + 1));
+            closeAll();
+            ASSERT_TRUE(open(p)) << "the write went to the file at the path";
+            EXPECT_EQ(recordCount(), c.recordsAfter + 1);
+        } else {
+            EXPECT_FALSE(appendBlank());
+            EXPECT_TRUE(isOpen(p)) << "the table stays in the set";
+            if (fs::exists(p)) {
+                EXPECT_EQ(readFile(p), "not a table");
+            }
+        }
+        closeAll();
+        fs::remove_all(path("kept"));
+        fs::remove(elsewhere);
+    }
+    EXPECT_FALSE(reattach(path("never-open.edb")));
+    EXPECT_FALSE(fs::exists(path("never-open.edb")));
 }
 
 TEST_F(TableSet, EachThreadHasItsOwnSetAndCurrentTable) {

@@ -72,6 +72,7 @@ DECLARE_REAL(int, linkat, int, const char*, int, const char*, int)
 DECLARE_REAL(int, unlinkat, int, const char*, int)
 DECLARE_REAL(int, mkdirat, int, const char*, mode_t)
 DECLARE_REAL(char*, mkdtemp, char*)
+DECLARE_REAL(int, mkostemps, char*, int, int)
 DECLARE_REAL(ssize_t, sendfile, int, int, off_t*, size_t)
 DECLARE_REAL(ssize_t, copy_file_range, int, off64_t*, int, off64_t*, size_t, unsigned)
 DECLARE_REAL(int, fallocate, int, int, off_t, off_t)
@@ -501,6 +502,24 @@ char* mkdtemp(char* pattern) {
     pthread_mutex_unlock(&g_lock);
     return made;
 }
+
+/* Files made under a random name: the C library opens them itself, out of
+ * reach of the open above. */
+int mkostemps(char* pattern, int suffixLength, int flags) {
+    char abs[PATH_MAX];
+    resolve_mkostemps();
+    pthread_mutex_lock(&g_lock);
+    const int fd = REAL(mkostemps)(pattern, suffixLength, flags);
+    if (fd >= 0 && followedPath(AT_FDCWD, pattern, abs))
+        opened(fd, abs, O_RDWR | O_CREAT | O_EXCL | flags);
+    pthread_mutex_unlock(&g_lock);
+    return fd;
+}
+int mkostemp(char* pattern, int flags) { return mkostemps(pattern, 0, flags); }
+int mkstemps(char* pattern, int suffixLength) { return mkostemps(pattern, suffixLength, 0); }
+int mkstemp(char* pattern) { return mkostemps(pattern, 0, 0); }
+int mkostemp64(char* pattern, int flags) { return mkostemps(pattern, 0, flags); }
+int mkstemp64(char* pattern) { return mkostemps(pattern, 0, 0); }
 
 /* Copies and allocations inside the kernel: the data never passes here. */
 static void unfollowed(int fd, const char* call) {
