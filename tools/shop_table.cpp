@@ -64,7 +64,7 @@ int provision(const std::string& runDir, bool demo) {
         return 1;
     }
     for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder,
-                               kSalaryFolder, kSettingsFolder}) {
+                               kSalaryFolder, kSettingsFolder, kTicketFolder}) {
         fs::create_directories(joinPath(runDir, folder), ec);
         if (ec) {
             std::cerr << "shop_table: cannot make folder " << joinPath(runDir, folder) << ": "

@@ -8,6 +8,10 @@
 
 class QWidget;
 
+namespace shop::checkout {
+struct FinishedSale;
+}
+
 namespace shop::app {
 
 struct Navigation {
@@ -17,6 +21,8 @@ struct Navigation {
     std::function<void(QWidget* parent)> employeeDirectory;
     std::function<void(QWidget* parent)> leaveWindow;
     std::function<void(QWidget* parent, const CheckoutArea& checkout)> receiptWindow;
+    // The receipt of a sale just finished at 收款.
+    std::function<void(QWidget* parent, const checkout::FinishedSale& sale)> saleReceipt;
 };
 
 }  // namespace shop::app

@@ -60,6 +60,7 @@ JournalContents loadJournal(const std::string& path) {
         } else if (isLog(header)) {
             LogReplay replay = replayLog(in, size);
             contents.sale = std::move(replay.sale);
+            contents.pending = std::move(replay.pending);
             contents.damaged = replay.end == LogEnd::Damaged;
         } else {
             contents.sale = readWholeList(in, static_cast<std::size_t>(size));

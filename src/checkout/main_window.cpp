@@ -20,10 +20,14 @@
 #include "app/title_band.h"
 #include "backup/backup.h"
 #include "checkout/journal_notice.h"
+#include "checkout/receipt_number.h"
 #include "checkout/recovery_notice.h"
 #include "checkout/run_tables.h"
+#include "checkout/sale_journal.h"
+#include "checkout/sale_model.h"
 #include "checkout/sale_recording.h"
 #include "checkout/sale_recovery.h"
+#include "settings/settings_file.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
 #include "storage/table.h"
@@ -43,7 +47,10 @@ QPixmap picture(const QString& image, QSize size) {
 }  // namespace
 
 MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::MainWindow>()), m_nav(nav) {
+    : QWidget(parent),
+      ui(std::make_unique<Ui::MainWindow>()),
+      m_nav(nav),
+      m_sale(new SaleModel(this)) {
     // The flags first: changing them afterwards re-creates the window and
     // polishes every control of it a second time.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -58,6 +65,7 @@ MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     connectHandlers();
     m_failedToStart = !startUp();
     setUpKeyboard();  // after the goods are loaded: the search follows their model
+    setUpPayment();
 }
 
 CheckoutArea MainWindow::checkoutArea() const {
@@ -126,7 +134,16 @@ bool MainWindow::startUp() {
             break;
     }
     const std::string tableName = std::filesystem::path(m_runSalesPath).filename().string();
-    m_journal = SaleJournal(journalPath(paths.runDir, tableName), tableName, recorded);
+    m_sale->beginRun(m_runSalesPath,
+                     SaleJournal(journalPath(paths.runDir, tableName), tableName, recorded));
+    // Older run folders lack the ticket folder: the program makes it.
+    std::error_code madeFolder;
+    std::filesystem::create_directories(paths.ticketFolder(), madeFolder);
+    ReceiptNumbers receipts(
+        paths.ticketFolder(),
+        settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey));
+    receipts.prime(app::now());
+    m_sale->beginTickets(paths.runDir, std::move(receipts));
     return true;
 }
 
@@ -165,6 +182,7 @@ void MainWindow::decorate() {
     app::styleActionButton(ui->图形按钮_清空, QStringLiteral("act-clear"));
     app::styleActionButton(ui->图形按钮_生成账单, QStringLiteral("act-receipt"));
     app::styleActionButton(ui->图形按钮_保存, QStringLiteral("act-save"));
+    app::styleActionButton(ui->图形按钮_收款, QStringLiteral("act-money"));
 
     auto* list = ui->超级列表框_产品结账;
     list->setColumnWidth(0, 250);
@@ -210,7 +228,12 @@ void MainWindow::connectHandlers() {
     connect(ui->图形按钮_删除, &QPushButton::clicked, this, &MainWindow::deleteRow);
     connect(ui->图形按钮_清空, &QPushButton::clicked, this, &MainWindow::clearRows);
     connect(ui->图形按钮_保存, &QPushButton::clicked, this, &MainWindow::saveGoodsList);
-    connect(ui->编辑框1_当前余额, &QLineEdit::textChanged, this, &MainWindow::showChange);
+    connect(ui->编辑框1_当前余额, &QLineEdit::textChanged, m_sale,
+            [this](const QString& text) { m_sale->setTendered(text.toStdString()); });
+    connect(m_sale, &SaleModel::linesChanged, this, &MainWindow::showLines);
+    connect(m_sale, &SaleModel::tenderedChanged, this, &MainWindow::showChange);
+    connect(ui->图形按钮_收款, &QPushButton::clicked, this, &MainWindow::takePayment);
+    connect(m_sale, &SaleModel::saleFinished, this, &MainWindow::saleFinished);
     connect(ui->超级列表框_产品结账, &QTreeWidget::currentItemChanged, this,
             &MainWindow::rememberRow);
     // A Ctrl+click can take the selection off the remembered row; it comes
@@ -274,33 +297,8 @@ void MainWindow::keepRollingBackup() {
 // The exit recording: true when every row is stored. Rows stored are taken
 // off the list; on failure nothing is stored and every row stays.
 bool MainWindow::recordRun() {
-    const std::vector<SaleRow> rows = saleRows();
-    const RecordingResult result = checkout::recordSales(m_runSalesPath, rows);
-    switch (result.outcome) {
-        case ExitRecording::NothingToRecord:
-        case ExitRecording::Recorded:
-            m_journal.remove();
-            return true;
-        case ExitRecording::Failed:
-            return false;
-        case ExitRecording::RecordedAllThatFit:
-            break;
-    }
-    // A row with a cell too long for its field can never be stored. The
-    // others are stored and leave the list; that row stays in view, so the
-    // loss is seen and the cashier can delete it and close again.
-    auto* list = ui->超级列表框_产品结账;
-    {
-        const QSignalBlocker keepRemembered(list);
-        for (std::size_t i = rows.size(); i-- > 0;) {
-            if (std::find(result.unstorable.begin(), result.unstorable.end(), i) ==
-                result.unstorable.end())
-                delete list->takeTopLevelItem(static_cast<int>(i));
-        }
-    }
-    m_journal.setRecorded(result.recordCount);
-    listChanged();
-    return false;
+    const ExitRecording outcome = m_sale->recordOpenList().outcome;
+    return outcome == ExitRecording::NothingToRecord || outcome == ExitRecording::Recorded;
 }
 
 // The desktop session ends or a signal asks the program to go: the same
@@ -315,10 +313,9 @@ void MainWindow::endSession() {
         return;
     }
     // One more try at the journal: the disk may have room by now.
-    const std::vector<SaleRow> rows = saleRows();
-    const bool kept = m_journal.update(rows);
+    const bool kept = m_sale->journalAgain();
     std::fprintf(stderr, "澄屿店铺管理系统：%s\n",
-                 unstoredAtEndNotice(m_runSalesPath, rows.size(), kept).c_str());
+                 unstoredAtEndNotice(m_runSalesPath, m_sale->lines().size(), kept).c_str());
     app::exitProcess(1);
 }
 

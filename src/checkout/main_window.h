@@ -14,7 +14,6 @@
 
 #include "app/checkout_area.h"
 #include "app/navigation.h"
-#include "checkout/sale_journal.h"
 
 class QTimer;
 
@@ -24,8 +23,8 @@ class MainWindow;
 
 namespace shop::checkout {
 
-struct SaleRow;
-struct PricedQuantity;
+class SaleModel;
+struct FinishedSale;
 struct RecoveredRun;
 using app::CheckoutArea;
 using app::Navigation;
@@ -45,6 +44,9 @@ public:
     // This run's sales table, named after the moment the window was created.
     const std::string& runSalesPath() const { return m_runSalesPath; }
 
+    // The checkout this window shows.
+    SaleModel& sale() const { return *m_sale; }
+
     // The session ends (a signal, the desktop's logout): the exit recording,
     // then the process ends whatever its outcome (the journal keeps what
     // could not be stored).
@@ -56,6 +58,9 @@ public:
     static const QKeySequence kClearKey;
     static const QKeySequence kReceiptKey;
     static const QKeySequence kSaveKey;
+    static const QKeySequence kPaymentKey;
+    // 现金, 微信, 支付宝, 银行卡 in the payment method box.
+    static const QKeySequence kMethodKeys[4];
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,13 +83,15 @@ private:
     bool addRow();
     void deleteRow();
     void clearRows();
-    void listChanged();
-    void goodsReplaced();
+    void showLines();
     void showChange();
+    void goodsReplaced();
     void saveGoodsList();
     void rememberRow();
     void showRememberedRow();
-    std::vector<SaleRow> saleRows() const;
+    void takePayment();  // main_window_payment.cpp
+    void saleFinished(const FinishedSale& sale);
+    void setUpPayment();
 
     // The keyboard at the till (main_window_keys.cpp).
     void setUpKeyboard();
@@ -110,11 +117,9 @@ private:
     std::string m_productSavePath;
     std::string m_productPath;
     std::string m_runSalesPath;
-    SaleJournal m_journal;  // the open list, for the next start after a crash
+    SaleModel* m_sale = nullptr;  // the open list, its amounts, its journal
 
-    // Program-wide checkout values: the total is single precision and follows
-    // every change of the list; the remembered row is the last row chosen.
-    float m_total = 0.0f;
+    // The last row chosen in the list: what 删除 removes.
     int m_rememberedRow = 0;
     // The goods item whose lookup ran last, and whether it read the
     // catalogue: only that item can be added at the price shown.

@@ -9,6 +9,7 @@
 #include "checkout/goods_lookup.h"
 #include "checkout/journal_notice.h"
 #include "checkout/line_entry.h"
+#include "checkout/sale_model.h"
 #include "checkout/sale_recording.h"
 #include "main_window.h"
 #include "storage/date_text.h"
@@ -51,58 +52,49 @@ bool MainWindow::addRow() {
         return false;
     }
     ui->标签_结账提示->clear();
-    auto* list = ui->超级列表框_产品结账;
-    auto* row = new QTreeWidgetItem(list);  // always at the end
-    row->setText(0, goods->currentText());
-    row->setText(1, ui->编辑框_价格->text());
-    row->setText(2, line.quantity);
-    row->setText(3, qs(storage::dateText(app::now())));
-    listChanged();
+    m_sale->addLine({{goods->currentText().toStdString(), ui->编辑框_价格->text().toStdString(),
+                      line.quantity.toStdString(), storage::dateText(app::now())},
+                     goods->currentIndex()});
     return true;
 }
 
 // Removes the row last chosen. The remembered row stays, so the next click
 // removes the row that moved up into its place.
 void MainWindow::deleteRow() {
-    auto* list = ui->超级列表框_产品结账;
-    if (m_rememberedRow < 0 || m_rememberedRow >= list->topLevelItemCount()) {
+    if (!m_sale->removeLine(m_rememberedRow)) {
         ui->标签_结账提示->setText(checkout::nothingToDeleteHint());
         return;
     }
     ui->标签_结账提示->clear();
+}
+
+void MainWindow::clearRows() { m_sale->clear(); }
+
+// The list shows the model's lines: rows that stay keep their items (and the
+// row chosen stays chosen), only changed texts are set again.
+void MainWindow::showLines() {
+    auto* list = ui->超级列表框_产品结账;
+    const std::vector<SaleLine>& lines = m_sale->lines();
     {
         const QSignalBlocker keepRemembered(list);
-        delete list->takeTopLevelItem(m_rememberedRow);
+        const int n = static_cast<int>(lines.size());
+        while (list->topLevelItemCount() > n) delete list->takeTopLevelItem(n);
+        for (int i = 0; i < n; ++i) {
+            QTreeWidgetItem* item =
+                i < list->topLevelItemCount() ? list->topLevelItem(i) : new QTreeWidgetItem(list);
+            const SaleRow& row = lines[static_cast<std::size_t>(i)].row;
+            const std::string* cells[] = {&row.name, &row.price, &row.quantity, &row.date};
+            for (int c = 0; c < 4; ++c) {
+                const QString text = qs(*cells[c]);
+                if (item->text(c) != text) item->setText(c, text);
+            }
+        }
     }
-    listChanged();
-}
-
-void MainWindow::clearRows() {
-    {
-        const QSignalBlocker keepRemembered(ui->超级列表框_产品结账);
-        ui->超级列表框_产品结账->clear();
-    }
-    listChanged();
-}
-
-// After every change of the list the amounts on screen are those of the rows
-// on screen: a removed row is no longer charged.
-void MainWindow::listChanged() {
-    const auto* list = ui->超级列表框_产品结账;
-    std::vector<checkout::PricedQuantity> amounts;
-    amounts.reserve(static_cast<std::size_t>(list->topLevelItemCount()));
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = list->topLevelItem(i);
-        amounts.push_back({item->text(1).toStdString(), item->text(2).toStdString()});
-    }
-    m_total = checkout::checkoutTotal(amounts);
-    ui->透明标签_余额->setText(qs(checkout::totalLabelText(m_total)));
+    ui->透明标签_余额->setText(qs(yuanText(m_sale->total()) + "元"));
     showChange();
-    // The journal follows the list, so a crash loses no row on screen. A
-    // journal that cannot be written does not stop the sale (the exit
+    // A journal that cannot be written does not stop the sale (the exit
     // recording still stores the list), but the cashier sees it at once.
-    m_journal.update(saleRows());
-    const auto warning = checkout::journalWarning(m_journal);
+    const auto warning = checkout::journalWarning(m_sale->journal());
     if (warning)
         ui->状态条1->showMessage(qs(*warning));
     else
@@ -134,26 +126,13 @@ void MainWindow::goodsReplaced() {
 }
 
 void MainWindow::showChange() {
-    const float change = checkout::changeFor(ui->编辑框1_当前余额->text().toStdString(), m_total);
-    ui->透明标签_找0钱->setText(qs(checkout::changeLabelText(change)));
+    ui->透明标签_找0钱->setText(qs(yuanText(m_sale->change()) + " 元"));
 }
 
 void MainWindow::rememberRow() {
     auto* list = ui->超级列表框_产品结账;
     QTreeWidgetItem* current = list->currentItem();
     m_rememberedRow = current ? list->indexOfTopLevelItem(current) : -1;
-}
-
-std::vector<checkout::SaleRow> MainWindow::saleRows() const {
-    const auto* list = ui->超级列表框_产品结账;
-    std::vector<checkout::SaleRow> rows;
-    rows.reserve(static_cast<std::size_t>(list->topLevelItemCount()));
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = list->topLevelItem(i);
-        rows.push_back({item->text(0).toStdString(), item->text(1).toStdString(),
-                        item->text(2).toStdString(), item->text(3).toStdString()});
-    }
-    return rows;
 }
 
 void MainWindow::saveGoodsList() {

@@ -111,6 +111,8 @@ void MainWindow::restoreLayout() {
     setWidth(u.编辑框_价格, 72);
     setLeft(u.组合框1_数量, 46);
     setWidth(u.组合框1_数量, u.编辑框_价格->width());
+    u.组合框_付款方式->move(119, 58);
+    u.图形按钮_收款->setGeometry(8, 183, 188, 20);
     setTop(u.图片框6, 41);
     setHeight(u.图片框6, 71);
     for (QWidget* w :

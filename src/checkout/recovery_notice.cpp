@@ -21,11 +21,21 @@ std::string recoveryNotice(const RecoveredRun& run) {
                                               : " 无法读取，";
         return "未结销售日志 " + run.run + why + "其中的销售未能恢复。" + keptNotice(run);
     }
+    std::string text;
+    if (!run.finishedReceipt.empty()) {
+        const std::string which =
+            run.finishedReceipt == "-" ? "销售" : "收款（小票 " + run.finishedReceipt + "）";
+        text = run.finishedStored
+                   ? "已补存 " + run.run + " 开始的那次运行中断时未存完的" + which + "。"
+                   : run.run + " 开始的那次运行中断时未存完的" + which +
+                         "暂时无法补存，下次启动时会再试。";
+        if (run.rows == 0 || !run.finishedStored) return text;
+    }
     const std::string rows = std::to_string(run.rows);
-    std::string text = run.stored ? "已恢复 " + run.run + " 开始的那次运行未正常退出时未保存的 " +
-                                        rows + " 笔销售，已记入它的销售表。"
-                                  : run.run + " 开始的那次运行未正常退出时未保存的 " + rows +
-                                        " 笔销售暂时无法记入它的销售表，下次启动时会再试。";
+    text += run.stored ? "已恢复 " + run.run + " 开始的那次运行未正常退出时未保存的 " + rows +
+                             " 笔销售，已记入它的销售表。"
+                       : run.run + " 开始的那次运行未正常退出时未保存的 " + rows +
+                             " 笔销售暂时无法记入它的销售表，下次启动时会再试。";
     if (run.unstorable > 0)
         text += "其中 " + std::to_string(run.unstorable) + " 笔内容过长，无法保存。";
     if (run.damaged) {

@@ -59,6 +59,7 @@ SaleJournal::~SaleJournal() { closeFile(); }
 SaleJournal::SaleJournal(SaleJournal&& other) noexcept
     : m_path(std::move(other.m_path)),
       m_sale(std::move(other.m_sale)),
+      m_pending(std::move(other.m_pending)),
       m_fd(std::exchange(other.m_fd, -1)),
       m_size(other.m_size),
       m_restartedSize(other.m_restartedSize),
@@ -70,6 +71,7 @@ SaleJournal& SaleJournal::operator=(SaleJournal&& other) noexcept {
         closeFile();
         m_path = std::move(other.m_path);
         m_sale = std::move(other.m_sale);
+        m_pending = std::move(other.m_pending);
         m_fd = std::exchange(other.m_fd, -1);
         m_size = other.m_size;
         m_restartedSize = other.m_restartedSize;
@@ -106,6 +108,28 @@ bool SaleJournal::update(const std::vector<SaleRow>& rows) {
     return written;
 }
 
+bool SaleJournal::begin(const FinishedSale& sale) {
+    m_pending = sale;
+    if (m_path.empty()) return false;
+    const bool written = m_fd >= 0 && !m_restate
+                             ? append(pendingEntry(sale))
+                             : restart(OpenSale{m_sale.salesTable, m_sale.recorded, {}});
+    m_sale.rows.clear();
+    if (!written) m_restate = true;
+    return written;
+}
+
+bool SaleJournal::landed(int records) {
+    m_pending.reset();
+    m_sale.recorded = records;
+    if (m_path.empty()) return false;
+    const bool written = m_fd >= 0 && !m_restate && append(landedEntry(records));
+    // Should the entry not be written, the next change restates the whole
+    // list with the new count, so no later line passes as stored.
+    if (!written) m_restate = true;
+    return written;
+}
+
 // The file stays open only while every entry in it was written and synced
 // (a failed one closes it), so an open file says what m_sale says.
 bool SaleJournal::holds(const std::vector<SaleRow>& rows) const {
@@ -134,7 +158,8 @@ bool SaleJournal::append(const std::string& entry) {
 // A new log holding only a snapshot of the list replaces the old one whole:
 // a crash in between leaves one or the other, so no row is lost or doubled.
 bool SaleJournal::restart(const OpenSale& sale) {
-    const std::string content = std::string(kLogHeader) + snapshotEntry(sale);
+    std::string content = std::string(kLogHeader) + snapshotEntry(sale);
+    if (m_pending) content += pendingEntry(*m_pending);
     if (content.size() > kJournalSizeLimit) return false;  // no start would read it
     const int fd = replaceFile(m_path, content);
     if (fd < 0) return false;

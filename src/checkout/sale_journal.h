@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "checkout/finished_sale.h"
 #include "checkout/open_sale.h"
 #include "checkout/sale_recording.h"
 
@@ -35,7 +36,8 @@ std::vector<std::string> journalsIn(const std::string& runDir);
 inline constexpr std::uint64_t kJournalSizeLimit = 64u << 20;
 
 struct JournalContents {
-    std::optional<OpenSale> sale;  // nullopt: not a journal this program can read
+    std::optional<OpenSale> sale;         // nullopt: not a journal this program can read
+    std::optional<FinishedSale> pending;  // a sale cut short while it was being stored
     // Part of the journal failed its check before its end: `sale` is the list
     // as it stood before that part, and later changes are lost.
     bool damaged = false;
@@ -78,6 +80,13 @@ public:
     // The sales table now holds this many records (some rows were stored);
     // the next update restates the whole list with it.
     void setRecorded(int records);
+    // A sale is being stored: its lines leave the list and wait in the
+    // journal until landed() says every table holds them.
+    bool begin(const FinishedSale& sale);
+    // The pending sale is stored; the sales table holds `records` records.
+    bool landed(int records);
+    const std::optional<FinishedSale>& pending() const { return m_pending; }
+
     // The rows are stored: no journal is left.
     bool remove();
 
@@ -91,7 +100,8 @@ private:
 
     std::string m_path;
     OpenSale m_sale;  // what the journal on disk says
-    int m_fd = -1;    // open for appending while the log can take entries
+    std::optional<FinishedSale> m_pending;
+    int m_fd = -1;  // open for appending while the log can take entries
     std::uint64_t m_size = 0;
     std::uint64_t m_restartedSize = 0;  // the size right after the last restart
     bool m_restate = false;             // the next update writes a snapshot

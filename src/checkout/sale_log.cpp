@@ -10,7 +10,8 @@ namespace shop::checkout {
 namespace {
 
 constexpr std::size_t kFrame = 16;  // length, its complement, check
-constexpr char kSnapshot = 'S', kAdd = 'A', kDelete = 'D', kClear = 'C';
+constexpr char kSnapshot = 'S', kAdd = 'A', kDelete = 'D', kClear = 'C', kPending = 'K',
+               kLanded = 'F';
 
 void putWord(std::string& out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
@@ -118,9 +119,23 @@ private:
     std::string_view m_text;
 };
 
-bool apply(OpenSale& sale, std::string_view payload) {
+bool apply(OpenSale& sale, std::optional<FinishedSale>& pending, std::string_view payload) {
     TextReader in(payload.substr(1));
     switch (payload[0]) {
+        case kPending:
+            if (auto finished = decodeFinishedSale(payload.substr(1))) {
+                pending = std::move(*finished);
+                sale.rows.clear();  // the list's lines are the pending sale now
+                return true;
+            }
+            return false;
+        case kLanded:
+            if (auto recorded = in.number(); recorded && in.atEnd() && *recorded <= INT32_MAX) {
+                pending.reset();
+                sale.recorded = static_cast<int>(*recorded);
+                return true;
+            }
+            return false;
         case kSnapshot:
             if (auto whole = decodeSaleBody(payload.substr(1))) {
                 sale = std::move(*whole);
@@ -166,6 +181,14 @@ std::string deleteEntry(std::size_t index) {
 
 std::string clearEntry() { return framed(std::string(1, kClear)); }
 
+std::string pendingEntry(const FinishedSale& sale) {
+    return framed(std::string(1, kPending) + encodeFinishedSale(sale));
+}
+
+std::string landedEntry(int recorded) {
+    return framed(std::string(1, kLanded) + std::to_string(recorded));
+}
+
 std::optional<std::string> changeEntry(const std::vector<SaleRow>& before,
                                        const std::vector<SaleRow>& after) {
     if (after.empty() && !before.empty()) return clearEntry();
@@ -193,8 +216,8 @@ LogReplay replayLog(LogSource& source, std::uint64_t size) {
     while (in.rest() > 0) {
         std::optional<LogEnd> end = nextEntry(in, payload);
         // The first entry must be a snapshot, later ones may be anything.
-        if (!end &&
-            (payload.empty() || (!started && payload[0] != kSnapshot) || !apply(sale, payload)))
+        if (!end && (payload.empty() || (!started && payload[0] != kSnapshot) ||
+                     !apply(sale, replay.pending, payload)))
             end = LogEnd::Damaged;
         if (end) {
             replay.end = *end;

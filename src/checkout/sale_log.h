@@ -7,7 +7,9 @@
 //   <first 8 bytes of the payload's SHA-256> <payload>
 // so a reader tells a whole entry from one cut short by a crash, and from one
 // damaged later. The first entry is a snapshot of the whole list; each later
-// one is an add at the end, a delete, a clear, or a new snapshot.
+// one is an add at the end, a delete, a clear, or a new snapshot; or a sale
+// being stored (its lines leave the list and wait as the pending sale) and
+// the end of that (the sale is in every table).
 #pragma once
 
 #include <cstddef>
@@ -17,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checkout/finished_sale.h"
 #include "checkout/open_sale.h"
 
 namespace shop::checkout {
@@ -27,6 +30,9 @@ std::string snapshotEntry(const OpenSale& sale);
 std::string addEntry(const SaleRow& row);
 std::string deleteEntry(std::size_t index);
 std::string clearEntry();
+std::string pendingEntry(const FinishedSale& sale);
+// The pending sale is stored; the sales table now holds `recorded` records.
+std::string landedEntry(int recorded);
 
 // The one entry that turns the list `before` into `after`, when the change is
 // a row added at the end, one row deleted, or a clear; nullopt for any other
@@ -44,6 +50,8 @@ struct LogReplay {
     // The list after the last entry that could be read; nullopt when not even
     // the first snapshot could be.
     std::optional<OpenSale> sale;
+    // A sale whose tables were being written when the run ended.
+    std::optional<FinishedSale> pending;
     LogEnd end = LogEnd::Whole;
     std::size_t changes = 0;  // entries applied after the first snapshot
 };

@@ -1,9 +1,11 @@
 #include "sale_recovery.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "checkout/sale_journal.h"
+#include "checkout/sale_landing.h"
 #include "storage/table.h"
 
 namespace shop::checkout {
@@ -43,14 +45,23 @@ void finish(const std::string& journal, RecoveredRun& run) {
     run.keptAs = setJournalAside(journal).value_or(std::string());
 }
 
-RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& journal,
-                        const OpenSale& sale, bool damaged) {
+RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& journal, OpenSale sale,
+                        const std::optional<FinishedSale>& pending, bool damaged) {
     const std::string prefix = st::kSalesPrefix;
     RecoveredRun run;
     run.run = fs::path(sale.salesTable).stem().string().substr(prefix.size());
     run.rows = static_cast<int>(sale.rows.size());
     run.damaged = damaged;
     const std::string salesPath = st::joinPath(paths.runDir, st::kSalesFolder, sale.salesTable);
+    if (pending) {
+        // The paid sale first, each table's part unless it is there; the
+        // list after it counts from the records it leaves.
+        run.finishedReceipt = pending->receipt.empty() ? "-" : pending->receipt;
+        const Landing landed = landSale(paths.runDir, *pending);
+        if (!landed.landed()) return run;
+        run.finishedStored = true;
+        sale.recorded = std::max(sale.recorded, landed.salesRecords);
+    }
     if (sale.rows.empty() || alreadyStored(salesPath, sale.recorded)) {
         run.rows = 0;
         run.stored = true;
@@ -82,10 +93,12 @@ std::vector<RecoveredRun> recoverOpenSales(const storage::DataPaths& paths) {
     std::vector<RecoveredRun> recovered;
     for (const std::string& journal : journalsIn(paths.runDir)) {
         JournalContents contents = loadJournal(journal);
-        RecoveredRun run = contents.sale && isSalesTableName(contents.sale->salesTable)
-                               ? recoverOne(paths, journal, *contents.sale, contents.damaged)
-                               : unreadable(journal, contents.oversized);
-        if (run.rows > 0 || run.damaged || run.unreadable) recovered.push_back(std::move(run));
+        RecoveredRun run =
+            contents.sale && isSalesTableName(contents.sale->salesTable)
+                ? recoverOne(paths, journal, *contents.sale, contents.pending, contents.damaged)
+                : unreadable(journal, contents.oversized);
+        if (run.rows > 0 || run.damaged || run.unreadable || !run.finishedReceipt.empty())
+            recovered.push_back(std::move(run));
     }
     return recovered;
 }

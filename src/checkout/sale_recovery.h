@@ -26,6 +26,10 @@ struct RecoveredRun {
     std::string keptAs;
     // Unreadable because it is over the bound a journal may be: not read.
     bool oversized = false;
+    // A sale paid for but cut short while it was being stored (its receipt
+    // number, "-" for an exit recording), and whether it is finished now.
+    std::string finishedReceipt;
+    bool finishedStored = false;
 };
 
 // Recovers every journal in the run folder, oldest run first. A journal whose

@@ -35,6 +35,12 @@ std::string DataPaths::salesTable(const Moment& start) const {
     return joinPath(runDir, kSalesFolder, kSalesPrefix + dateText(start) + ".edb");
 }
 
+std::string DataPaths::ticketFolder() const { return joinPath(runDir, kTicketFolder); }
+
+std::string DataPaths::ticketTable(const Moment& start) const {
+    return joinPath(runDir, kTicketFolder, kTicketPrefix + dateText(start) + ".edb");
+}
+
 bool isSafeTableName(const std::string& name) {
     if (name == "." || name == "..") return false;
     return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;

@@ -15,11 +15,15 @@ inline constexpr const char* kEmployeeFolder = "员工数据库";
 inline constexpr const char* kLeaveFolder = "员工请假数据库";
 inline constexpr const char* kSalaryFolder = "员工工资管理";
 inline constexpr const char* kSettingsFolder = "配置";
+// One ticket table per run, beside the sales tables but never among them:
+// the sales query lists the sales folder only.
+inline constexpr const char* kTicketFolder = "收款记录";
 
 inline constexpr const char* kProductTableName = "产品数据库";
 inline constexpr const char* kProductSaveTableName = "产品保存";
 inline constexpr const char* kEmployeeTableName = "员工基本数据库";
 inline constexpr const char* kSalesPrefix = "销售数据";
+inline constexpr const char* kTicketPrefix = "小票";
 
 // run directory + separator + each part, with the platform's separator.
 std::string joinPath(const std::string& runDir, const std::string& folder);
@@ -37,6 +41,9 @@ struct DataPaths {
     std::string settingsFile() const;  // 配置/fghh.ini
     // 保存数据库/销售数据<date text>.edb
     std::string salesTable(const Moment& start) const;
+    std::string ticketFolder() const;  // 收款记录
+    // 收款记录/小票<date text>.edb: the tickets of the run that started then.
+    std::string ticketTable(const Moment& start) const;
     // Per-employee tables: folder + name + ".edb". The name is used as typed,
     // but a name that would leave its folder (a path separator, "." or "..",
     // a NUL) gives nullopt, which callers treat as a table that cannot be

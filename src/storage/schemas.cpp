@@ -15,6 +15,11 @@ std::vector<FieldDesc> sales() {
 }
 std::vector<FieldDesc> leave() { return texts({"请假时间", "请假终止时间", "状态"}, 512); }
 std::vector<FieldDesc> salary() { return texts({"发放时间", "工资金额"}, 255); }
+std::vector<FieldDesc> tickets() {
+    return texts({"小票号", "原小票号", "销售表", "销售记录", "合计", "实收", "找零", "付款方式",
+                  "收银员", "时间"},
+                 255);
+}
 
 // The shipped tables: widths generous enough for anything typed at the till.
 std::vector<FieldDesc> product() { return texts({"产品名称", "产品价格", "产品数量"}, 255); }

@@ -11,6 +11,9 @@ namespace shop::storage::schemas {
 std::vector<FieldDesc> sales();  // 销售名字, 销售价格, 销售数量, 销售时间 (text 255)
 std::vector<FieldDesc> leave();   // 请假时间, 请假终止时间, 状态 (text 512)
 std::vector<FieldDesc> salary();  // 发放时间, 工资金额 (text 255)
+// One record per finished sale or refund (text 255): 小票号, 原小票号,
+// 销售表, 销售记录, 合计, 实收, 找零, 付款方式, 收银员, 时间.
+std::vector<FieldDesc> tickets();
 
 // Tables that ship with the program.
 std::vector<FieldDesc> product();      // name, price, quantity
@@ -19,6 +22,12 @@ std::vector<FieldDesc> employee();     // photo (bytes) + 18 texts
 
 // Largest photo the employee table holds, in bytes.
 inline constexpr int kPhotoLimit = 451541;
+
+// Ticket field positions.
+namespace ticket_field {
+inline constexpr int kReceipt = 1, kOriginal = 2, kSalesTable = 3, kRecords = 4, kTotal = 5,
+                     kTendered = 6, kChange = 7, kMethod = 8, kCashier = 9, kMoment = 10;
+}
 
 // Employee field positions.
 namespace employee_field {

@@ -21,7 +21,7 @@ RunFolder::RunFolder(const std::string& under)
 void RunFolder::provision() {
     m_paths.runDir = m_tmp.path().toStdString();
     for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder,
-                               kSalaryFolder, kSettingsFolder})
+                               kSalaryFolder, kSettingsFolder, kTicketFolder})
         fs::create_directories(joinPath(m_paths.runDir, folder));
     create(m_paths.product(), schemas::product());
     create(m_paths.productSave(), schemas::productSave());

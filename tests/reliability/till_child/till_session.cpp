@@ -2,7 +2,8 @@
 // session at the checkout, for the trials that kill it or end its session.
 //
 //   till_session crash <run folder> <seed> <steps> [<session>]
-//     adds, deletes and clears rows at random (the script follows the seed),
+//     adds, deletes and clears rows and takes payments at random (the
+//     script follows the seed),
 //     reports after every step on standard output the rows the session
 //     answers for (those on screen), then leaves through the close button.
 //   till_session term <run folder> <seed> <steps> [<session>]
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <cstdlib>
@@ -52,7 +54,7 @@ T* control(const MainWindow& w, const char* name) {
 // "state <step> <bytes>\n" and, in the journal's text form, the rows the
 // session answers for: those on screen. A step that stores a sale at once
 // (a payment) would put the rows it stored before them, in table order.
-void report(const MainWindow& w, int step) {
+std::vector<SaleRow> onScreen(const MainWindow& w) {
     const auto* list = control<QTreeWidget>(w, "超级列表框_产品结账");
     std::vector<SaleRow> rows;
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
@@ -60,6 +62,15 @@ void report(const MainWindow& w, int step) {
         rows.push_back({item->text(0).toStdString(), item->text(1).toStdString(),
                         item->text(2).toStdString(), item->text(3).toStdString()});
     }
+    return rows;
+}
+
+// The rows of the sales paid for so far, in the order they were stored.
+std::vector<SaleRow> paid;
+
+void report(const MainWindow& w, int step) {
+    std::vector<SaleRow> rows = paid;
+    for (SaleRow& row : onScreen(w)) rows.push_back(std::move(row));
     const std::string payload = shop::checkout::encodeJournal({"", 0, rows});
     put("state " + std::to_string(step) + " " + std::to_string(payload.size()) + "\n" + payload);
 }
@@ -76,12 +87,19 @@ void step(const MainWindow& w, std::mt19937& random) {
         quantity->setCurrentIndex(
             std::uniform_int_distribution<int>(0, quantity->count() - 1)(random));
         control<QPushButton>(w, "图形按钮_添加")->click();
-    } else if (roll < 93) {
+    } else if (roll < 85) {
         const int r = std::uniform_int_distribution<int>(0, list->topLevelItemCount() - 1)(random);
         list->setCurrentItem(list->topLevelItem(r));
         control<QPushButton>(w, "图形按钮_删除")->click();
-    } else {
+    } else if (roll < 90) {
         control<QPushButton>(w, "图形按钮_清空")->click();
+    } else {
+        // 收款 in cash that covers any list: the sale leaves the screen for
+        // the tables.
+        const std::vector<SaleRow> sold = onScreen(w);
+        control<QLineEdit>(w, "编辑框1_当前余额")->setText(QStringLiteral("100000"));
+        control<QPushButton>(w, "图形按钮_收款")->click();
+        if (list->topLevelItemCount() == 0) paid.insert(paid.end(), sold.begin(), sold.end());
     }
 }
 

@@ -1,0 +1,173 @@
+#include "sale_model.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "checkout/sale_landing.h"
+#include "storage/date_text.h"
+#include "storage/text.h"
+
+namespace shop::checkout {
+
+namespace {
+Fen lineAmount(const SaleRow& row) {
+    return timesSaturated(fenFromText(row.price), storage::leadingInt(row.quantity));
+}
+}  // namespace
+
+SaleModel::SaleModel(QObject* parent) : QObject(parent) {}
+
+SaleModel::~SaleModel() = default;
+
+void SaleModel::beginRun(std::string salesPath, SaleJournal journal) {
+    m_salesPath = std::move(salesPath);
+    m_journal = std::move(journal);
+}
+
+void SaleModel::beginTickets(std::string runDir, ReceiptNumbers numbers) {
+    m_runDir = std::move(runDir);
+    m_receipts = std::move(numbers);
+}
+
+std::vector<SaleRow> SaleModel::rows() const {
+    std::vector<SaleRow> out;
+    out.reserve(m_lines.size());
+    for (const SaleLine& line : m_lines) out.push_back(line.row);
+    return out;
+}
+
+void SaleModel::addLine(SaleLine line) {
+    m_lines.push_back(std::move(line));
+    changed();
+}
+
+bool SaleModel::removeLine(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_lines.size()) return false;
+    m_lines.erase(m_lines.begin() + index);
+    changed();
+    return true;
+}
+
+void SaleModel::clear() {
+    m_lines.clear();
+    changed();
+}
+
+void SaleModel::setTendered(std::string text) {
+    m_tendered = std::move(text);
+    Q_EMIT tenderedChanged();
+}
+
+Fen SaleModel::change() const {
+    return plusSaturated(fenFromText(m_tendered), m_total == INT64_MIN ? INT64_MAX : -m_total);
+}
+
+// After every change of the list its amounts are those of the lines in it,
+// and the journal says what the list is, so a crash loses no line. A journal
+// that cannot be written does not stop the sale: the recording still stores
+// the list.
+void SaleModel::changed() {
+    m_total = 0;
+    for (const SaleLine& line : m_lines) m_total = plusSaturated(m_total, lineAmount(line.row));
+    const bool journalled = m_journal.update(rows());
+    const bool failingChanged = m_journalFailing == journalled;
+    m_journalFailing = !journalled;
+    Q_EMIT linesChanged();
+    if (failingChanged) Q_EMIT journalFailureChanged(m_journalFailing);
+}
+
+bool SaleModel::finishPending(std::string* failure) {
+    const std::optional<FinishedSale> sale = m_journal.pending();
+    if (!sale) return true;
+    const Landing landing = landSale(m_runDir, *sale);
+    if (!landing.landed()) {
+        if (failure) *failure = landing.failure;
+        return false;
+    }
+    m_journal.landed(landing.salesRecords);
+    Q_EMIT saleFinished(*sale);
+    return true;
+}
+
+CheckoutResult SaleModel::checkout(const Payment& payment) {
+    CheckoutResult result;
+    if (m_lines.empty()) return result;
+    if (!finishPending(&result.failure)) {
+        result.outcome = CheckoutOutcome::EarlierPending;
+        return result;
+    }
+    const bool cash = payment.method == PaymentMethod::Cash;
+    const Fen tendered = cash ? fenFromText(m_tendered) : m_total;
+    if (tendered < m_total) {
+        result.outcome = CheckoutOutcome::ShortCash;
+        return result;
+    }
+    for (const SaleLine& line : m_lines) {
+        if (!fitsSalesTable(line.row)) {
+            result.outcome = CheckoutOutcome::Unstorable;
+            return result;
+        }
+    }
+    const auto records = salesRecords(m_salesPath);
+    if (!records) {
+        result.outcome = CheckoutOutcome::EarlierPending;
+        result.failure = "销售表无法读取：" + m_salesPath;
+        return result;
+    }
+    FinishedSale sale;
+    sale.receipt = m_receipts.next(payment.moment);
+    sale.salesTable = std::filesystem::path(m_salesPath).filename().string();
+    sale.firstRecord = *records + 1;
+    sale.lines = m_lines;
+    sale.total = m_total;
+    sale.tendered = tendered;
+    sale.change = tendered - m_total;
+    sale.method = payment.method;
+    sale.cashier = payment.cashier;
+    sale.moment = storage::dateText(payment.moment);
+
+    // The journal holds the sale before any table does; the list is the
+    // next customer's from here on, whatever the tables do.
+    m_journal.begin(sale);
+    m_lines.clear();
+    m_tendered.clear();
+    changed();
+    result.sale = sale;
+    const Landing landing = landSale(m_runDir, sale);
+    if (!landing.landed()) {
+        result.outcome = CheckoutOutcome::Pending;
+        result.failure = landing.failure;
+        return result;
+    }
+    m_journal.landed(landing.salesRecords);
+    result.outcome = CheckoutOutcome::Finished;
+    Q_EMIT saleFinished(sale);
+    return result;
+}
+
+RecordingResult SaleModel::recordOpenList() {
+    // A sale paid for goes in first: the list's lines follow its records.
+    if (!finishPending()) return {};
+    const RecordingResult result = recordSales(m_salesPath, rows());
+    switch (result.outcome) {
+        case ExitRecording::NothingToRecord:
+        case ExitRecording::Recorded:
+            m_journal.remove();
+            return result;
+        case ExitRecording::Failed:
+            return result;
+        case ExitRecording::RecordedAllThatFit:
+            break;
+    }
+    // A line with a cell too long for its field can never be stored. The
+    // others are stored and leave the list; that line stays, so the loss is
+    // seen and the cashier can delete it and try again.
+    std::vector<SaleLine> kept;
+    for (const std::size_t i : result.unstorable) kept.push_back(m_lines[i]);
+    m_lines = std::move(kept);
+    m_journal.setRecorded(result.recordCount);
+    changed();
+    return result;
+}
+
+}  // namespace shop::checkout
