@@ -140,9 +140,7 @@ bool isBackupPath(std::string_view path) {
     if (slash == std::string_view::npos) return false;
     const std::string_view folder = path.substr(0, slash), file = path.substr(slash + 1);
     bool known = false;
-    for (const char* f :
-         {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder})
-        known = known || folder == f;
+    for (const char* f : kTableFolders) known = known || folder == f;
     if (!known || file.size() <= 4 || !file.ends_with(".edb")) return false;
     return isSafeTableName(std::string(file)) && file.find('\0') == std::string_view::npos;
 }

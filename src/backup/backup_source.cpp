@@ -16,8 +16,7 @@ namespace fs = std::filesystem;
 
 std::vector<std::string> filesToBackUp(const std::string& runDir) {
     std::vector<std::string> out;
-    for (const char* folder :
-         {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder}) {
+    for (const char* folder : kTableFolders) {
         std::vector<std::string> names;
         std::error_code ec;
         for (fs::directory_iterator it(joinPath(runDir, folder), ec), end; !ec && it != end;

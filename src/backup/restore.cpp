@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -50,8 +51,9 @@ struct Staged {
 
 // Removes copies a cut-off restore left beside the tables.
 void removeStaleStaged(const std::string& runDir) {
-    for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder,
-                               kSalaryFolder, kSettingsFolder}) {
+    std::vector<std::string> folders(std::begin(kTableFolders), std::end(kTableFolders));
+    folders.push_back(kSettingsFolder);
+    for (const std::string& folder : folders) {
         std::error_code ec;
         std::vector<fs::path> stale;
         for (fs::directory_iterator it(joinPath(runDir, folder), ec), end; !ec && it != end;

@@ -18,6 +18,10 @@ inline constexpr const char* kSettingsFolder = "配置";
 // One ticket table per run, beside the sales tables but never among them:
 // the sales query lists the sales folder only.
 inline constexpr const char* kTicketFolder = "收款记录";
+// The folders whose tables make up the shop's data: what a backup copies and
+// a restore gives back. The tickets belong to it as much as the sales do.
+inline constexpr const char* kTableFolders[] = {kProductFolder, kSalesFolder,  kEmployeeFolder,
+                                                kLeaveFolder,   kSalaryFolder, kTicketFolder};
 
 inline constexpr const char* kProductTableName = "产品数据库";
 inline constexpr const char* kProductSaveTableName = "产品保存";

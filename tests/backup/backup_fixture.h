@@ -24,9 +24,9 @@ protected:
     void SetUp() override {
         TableTest::SetUp();
         run = path("run");
-        for (const char* folder : {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder,
-                                   kSalaryFolder, kSettingsFolder})
+        for (const char* folder : kTableFolders)
             std::filesystem::create_directories(joinPath(run, folder));
+        std::filesystem::create_directories(joinPath(run, kSettingsFolder));
         const DataPaths paths{run};
         ASSERT_TRUE(create(paths.product(), schemas::product()));
         ASSERT_TRUE(create(paths.productSave(), schemas::productSave()));

@@ -45,6 +45,7 @@ class BackupTest : public RunFolderTest {};
 TEST_F(BackupTest, HoldsEveryTableAndTheSettingsAsTheManifestSays) {
     // An employee name with a tab and a "%" names a file the manifest must escape.
     addTable(kLeaveFolder, "张\t三%.edb", 3);
+    addTable(kTicketFolder, "小票2024年3月6日9时0分1秒.edb", 2);  // the tickets belong to the shop
     writeFile(joinPath(run, kSalesFolder, "说明.txt"), "not a table");
     const BackupReport r = takeBackup(run, path("dest"), {2024, 3, 7, 8, 5, 0});
     ASSERT_TRUE(r.ok) << r.error;
@@ -68,9 +69,10 @@ TEST_F(BackupTest, HoldsEveryTableAndTheSettingsAsTheManifestSays) {
                                                "保存数据库/销售数据2024年3月6日9时0分1秒.edb",
                                                "员工数据库/员工基本数据库.edb",
                                                "员工请假数据库/张\t三%.edb",
+                                               "收款记录/小票2024年3月6日9时0分1秒.edb",
                                                "配置/fghh.ini"};
     EXPECT_EQ(paths, expected);
-    EXPECT_EQ(r.copied, 7);
+    EXPECT_EQ(r.copied, 8);
     EXPECT_EQ(readFile(r.folder + "/配置/fghh.ini"), readFile(DataPaths{run}.settingsFile()));
 
     // The copied sales table holds every record.
