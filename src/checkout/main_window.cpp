@@ -38,7 +38,8 @@ namespace shop::checkout {
 namespace {
 
 const QString kNotice = QStringLiteral(
-    "提示：选好商品和数量后点“添加”记入结账列表；下班请用右上角的关闭按钮退出，本次销售才会保存。");
+    "提示：选好商品和数量后点“添加”记入结账列表；顾客付款后点“收款”（F12）保存本单，再接待下一位顾"
+    "客。");
 
 QPixmap picture(const QString& image, QSize size) {
     return QIcon(QStringLiteral(":/img/%1.svg").arg(image)).pixmap(size);

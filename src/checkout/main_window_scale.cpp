@@ -98,11 +98,11 @@ void MainWindow::scaleCounterTo(QSize screen) {
     scaleDesignedLayout(s);
 
     // The inputs stand in one column, as maximising has always put them:
-    // the price and the quantity under the goods, the quantity clear of the
-    // save button beside it.
+    // the price and the quantity under the goods, the price clear of the
+    // payment method beside it, the quantity clear of the save button.
     QWidget* goods = u.组合框1_商品名称;
-    u.编辑框_价格->setGeometry(goods->x(), u.编辑框_价格->y(), goods->width(),
-                               u.编辑框_价格->height());
+    u.编辑框_价格->setGeometry(goods->x(), u.编辑框_价格->y(),
+                               u.组合框_付款方式->x() - kGap - goods->x(), u.编辑框_价格->height());
     QWidget* quantity = u.组合框1_数量;
     quantity->setGeometry(goods->x(), quantity->y(), u.图形按钮_保存->x() - kGap - goods->x(),
                           quantity->height());

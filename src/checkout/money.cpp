@@ -3,6 +3,8 @@
 #include <cctype>
 #include <limits>
 
+#include "storage/money.h"
+
 namespace shop::checkout {
 
 namespace {
@@ -89,21 +91,7 @@ std::optional<Fen> parseMoney(std::string_view text) {
     return value;
 }
 
-std::string yuanText(Fen fen) {
-    const bool negative = fen < 0;
-    // Through the unsigned magnitude, so the most negative amount has one too.
-    const auto magnitude = negative ? std::uint64_t{0} - static_cast<std::uint64_t>(fen)
-                                    : static_cast<std::uint64_t>(fen);
-    std::string out = negative ? "-" : "";
-    out += std::to_string(magnitude / 100);
-    const auto cents = static_cast<int>(magnitude % 100);
-    if (cents != 0) {
-        out += '.';
-        out += static_cast<char>('0' + cents / 10);
-        if (cents % 10 != 0) out += static_cast<char>('0' + cents % 10);
-    }
-    return out;
-}
+std::string yuanText(Fen fen) { return storage::fenText(fen); }
 
 std::string storedYuan(Fen fen) {
     std::string text = yuanText(fen);
@@ -113,16 +101,8 @@ std::string storedYuan(Fen fen) {
     return text;
 }
 
-Fen timesSaturated(Fen a, std::int64_t b) {
-    Fen out = 0;
-    if (__builtin_mul_overflow(a, b, &out)) return (a < 0) != (b < 0) ? kMin : kMax;
-    return out;
-}
+Fen timesSaturated(Fen a, std::int64_t b) { return storage::timesCount(a, b); }
 
-Fen plusSaturated(Fen a, Fen b) {
-    Fen out = 0;
-    if (__builtin_add_overflow(a, b, &out)) return a < 0 ? kMin : kMax;
-    return out;
-}
+Fen plusSaturated(Fen a, Fen b) { return storage::plusFen(a, b); }
 
 }  // namespace shop::checkout
