@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStatusBar>
+#include <QStringList>
 
 #include "app/clock.h"
 #include "app/platform.h"
@@ -80,6 +82,11 @@ void MainWindow::takePayment() {
             break;
         case CheckoutOutcome::Finished:
             break;
+    }
+    if (!result.stockNotes.empty()) {
+        QStringList notes;
+        for (const std::string& note : result.stockNotes) notes << QString::fromStdString(note);
+        ui->状态条1->showMessage(notes.join(QStringLiteral("；")));
     }
     ui->编辑框1_当前余额->clear();
     ui->组合框_付款方式->setCurrentIndex(0);

@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "checkout/sale_landing.h"
+#include "checkout/stock_changes.h"
+#include "storage/data_paths.h"
 #include "storage/date_text.h"
 #include "storage/text.h"
 
@@ -125,6 +127,9 @@ CheckoutResult SaleModel::checkout(const Payment& payment) {
     sale.method = payment.method;
     sale.cashier = payment.cashier;
     sale.moment = storage::dateText(payment.moment);
+    StockPlan stock = planStock(storage::DataPaths{m_runDir}.product(), m_lines);
+    sale.stock = std::move(stock.changes);
+    result.stockNotes = std::move(stock.notes);
 
     // The journal holds the sale before any table does; the list is the
     // next customer's from here on, whatever the tables do.

@@ -38,6 +38,8 @@ struct CheckoutResult {
     CheckoutOutcome outcome = CheckoutOutcome::NothingToSell;
     std::string failure;               // what did not store (Pending, EarlierPending)
     std::optional<FinishedSale> sale;  // Finished and Pending
+    // Stock not moved or gone below zero, for the cashier (Finished, Pending).
+    std::vector<std::string> stockNotes;
 };
 
 class SaleModel : public QObject {

@@ -273,6 +273,41 @@ TEST(ReceiptNumbers, TheSequenceContinuesAcrossTheRunsOfADayAndStartsAgainNextDa
 
 // A sale cut short between its tables is finished by landing it again, each
 // table's part once.
+TEST_F(SaleModelTest, PaymentTakesTheSoldGoodsOffTheirStock) {
+    const struct {
+        std::string name;
+        int position;
+        std::string quantity;
+        std::vector<std::string> stock;  // of the four products afterwards
+        std::string note;                // a part of what the cashier is told
+    } cases[] = {
+        {"方便面", 0, "3", {"7", "5", "两箱", "1"}, ""},
+        {"牛奶", 0, "2", {"10", "3", "两箱", "1"}, ""},  // the goods moved on
+        {"雪糕", 1, "1", {"10", "5", "两箱", "1"}, "未找到商品，库存未变：雪糕"},
+        {"可乐", 2, "1", {"10", "5", "两箱", "1"}, "库存不是整数，未变：可乐"},
+        {"面包", 3, "3", {"10", "5", "两箱", "-2"}, "库存不足：面包"},
+    };
+    for (const auto& c : cases) {
+        run.setProducts({{"方便面", "4.5元", "10"},
+                         {"牛奶", "6", "5"},
+                         {"可乐", "3", "两箱"},
+                         {"面包", "5", "1"}});
+        model.clear();
+        model.addLine({{c.name, "1", c.quantity, "2024年3月5日14时8分0秒"}, c.position});
+        const CheckoutResult result = pay(PaymentMethod::WeChat, "");
+        ASSERT_EQ(result.outcome, CheckoutOutcome::Finished) << c.name;
+        std::vector<std::string> stock;
+        for (const auto& row : readAll(run.paths().product())) stock.push_back(row[2]);
+        EXPECT_EQ(stock, c.stock) << c.name;
+        if (c.note.empty()) {
+            EXPECT_TRUE(result.stockNotes.empty()) << c.name;
+        } else {
+            ASSERT_EQ(result.stockNotes.size(), 1u) << c.name;
+            EXPECT_NE(result.stockNotes[0].find(c.note), std::string::npos) << result.stockNotes[0];
+        }
+    }
+}
+
 TEST_F(SaleModelTest, LandingASaleAgainStoresNothingTwice) {
     run.setProducts({{"方便面", "4.5元", "10"}});
     FinishedSale sale;
