@@ -84,8 +84,13 @@ void step(const MainWindow& w, std::mt19937& random) {
         const int g = std::uniform_int_distribution<int>(0, goods->count() - 1)(random);
         goods->setCurrentIndex(g);
         Q_EMIT goods->activated(g);
-        quantity->setCurrentIndex(
-            std::uniform_int_distribution<int>(0, quantity->count() - 1)(random));
+        // Goods sold out (the stock follows the sales) offer no quantities:
+        // the cashier types one.
+        if (quantity->count() == 0)
+            quantity->setEditText(QStringLiteral("1"));
+        else
+            quantity->setCurrentIndex(
+                std::uniform_int_distribution<int>(0, quantity->count() - 1)(random));
         control<QPushButton>(w, "图形按钮_添加")->click();
     } else if (roll < 85) {
         const int r = std::uniform_int_distribution<int>(0, list->topLevelItemCount() - 1)(random);
