@@ -21,6 +21,9 @@ std::string DataPaths::productSave() const {
 std::string DataPaths::product() const {
     return joinPath(runDir, kProductFolder, std::string(kProductTableName) + ".edb");
 }
+std::string DataPaths::barcodes() const {
+    return joinPath(runDir, kProductFolder, std::string(kBarcodeTableName) + ".edb");
+}
 std::string DataPaths::employee() const {
     return joinPath(runDir, kEmployeeFolder, std::string(kEmployeeTableName) + ".edb");
 }

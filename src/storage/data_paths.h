@@ -25,6 +25,7 @@ inline constexpr const char* kTableFolders[] = {kProductFolder, kSalesFolder,  k
 
 inline constexpr const char* kProductTableName = "产品数据库";
 inline constexpr const char* kProductSaveTableName = "产品保存";
+inline constexpr const char* kBarcodeTableName = "商品条码";
 inline constexpr const char* kEmployeeTableName = "员工基本数据库";
 inline constexpr const char* kSalesPrefix = "销售数据";
 inline constexpr const char* kTicketPrefix = "小票";
@@ -38,6 +39,7 @@ struct DataPaths {
 
     std::string productSave() const;   // 数据库管理/产品保存.edb
     std::string product() const;       // 数据库管理/产品数据库.edb
+    std::string barcodes() const;      // 数据库管理/商品条码.edb
     std::string employee() const;      // 员工数据库/员工基本数据库.edb
     std::string salesFolder() const;   // 保存数据库
     std::string leaveFolder() const;   // 员工请假数据库

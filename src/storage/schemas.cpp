@@ -24,6 +24,9 @@ std::vector<FieldDesc> tickets() {
 // The shipped tables: widths generous enough for anything typed at the till.
 std::vector<FieldDesc> product() { return texts({"产品名称", "产品价格", "产品数量"}, 255); }
 std::vector<FieldDesc> productSave() { return texts({"产品名称"}, 255); }
+std::vector<FieldDesc> barcodes() {
+    return {{"条码", FieldType::Text, 32}, {"商品名称", FieldType::Text, 255}};
+}
 
 std::vector<FieldDesc> employee() {
     std::vector<FieldDesc> out{{"头像", FieldType::Bytes, kPhotoLimit}};

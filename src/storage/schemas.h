@@ -18,7 +18,10 @@ std::vector<FieldDesc> tickets();
 // Tables that ship with the program.
 std::vector<FieldDesc> product();      // name, price, quantity
 std::vector<FieldDesc> productSave();  // name
-std::vector<FieldDesc> employee();     // photo (bytes) + 18 texts
+// One record per code of a goods: 条码, 商品名称 (text). A goods may have
+// several codes; a code names one goods.
+std::vector<FieldDesc> barcodes();
+std::vector<FieldDesc> employee();  // photo (bytes) + 18 texts
 
 // Largest photo the employee table holds, in bytes.
 inline constexpr int kPhotoLimit = 451541;
