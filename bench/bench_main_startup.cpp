@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -22,6 +23,8 @@
 #include "app/run_directory.h"
 #include "app/scripted_platform.h"
 #include "app/style.h"
+#include "barcodes/barcode_table.h"
+#include "barcodes/check_digit.h"
 #include "checkout/main_window.h"
 #include "checkout/sale_journal.h"
 #include "storage/table.h"
@@ -43,6 +46,24 @@ shop::test::RunFolder& shopFolder() {
         return true;
     }();
     (void)filled;
+    return run;
+}
+
+// The same shop with 100,000 codes in its barcode table: read beside the
+// start, they must not delay the window.
+shop::test::RunFolder& codesFolder() {
+    static shop::test::RunFolder run;
+    static const bool filled = [] {
+        std::vector<std::string> names;
+        for (int i = 0; i < kGoods; ++i) names.push_back("商品" + std::to_string(i));
+        run.setProductSave(names);
+        std::vector<shop::barcodes::CodeEntry> codes;
+        for (int i = 0; i < 100000; ++i)
+            codes.push_back({shop::barcodes::withCheckDigit(std::to_string(690000000000LL + i)),
+                             names[static_cast<std::size_t>(i % kGoods)]});
+        return shop::barcodes::addCodes(run.paths().barcodes(), codes).ok();
+    }();
+    if (!filled) std::fprintf(stderr, "the codes were not stored\n");
     return run;
 }
 
@@ -88,6 +109,13 @@ void BM_ShopProgramShown(benchmark::State& state) {
     state.counters["goods"] = kGoods;
 }
 BENCHMARK(BM_ShopProgramShown)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ShopProgramShownWith100000Codes(benchmark::State& state) {
+    startPrograms(state, {"--show-shop", codesFolder().dir()});
+    state.counters["goods"] = kGoods;
+    state.counters["codes"] = 100000;
+}
+BENCHMARK(BM_ShopProgramShownWith100000Codes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The two starts in turns, each iteration one of each: on a machine shared
 // with other work the load drifts, and two starts measured minutes apart

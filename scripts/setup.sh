@@ -17,6 +17,8 @@ packages=(
   # storage, tests, benchmarks
   libsqlite3-dev libfontconfig-dev libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils           # pdftotext, for tests that read a printed PDF
+  libzint-dev             # Zint, which encodes the bar symbols of shelf labels
+  zbar-tools              # zbarimg, for tests that read a printed label's symbol back
   # the Chinese font; a virtual display for headless runs and its tools
   fonts-wqy-microhei xvfb xauth xdotool
 )

@@ -22,6 +22,14 @@ const Rows kProducts = {
     {"面包", "8.5元", "15"}, {"苹果", "3.2元", "40"},   {"鸡蛋", "1.2元", "60"},
 };
 
+// A code for each demo goods, so that a scan sells it; 苹果 is weighed too,
+// and its scale key (goods number 00001) prices the scale's labels.
+const Rows kCodes = {
+    {"6901234567892", "矿泉水"}, {"6901234567908", "方便面"}, {"6901234567915", "牛奶"},
+    {"6901234567922", "面包"},   {"6901234567939", "苹果"},   {"2000001", "苹果"},
+    {"6901234567946", "鸡蛋"},
+};
+
 // Every employee field but the photo (field 1), in field order from 2.
 const Rows kEmployees = {
     {"001", "王晓燕", "女", "28", "2022年3月1日", "群众", "收银部", "1997年5月12日", "汉族",
@@ -94,6 +102,7 @@ bool fillShippedDemo(const DataPaths& paths, const std::string& path) {
         for (const auto& p : kProducts) names.push_back({p[0]});
         return fill(path, names);
     }
+    if (path == paths.barcodes()) return fill(path, kCodes);
     if (path == paths.employee()) return fill(path, kEmployees, schemas::employee_field::kNumber);
     return true;
 }

@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "backup_commands.h"
+#include "barcodes/store_codes.h"
 #include "demo_data.h"
 #include "storage/csv.h"
 #include "storage/data_paths.h"
@@ -50,6 +52,19 @@ int usage() {
     return 2;
 }
 
+// The layouts of the scale's in-store labels, as a file the shop can edit;
+// one already there is the shop's own and stays.
+bool writeRulesFile(const DataPaths& paths) {
+    const std::string path = joinPath(paths.runDir, kSettingsFolder, shop::barcodes::kRulesFile);
+    if (fs::exists(path)) return true;
+    std::ofstream out(path, std::ios::binary);
+    out << shop::barcodes::defaultRulesText();
+    out.close();
+    if (out) return true;
+    std::cerr << "shop_table: cannot write " << path << "\n";
+    return false;
+}
+
 int provision(const std::string& runDir, bool demo) {
     std::error_code ec;
     fs::create_directories(runDir, ec);
@@ -79,6 +94,7 @@ int provision(const std::string& runDir, bool demo) {
     };
     const Shipped shipped[] = {{paths.product(), schemas::product()},
                                {paths.productSave(), schemas::productSave()},
+                               {paths.barcodes(), schemas::barcodes()},
                                {paths.employee(), schemas::employee()}};
     for (const auto& t : shipped) {
         if (fs::exists(t.path)) continue;  // never replace a shop's data
@@ -88,6 +104,7 @@ int provision(const std::string& runDir, bool demo) {
         }
         if (demo && !shop::tool::fillShippedDemo(paths, t.path)) return 1;
     }
+    if (!writeRulesFile(paths)) return 1;
     return demo && !shop::tool::addDemoHistory(paths) ? 1 : 0;
 }
 

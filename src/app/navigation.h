@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "checkout_area.h"
 
@@ -17,6 +18,9 @@ namespace shop::app {
 struct Navigation {
     // Each shows its window modally and returns when it is closed.
     std::function<void(QWidget* parent, const CheckoutArea& checkout)> productWindow;
+    // The same with a scanned code not yet in the barcode table filled in.
+    std::function<void(QWidget* parent, const CheckoutArea& checkout, const std::string& code)>
+        productWindowForCode;
     std::function<void(QWidget* parent)> performanceWindow;
     std::function<void(QWidget* parent)> employeeDirectory;
     std::function<void(QWidget* parent)> leaveWindow;

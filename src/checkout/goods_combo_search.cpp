@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QSortFilterProxyModel>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -16,6 +17,17 @@
 namespace shop::checkout {
 
 namespace {
+
+// Longer than a scanner's gap between keys, shorter than a person notices.
+constexpr int kDigitPauseMs = 80;
+
+// Only digits, and perhaps the * of a quantity typed before a scan.
+bool looksLikeCode(const QString& typed) {
+    if (typed.isEmpty()) return false;
+    for (const QChar c : typed)
+        if (!(c >= u'0' && c <= u'9') && c != u'*') return false;
+    return true;
+}
 
 // The combo's items that match the typed text, unsorted: the combo's order.
 class GoodsFilter : public QSortFilterProxyModel {
@@ -162,14 +174,31 @@ void makeGoodsSearchable(QComboBox* combo) {
     filter->setSourceModel(combo->model());
 
     QLineEdit* edit = combo->lineEdit();
+    const auto showMatches = [filter, completer](const QString& typed) {
+        filter->setTyped(typed);
+        if (typed.trimmed().isEmpty() || filter->rowCount() == 0) {
+            completer->popup()->hide();
+        } else {
+            completer->complete();
+        }
+    };
+    // Digits may be a scanner typing a code, a key every few milliseconds:
+    // they are searched for once the keys pause, so that a scan never runs
+    // the search over the whole goods list at each of its digits.
+    auto* digitPause = new QTimer(combo);
+    digitPause->setSingleShot(true);
+    digitPause->setInterval(kDigitPauseMs);
+    QObject::connect(digitPause, &QTimer::timeout, combo,
+                     [edit, showMatches] { showMatches(edit->text()); });
     QObject::connect(edit, &QLineEdit::textEdited, combo,
-                     [filter, completer](const QString& typed) {
-                         filter->setTyped(typed);
-                         if (typed.trimmed().isEmpty() || filter->rowCount() == 0) {
-                             completer->popup()->hide();
-                         } else {
-                             completer->complete();
+                     [completer, digitPause, showMatches](const QString& typed) {
+                         if (!looksLikeCode(typed)) {
+                             digitPause->stop();
+                             showMatches(typed);
+                             return;
                          }
+                         completer->popup()->hide();
+                         digitPause->start();
                      });
     // A choice in the list reaches the combo through the completer: the combo
     // maps it back through the filter to its own item and emits `activated`.

@@ -19,6 +19,7 @@
 #include "app/run_directory.h"
 #include "app/title_band.h"
 #include "backup/backup.h"
+#include "checkout/counter_scan.h"
 #include "checkout/journal_notice.h"
 #include "checkout/receipt_number.h"
 #include "checkout/recovery_notice.h"
@@ -51,7 +52,8 @@ MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     : QWidget(parent),
       ui(std::make_unique<Ui::MainWindow>()),
       m_nav(nav),
-      m_sale(new SaleModel(this)) {
+      m_sale(new SaleModel(this)),
+      m_scan(std::make_unique<CounterScan>()) {
     // The flags first: changing them afterwards re-creates the window and
     // polishes every control of it a second time.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -66,6 +68,7 @@ MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     connectHandlers();
     m_failedToStart = !startUp();
     setUpKeyboard();  // after the goods are loaded: the search follows their model
+    setUpScanning();  // after the search: a scan is taken before it
     setUpPayment();
 }
 
@@ -208,7 +211,9 @@ void MainWindow::decorate() {
 
 void MainWindow::connectHandlers() {
     connect(ui->图形按钮_添加产品, &QPushButton::clicked, this, [this] {
-        if (m_nav.productWindow) m_nav.productWindow(this, checkoutArea());
+        if (!m_nav.productWindow) return;
+        m_nav.productWindow(this, checkoutArea());
+        codesMayHaveChanged();
     });
     connect(ui->图形按钮_添加产品1, &QPushButton::clicked, this, [this] {
         if (m_nav.performanceWindow) m_nav.performanceWindow(this);

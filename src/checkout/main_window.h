@@ -26,6 +26,8 @@ namespace shop::checkout {
 class SaleModel;
 struct FinishedSale;
 struct RecoveredRun;
+struct ScanText;
+struct CounterScan;
 using app::CheckoutArea;
 using app::Navigation;
 
@@ -98,6 +100,17 @@ private:
     void addRowAndGoBackToGoods();
     void focusGoods();
 
+    // Scanning at the counter (main_window_scan.cpp).
+    void setUpScanning();
+    bool scanFromGoodsBox();
+    bool scanFromTenderedBox(QEvent* event);
+    void sellScanned(const ScanText& scan);
+    void startReadingCodes();
+    void takeCodes();
+    int goodsPosition(const std::string& name);
+    void registerScannedCode();
+    void codesMayHaveChanged();
+
     // Maximise and restore (main_window_layout.cpp).
     void toggleMaximised();
     void maximiseLayout();
@@ -117,7 +130,8 @@ private:
     std::string m_productSavePath;
     std::string m_productPath;
     std::string m_runSalesPath;
-    SaleModel* m_sale = nullptr;  // the open list, its amounts, its journal
+    SaleModel* m_sale = nullptr;          // the open list, its amounts, its journal
+    std::unique_ptr<CounterScan> m_scan;  // the codes and the scanner's keys
 
     // The last row chosen in the list: what 删除 removes.
     int m_rememberedRow = 0;

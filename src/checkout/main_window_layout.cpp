@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "checkout/counter_scan.h"
 #include "main_window.h"
 #include "ui_main_window.h"
 

@@ -52,7 +52,10 @@ void applyLook(Ui::ProductWindow& ui) {
     app::styleActionButton(&changeButton(ui), QStringLiteral("act-edit"));
     app::styleActionButton(&emptyButton(ui), QStringLiteral("act-clear"));
     app::styleActionButton(ui.图形按钮_导入产品, QStringLiteral("act-import"));
-    for (QLabel* caption : {ui.透明标签_名称列, ui.透明标签_价格列, ui.透明标签_数量列}) {
+    app::styleActionButton(ui.图形按钮_店内码, QStringLiteral("act-add"));
+    app::styleActionButton(ui.图形按钮_打印标签, QStringLiteral("act-receipt"));
+    for (QLabel* caption :
+         {ui.透明标签_名称列, ui.透明标签_价格列, ui.透明标签_数量列, ui.透明标签_条码列}) {
         QFont f = caption->font();
         f.setBold(true);
         caption->setFont(f);
@@ -64,12 +67,13 @@ const QString kUnreadable = QStringLiteral("产品数据库读取失败，请你
 
 }  // namespace
 
-ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
+ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent,
+                             const std::string& code)
     : app::FramelessWindow(parent),
       ui(std::make_unique<Ui::ProductWindow>()),
       m_checkout(checkout) {
     ui->setupUi(this);
-    setDesignedGeometry(QSize(594, 350));
+    setDesignedGeometry(QSize(718, 424));
     setWindowTitle(QStringLiteral("添加产品_窗口"));
     applyLook(*ui);
 
@@ -79,7 +83,7 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
     setCloseButton(ui->图形按钮1_关闭5);
 
     QListWidget* const lists[] = {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格,
-                                  ui->选择列表框_设置商品数量};
+                                  ui->选择列表框_设置商品数量, ui->选择列表框_设置商品条码};
     for (QListWidget* list : lists) {
         list->setUniformItemSizes(true);  // a large catalogue lays out at once
         // Chosen means selected by the user (click or keys). Focus alone makes
@@ -92,8 +96,9 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
                 [this, list](QListWidgetItem* item) { showEntry(list, list->row(item)); });
     }
     // One product reads across one row of the three lists.
-    ui::joinAsTable({ui->透明标签_名称列, ui->透明标签_价格列, ui->透明标签_数量列},
-                    {std::begin(lists), std::end(lists)});
+    ui::joinAsTable(
+        {ui->透明标签_名称列, ui->透明标签_价格列, ui->透明标签_数量列, ui->透明标签_条码列},
+        {std::begin(lists), std::end(lists)});
 
     m_menu = new QMenu(QStringLiteral("功能项目"), this);
     m_menu->setObjectName(QStringLiteral("功能项目"));
@@ -107,6 +112,7 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent)
 
     watchTypedInput();
     if (!loadCatalog()) app::showMessage(this, kUnreadable);
+    setUpCodes(code);
     ui->编辑框_名称->setFocus();  // typing a new product is the common case
 }
 
@@ -143,6 +149,7 @@ void ProductWindow::fillLists(const Catalog& catalog) {
     fillList(ui->选择列表框_设置商品名称, catalog.names);
     fillList(ui->选择列表框_设置商品价格, catalog.prices);
     fillList(ui->选择列表框_设置商品数量, catalog.quantities);
+    showCodes();
 }
 
 void ProductWindow::appendEntry(const QString& name, const QString& price,
@@ -181,6 +188,7 @@ void ProductWindow::addProduct() {
         return;
     }
     if (!catalogReadable()) return;  // the boxes keep what was typed
+    if (!typedCodeFits(name)) return;
     appendEntry(name, QString::fromStdString(catalogPrice(price.toStdString())), quantity);
     ui->编辑框_数量->clear();
     ui->编辑框_产品价格->clear();
@@ -193,6 +201,7 @@ void ProductWindow::addProduct() {
         app::exitProcess(0);
         return;
     }
+    storeTypedCode(name);
     inputStored();
 }
 
@@ -203,6 +212,7 @@ void ProductWindow::changeChosen() {
     if (!catalogReadable() || !m_selected) return;
     const int k = *m_selected;
     if (k >= std::min({names->count(), prices->count(), quantities->count()})) return;
+    if (!typedCodeFits(ui->编辑框_名称->text(), names->item(k)->text())) return;
     QListWidgetItem* const entry[] = {quantities->item(k), prices->item(k), names->item(k)};
     // The price is kept as an add keeps it, with its 元.
     const QString typed[] = {
@@ -215,6 +225,7 @@ void ProductWindow::changeChosen() {
         entry[i]->setText(typed[i]);
     }
     if (storeCatalog(catalogFromLists()) != StoreResult::Failed) {
+        storeTypedCode(typed[2], before[2]);
         inputStored();
         return;
     }
@@ -245,6 +256,7 @@ void ProductWindow::emptyCatalog() {
     ui->选择列表框_设置商品数量->clear();
     ui->选择列表框_设置商品价格->clear();
     ui->选择列表框_设置商品名称->clear();
+    showCodes();
 }
 
 void ProductWindow::importNames() {
@@ -269,6 +281,12 @@ bool ProductWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void openProductWindow(QWidget* parent, const app::CheckoutArea& checkout) {
     ProductWindow window(checkout, parent);
+    window.exec();
+}
+
+void openProductWindowForCode(QWidget* parent, const app::CheckoutArea& checkout,
+                              const std::string& code) {
+    ProductWindow window(checkout, parent, code);
     window.exec();
 }
 

@@ -5,9 +5,12 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/checkout_area.h"
 #include "app/frameless_window.h"
+#include "barcodes/code_index.h"
 
 class QListWidget;
 class QMenu;
@@ -30,7 +33,9 @@ public:
     // while the window lives. A table that cannot be opened or read is said
     // to be unreadable, and adds, changes, emptying and the import are
     // refused until a later try reads it.
-    explicit ProductWindow(const app::CheckoutArea& checkout, QWidget* parent = nullptr);
+    // A code scanned at the counter that no goods has yet comes filled in.
+    explicit ProductWindow(const app::CheckoutArea& checkout, QWidget* parent = nullptr,
+                           const std::string& code = {});
     ~ProductWindow() override;
 
     // Whichever way the window closes, the product table it opened is closed
@@ -43,8 +48,12 @@ public:
     void changeChosen();                         // 图形按钮_生成账单2
     void emptyCatalog();                         // 图形按钮_生成账单1
     void importNames();                          // 图形按钮_导入产品
+    void giveInStoreCode();  // 图形按钮_店内码 (product_window_codes.cpp)
+    void printLabels();      // 图形按钮_打印标签
+    void saveLabelPdf();
 
     QMenu* popupMenu() const { return m_menu; }  // "功能项目"
+    QMenu* labelMenu() const { return m_labelMenu; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,10 +64,20 @@ private:
     void fillLists(const Catalog& catalog);
     void appendEntry(const QString& name, const QString& price, const QString& quantity);
     Catalog catalogFromLists() const;
+    // The barcode table (product_window_codes.cpp).
+    void setUpCodes(const std::string& code);
+    bool loadCodes();
+    void showCodes();
+    bool typedCodeFits(const QString& goods, const QString& renamedFrom = {});
+    bool storeTypedCode(const QString& goods, const QString& renamedFrom = {});
+    std::vector<std::string> checkedOrChosenNames() const;
 
     std::unique_ptr<Ui::ProductWindow> ui;
     app::CheckoutArea m_checkout;
     QMenu* m_menu = nullptr;
+    QMenu* m_labelMenu = nullptr;
+    std::vector<barcodes::CodeEntry> m_codes;  // the barcode table as read
+    barcodes::CodeIndex m_codeIndex;
     std::optional<int> m_selected;
     std::unique_ptr<storage::TableVisit> m_table;  // the product table, while shown
     bool m_readable = false;                       // the lists hold what it holds
@@ -66,5 +85,8 @@ private:
 
 // What the main window's 图形按钮_添加产品 does: the window, modally.
 void openProductWindow(QWidget* parent, const app::CheckoutArea& checkout);
+// The same, with a code scanned at the counter filled in.
+void openProductWindowForCode(QWidget* parent, const app::CheckoutArea& checkout,
+                              const std::string& code);
 
 }  // namespace shop::products

@@ -23,6 +23,7 @@ void openModal(QWidget* parent) {
 shop::app::Navigation buildNavigation() {
     shop::app::Navigation nav;
     nav.productWindow = &products::openProductWindow;
+    nav.productWindowForCode = &products::openProductWindowForCode;
     nav.performanceWindow = &openModal<performance::PerformanceWindow>;
     nav.employeeDirectory = &openModal<employees::DirectoryWindow>;
     nav.leaveWindow = &openModal<leave::LeaveWindow>;

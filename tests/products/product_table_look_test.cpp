@@ -1,5 +1,5 @@
-// The product window's three lists read as one table: one header row over
-// three columns edge to edge, rows level across them, one scroll bar that
+// The product window's lists read as one table: one header row over the
+// columns (name, price, quantity, codes) edge to edge, rows level across them, one scroll bar that
 // scrolls all three, and a chosen product marked across the whole row.
 #include <QApplication>
 #include <QLabel>
@@ -14,8 +14,10 @@ namespace {
 using namespace test_support;
 
 const char* const kLists[] = {"选择列表框_设置商品名称", "选择列表框_设置商品价格",
-                              "选择列表框_设置商品数量"};
-const char* const kHeaders[] = {"透明标签_名称列", "透明标签_价格列", "透明标签_数量列"};
+                              "选择列表框_设置商品数量", "选择列表框_设置商品条码"};
+const char* const kHeaders[] = {"透明标签_名称列", "透明标签_价格列", "透明标签_数量列",
+                                "透明标签_条码列"};
+constexpr int kColumns = 4;
 
 class ProductTable : public ProductTest {
 protected:
@@ -29,15 +31,16 @@ protected:
     }
 };
 
-TEST_F(ProductTable, TheThreeListsReadAsOneTable) {
+TEST_F(ProductTable, TheListsReadAsOneTable) {
     ProductWindow w(checkout());
     w.show();
     QApplication::processEvents();
-    QListWidget* l[3];
-    for (int k = 0; k < 3; ++k) l[k] = list(w, kLists[k]);
+    QListWidget* l[kColumns];
+    for (int k = 0; k < kColumns; ++k) l[k] = list(w, kLists[k]);
+    QListWidget* const rightmost = l[kColumns - 1];
 
     // One header row, each heading over its own column; the columns touch.
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < kColumns; ++k) {
         const QLabel* h = w.findChild<QLabel*>(QString::fromUtf8(kHeaders[k]));
         ASSERT_NE(h, nullptr) << kHeaders[k];
         EXPECT_EQ(h->y(), w.findChild<QLabel*>(QString::fromUtf8(kHeaders[0]))->y()) << kHeaders[k];
@@ -51,16 +54,16 @@ TEST_F(ProductTable, TheThreeListsReadAsOneTable) {
         }
     }
     // One scroll bar, at the table's right edge; no list scrolls sideways.
-    EXPECT_FALSE(l[0]->verticalScrollBar()->isVisible());
-    EXPECT_FALSE(l[1]->verticalScrollBar()->isVisible());
-    EXPECT_TRUE(l[2]->verticalScrollBar()->isVisible());
+    for (int k = 0; k < kColumns - 1; ++k)
+        EXPECT_FALSE(l[k]->verticalScrollBar()->isVisible()) << kLists[k];
+    EXPECT_TRUE(rightmost->verticalScrollBar()->isVisible());
     for (QListWidget* list : l) EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
 
     // Rows level at the top, and again after scrolling to the bottom by any
     // list, the long name's row included.
     const auto expectLevel = [&](const char* when) {
         for (int row = 0; row < 60; ++row)
-            for (int k = 1; k < 3; ++k)
+            for (int k = 1; k < kColumns; ++k)
                 ASSERT_EQ(l[k]->visualItemRect(l[k]->item(row)).top(),
                           l[0]->visualItemRect(l[0]->item(row)).top())
                     << when << ": row " << row << " of " << kLists[k];
@@ -68,17 +71,17 @@ TEST_F(ProductTable, TheThreeListsReadAsOneTable) {
     expectLevel("at the top");
     l[0]->verticalScrollBar()->setValue(l[0]->verticalScrollBar()->maximum());
     QApplication::processEvents();
-    EXPECT_GT(l[2]->verticalScrollBar()->value(), 0) << "scrolling the names scrolls the rest";
+    EXPECT_GT(rightmost->verticalScrollBar()->value(), 0) << "scrolling the names scrolls the rest";
     expectLevel("scrolled by the names");
-    const QRect last = l[2]->visualItemRect(l[2]->item(59));
-    EXPECT_LE(last.bottom(), l[2]->viewport()->height()) << "the last row is in view";
-    l[2]->verticalScrollBar()->setValue(0);
+    const QRect last = rightmost->visualItemRect(rightmost->item(59));
+    EXPECT_LE(last.bottom(), rightmost->viewport()->height()) << "the last row is in view";
+    rightmost->verticalScrollBar()->setValue(0);
     QApplication::processEvents();
     EXPECT_EQ(l[0]->verticalScrollBar()->value(), 0);
-    expectLevel("scrolled back by the quantities");
+    expectLevel("scrolled back by the codes");
 
     // Choosing in any column marks the whole row and shows that product once.
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < kColumns; ++k) {
         const int row = 3 + k;
         QTest::mouseClick(l[k]->viewport(), Qt::LeftButton, {},
                           l[k]->visualItemRect(l[k]->item(row)).center());

@@ -26,7 +26,7 @@ TEST_F(ProductWindowTest, LoadsTheCatalogueAndKeepsTheTableOpenAndCurrent) {
     app::dragState(QStringLiteral("product/图片框_移动")).flag = 1;
     ProductWindow w(checkout());
     EXPECT_EQ(app::dragState(QStringLiteral("product/图片框_移动")).flag, 0);
-    EXPECT_EQ(w.size(), QSize(594, 350));
+    EXPECT_EQ(w.size(), QSize(718, 424));
     EXPECT_EQ(w.windowTitle(), "添加产品_窗口");
     EXPECT_EQ(w.findChild<QLabel*>("透明标签3")->text(), "澄屿_添加产品");
     EXPECT_EQ(w.findChild<QLabel*>("状态条1")->text(),

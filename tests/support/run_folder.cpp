@@ -25,6 +25,7 @@ void RunFolder::provision() {
         fs::create_directories(joinPath(m_paths.runDir, folder));
     create(m_paths.product(), schemas::product());
     create(m_paths.productSave(), schemas::productSave());
+    create(m_paths.barcodes(), schemas::barcodes());
     create(m_paths.employee(), schemas::employee());
     app::setRunDirectory(m_paths.runDir);
 }

@@ -1,0 +1,39 @@
+// What the main window keeps for the scanner: the barcode table in memory,
+// the scale-label layouts, the goods list's positions by name and the keys
+// of the amount box, which a scan may reach by mistake.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+#include <future>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "barcodes/code_index.h"
+#include "barcodes/store_codes.h"
+#include "checkout/scan_burst.h"
+
+namespace shop::checkout {
+
+struct CounterScan {
+    barcodes::CodeIndex codes;
+    bool codesLoaded = false;
+    // The barcode table being read beside the start, on a thread of its own.
+    std::future<std::optional<std::vector<barcodes::CodeEntry>>> reading;
+    std::vector<barcodes::StoreLayout> layouts;
+    // The first position of each name in the goods list, made again after
+    // the list changes.
+    std::unordered_map<std::string, int> positions;
+    bool positionsStale = true;
+    // The amount box: the burst of keys under way, and what the box held
+    // before it began.
+    ScanBurst tenderedBurst;
+    QString tenderedBefore;
+    QElapsedTimer clock;
+    // The valid code last scanned that names no goods, for 登记条码.
+    std::string unknownCode;
+};
+
+}  // namespace shop::checkout
