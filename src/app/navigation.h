@@ -11,7 +11,7 @@ class QWidget;
 namespace shop::checkout {
 struct FinishedSale;
 class SaleModel;
-}
+}  // namespace shop::checkout
 
 namespace shop::app {
 
