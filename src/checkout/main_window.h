@@ -109,6 +109,7 @@ private:
     void takeCodes();
     int goodsPosition(const std::string& name);
     void registerScannedCode();
+    void placeRegisterButton();
     void codesMayHaveChanged();
 
     // Maximise and restore (main_window_layout.cpp).

@@ -9,9 +9,11 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <algorithm>
 #include <future>
 
 #include "app/clock.h"
@@ -131,7 +133,18 @@ void MainWindow::sellScanned(const ScanText& scan) {
         return;
     }
     ui->标签_结账提示->setText(QString::fromStdString(result.hint));
+    if (!m_scan->unknownCode.empty()) placeRegisterButton();
     QApplication::beep();
+}
+
+// 登记条码 stands just before the hint's text, which ends at the list's edge.
+void MainWindow::placeRegisterButton() {
+    const QLabel* hint = ui->标签_结账提示;
+    QPushButton* button = ui->按钮_登记条码;
+    const int text = hint->fontMetrics().horizontalAdvance(hint->text());
+    const int x = std::max(hint->x(), hint->geometry().right() - text - button->width() - 8);
+    button->move(x, hint->y() + (hint->height() - button->height()) / 2);
+    button->raise();
 }
 
 // The barcode table is read on a thread of its own while the window comes
