@@ -78,15 +78,15 @@ void choose(QComboBox* combo, int row) {
 // with the arrow keys: then the list chooses that one.
 class EnterTakesFirstMatch : public QObject {
 public:
-    EnterTakesFirstMatch(QComboBox* combo, GoodsFilter* filter)
-        : QObject(combo), m_combo(combo), m_filter(filter) {}
+    EnterTakesFirstMatch(QComboBox* combo, QCompleter* completer, GoodsFilter* filter)
+        : QObject(combo), m_combo(combo), m_completer(completer), m_filter(filter) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-        QAbstractItemView* popup = m_combo->completer()->popup();
+        QAbstractItemView* popup = m_completer->popup();
         if (popup->isVisible() && popup->currentIndex().isValid())
             return false;  // the list chooses
         popup->hide();
@@ -103,6 +103,7 @@ protected:
 
 private:
     QComboBox* m_combo;
+    QCompleter* m_completer;
     GoodsFilter* m_filter;
 };
 
@@ -184,20 +185,29 @@ void makeGoodsSearchable(QComboBox* combo) {
     };
     // Digits may be a scanner typing a code, a key every few milliseconds:
     // they are searched for once the keys pause, so that a scan never runs
-    // the search over the whole goods list at each of its digits.
+    // the search over the whole goods list at each of its digits. The
+    // completer is taken off the box meanwhile, as the line edit would
+    // otherwise match its text against every goods at each key as well.
+    const auto attach = [combo, completer] {
+        if (combo->completer() != completer) combo->setCompleter(completer);
+    };
     auto* digitPause = new QTimer(combo);
     digitPause->setSingleShot(true);
     digitPause->setInterval(kDigitPauseMs);
-    QObject::connect(digitPause, &QTimer::timeout, combo,
-                     [edit, showMatches] { showMatches(edit->text()); });
+    QObject::connect(digitPause, &QTimer::timeout, combo, [edit, attach, showMatches] {
+        attach();
+        showMatches(edit->text());
+    });
     QObject::connect(edit, &QLineEdit::textEdited, combo,
-                     [completer, digitPause, showMatches](const QString& typed) {
+                     [combo, completer, digitPause, attach, showMatches](const QString& typed) {
                          if (!looksLikeCode(typed)) {
                              digitPause->stop();
+                             attach();
                              showMatches(typed);
                              return;
                          }
                          completer->popup()->hide();
+                         if (combo->completer()) combo->setCompleter(nullptr);
                          digitPause->start();
                      });
     // A choice in the list reaches the combo through the completer: the combo
@@ -205,7 +215,7 @@ void makeGoodsSearchable(QComboBox* combo) {
     // The keys reach the combo itself when it has the focus, and it hands
     // them to its line edit directly, past any filter there: so the combo
     // is watched as well. On the list too, and after the completer's own filter so it runs first.
-    auto* enter = new EnterTakesFirstMatch(combo, filter);
+    auto* enter = new EnterTakesFirstMatch(combo, completer, filter);
     combo->installEventFilter(enter);
     edit->installEventFilter(enter);
     completer->popup()->installEventFilter(enter);
