@@ -23,6 +23,10 @@ namespace shop::storage {
 class TableVisit;
 }
 
+namespace shop::barcodes {
+struct ShelfLabel;
+}
+
 namespace shop::products {
 
 struct Catalog;
@@ -71,6 +75,7 @@ private:
     bool typedCodeFits(const QString& goods, const QString& renamedFrom = {});
     bool storeTypedCode(const QString& goods, const QString& renamedFrom = {});
     std::vector<std::string> checkedOrChosenNames() const;
+    std::vector<barcodes::ShelfLabel> labelsToPrint();
 
     std::unique_ptr<Ui::ProductWindow> ui;
     app::CheckoutArea m_checkout;

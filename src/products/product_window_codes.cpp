@@ -213,14 +213,19 @@ std::vector<bc::ShelfLabel> labelsFor(const std::vector<std::string>& goods,
 
 }  // namespace
 
-void ProductWindow::printLabels() {
+// The labels of the ticked (or the chosen) goods; none, and why said, when
+// there is nothing to print.
+std::vector<bc::ShelfLabel> ProductWindow::labelsToPrint() {
     QString problem;
-    const auto labels = labelsFor(checkedOrChosenNames(), m_codes, ui->选择列表框_设置商品名称,
-                                  ui->选择列表框_设置商品价格, &problem);
-    if (labels.empty()) {
-        app::showMessage(this, problem);
-        return;
-    }
+    auto labels = labelsFor(checkedOrChosenNames(), m_codes, ui->选择列表框_设置商品名称,
+                            ui->选择列表框_设置商品价格, &problem);
+    if (labels.empty()) app::showMessage(this, problem);
+    return labels;
+}
+
+void ProductWindow::printLabels() {
+    const auto labels = labelsToPrint();
+    if (labels.empty()) return;
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         app::showMessage(this, QStringLiteral("没有可用的打印机"));
         return;
@@ -232,22 +237,19 @@ void ProductWindow::printLabels() {
     QPrintDialog dialog(&printer, this);
     app::dressDialog(&dialog, dialog.windowTitle());
     if (dialog.exec() != QDialog::Accepted) return;
+    QString problem;
     if (!bc::renderLabelSheet(printer, labels, &problem))
         app::showMessage(this, QStringLiteral("标签打印失败：") + problem);
 }
 
 void ProductWindow::saveLabelPdf() {
-    QString problem;
-    const auto labels = labelsFor(checkedOrChosenNames(), m_codes, ui->选择列表框_设置商品名称,
-                                  ui->选择列表框_设置商品价格, &problem);
-    if (labels.empty()) {
-        app::showMessage(this, problem);
-        return;
-    }
+    const auto labels = labelsToPrint();
+    if (labels.empty()) return;
     QString path = app::chooseSaveFile(this, QStringLiteral("PDF 文件 (*.pdf)"),
                                        QStringLiteral("商品标签.pdf"));
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
+    QString problem;
     if (!bc::writeLabelPdf(path, labels, &problem))
         app::showMessage(this, QStringLiteral("标签 PDF 保存失败：") + problem);
 }

@@ -6,23 +6,16 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <cstdio>
-#include <memory>
 
 #include "barcodes/check_digit.h"
+#include "support/command_output.h"
 
 namespace shop::barcodes {
 namespace {
 
-std::string run(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string out;
-    if (!pipe) return out;
-    char buf[4096];
-    while (const std::size_t n = std::fread(buf, 1, sizeof buf, pipe.get())) out.append(buf, n);
-    return out;
-}
-std::string quoted(const QString& path) { return "'" + path.toStdString() + "'"; }
+using test::commandOutput;
+std::string run(const std::string& command) { return commandOutput(command); }
+std::string quoted(const QString& path) { return test::shellQuoted(path); }
 
 class LabelSheet : public ::testing::Test {
 protected:

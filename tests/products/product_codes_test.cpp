@@ -5,12 +5,11 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
-#include <cstdio>
-#include <memory>
 
 #include "barcodes/barcode_table.h"
 #include "product_fixture.h"
 #include "settings/settings_file.h"
+#include "support/command_output.h"
 
 namespace shop::products {
 namespace {
@@ -102,11 +101,8 @@ TEST_F(ProductCodesTest, InStoreCodesComeFromTheCounterAndLabelsPrintToPdf) {
     platform.queueFile(pdf);
     w.labelMenu()->actions().at(1)->trigger();
     EXPECT_TRUE(platform.messages().isEmpty()) << platform.messages().join(',').toStdString();
-    std::unique_ptr<FILE, int (*)(FILE*)> text(
-        popen(("pdftotext '" + pdf.toStdString() + "' - 2>/dev/null").c_str(), "r"), pclose);
-    std::string out;
-    char buf[4096];
-    while (const std::size_t n = std::fread(buf, 1, sizeof buf, text.get())) out.append(buf, n);
+    const std::string out =
+        shop::test::commandOutput("pdftotext " + shop::test::shellQuoted(pdf) + " - 2>/dev/null");
     for (const char* expected : {"可乐", "3元", "面包", "4.5元"})
         EXPECT_NE(out.find(expected), std::string::npos) << expected << " in " << out;
 }

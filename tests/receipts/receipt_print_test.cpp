@@ -27,21 +27,14 @@
 #include "checkout_stub.h"
 #include "receipts/receipt_window.h"
 #include "settings/settings_file.h"
+#include "support/command_output.h"
 #include "support/run_folder.h"
 
 namespace shop::receipts {
 namespace {
 
-std::string run(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string out;
-    if (!pipe) return out;
-    char buf[4096];
-    while (const std::size_t n = std::fread(buf, 1, sizeof buf, pipe.get())) out.append(buf, n);
-    return out;
-}
-
-std::string quoted(const QString& path) { return "'" + path.toStdString() + "'"; }
+std::string run(const std::string& command) { return test::commandOutput(command); }
+std::string quoted(const QString& path) { return test::shellQuoted(path); }
 std::string pdfText(const QString& path) {
     return run("pdftotext -layout " + quoted(path) + " - 2>/dev/null");
 }
