@@ -1,6 +1,6 @@
 // What the main window keeps for the scanner: the barcode table in memory,
 // the scale-label layouts, the goods list's positions by name and the keys
-// of the amount box, which a scan may reach by mistake.
+// of the amount and quantity boxes, which a scan may reach by mistake.
 #pragma once
 
 #include <QElapsedTimer>
@@ -17,6 +17,11 @@
 
 namespace shop::checkout {
 
+struct BoxBurst {
+    ScanBurst keys;
+    QString before;
+};
+
 struct CounterScan {
     barcodes::CodeIndex codes;
     bool codesLoaded = false;
@@ -27,10 +32,10 @@ struct CounterScan {
     // the list changes.
     std::unordered_map<std::string, int> positions;
     bool positionsStale = true;
-    // The amount box: the burst of keys under way, and what the box held
-    // before it began.
-    ScanBurst tenderedBurst;
-    QString tenderedBefore;
+    // The amount and quantity boxes: the burst of keys under way in each,
+    // and what the box held before it began.
+    BoxBurst tendered;
+    BoxBurst quantity;
     QElapsedTimer clock;
     // The valid code last scanned that names no goods, for 登记条码.
     std::string unknownCode;

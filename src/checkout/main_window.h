@@ -15,6 +15,7 @@
 #include "app/checkout_area.h"
 #include "app/navigation.h"
 
+class QLineEdit;
 class QTimer;
 
 namespace Ui {
@@ -28,6 +29,7 @@ struct FinishedSale;
 struct RecoveredRun;
 struct ScanText;
 struct CounterScan;
+struct BoxBurst;
 using app::CheckoutArea;
 using app::Navigation;
 
@@ -103,7 +105,7 @@ private:
     // Scanning at the counter (main_window_scan.cpp).
     void setUpScanning();
     bool scanFromGoodsBox();
-    bool scanFromTenderedBox(QEvent* event);
+    bool scanFromOtherBox(QEvent* event, QLineEdit* box, BoxBurst& burst);
     void sellScanned(const ScanText& scan);
     void startReadingCodes();
     void takeCodes();

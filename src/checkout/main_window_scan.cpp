@@ -65,8 +65,14 @@ void MainWindow::setUpScanning() {
     goods->installEventFilter(goodsKeys);
     goods->lineEdit()->installEventFilter(goodsKeys);
     if (goods->completer()) goods->completer()->popup()->installEventFilter(goodsKeys);
-    ui->编辑框1_当前余额->installEventFilter(
-        new ScanKeys(this, [this](QEvent* e) { return scanFromTenderedBox(e); }));
+    // The amount handed over and the quantity take digits of their own; a
+    // scan there by mistake (the cashier forgot to move on) sells as well.
+    ui->编辑框1_当前余额->installEventFilter(new ScanKeys(this, [this](QEvent* e) {
+        return scanFromOtherBox(e, ui->编辑框1_当前余额, m_scan->tendered);
+    }));
+    ui->组合框1_数量->installEventFilter(new ScanKeys(this, [this](QEvent* e) {
+        return scanFromOtherBox(e, ui->组合框1_数量->lineEdit(), m_scan->quantity);
+    }));
 
     ui->按钮_登记条码->hide();
     ui->按钮_登记条码->setFocusPolicy(Qt::NoFocus);  // the goods box keeps the focus
@@ -95,13 +101,12 @@ bool MainWindow::scanFromGoodsBox() {
 // Digits typed at a scanner's pace and ended by Enter are a code: the box
 // gets back what it held before them and the goods are sold. Every other key
 // is the cashier's and reaches the box untouched.
-bool MainWindow::scanFromTenderedBox(QEvent* event) {
+bool MainWindow::scanFromOtherBox(QEvent* event, QLineEdit* box, BoxBurst& burst) {
     const std::int64_t ms = m_scan->clock.elapsed();
-    QLineEdit* box = ui->编辑框1_当前余额;
     if (isEnter(event)) {
-        const auto digits = m_scan->tenderedBurst.enter(ms);
+        const auto digits = burst.keys.enter(ms);
         if (!digits) return false;
-        box->setText(m_scan->tenderedBefore);
+        box->setText(burst.before);
         sellScanned(ScanText{*digits, 1});
         return true;
     }
@@ -109,7 +114,7 @@ bool MainWindow::scanFromTenderedBox(QEvent* event) {
     const char c = text.size() == 1 && text.front().unicode() < 0x80
                        ? static_cast<char>(text.front().unicode())
                        : '\0';
-    if (m_scan->tenderedBurst.key(c, ms)) m_scan->tenderedBefore = box->text();
+    if (burst.keys.key(c, ms)) burst.before = box->text();
     return false;
 }
 

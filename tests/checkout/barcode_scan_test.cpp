@@ -227,6 +227,21 @@ TEST_F(BarcodeScanTest, AScanIntoTheAmountBoxSellsAndLeavesTheAmountAsItWas) {
     EXPECT_EQ(d.tendered()->text(), "12345") << "the money box's own limit";
 }
 
+// A goods picked by name moves the cashier to the quantity; a scan made
+// there instead sells the scanned goods and leaves the quantity as it was.
+TEST_F(BarcodeScanTest, AScanIntoTheQuantityBoxSellsTheScannedGoods) {
+    d.chooseGoods(1);  // 矿泉水
+    ASSERT_EQ(QApplication::focusWidget(), d.quantity());
+    const QString before = d.quantity()->lineEdit()->text();
+    QTest::qWait(100);  // the cashier picks up the scanner
+    scan("96385074");
+    ASSERT_EQ(d.rows().size(), 1u);
+    EXPECT_EQ(row(0)[0], "面包");
+    EXPECT_EQ(row(0)[2], "1");
+    EXPECT_EQ(d.quantity()->lineEdit()->text(), before);
+    EXPECT_EQ(QApplication::focusWidget(), d.goods());
+}
+
 TEST_F(BarcodeScanTest, NamesAndShortDigitsAreStillSearched) {
     const struct {
         const char* typed;
