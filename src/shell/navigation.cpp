@@ -27,6 +27,7 @@ shop::app::Navigation buildNavigation() {
     nav.employeeDirectory = &openModal<employees::DirectoryWindow>;
     nav.leaveWindow = &openModal<leave::LeaveWindow>;
     nav.receiptWindow = &receipts::openReceiptWindow;
+    nav.saleReceipt = &receipts::openSaleReceipt;
     return nav;
 }
 
