@@ -225,6 +225,7 @@ void MainWindow::connectHandlers() {
             ui->图形按钮_添加产品3->mapToGlobal(QPoint(0, ui->图形按钮_添加产品3->height())));
     });
     connect(ui->图形按钮_生成账单, &QPushButton::clicked, this, [this] {
+        m_sale->noteReceipted();
         if (m_nav.receiptWindow) m_nav.receiptWindow(this, checkoutArea());
     });
     ui->透明标签7->installEventFilter(this);

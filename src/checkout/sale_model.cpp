@@ -69,6 +69,7 @@ Fen SaleModel::change() const {
 // that cannot be written does not stop the sale: the recording still stores
 // the list.
 void SaleModel::changed() {
+    if (m_lines.empty()) m_receipted = false;
     m_total = 0;
     for (const SaleLine& line : m_lines) m_total = plusSaturated(m_total, lineAmount(line.row));
     const bool journalled = m_journal.update(rows());

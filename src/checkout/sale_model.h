@@ -62,6 +62,11 @@ public:
     // The line at `index` goes; false (nothing changes) when there is none.
     bool removeLine(int index);
     void clear();
+    // A receipt was made of the open list (the customer may hold it) before
+    // it was paid: voiding it then needs a second thought. Kept until the
+    // list is empty again, whatever is added after.
+    void noteReceipted() { m_receipted = !m_lines.empty(); }
+    bool receipted() const { return m_receipted; }
 
     // --- amounts ---------------------------------------------------------
     // Price x quantity over the lines, exact: every price read from its text
@@ -118,6 +123,7 @@ private:
     Fen m_total = 0;
     std::string m_tendered;
     bool m_journalFailing = false;
+    bool m_receipted = false;
 };
 
 }  // namespace shop::checkout
