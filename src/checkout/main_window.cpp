@@ -19,6 +19,7 @@
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
+#include "app/window_origin.h"
 #include "backup/backup.h"
 #include "checkout/function_menu.h"
 #include "checkout/journal_notice.h"
@@ -60,6 +61,7 @@ MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground, true);
     move(50, 50);
+    app::keepTrueOrigin(this);  // windows open over it, menus at the pointer
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("时钟1"));
     decorate();

@@ -233,7 +233,8 @@ void ReceiptWindow::placeValues() {
     put(ui->透明_品名, start(0), start(1) - 4);
     put(ui->透明_数量, start(1), quantityEnd - 2);
     put(ui->透明_金额, quantityEnd + 2, end(2));
-    put(ui->透明_小计, end(2) + 4, std::max(end(3), ui->账单滚动区->width() - 6));
+    m_amountsRight = std::max(end(3), ui->账单滚动区->width() - 6);
+    put(ui->透明_小计, end(2) + 4, m_amountsRight);
     for (QLabel* figures : {ui->透明_金额, ui->透明_小计})
         figures->setAlignment(Qt::AlignRight | Qt::AlignTop);
     layoutColumns();
@@ -241,11 +242,19 @@ void ReceiptWindow::placeValues() {
 
 void ReceiptWindow::layoutColumns() {
     int height = 0;
-    for (QLabel* column : {ui->透明_品名, ui->透明_数量, ui->透明_金额, ui->透明_小计}) {
-        column->resize(column->width(), column->sizeHint().height());
-        height = std::max(height, column->height());
-    }
-    ui->账单内容->resize(ui->账单滚动区->viewport()->width(), height);
+    for (QLabel* column : {ui->透明_品名, ui->透明_数量, ui->透明_金额, ui->透明_小计})
+        height = std::max(height, column->sizeHint().height());
+    // Lines taller than the area bring its scroll bar, which takes its width
+    // from the right: the line amounts end left of it.
+    QScrollArea* area = ui->账单滚动区;
+    const bool scrolls = height > area->height();
+    const int room =
+        area->width() - (scrolls ? area->verticalScrollBar()->sizeHint().width() + 2 : 0);
+    QLabel* amounts = ui->透明_小计;
+    amounts->resize(std::min(m_amountsRight, room) - amounts->x(), amounts->height());
+    for (QLabel* column : {ui->透明_品名, ui->透明_数量, ui->透明_金额, ui->透明_小计})
+        column->resize(column->width(), height);
+    ui->账单内容->resize(scrolls ? room : area->width(), height);
 }
 
 void openReceiptWindow(QWidget* mainWindow, const app::CheckoutArea& checkout) {

@@ -80,6 +80,9 @@ public:
     // A file name from the save dialog, then the PDF; a failed write is said.
     void saveReceiptPdf();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     ReceiptWindow(QWidget* parent, const app::CheckoutArea& checkout);
     void showGoods(const ReceiptGoods& goods);
@@ -90,7 +93,8 @@ private:
 
     std::unique_ptr<Ui::ReceiptWindow> ui;
     app::CheckoutArea m_checkout;
-    bool m_sale = false;  // the receipt of a finished sale
+    bool m_sale = false;     // the receipt of a finished sale
+    int m_amountsRight = 0;  // where the line amounts end, without a scroll bar
     QMenu* m_outputMenu = nullptr;
 };
 

@@ -1,5 +1,6 @@
 // The receipt window's way out onto paper: its pop-up menu, the printer and
 // the PDF file.
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPrintDialog>
@@ -33,10 +34,19 @@ void ReceiptWindow::setUpOutputMenu() {
     connect(m_outputMenu->addAction(QStringLiteral("保存为 PDF…")), &QAction::triggered, this,
             &ReceiptWindow::saveReceiptPdf);
     QWidget* paper = ui->图片框_移动1;
-    paper->setContextMenuPolicy(Qt::CustomContextMenu);
     paper->setToolTip(QStringLiteral("右键：打印账单或保存为 PDF"));
-    connect(paper, &QWidget::customContextMenuRequested, this,
-            [this, paper](const QPoint& at) { m_outputMenu->popup(paper->mapToGlobal(at)); });
+    paper->installEventFilter(this);
+}
+
+bool ReceiptWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->图片框_移动1 && event->type() == QEvent::ContextMenu) {
+        // At the screen place the event names (the pointer's, for a click):
+        // not worked out from where the window is believed to stand.
+        m_outputMenu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        event->accept();
+        return true;
+    }
+    return app::FramelessWindow::eventFilter(watched, event);
 }
 
 ReceiptContent ReceiptWindow::content() const {
