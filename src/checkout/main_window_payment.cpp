@@ -94,7 +94,11 @@ void MainWindow::takePayment() {
 }
 
 void MainWindow::saleFinished(const FinishedSale& sale) {
-    if (m_nav.saleReceipt) m_nav.saleReceipt(this, sale);
+    // Once 收款 has readied the counter for the next customer: the receipt
+    // then stands over an empty list, with any stock warning already shown.
+    if (m_nav.saleReceipt)
+        QMetaObject::invokeMethod(
+            this, [this, sale] { m_nav.saleReceipt(this, sale); }, Qt::QueuedConnection);
 }
 
 }  // namespace shop::checkout

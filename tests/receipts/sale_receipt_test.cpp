@@ -239,17 +239,27 @@ TEST(SaleReceiptAtTheTill, PaymentOpensTheReceiptOfTheSale) {
         d.chooseQuantity(QStringLiteral("1"));
         d.click("图形按钮_添加");
         d.tendered()->setText(QStringLiteral("20"));
-        QString names, amounts, number, change;
-        QTimer::singleShot(0, [&] {
+        QString names, amounts, number, change, tenderedBehind;
+        bool opened = false;
+        // The receipt opens once the counter is ready for the next customer.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* w = dynamic_cast<ReceiptWindow*>(QApplication::activeModalWidget());
-            ASSERT_NE(w, nullptr);
+            if (!w) return;
+            poll.stop();
+            opened = true;
             names = label(*w, "透明_品名");
             amounts = label(*w, "透明_小计");
             number = label(*w, "透明_小票号");
             change = label(*w, "透明_找零");
+            tenderedBehind = d.tendered()->text();
             w->findChild<QPushButton*>(QStringLiteral("图形按钮1_关闭5"))->click();
         });
+        poll.start(10);
         d.click("图形按钮_收款");
+        for (int i = 0; i < 500 && !opened; ++i) QTest::qWait(10);
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(tenderedBehind, "");
         EXPECT_EQ(names, column({"方便面", "牛奶"}));
         EXPECT_EQ(amounts, column({"13.5元", "6元"}));
         EXPECT_EQ(change, "0.5元");
