@@ -2,8 +2,9 @@
 // (power_cut_day.h); each trial replays a state a power cut could leave at a
 // random point of it (power_cut_disk.h) and starts the real program there.
 // Then every session's rows are stored, journal recovery included, exactly
-// as they were on screen; every table is sound; every finished backup is
-// what its manifest says.
+// as they were on screen, paid for or taken back; every table is sound;
+// every ticket names stored rows and no refund takes back more than its
+// receipt sold; every finished backup is what its manifest says.
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@
 #include "storage/table.h"
 #include "support/run_folder.h"
 #include "table_state.h"
+#include "ticket_check.h"
 #include "till_process.h"
 
 namespace fs = std::filesystem;
@@ -43,8 +45,7 @@ int trialCount(int fallback) { return trialsFrom("SHOP_POWERCUT_TRIALS", fallbac
 // that are not what they say.
 std::vector<std::string> unsoundParts(const std::string& dir) {
     std::vector<std::string> found;
-    for (const char* folder :
-         {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder}) {
+    for (const char* folder : kTableFolders) {
         std::error_code ec;
         for (const auto& f : fs::directory_iterator(joinPath(dir, folder), ec)) {
             if (f.path().extension() != ".edb") continue;
@@ -52,6 +53,12 @@ std::vector<std::string> unsoundParts(const std::string& dir) {
             if (!problem.empty()) found.push_back(f.path().filename().string() + ": " + problem);
         }
     }
+    const TicketCheck tickets = checkTickets(dir);
+    if (tickets.dangling + tickets.doubled + tickets.overRefunded + tickets.unreadable > 0)
+        found.push_back("tickets: " + std::to_string(tickets.dangling) + " dangling, " +
+                        std::to_string(tickets.doubled) + " numbers given twice, " +
+                        std::to_string(tickets.overRefunded) + " refunds beyond their sale, " +
+                        std::to_string(tickets.unreadable) + " tables unreadable");
     for (const char* backups : {kRollingBackupFolder, kToolBackupFolder}) {
         for (const auto& b : finishedBackups(joinPath(dir, backups))) {
             const std::string problem = backupProblem(b);
