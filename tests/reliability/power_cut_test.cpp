@@ -37,6 +37,7 @@ namespace {
 struct Tally {
     int trials = 0, wrong = 0, unsound = 0;
     std::size_t lost = 0, doubled = 0;
+    std::size_t payments = 0, refunds = 0;  // in the days recorded
 };
 
 int trialCount(int fallback) { return trialsFrom("SHOP_POWERCUT_TRIALS", fallback); }
@@ -131,6 +132,9 @@ Tally powerCutTrials(int trials, const std::string& unsynced, const char* label)
             ADD_FAILURE() << day.failure();
             break;
         }
+        const TicketCheck recorded = checkTickets(run.dir());
+        tally.payments += recorded.tickets - recorded.refunds;
+        tally.refunds += recorded.refunds;
         for (int i = done; i < std::min(trials, done + kCutsPerDay); ++i) {
             cutAndRestart(day, start, random, tally);
             if (::testing::Test::HasFatalFailure()) return tally;
@@ -138,7 +142,8 @@ Tally powerCutTrials(int trials, const std::string& unsynced, const char* label)
     }
     std::cout << "[ power cut ] " << label << ": " << tally.trials << " trials (seed " << seed
               << "), " << tally.wrong << " wrong, " << tally.lost << " rows lost, " << tally.doubled
-              << " rows doubled, " << tally.unsound << " unsound\n";
+              << " rows doubled, " << tally.unsound << " unsound; the days took " << tally.payments
+              << " payments and " << tally.refunds << " refunds\n";
     return tally;
 }
 
@@ -150,6 +155,7 @@ TEST(PowerCut, EveryRowOnScreenIsStoredOnceAndEveryTableAndBackupIsSound) {
     EXPECT_EQ(t.lost, 0u);
     EXPECT_EQ(t.doubled, 0u);
     EXPECT_EQ(t.unsound, 0);
+    EXPECT_GT(t.refunds, 0u) << "the days took nothing back";
 }
 
 // The same trials with the journal's syncs dropped: a program that forgot
