@@ -151,7 +151,9 @@ void RefundWindow::confirm() {
     const QString said = qs(refundText(result, m_model.lookup()));
     if (result.outcome == RefundOutcome::Refunded) {
         showReceipt();
-        hint(said.isEmpty() ? QStringLiteral("已退货") : said);
+        QStringList told{said.isEmpty() ? QStringLiteral("已退货") : said};
+        for (const std::string& note : result.stored.stockNotes) told << qs(note);
+        hint(told.join(QStringLiteral("；")));
         if (!said.isEmpty()) app::showMessage(this, said);
         return;
     }

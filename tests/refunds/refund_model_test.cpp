@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "checkout/recovery_notice.h"
 #include "checkout/ticket_table.h"
 #include "refund_fixture.h"
 
@@ -144,7 +145,11 @@ TEST_F(RefundTest, ARefundCutShortIsFinishedOnceAndCountsMeanwhile) {
 
     run.reset();
     storage::closeAll();
-    for (int start = 0; start < 2; ++start) recoverOpenSales(folder.paths());
+    const auto recovered = recoverOpenSales(folder.paths());
+    ASSERT_EQ(recovered.size(), 1u);
+    EXPECT_NE(recoveryNotice(recovered[0]).find("退货（小票 01-20240305-0002）"), std::string::npos)
+        << recoveryNotice(recovered[0]);
+    EXPECT_TRUE(recoverOpenSales(folder.paths()).empty());  // a second start finds nothing
     const Rows stored = readAll(folder.paths().salesTable(kStart));
     ASSERT_EQ(stored.size(), 4u);
     EXPECT_EQ(stored[2][2], "-3");
