@@ -146,7 +146,8 @@ bool MainWindow::startUp() {
     std::filesystem::create_directories(paths.ticketFolder(), madeFolder);
     ReceiptNumbers receipts(
         paths.ticketFolder(),
-        settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey));
+        settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey),
+        paths.runDir);
     receipts.prime(app::now());
     m_sale->beginTickets(paths.runDir, std::move(receipts));
     return true;

@@ -68,6 +68,9 @@ void MainWindow::takePayment() {
             app::showMessage(this,
                              QStringLiteral("结账列表中有内容过长、无法保存的行，请删除后再收款"));
             return;
+        case CheckoutOutcome::NoReceiptNumber:
+            app::showMessage(this, QStringLiteral("%1。本单未收款").arg(failure));
+            return;
         case CheckoutOutcome::EarlierPending:
             app::showMessage(
                 this,
