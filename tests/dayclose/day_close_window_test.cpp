@@ -1,0 +1,192 @@
+// The 日结 window as the cashier uses it: the day's figures shown, the cash
+// typed, the close confirmed and saved as a PDF that is read back; and a
+// day rung up at the keyboard of the main window, closed with the right
+// figures.
+#include "dayclose/day_close_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "app/clock.h"
+#include "app/scripted_platform.h"
+#include "dayclose/close_table.h"
+#include "settings/settings_file.h"
+#include "support/main_window_driver.h"
+#include "till_day.h"
+
+namespace shop::test {
+namespace {
+
+using dayclose::DayCloseWindow;
+using storage::Moment;
+
+const Moment kDay{2026, 12, 10};
+Moment at(int hour, int minute) { return {kDay.year, kDay.month, kDay.day, hour, minute, 0}; }
+
+// The text a PDF reader gets from the file, laid out as on the page.
+QString pdfText(const QString& path) {
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"),
+                 {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!reader.waitForFinished(20000)) return {};
+    return QString::fromUtf8(reader.readAllStandardOutput()).simplified();
+}
+
+bool havePdfReader() {
+    QProcess probe;
+    probe.start(QStringLiteral("pdftotext"), {QStringLiteral("-v")});
+    return probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit;
+}
+
+class Window {
+public:
+    explicit Window(QWidget* parent = nullptr) : w(parent) {}
+    DayCloseWindow w;
+
+    template <typename T>
+    T* child(const char* name) {
+        T* found = w.findChild<T*>(QString::fromUtf8(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString text(const char* label) { return child<QLabel>(label)->text(); }
+    void type(const char* box, const QString& text) {
+        child<QLineEdit>(box)->clear();
+        QTest::keyClicks(child<QLineEdit>(box), text);
+    }
+    // Cells of the takings list, row by row.
+    std::vector<QStringList> takings() {
+        std::vector<QStringList> rows;
+        QTreeWidget* list = child<QTreeWidget>("列表框_收款汇总");
+        for (int r = 0; r < list->topLevelItemCount(); ++r) {
+            QStringList row;
+            for (int c = 0; c < 4; ++c) row << list->topLevelItem(r)->text(c);
+            rows.push_back(row);
+        }
+        return rows;
+    }
+};
+
+TEST(DayCloseWindowTest, ShowsTheDayStoresTheCloseAndSavesItAsAPdf) {
+    if (!havePdfReader()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    app::ScriptedPlatform platform;
+    RunFolder folder;
+    settings::writeHeader(folder.paths().settingsFile(), {"澄屿超市", "1", "小李", "海边"});
+    int sequence = 0;
+    TillRun till(folder.paths(), at(8, 0), sequence);
+    const std::string first = till.pay({{"茶", "19.99", "3"}}, "现金", at(8, 5));
+    till.pay({{"笔", "1.2", "3"}}, "支付宝", at(8, 30));
+    const std::string last = till.pay({{"茶", "19.99", "-1"}}, "现金", at(9, 0), first);
+    till.leaveUnpaid({{"糖", "0.1", "1"}, {"盐", "0.2", "1"}}, at(9, 30));
+    till.write();
+    const app::ClockOverride clock([] { return at(18, 0); });
+
+    Window win;
+    EXPECT_EQ(win.text("标签_日期"), "日期；2026年12月10日");
+    EXPECT_EQ(win.text("标签_收银员"), "收银员；小李");
+    EXPECT_EQ(win.text("标签_小票"), QString::fromStdString("小票；" + first + " 至 " + last));
+    EXPECT_EQ(win.text("标签_笔数"), "销售 2 笔，退货 1 笔");
+    const std::vector<QStringList> expectedTakings = {{"现金", "59.97元", "19.99元", "39.98元"},
+                                                      {"微信", "0元", "0元", "0元"},
+                                                      {"支付宝", "3.6元", "0元", "3.6元"},
+                                                      {"银行卡", "0元", "0元", "0元"},
+                                                      {"合计", "63.57元", "19.99元", "43.58元"}};
+    EXPECT_EQ(win.takings(), expectedTakings);
+    EXPECT_EQ(win.text("透明标签_未收款"), "2 行，共 0.3元（不计入收入）");
+    EXPECT_FALSE(win.child<QPushButton>("图形按钮_确认日结")->isEnabled());
+    EXPECT_FALSE(win.child<QPushButton>("图形按钮_保存PDF")->isEnabled()) << "nothing stored yet";
+
+    win.type("编辑框_备用金", "200");
+    win.type("编辑框_实点现金", "240");
+    EXPECT_EQ(win.text("透明标签_应有现金"), "239.98元");
+    EXPECT_EQ(win.text("透明标签_现金差额"), "0.02元（长款）");
+    win.child<QLineEdit>("编辑框_备注")->setText("晚班");
+    platform.queueAnswer(true);
+    win.child<QPushButton>("图形按钮_确认日结")->click();
+    const auto closes = dayclose::readCloses(folder.paths().dayCloses()).closes;
+    ASSERT_EQ(closes.size(), 1u) << platform.messages().join("|").toStdString();
+    EXPECT_EQ(closes[0].countedCash, 24000);
+    EXPECT_EQ(closes[0].note, "晚班");
+    EXPECT_EQ(win.text("标签_笔数"), "销售 0 笔，退货 0 笔") << "what comes after the close";
+    EXPECT_EQ(win.child<QLineEdit>("编辑框_备用金")->text(), "240");
+
+    const QString pdf = QString::fromStdString(folder.dir()) + "/日结.pdf";
+    platform.queueFile(pdf);
+    win.child<QPushButton>("图形按钮_保存PDF")->click();
+    const QString text = pdfText(pdf);
+    for (const char* expected :
+         {"澄屿超市", "日结单", "日期； 2026年12月10日", "收银员； 小李", "销售笔数； 2",
+          "退货笔数； 1", "现金 59.97元 19.99元 39.98元", "合计 63.57元 19.99元 43.58元",
+          "退出时未收款； 2 行，共 0.3元", "备用金； 200元", "应有现金； 239.98元",
+          "实点现金； 240元", "现金差额； 0.02元", "备注； 晚班"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n"
+                                                                << text.toStdString();
+}
+
+// Sales in several payment methods at the keyboard, an exit with a line left
+// unpaid, then a refund in the next run (written as a refund stores it).
+TEST(DayCloseWindowTest, ADayRungUpAtTheKeyboardClosesWithTheRightFigures) {
+    MainWindowDriver d;
+    d.run.setProducts({{"方便面", "4.5元", "50"}, {"牛奶", "6元", "50"}, {"茶", "19.99", "50"}});
+    d.run.setProductSave({"方便面", "牛奶", "茶"});
+    settings::writeHeader(d.run.paths().settingsFile(), {"澄屿超市", "1", "小李", "海边"});
+    std::optional<app::ClockOverride> clock(std::in_place, [] { return at(9, 0); });
+    d.start();
+    d.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(d.window.get()));
+    const auto sell = [&](int goods, const QString& quantity, const char* methodKey,
+                          const QString& tendered) {
+        d.chooseGoods(goods);
+        d.chooseQuantity(quantity);
+        d.click("图形按钮_添加");
+        QTest::keySequence(d.window.get(), QKeySequence(QString::fromLatin1(methodKey)));
+        d.tendered()->setText(tendered);
+        QTest::keyClick(d.window.get(), Qt::Key_F12);
+    };
+    sell(0, "3", "Ctrl+1", "20");  // 13.5 cash
+    sell(2, "3", "Ctrl+2", "");    // 59.97 WeChat
+    sell(1, "2", "Ctrl+3", "");    // 12 Alipay
+    sell(2, "1", "Ctrl+4", "");    // 19.99 card
+    sell(1, "1", "Ctrl+1", "10");  // 6 cash
+    d.chooseGoods(0);
+    d.chooseQuantity("2");
+    d.click("图形按钮_添加");  // 9, left on the list at exit
+    d.click("图形按钮1_关闭");
+    ASSERT_TRUE(d.platform.exited());
+    ASSERT_TRUE(d.platform.messages().isEmpty()) << d.platform.messages().join("|").toStdString();
+
+    // The next run refunds one milk of the fifth sale, in cash.
+    const auto tickets = checkout::readTickets(checkout::ticketTablePath(
+        d.run.dir(), std::filesystem::path(d.window->runSalesPath()).filename().string()));
+    ASSERT_TRUE(tickets && tickets->size() == 5u);
+    int sequence = 5;
+    TillRun next(d.run.paths(), at(15, 0), sequence);
+    next.pay({{"牛奶", "6元", "-1"}}, "现金", at(15, 10), tickets->back().receipt);
+    next.write();
+
+    clock.emplace([] { return at(20, 0); });
+    Window win;
+    EXPECT_EQ(win.text("标签_笔数"), "销售 5 笔，退货 1 笔");
+    const std::vector<QStringList> expectedTakings = {{"现金", "19.5元", "6元", "13.5元"},
+                                                      {"微信", "59.97元", "0元", "59.97元"},
+                                                      {"支付宝", "12元", "0元", "12元"},
+                                                      {"银行卡", "19.99元", "0元", "19.99元"},
+                                                      {"合计", "111.46元", "6元", "105.46元"}};
+    EXPECT_EQ(win.takings(), expectedTakings);
+    EXPECT_EQ(win.text("透明标签_未收款"), "1 行，共 9元（不计入收入）");
+    EXPECT_EQ(win.text("标签_小票"), "小票；01-20261210-0001 至 01-20261210-0006");
+    win.type("编辑框_备用金", "100");
+    win.type("编辑框_实点现金", "113");
+    EXPECT_EQ(win.text("透明标签_应有现金"), "113.5元");
+    EXPECT_EQ(win.text("透明标签_现金差额"), "-0.5元（短款）");
+}
+
+}  // namespace
+}  // namespace shop::test
