@@ -23,11 +23,15 @@ using TakingsRow = std::array<std::string, 4>;
 // The four methods in order, then "合计".
 std::vector<TakingsRow> takingsRows(const DayFigures& figures);
 
+// "0.02元（长款）", "-0.5元（短款）", "0元（相符）".
+std::string differenceText(Fen difference);
+
 // "3 行，共 10.5元", or "无".
 std::string unpaidText(const DayFigures& figures);
 
 using Captioned = std::pair<std::string, std::string>;
-// What heads a stored close: 日期, 时间, 收银员, 小票, 销售笔数, 退货笔数.
+// What heads a stored close: 日期, 时间, 收银员, the first and last receipt,
+// 销售笔数, 退货笔数.
 std::vector<Captioned> closeHead(const CloseRecord& record);
 // What follows its takings: the unpaid lines, the cash check and the note.
 std::vector<Captioned> closeFoot(const CloseRecord& record);

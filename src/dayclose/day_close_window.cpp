@@ -30,6 +30,8 @@ settings::ReceiptHeader header() {
 
 // A note fits its field (255 GBK bytes) even when every character takes two.
 constexpr int kNoteCharacters = 120;
+// Five rows (four methods and the sum) fill the list under its header.
+constexpr int kTakingsRowHeight = 22;
 
 }  // namespace
 
@@ -39,7 +41,7 @@ DayCloseWindow::DayCloseWindow(QWidget* parent)
       m_model(app::runDirectory(), header().cashier),
       m_shopName(q(header().shopName)) {
     ui->setupUi(this);
-    setDesignedGeometry(QSize(560, 596));
+    setDesignedGeometry(QSize(560, 610));
     app::DragState& drag = app::dragState(QStringLiteral("dayclose/图片框_移动"));
     drag.reset();
     addDragHandle(ui->图片框_移动, drag);
@@ -54,6 +56,7 @@ DayCloseWindow::DayCloseWindow(QWidget* parent)
     QTreeWidget* takings = ui->列表框_收款汇总;
     takings->header()->setSectionResizeMode(QHeaderView::Stretch);
     takings->header()->setDefaultAlignment(Qt::AlignCenter);
+    takings->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui->编辑框_备注->setMaxLength(kNoteCharacters);
 
     connect(ui->编辑框_备用金, &QLineEdit::textEdited, this, &DayCloseWindow::cashTyped);
@@ -88,6 +91,7 @@ void DayCloseWindow::showFigures() {
     const auto rows = takingsRows(f);
     for (std::size_t r = 0; r < rows.size(); ++r) {
         auto* item = new QTreeWidgetItem(takings);
+        item->setSizeHint(0, QSize(0, kTakingsRowHeight));
         for (int c = 0; c < 4; ++c) {
             item->setText(c, q(rows[r][static_cast<std::size_t>(c)]));
             item->setTextAlignment(
@@ -126,12 +130,7 @@ void DayCloseWindow::showCash() {
     const auto expected = m_model.expectedCash();
     ui->透明标签_应有现金->setText(expected ? q(yuan(*expected)) : QStringLiteral("—"));
     const auto difference = m_model.difference();
-    QString shown;
-    if (difference)
-        shown = q(yuan(*difference)) + (*difference < 0   ? QStringLiteral("（短款）")
-                                        : *difference > 0 ? QStringLiteral("（长款）")
-                                                          : QStringLiteral("（相符）"));
-    ui->透明标签_现金差额->setText(shown);
+    ui->透明标签_现金差额->setText(difference ? q(differenceText(*difference)) : QString());
     const std::string blocker = m_model.confirmBlocker();
     ui->图形按钮_确认日结->setEnabled(blocker.empty());
     if (m_model.unreadable().empty()) hint(q(blocker), false);

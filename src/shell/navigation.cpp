@@ -1,5 +1,6 @@
 #include "navigation.h"
 
+#include "dayclose/day_close_window.h"
 #include "employees/directory_window.h"
 #include "leave/leave_window.h"
 #include "performance/performance_window.h"
@@ -27,6 +28,7 @@ shop::app::Navigation buildNavigation() {
     nav.employeeDirectory = &openModal<employees::DirectoryWindow>;
     nav.leaveWindow = &openModal<leave::LeaveWindow>;
     nav.receiptWindow = &receipts::openReceiptWindow;
+    nav.dayClose = &dayclose::openDayClose;
     return nav;
 }
 

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -121,13 +122,13 @@ TEST(DayCloseWindowTest, ShowsTheDayStoresTheCloseAndSavesItAsAPdf) {
     platform.queueFile(pdf);
     win.child<QPushButton>("图形按钮_保存PDF")->click();
     const QString text = pdfText(pdf);
-    for (const char* expected :
-         {"澄屿超市", "日结单", "日期； 2026年12月10日", "收银员； 小李", "销售笔数； 2",
-          "退货笔数； 1", "现金 59.97元 19.99元 39.98元", "合计 63.57元 19.99元 43.58元",
-          "退出时未收款； 2 行，共 0.3元", "备用金； 200元", "应有现金； 239.98元",
-          "实点现金； 240元", "现金差额； 0.02元", "备注； 晚班"})
-        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n"
-                                                                << text.toStdString();
+    for (const std::string& expected : std::vector<std::string>{
+             "澄屿超市", "日结单", "日期； 2026年12月10日", "收银员； 小李", "首张小票； " + first,
+             "末张小票； " + last, "销售笔数； 2", "退货笔数； 1", "现金 59.97元 19.99元 39.98元",
+             "合计 63.57元 19.99元 43.58元", "退出时未收款； 2 行，共 0.3元", "备用金； 200元",
+             "应有现金； 239.98元", "实点现金； 240元", "现金差额； 0.02元（长款）", "备注； 晚班"})
+        EXPECT_TRUE(text.contains(QString::fromStdString(expected))) << expected << "\n"
+                                                                     << text.toStdString();
 }
 
 // Sales in several payment methods at the keyboard, an exit with a line left
@@ -171,21 +172,36 @@ TEST(DayCloseWindowTest, ADayRungUpAtTheKeyboardClosesWithTheRightFigures) {
     next.pay({{"牛奶", "6元", "-1"}}, "现金", at(15, 10), tickets->back().receipt);
     next.write();
 
+    // The till starts again in the evening; 日结 is opened from its 更多功能 menu.
+    d.window.reset();
     clock.emplace([] { return at(20, 0); });
-    Window win;
-    EXPECT_EQ(win.text("标签_笔数"), "销售 5 笔，退货 1 笔");
-    const std::vector<QStringList> expectedTakings = {{"现金", "19.5元", "6元", "13.5元"},
-                                                      {"微信", "59.97元", "0元", "59.97元"},
-                                                      {"支付宝", "12元", "0元", "12元"},
-                                                      {"银行卡", "19.99元", "0元", "19.99元"},
-                                                      {"合计", "111.46元", "6元", "105.46元"}};
-    EXPECT_EQ(win.takings(), expectedTakings);
-    EXPECT_EQ(win.text("透明标签_未收款"), "1 行，共 9元（不计入收入）");
-    EXPECT_EQ(win.text("标签_小票"), "小票；01-20261210-0001 至 01-20261210-0006");
-    win.type("编辑框_备用金", "100");
-    win.type("编辑框_实点现金", "113");
-    EXPECT_EQ(win.text("透明标签_应有现金"), "113.5元");
-    EXPECT_EQ(win.text("透明标签_现金差额"), "-0.5元（短款）");
+    int opened = 0;
+    app::Navigation nav;
+    nav.dayClose = [&](QWidget* parent) {
+        ++opened;
+        Window win(parent);
+        EXPECT_EQ(win.text("标签_笔数"), "销售 5 笔，退货 1 笔");
+        const std::vector<QStringList> expectedTakings = {{"现金", "19.5元", "6元", "13.5元"},
+                                                          {"微信", "59.97元", "0元", "59.97元"},
+                                                          {"支付宝", "12元", "0元", "12元"},
+                                                          {"银行卡", "19.99元", "0元", "19.99元"},
+                                                          {"合计", "111.46元", "6元", "105.46元"}};
+        EXPECT_EQ(win.takings(), expectedTakings);
+        EXPECT_EQ(win.text("透明标签_未收款"), "1 行，共 9元（不计入收入）");
+        EXPECT_EQ(win.text("标签_小票"), "小票；01-20261210-0001 至 01-20261210-0006");
+        win.type("编辑框_备用金", "100");
+        win.type("编辑框_实点现金", "113");
+        EXPECT_EQ(win.text("透明标签_应有现金"), "113.5元");
+        EXPECT_EQ(win.text("透明标签_现金差额"), "-0.5元（短款）");
+    };
+    d.start(nav);
+    d.click("图形按钮_添加产品3");
+    auto* menu = d.window->findChild<QMenu*>(QStringLiteral("菜单_更多功能"));
+    ASSERT_NE(menu, nullptr);
+    for (QAction* action : menu->actions())
+        if (action->text() == QStringLiteral("日结")) action->trigger();
+    menu->hide();
+    EXPECT_EQ(opened, 1);
 }
 
 }  // namespace
