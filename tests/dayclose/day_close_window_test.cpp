@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -118,6 +119,10 @@ TEST(DayCloseWindowTest, ShowsTheDayStoresTheCloseAndSavesItAsAPdf) {
     EXPECT_EQ(win.text("标签_笔数"), "销售 0 笔，退货 0 笔") << "what comes after the close";
     EXPECT_EQ(win.child<QLineEdit>("编辑框_备用金")->text(), "240");
 
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        win.child<QPushButton>("图形按钮_打印")->click();
+        EXPECT_EQ(platform.messages(), QStringList{"没有可用的打印机"});
+    }
     const QString pdf = QString::fromStdString(folder.dir()) + "/日结.pdf";
     platform.queueFile(pdf);
     win.child<QPushButton>("图形按钮_保存PDF")->click();

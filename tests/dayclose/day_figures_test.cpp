@@ -72,39 +72,42 @@ TEST_F(DayFiguresTest, SumsAreExactToTheFen) {
     }
 }
 
-// Two runs of one day: each method apart, a refund of a WeChat sale given
-// back by WeChat, a cash refund, and lines an exit left unpaid.
+// Two runs of one day: each method apart, refunds given back by their
+// method, and lines an exit left unpaid.
 TEST_F(DayFiguresTest, ADayByMethodWithRefundsAndUnpaidLines) {
     TillRun morning = run(at(8, 0));
     const std::string first =
         morning.pay({{"牛奶", "6元", "2"}, {"面包", "4.5元", "1"}}, "现金", at(8, 5));
     const std::string tea = morning.pay({{"茶", "19.99", "3"}}, "微信", at(8, 10));
-    morning.pay({{"笔", "1.2", "3"}}, "支付宝", at(9, 0));
+    const std::string pens = morning.pay({{"笔", "1.2", "3"}}, "支付宝", at(9, 0));
     morning.leaveUnpaid({{"糖", "0.1", "3"}, {"盐", "0.2", "1"}}, at(11, 0));
     morning.write();
     TillRun afternoon = run(at(14, 0));
     afternoon.pay({{"米", "45.8元", "1"}}, "银行卡", at(14, 30));
     afternoon.pay({{"茶", "19.99", "-1"}}, "微信", at(15, 0), tea);
+    // A refund that names no method gives back the way its receipt was paid.
+    afternoon.pay({{"笔", "1.2", "-1"}}, "", at(15, 30), pens);
     const std::string last = afternoon.pay({{"牛奶", "6元", "-1"}}, "现金", at(16, 0), first);
     afternoon.write();
 
     const DayFigures f = figures();
     EXPECT_EQ(f.sales, 4);
-    EXPECT_EQ(f.refunds, 2);
+    EXPECT_EQ(f.refunds, 3);
     EXPECT_EQ(f.of(PaymentMethod::Cash).sales, 1650);  // 12 + 4.5
     EXPECT_EQ(f.of(PaymentMethod::Cash).refunds, 600);
     EXPECT_EQ(f.of(PaymentMethod::WeChat).sales, 5997);
     EXPECT_EQ(f.of(PaymentMethod::WeChat).refunds, 1999);
     EXPECT_EQ(f.of(PaymentMethod::WeChat).net(), 3998);
     EXPECT_EQ(f.of(PaymentMethod::Alipay).sales, 360);
+    EXPECT_EQ(f.of(PaymentMethod::Alipay).refunds, 120);
     EXPECT_EQ(f.of(PaymentMethod::Card).sales, 4580);
     EXPECT_EQ(f.salesTotal, 1650 + 5997 + 360 + 4580);
-    EXPECT_EQ(f.refundTotal, 2599);
+    EXPECT_EQ(f.refundTotal, 600 + 1999 + 120);
     EXPECT_EQ(f.unpaidLines, 2);
     EXPECT_EQ(f.unpaidAmount, 50);  // 0.3 + 0.2, in no method's revenue
     EXPECT_EQ(f.firstReceipt, first);
     EXPECT_EQ(f.lastReceipt, last);
-    EXPECT_EQ(f.end, (CloseMark{afternoon.salesTable(), 3}));
+    EXPECT_EQ(f.end, (CloseMark{afternoon.salesTable(), 4}));
     EXPECT_EQ(dayclose::expectedCash(f, 10000), 10000 + 1650 - 600);
 }
 
