@@ -28,7 +28,7 @@ settings::ReceiptHeader header() {
     return settings::readHeader(storage::DataPaths{app::runDirectory()}.settingsFile());
 }
 
-// A note fits its field (255 GBK bytes) even when every character takes two.
+// A note of Chinese text fits its field (255 GBK bytes, two a character).
 constexpr int kNoteCharacters = 120;
 // Five rows (four methods and the sum) fill the list under its header.
 constexpr int kTakingsRowHeight = 22;

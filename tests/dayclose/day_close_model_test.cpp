@@ -173,7 +173,7 @@ TEST_F(DayCloseModelTest, ThePerformanceQueryNeverListsTheCloses) {
     model.load(at(12, 0));
     ASSERT_TRUE(model.setCounted("0"));
     ASSERT_TRUE(model.confirm(at(12, 5)).record);
-    const dayclose::DayFigures& f = stored().at(0).figures;
+    const dayclose::DayFigures f = stored().at(0).figures;
 
     const performance::SalesQueryResult result =
         performance::runSalesQuery(queryOf(folder, kDay, kDay));

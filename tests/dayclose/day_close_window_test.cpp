@@ -200,6 +200,8 @@ TEST(DayCloseWindowTest, ADayRungUpAtTheKeyboardClosesWithTheRightFigures) {
         EXPECT_EQ(win.text("透明标签_现金差额"), "-0.5元（短款）");
     };
     d.start(nav);
+    d.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(d.window.get()));
     d.click("图形按钮_添加产品3");
     auto* menu = d.window->findChild<QMenu*>(QStringLiteral("菜单_更多功能"));
     ASSERT_NE(menu, nullptr);
@@ -207,6 +209,10 @@ TEST(DayCloseWindowTest, ADayRungUpAtTheKeyboardClosesWithTheRightFigures) {
         if (action->text() == QStringLiteral("日结")) action->trigger();
     menu->hide();
     EXPECT_EQ(opened, 1);
+    // The till sells on after the close looked into its own open tables.
+    sell(1, "1", "Ctrl+1", "10");
+    EXPECT_EQ(readAll(d.window->runSalesPath()).size(), 1u);
+    EXPECT_TRUE(d.platform.messages().isEmpty()) << d.platform.messages().join("|").toStdString();
 }
 
 }  // namespace
