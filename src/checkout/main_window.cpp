@@ -19,6 +19,7 @@
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
+#include "app/window_origin.h"
 #include "backup/backup.h"
 #include "checkout/function_menu.h"
 #include "checkout/journal_notice.h"
@@ -60,6 +61,7 @@ MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground, true);
     move(50, 50);
+    app::keepTrueOrigin(this);  // windows open over it, menus at the pointer
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("时钟1"));
     decorate();
@@ -144,7 +146,8 @@ bool MainWindow::startUp() {
     std::filesystem::create_directories(paths.ticketFolder(), madeFolder);
     ReceiptNumbers receipts(
         paths.ticketFolder(),
-        settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey));
+        settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey),
+        paths.runDir);
     receipts.prime(app::now());
     m_sale->beginTickets(paths.runDir, std::move(receipts));
     return true;
@@ -225,6 +228,7 @@ void MainWindow::connectHandlers() {
             ui->图形按钮_添加产品3->mapToGlobal(QPoint(0, ui->图形按钮_添加产品3->height())));
     });
     connect(ui->图形按钮_生成账单, &QPushButton::clicked, this, [this] {
+        m_sale->noteReceipted();
         if (m_nav.receiptWindow) m_nav.receiptWindow(this, checkoutArea());
     });
     ui->透明标签7->installEventFilter(this);
