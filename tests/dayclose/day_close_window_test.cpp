@@ -13,12 +13,14 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "app/clock.h"
 #include "app/scripted_platform.h"
 #include "dayclose/close_table.h"
+#include "refunds/refund_window.h"
 #include "settings/settings_file.h"
 #include "support/main_window_driver.h"
 #include "till_day.h"
@@ -137,16 +139,19 @@ TEST(DayCloseWindowTest, ShowsTheDayStoresTheCloseAndSavesItAsAPdf) {
 }
 
 // Sales in several payment methods at the keyboard, an exit with a line left
-// unpaid, then a refund in the next run (written as a refund stores it).
+// unpaid, a refund in the next run, and the close of the day, all through
+// the till's own buttons, keys and 更多功能 menu.
 TEST(DayCloseWindowTest, ADayRungUpAtTheKeyboardClosesWithTheRightFigures) {
     MainWindowDriver d;
     d.run.setProducts({{"方便面", "4.5元", "50"}, {"牛奶", "6元", "50"}, {"茶", "19.99", "50"}});
     d.run.setProductSave({"方便面", "牛奶", "茶"});
     settings::writeHeader(d.run.paths().settingsFile(), {"澄屿超市", "1", "小李", "海边"});
     std::optional<app::ClockOverride> clock(std::in_place, [] { return at(9, 0); });
-    d.start();
-    d.window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(d.window.get()));
+    const auto startTill = [&](const app::Navigation& nav) {
+        d.start(nav);
+        d.window->show();
+        return QTest::qWaitForWindowExposed(d.window.get());
+    };
     const auto sell = [&](int goods, const QString& quantity, const char* methodKey,
                           const QString& tendered) {
         d.chooseGoods(goods);
@@ -156,11 +161,20 @@ TEST(DayCloseWindowTest, ADayRungUpAtTheKeyboardClosesWithTheRightFigures) {
         d.tendered()->setText(tendered);
         QTest::keyClick(d.window.get(), Qt::Key_F12);
     };
+    const auto function = [&](const QString& entry) {
+        d.click("图形按钮_添加产品3");
+        auto* menu = d.window->findChild<QMenu*>(QStringLiteral("菜单_更多功能"));
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions())
+            if (action->text() == entry) action->trigger();
+        menu->hide();
+    };
+    ASSERT_TRUE(startTill({}));
     sell(0, "3", "Ctrl+1", "20");  // 13.5 cash
     sell(2, "3", "Ctrl+2", "");    // 59.97 WeChat
     sell(1, "2", "Ctrl+3", "");    // 12 Alipay
     sell(2, "1", "Ctrl+4", "");    // 19.99 card
-    sell(1, "1", "Ctrl+1", "10");  // 6 cash
+    sell(1, "1", "Ctrl+1", "10");  // 6 cash: 01-20261210-0005
     d.chooseGoods(0);
     d.chooseQuantity("2");
     d.click("图形按钮_添加");  // 9, left on the list at exit
@@ -168,22 +182,28 @@ TEST(DayCloseWindowTest, ADayRungUpAtTheKeyboardClosesWithTheRightFigures) {
     ASSERT_TRUE(d.platform.exited());
     ASSERT_TRUE(d.platform.messages().isEmpty()) << d.platform.messages().join("|").toStdString();
 
-    // The next run refunds one milk of the fifth sale, in cash.
-    const auto tickets = checkout::readTickets(checkout::ticketTablePath(
-        d.run.dir(), std::filesystem::path(d.window->runSalesPath()).filename().string()));
-    ASSERT_TRUE(tickets && tickets->size() == 5u);
-    int sequence = 5;
-    TillRun next(d.run.paths(), at(15, 0), sequence);
-    next.pay({{"牛奶", "6元", "-1"}}, "现金", at(15, 10), tickets->back().receipt);
-    next.write();
-
-    // The till starts again in the evening; 日结 is opened from its 更多功能 menu.
+    // The till starts again; one milk of the fifth sale comes back, in cash.
     d.window.reset();
-    clock.emplace([] { return at(20, 0); });
-    int opened = 0;
+    clock.emplace([] { return at(15, 0); });
+    int refunded = 0, closed = 0;
     app::Navigation nav;
+    nav.refundWindow = [&](QWidget* parent, checkout::SaleModel& sale) {
+        refunds::RefundWindow refund(sale, parent);
+        refund.show();
+        auto* number = refund.findChild<QComboBox*>(QStringLiteral("组合框_小票编号"));
+        auto* lines = refund.findChild<QTreeWidget*>(QStringLiteral("超级列表框_小票商品"));
+        ASSERT_TRUE(number && lines);
+        number->setEditText(QStringLiteral("01-20261210-0005"));
+        QTest::keyClick(number->lineEdit(), Qt::Key_Return);
+        ASSERT_EQ(lines->topLevelItemCount(), 1);
+        auto* quantity = qobject_cast<QSpinBox*>(lines->itemWidget(lines->topLevelItem(0), 4));
+        ASSERT_NE(quantity, nullptr);
+        quantity->setValue(1);
+        refund.findChild<QPushButton*>(QStringLiteral("图形按钮_确认退货"))->click();
+        ++refunded;
+    };
+    const QString pdf = QString::fromStdString(d.run.dir()) + "/日结.pdf";
     nav.dayClose = [&](QWidget* parent) {
-        ++opened;
         Window win(parent);
         EXPECT_EQ(win.text("标签_笔数"), "销售 5 笔，退货 1 笔");
         const std::vector<QStringList> expectedTakings = {{"现金", "19.5元", "6元", "13.5元"},
@@ -198,20 +218,29 @@ TEST(DayCloseWindowTest, ADayRungUpAtTheKeyboardClosesWithTheRightFigures) {
         win.type("编辑框_实点现金", "113");
         EXPECT_EQ(win.text("透明标签_应有现金"), "113.5元");
         EXPECT_EQ(win.text("透明标签_现金差额"), "-0.5元（短款）");
+        d.platform.queueAnswer(true);
+        win.child<QPushButton>("图形按钮_确认日结")->click();
+        d.platform.queueFile(pdf);
+        win.child<QPushButton>("图形按钮_保存PDF")->click();
+        ++closed;
     };
-    d.start(nav);
-    d.window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(d.window.get()));
-    d.click("图形按钮_添加产品3");
-    auto* menu = d.window->findChild<QMenu*>(QStringLiteral("菜单_更多功能"));
-    ASSERT_NE(menu, nullptr);
-    for (QAction* action : menu->actions())
-        if (action->text() == QStringLiteral("日结")) action->trigger();
-    menu->hide();
-    EXPECT_EQ(opened, 1);
+    ASSERT_TRUE(startTill(nav));
+    function(QStringLiteral("退货"));
+    EXPECT_EQ(refunded, 1);
+    clock.emplace([] { return at(20, 0); });
+    function(QStringLiteral("日结"));
+    EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(d.platform.messages().isEmpty()) << d.platform.messages().join("|").toStdString();
+    const auto closes = dayclose::readCloses(d.run.paths().dayCloses()).closes;
+    ASSERT_EQ(closes.size(), 1u);
+    EXPECT_EQ(closes[0].difference, -50);
+    if (havePdfReader()) {
+        EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("现金差额； -0.5元（短款）")));
+    }
+
     // The till sells on after the close looked into its own open tables.
     sell(1, "1", "Ctrl+1", "10");
-    EXPECT_EQ(readAll(d.window->runSalesPath()).size(), 1u);
+    EXPECT_EQ(readAll(d.window->runSalesPath()).size(), 2u) << "the refund and this sale";
     EXPECT_TRUE(d.platform.messages().isEmpty()) << d.platform.messages().join("|").toStdString();
 }
 
