@@ -79,7 +79,10 @@ int provision(const std::string& runDir, bool demo) {
     };
     const Shipped shipped[] = {{paths.product(), schemas::product()},
                                {paths.productSave(), schemas::productSave()},
-                               {paths.employee(), schemas::employee()}};
+                               {paths.employee(), schemas::employee()},
+                               // Empty until the first close; the program also
+                               // makes it when an older folder lacks it.
+                               {paths.dayCloses(), schemas::dayCloses()}};
     for (const auto& t : shipped) {
         if (fs::exists(t.path)) continue;  // never replace a shop's data
         if (!create(t.path, t.fields)) {
