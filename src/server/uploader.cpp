@@ -1,0 +1,118 @@
+#include "uploader.h"
+
+#include <algorithm>
+
+#include "server/outbox.h"
+#include "server/upload_batch.h"
+#include "server/upload_cursor.h"
+
+namespace shop::server {
+
+Uploader::Uploader(std::string runDir, ServerFile file, Listener listener,
+                   UploaderOptions options)
+    : m_runDir(std::move(runDir)),
+      m_file(std::move(file)),
+      m_listener(std::move(listener)),
+      m_options(options),
+      m_thread([this] { run(); }) {}
+
+Uploader::~Uploader() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+}
+
+void Uploader::poke() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_poked = true;
+    }
+    m_wake.notify_all();
+}
+
+UploadStatus Uploader::status() const {
+    const std::lock_guard lock(m_mutex);
+    return m_status;
+}
+
+bool Uploader::waitFor(std::chrono::milliseconds period) {
+    std::unique_lock lock(m_mutex);
+    m_wake.wait_for(lock, period, [this] { return m_poked || m_stopping; });
+    m_poked = false;
+    return !m_stopping;
+}
+
+void Uploader::publish(UploadStatus status) {
+    {
+        const std::lock_guard lock(m_mutex);
+        if (status == m_status) return;
+        m_status = status;
+    }
+    if (m_listener) m_listener(status);
+}
+
+bool Uploader::connect() {
+    TillSession session = openTillSession(m_runDir, m_file, m_options.timeouts);
+    UploadStatus s = status();
+    s.online = session.ok();
+    s.refusal = session.refusal;
+    s.message = session.message(m_file.till);
+    publish(s);
+    if (session.ok()) m_connection = std::move(session.connection);
+    return session.ok();
+}
+
+void Uploader::run() {
+    UploadCursor cursor(m_runDir);
+    cursor.load();
+    Outbox outbox(m_runDir);
+    UploadStatus s;
+    s.message = refusalText(Refusal::Unreachable, m_file.till);
+    publish(s);
+    bool running = true;
+    while (running) {
+        std::vector<OutboxTable> tables = outbox.pending(cursor);
+        s = status();
+        s.pending = outbox.pendingRecords();
+        publish(s);
+        if (!m_connection.isOpen() && !connect()) {
+            running = waitFor(m_options.retry);
+            continue;
+        }
+        bool broken = false;
+        for (const OutboxTable& table : tables) {
+            for (int offset = 0; offset < table.records() && !broken;) {
+                const int count = std::min(m_options.batch, table.records() - offset);
+                const BatchResult r = uploadBatch(m_connection, m_file.till, table, offset, count);
+                if (!r.committed) {
+                    broken = true;
+                    break;
+                }
+                offset += count;
+                cursor.advance(table.key, table.first - 1 + offset);
+                s = status();
+                s.pending = std::max(0, s.pending - count);
+                s.stored += r.stored;
+                publish(s);
+            }
+            if (broken) break;
+        }
+        if (broken) {
+            // The next round connects afresh and replays from the cursor.
+            m_connection = PgConnection();
+            s = status();
+            s.online = false;
+            s.refusal = Refusal::Unreachable;
+            s.message = refusalText(Refusal::Unreachable, m_file.till);
+            publish(s);
+            running = waitFor(m_options.retry);
+            continue;
+        }
+        running = waitFor(m_options.poll);
+    }
+}
+
+}  // namespace shop::server
