@@ -48,8 +48,10 @@ int init(const std::string& connection, const std::string& shop) {
     if (!c.isOpen()) return fail(error);
     const sv::InitResult r = sv::initSchema(c, shop);
     if (!r.ok) return fail(r.message);
-    if (r.from == r.to) std::cout << "schema version " << r.to << ": nothing to do\n";
-    else std::cout << "schema version " << r.from << " -> " << r.to << "\n";
+    if (r.from == r.to)
+        std::cout << "schema version " << r.to << ": nothing to do\n";
+    else
+        std::cout << "schema version " << r.from << " -> " << r.to << "\n";
     return 0;
 }
 

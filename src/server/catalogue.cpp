@@ -18,7 +18,8 @@ std::vector<CatalogueItem> localCatalogue(const std::string& runDir, std::string
     for (std::size_t r = 0; r < t.recordCount(); ++r) {
         CatalogueItem item{t.cells[r * 3], t.cells[r * 3 + 1], 0};
         const std::string& stock = t.cells[r * 3 + 2];
-        const auto [end, ec] = std::from_chars(stock.data(), stock.data() + stock.size(), item.stock);
+        const auto [end, ec] =
+            std::from_chars(stock.data(), stock.data() + stock.size(), item.stock);
         if (ec != std::errc() || end != stock.data() + stock.size()) item.stock = 0;
         items.push_back(std::move(item));
     }
@@ -57,7 +58,8 @@ std::vector<CatalogueItem> serverCatalogue(PgConnection& c, std::string* error) 
         if (error) *error = r.error().empty() ? c.error() : r.error();
         return items;
     }
-    for (int i = 0; i < r.rows(); ++i) items.push_back({r.text(i, 0), r.text(i, 1), r.number(i, 2)});
+    for (int i = 0; i < r.rows(); ++i)
+        items.push_back({r.text(i, 0), r.text(i, 1), r.number(i, 2)});
     return items;
 }
 

@@ -1,6 +1,7 @@
 #include "outbox.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "storage/data_paths.h"
 #include "storage/table_read_all.h"
@@ -18,10 +19,12 @@ constexpr int kTicketFields = 10;
 Outbox::Outbox(std::string runDir) : m_runDir(std::move(runDir)) {}
 
 std::vector<OutboxTable> Outbox::pending(const UploadCursor& cursor) {
-    std::vector<OutboxTable> out;
+    std::vector<OutboxTable> tickets, out;
     m_pending = 0;
-    scanFolder(st::kTicketFolder, st::kTicketPrefix, TableKind::Tickets, cursor, out);
+    scanFolder(st::kTicketFolder, st::kTicketPrefix, TableKind::Tickets, cursor, tickets);
     scanFolder(st::kSalesFolder, st::kSalesPrefix, TableKind::Sales, cursor, out);
+    // Rows go up before the tickets that cover them.
+    std::move(tickets.begin(), tickets.end(), std::back_inserter(out));
     return out;
 }
 

@@ -19,8 +19,8 @@ struct OutboxTable {
     std::string key;   // "<folder>/<file>", the cursor's name for it
     std::string name;  // file name without ".edb": the server's run table
     std::string path;
-    int first = 1;     // record number of the first row below (1-based)
-    int width = 0;     // values per record
+    int first = 1;  // record number of the first row below (1-based)
+    int width = 0;  // values per record
     std::vector<std::string> cells;
     int records() const { return width ? static_cast<int>(cells.size()) / width : 0; }
 };
@@ -29,9 +29,10 @@ class Outbox {
 public:
     explicit Outbox(std::string runDir);
 
-    // Every table with records past the cursor: ticket tables first, read
-    // before the sales tables, so a ticket read always finds its rows read
-    // too. Tables unchanged on disk since the last look are not read again.
+    // Every table with records past the cursor, sales tables first. The
+    // ticket tables are read before them, so every ticket given has its rows
+    // given too, ahead of it. Tables unchanged on disk since the last look
+    // are not read again.
     std::vector<OutboxTable> pending(const UploadCursor& cursor);
     // Records the last look found past the cursor (after `pending`).
     int pendingRecords() const { return m_pending; }

@@ -33,13 +33,16 @@ PgConnection PgConnection::open(const std::string& connection, Timeouts timeouts
     } else if (PQstatus(c.m_conn.get()) != CONNECTION_OK) {
         c.m_failure = firstLine(PQerrorMessage(c.m_conn.get()));
         c.m_conn.reset();
+    } else {
+        // The server's notices (a shutdown under way, a role already there)
+        // are for its log, not for the till's standard error.
+        PQsetNoticeProcessor(
+            c.m_conn.get(), [](void*, const char*) {}, nullptr);
     }
     return c;
 }
 
-bool PgConnection::isOpen() const {
-    return m_conn && PQstatus(m_conn.get()) == CONNECTION_OK;
-}
+bool PgConnection::isOpen() const { return m_conn && PQstatus(m_conn.get()) == CONNECTION_OK; }
 
 std::string PgConnection::error() const {
     if (!m_conn) return m_failure.empty() ? "not connected" : m_failure;

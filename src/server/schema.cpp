@@ -14,7 +14,8 @@ const std::vector<std::vector<std::string>>& steps() {
             "CREATE TABLE shop_meta (key text PRIMARY KEY, value text NOT NULL)",
             // The shop: made once, so a till can tell its own shop's server
             // from another's.
-            "INSERT INTO shop_meta VALUES ('shop_id', md5(random()::text || clock_timestamp()::text)),"
+            "INSERT INTO shop_meta VALUES ('shop_id', md5(random()::text || "
+            "clock_timestamp()::text)),"
             " ('shop_name', $1)",
             "CREATE TABLE tills (code text PRIMARY KEY, token_hash text NOT NULL,"
             " joined_at timestamptz NOT NULL DEFAULT now())",
@@ -61,8 +62,7 @@ int readVersion(PgConnection& c) {
     const std::string table = c.value("SELECT to_regclass('shop_meta') IS NOT NULL", {}, &ok);
     if (!ok) return -1;
     if (table != "t") return 0;
-    const std::string v =
-        c.value("SELECT value FROM shop_meta WHERE key = $1", {kVersionKey}, &ok);
+    const std::string v = c.value("SELECT value FROM shop_meta WHERE key = $1", {kVersionKey}, &ok);
     if (!ok) return -1;
     return v.empty() ? 0 : std::stoi(v);
 }
@@ -103,8 +103,8 @@ InitResult initSchema(PgConnection& admin, const std::string& shopName) {
         }
         for (const std::string& sql : steps()[static_cast<std::size_t>(step)]) {
             const bool named = sql.find("$1") != std::string::npos;
-            const PgResult r = admin.exec(sql, named ? std::vector<std::string>{shopName}
-                                                     : std::vector<std::string>{});
+            const PgResult r = admin.exec(
+                sql, named ? std::vector<std::string>{shopName} : std::vector<std::string>{});
             if (!r.ok()) return fail(r);
         }
         const PgResult mark = admin.exec(

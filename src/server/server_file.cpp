@@ -53,11 +53,16 @@ std::optional<ServerFile> readServerFile(const std::string& runDir) {
         const std::size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
         const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-        if (key == "server") file.connection = value;
-        else if (key == "till") file.till = value;
-        else if (key == "shop_id") file.shopId = value;
-        else if (key == "shop") file.shopName = value;
-        else if (key == "token") file.token = value;
+        if (key == "server")
+            file.connection = value;
+        else if (key == "till")
+            file.till = value;
+        else if (key == "shop_id")
+            file.shopId = value;
+        else if (key == "shop")
+            file.shopName = value;
+        else if (key == "token")
+            file.token = value;
     }
     if (file.connection.empty() || file.till.empty()) return std::nullopt;
     return file;

@@ -14,7 +14,7 @@ struct ServerFile {
     std::string till;        // the till code, the receipt numbers' prefix
     std::string shopId;      // the shop the server was made for
     std::string shopName;
-    std::string token;       // proves to the server that the till code is ours
+    std::string token;  // proves to the server that the till code is ours
 
     friend bool operator==(const ServerFile&, const ServerFile&) = default;
 };

@@ -49,8 +49,8 @@ JoinResult joinTill(const std::string& runDir, const std::string& connection,
     file.connection = split.connection;
     file.till = till;
     const std::optional<ServerFile> before = readServerFile(runDir);
-    file.token = before && before->till == till && !before->token.empty() ? before->token
-                                                                          : newToken();
+    file.token =
+        before && before->till == till && !before->token.empty() ? before->token : newToken();
     if (file.token.empty()) return refused(Refusal::Failed, till, "/dev/urandom");
     const PgResult meta =
         c.exec("SELECT key, value FROM shop_meta WHERE key IN ('shop_id', 'shop_name')");
@@ -62,9 +62,9 @@ JoinResult joinTill(const std::string& runDir, const std::string& connection,
                                       kTokenHashSql + ") ON CONFLICT (code) DO NOTHING",
                                   {till, file.token});
     if (!taken.ok()) return refused(Refusal::Failed, till, taken.error());
-    const PgResult mine = c.exec(
-        std::string("SELECT token_hash = ") + kTokenHashSql + " FROM tills WHERE code = $1",
-        {till, file.token});
+    const PgResult mine =
+        c.exec(std::string("SELECT token_hash = ") + kTokenHashSql + " FROM tills WHERE code = $1",
+               {till, file.token});
     if (!mine.ok()) return refused(Refusal::Failed, till, mine.error());
     if (mine.rows() != 1 || mine.text(0, 0) != "t") return refused(Refusal::TillTaken, till);
 

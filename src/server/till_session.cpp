@@ -6,22 +6,31 @@ namespace shop::server {
 
 std::string refusalText(Refusal refusal, const std::string& till) {
     switch (refusal) {
-        case Refusal::None: return "";
-        case Refusal::Unreachable: return "门店服务器连不上";
-        case Refusal::WrongPassword: return "门店服务器拒绝了用户名或密码";
-        case Refusal::NoSchema: return "门店服务器尚未建好：请先运行 shop_table server init";
-        case Refusal::NewerSchema: return "门店服务器的数据版本比本程序新：请先升级本程序";
-        case Refusal::OtherShop: return "这不是本店的门店服务器";
-        case Refusal::TillTaken: return "收银机编号 " + till + " 已被另一台收银机使用";
-        case Refusal::NotJoined: return "门店服务器不认识收银机 " + till + "：请重新加入";
-        case Refusal::Failed: return "门店服务器拒绝了请求";
+        case Refusal::None:
+            return "";
+        case Refusal::Unreachable:
+            return "门店服务器连不上";
+        case Refusal::WrongPassword:
+            return "门店服务器拒绝了用户名或密码";
+        case Refusal::NoSchema:
+            return "门店服务器尚未建好：请先运行 shop_table server init";
+        case Refusal::NewerSchema:
+            return "门店服务器的数据版本比本程序新：请先升级本程序";
+        case Refusal::OtherShop:
+            return "这不是本店的门店服务器";
+        case Refusal::TillTaken:
+            return "收银机编号 " + till + " 已被另一台收银机使用";
+        case Refusal::NotJoined:
+            return "门店服务器不认识收银机 " + till + "：请重新加入";
+        case Refusal::Failed:
+            return "门店服务器拒绝了请求";
     }
     return "";
 }
 
 Refusal connectRefusal(const std::string& message) {
-    for (const char* phrase : {"password authentication failed", "no password supplied",
-                               "role \"", "permission denied for database"})
+    for (const char* phrase : {"password authentication failed", "no password supplied", "role \"",
+                               "permission denied for database"})
         if (message.find(phrase) != std::string::npos) return Refusal::WrongPassword;
     return Refusal::Unreachable;
 }
@@ -68,9 +77,12 @@ TillSession openTillSession(const std::string& runDir, const ServerFile& file, T
         s.detail = till.error();
         return s;
     }
-    if (till.rows() == 0) s.refusal = Refusal::NotJoined;
-    else if (till.text(0, 0) != "t") s.refusal = Refusal::TillTaken;
-    else s.refusal = Refusal::None;
+    if (till.rows() == 0)
+        s.refusal = Refusal::NotJoined;
+    else if (till.text(0, 0) != "t")
+        s.refusal = Refusal::TillTaken;
+    else
+        s.refusal = Refusal::None;
     return s;
 }
 

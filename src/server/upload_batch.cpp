@@ -44,8 +44,8 @@ BatchResult uploadBatch(PgConnection& c, const std::string& till, const OutboxTa
                         int offset, int count) {
     BatchResult result;
     const auto begin = table.cells.begin() + static_cast<std::ptrdiff_t>(offset) * table.width;
-    const std::vector<std::string> cells(begin, begin + static_cast<std::ptrdiff_t>(count) *
-                                                            table.width);
+    const std::vector<std::string> cells(begin,
+                                         begin + static_cast<std::ptrdiff_t>(count) * table.width);
     const PgResult began = c.exec("BEGIN");
     if (!began.ok()) {
         result.error = began.error().empty() ? c.error() : began.error();

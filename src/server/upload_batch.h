@@ -19,7 +19,7 @@ struct BatchResult {
 
 // Records [offset, offset + count) of `table`'s cells (record numbers
 // table.first + offset ...).
-BatchResult uploadBatch(PgConnection& connection, const std::string& till,
-                        const OutboxTable& table, int offset, int count);
+BatchResult uploadBatch(PgConnection& connection, const std::string& till, const OutboxTable& table,
+                        int offset, int count);
 
 }  // namespace shop::server

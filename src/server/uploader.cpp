@@ -8,8 +8,7 @@
 
 namespace shop::server {
 
-Uploader::Uploader(std::string runDir, ServerFile file, Listener listener,
-                   UploaderOptions options)
+Uploader::Uploader(std::string runDir, ServerFile file, Listener listener, UploaderOptions options)
     : m_runDir(std::move(runDir)),
       m_file(std::move(file)),
       m_listener(std::move(listener)),

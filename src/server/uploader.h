@@ -23,7 +23,7 @@ struct UploadStatus {
     int pending = 0;       // records not yet on the server
     long long stored = 0;  // records this uploader stored so far
     Refusal refusal = Refusal::Unreachable;
-    std::string message;   // why offline, in the shop's words; empty online
+    std::string message;  // why offline, in the shop's words; empty online
     friend bool operator==(const UploadStatus&, const UploadStatus&) = default;
 };
 
