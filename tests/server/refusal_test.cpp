@@ -104,7 +104,10 @@ TEST(Refusal, JoiningIsRefusedWithTheReasonAndWritesNothing) {
         {"not a till code", [&] { return shop.connection("till03"); }, "0-2",
          "收银机编号应为 1 到 8 个字母或数字"},
         {"no server there",
-         [&] { return "host=" + shop.folder() + "/nowhere port=5432 dbname=shop user=till03"; },
+         [&] {
+             return "host=" + shop.folder() + "/nowhere port=" + shop.port() +
+                    " dbname=shop user=till03";
+         },
          "03", "门店服务器连不上"},
     };
     for (const auto& c : cases) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -41,6 +42,8 @@ ShopServer& ShopServer::instance() {
 
 ShopServer::ShopServer() : m_tmp(QStringLiteral("/tmp/shop-server-XXXXXX")) {
     m_dir = m_tmp.path().toStdString();
+    // Test programs run side by side, each with a server of its own.
+    m_port = std::to_string(20000 + ::getpid() % 20000);
     if (!start()) return;
     std::string out;
     if (runTool({"server", "init", m_admin, "--shop", "澄屿一店"}, &out) != 0) ADD_FAILURE() << out;
@@ -58,7 +61,7 @@ ShopServer::~ShopServer() {
 bool ShopServer::start() {
     std::string out;
     const int code = runCommand("SHOP_SERVER_LISTEN= bash " + shellQuoted(SHOP_SERVER_SCRIPT) +
-                                    " start " + shellQuoted(m_dir) + " 5432",
+                                    " start " + shellQuoted(m_dir) + " " + m_port,
                                 &out);
     if (code != 0) {
         ADD_FAILURE() << "the shop server did not start: " << out;
@@ -77,7 +80,7 @@ bool ShopServer::stop(const char* mode) {
 }
 
 std::string ShopServer::connection(const std::string& user, const std::string& database) const {
-    return "host=" + m_dir + "/socket port=5432 dbname=" + database + " user=" + user +
+    return "host=" + m_dir + "/socket port=" + m_port + " dbname=" + database + " user=" + user +
            " password=pw-" + user;
 }
 

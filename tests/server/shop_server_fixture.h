@@ -23,6 +23,7 @@ public:
     std::string connection(const std::string& user, const std::string& database = "shop") const;
     server::PgConnection adminConnection(const std::string& database = "shop") const;
     const std::string& folder() const { return m_dir; }
+    const std::string& port() const { return m_port; }
 
     // Empties the sales, tickets, tills and catalogue (between tests).
     void reset();
@@ -32,6 +33,7 @@ private:
     ~ShopServer();
     QTemporaryDir m_tmp;
     std::string m_dir;
+    std::string m_port;
     std::string m_admin;
     bool m_running = false;
 };
