@@ -10,7 +10,8 @@ class QWidget;
 
 namespace shop::checkout {
 struct FinishedSale;
-}
+class SaleModel;
+}  // namespace shop::checkout
 
 namespace shop::app {
 
@@ -23,6 +24,10 @@ struct Navigation {
     std::function<void(QWidget* parent, const CheckoutArea& checkout)> receiptWindow;
     // The receipt of a sale just finished at 收款.
     std::function<void(QWidget* parent, const checkout::FinishedSale& sale)> saleReceipt;
+    // The 更多功能 menu's entries. A refund goes through the till's sale
+    // model: its lines, ticket and stock are stored as a sale's are.
+    std::function<void(QWidget* parent, checkout::SaleModel& sale)> refundWindow;
+    std::function<void(QWidget* parent)> dayClose;
 };
 
 }  // namespace shop::app

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -19,6 +20,7 @@
 #include "app/run_directory.h"
 #include "app/title_band.h"
 #include "backup/backup.h"
+#include "checkout/function_menu.h"
 #include "checkout/journal_notice.h"
 #include "checkout/receipt_number.h"
 #include "checkout/recovery_notice.h"
@@ -221,6 +223,12 @@ void MainWindow::connectHandlers() {
     });
     connect(ui->图形按钮_添加产品2, &QPushButton::clicked, this, [this] {
         if (m_nav.employeeDirectory) m_nav.employeeDirectory(this);
+    });
+    // Popped up, not run modally: the counter's keys and timers go on.
+    QMenu* functions = makeFunctionMenu(this, m_nav, *m_sale);
+    connect(ui->图形按钮_添加产品3, &QPushButton::clicked, this, [this, functions] {
+        functions->popup(
+            ui->图形按钮_添加产品3->mapToGlobal(QPoint(0, ui->图形按钮_添加产品3->height())));
     });
     connect(ui->图形按钮_生成账单, &QPushButton::clicked, this, [this] {
         if (m_nav.receiptWindow) m_nav.receiptWindow(this, checkoutArea());
