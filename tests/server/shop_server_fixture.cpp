@@ -85,8 +85,8 @@ std::string ShopServer::connection(const std::string& user, const std::string& d
 }
 
 server::PgConnection ShopServer::adminConnection(const std::string& database) const {
-    return server::PgConnection::open("host=" + m_dir +
-                                      "/socket port=5432 user=shop_admin passfile=" + m_dir +
+    return server::PgConnection::open("host=" + m_dir + "/socket port=" + m_port +
+                                      " user=shop_admin passfile=" + m_dir +
                                       "/admin.pgpass dbname=" + database);
 }
 
