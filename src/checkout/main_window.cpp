@@ -152,7 +152,14 @@ bool MainWindow::startUp() {
                : settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey));
     receipts.prime(app::now());
     m_sale->beginTickets(paths.runDir, std::move(receipts));
-    ShopServerLink::start(paths.runDir, *m_sale, ui->状态条1);
+    if (auto* link = ShopServerLink::start(paths.runDir, *m_sale, ui->状态条1)) {
+        // The shop's catalogue came down: the goods list shows it at once.
+        connect(link, &ShopServerLink::catalogueArrived, this, [this] {
+            const auto catalogue = checkout::openGoodsNames(m_productSavePath);
+            auto* model = qobject_cast<QStringListModel*>(ui->组合框1_商品名称->model());
+            if (catalogue && model) model->setStringList(*catalogue);
+        });
+    }
     return true;
 }
 

@@ -38,6 +38,10 @@ QString ShopServerLink::statusText(const server::UploadStatus& status) {
 void ShopServerLink::show(const server::UploadStatus& status) {
     m_label->setText(statusText(status));
     m_label->setToolTip(QString::fromStdString(status.message));
+    if (status.catalogues != m_catalogues) {
+        m_catalogues = status.catalogues;
+        Q_EMIT catalogueArrived();
+    }
 }
 
 }  // namespace shop::checkout

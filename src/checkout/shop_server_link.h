@@ -1,7 +1,8 @@
 // The till's link to its shop server, for the main window: starts the
 // uploader when the run folder joined a server, pokes it for every finished
 // sale, and shows in the status bar whether the server is reached and how
-// many records still wait ("在线 · 未上传 0"). A run folder without a server
+// many records still wait ("在线 · 未上传 0"), and says when the shop's
+// catalogue came down. A run folder without a server
 // file gets none of it and sells exactly as a till on its own.
 #pragma once
 
@@ -28,11 +29,16 @@ public:
     // "在线 · 未上传 3" / "离线 · 未上传 3".
     static QString statusText(const server::UploadStatus& status);
 
+Q_SIGNALS:
+    // The shop's catalogue came down into the product and goods-list tables.
+    void catalogueArrived();
+
 private:
     ShopServerLink(QLabel* label, QObject* parent);
     void show(const server::UploadStatus& status);
 
     QLabel* m_label;
+    int m_catalogues = 0;
     std::unique_ptr<server::Uploader> m_uploader;
 };
 

@@ -64,3 +64,36 @@ std::vector<CatalogueItem> serverCatalogue(PgConnection& c, std::string* error) 
 }
 
 }  // namespace shop::server
+
+#include "storage/table.h"
+#include "storage/table_replace.h"
+
+namespace shop::server {
+
+namespace {
+std::string replaceTable(const std::string& path,
+                         std::span<const std::vector<std::string>* const> columns) {
+    if (!storage::open(path)) return storage::lastStatus().message();
+    const bool replaced = storage::replaceRecords(columns);
+    const std::string error = replaced ? "" : storage::lastStatus().message();
+    storage::close(path);
+    return error;
+}
+}  // namespace
+
+std::string applyCatalogue(const std::string& runDir, const std::vector<CatalogueItem>& items) {
+    if (items.empty()) return "the server's catalogue is empty";
+    std::vector<std::string> names, prices, stocks;
+    for (const CatalogueItem& item : items) {
+        names.push_back(item.name);
+        prices.push_back(item.price);
+        stocks.push_back(std::to_string(item.stock));
+    }
+    const storage::DataPaths paths{runDir};
+    const std::vector<std::string>* product[] = {&names, &prices, &stocks};
+    if (std::string e = replaceTable(paths.product(), product); !e.empty()) return e;
+    const std::vector<std::string>* goodsList[] = {&names};
+    return replaceTable(paths.productSave(), goodsList);
+}
+
+}  // namespace shop::server

@@ -25,3 +25,14 @@ std::string replaceCatalogue(PgConnection& office, const std::vector<CatalogueIt
 std::vector<CatalogueItem> serverCatalogue(PgConnection& connection, std::string* error);
 
 }  // namespace shop::server
+
+namespace shop::server {
+
+// Writes the server's catalogue into the run folder's product table (name,
+// price, stock) and product-save table (names, the goods list), each in one
+// atomic replacement, so the k-th name still finds the k-th product. An
+// empty catalogue is never applied: a server without goods does not empty a
+// till. The error, or empty.
+std::string applyCatalogue(const std::string& runDir, const std::vector<CatalogueItem>& items);
+
+}  // namespace shop::server

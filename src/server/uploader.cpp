@@ -60,8 +60,30 @@ bool Uploader::connect() {
     s.refusal = session.refusal;
     s.message = session.message(m_file.till);
     publish(s);
-    if (session.ok()) m_connection = std::move(session.connection);
-    return session.ok();
+    if (!session.ok()) return false;
+    m_connection = std::move(session.connection);
+    // Listening first, then reading: a change made in between is not missed.
+    m_connection.exec("LISTEN shop_catalogue");
+    m_catalogue.clear();
+    m_catalogueDue = true;
+    refreshCatalogue();
+    return true;
+}
+
+void Uploader::refreshCatalogue() {
+    std::string error;
+    std::vector<CatalogueItem> items = serverCatalogue(m_connection, &error);
+    if (!error.empty()) return;  // tried again on the next round
+    if (items.empty() || items == m_catalogue) {
+        m_catalogueDue = false;
+        return;
+    }
+    if (!applyCatalogue(m_runDir, items).empty()) return;
+    m_catalogueDue = false;
+    m_catalogue = std::move(items);
+    UploadStatus s = status();
+    ++s.catalogues;
+    publish(s);
 }
 
 void Uploader::run() {
@@ -81,6 +103,8 @@ void Uploader::run() {
             running = waitFor(m_options.retry);
             continue;
         }
+        if (!m_connection.notifications().empty()) m_catalogueDue = true;
+        if (m_catalogueDue) refreshCatalogue();
         bool broken = false;
         for (const OutboxTable& table : tables) {
             for (int offset = 0; offset < table.records() && !broken;) {

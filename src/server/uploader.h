@@ -1,5 +1,6 @@
 // The till's uploader: a worker thread of its own that sends every record of
-// the outbox to the shop server, moving the cursor after each commit. The
+// the outbox to the shop server, moving the cursor after each commit, and
+// brings the shop's catalogue down whenever the server says it changed. The
 // counter never waits for it: the checkout only pokes it when a sale is
 // stored, and hears back through a callback on this thread (for a window,
 // pass it on to the window's thread). Offline it keeps trying, and the
@@ -13,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "server/catalogue.h"
 #include "server/server_file.h"
 #include "server/till_session.h"
 
@@ -22,6 +24,7 @@ struct UploadStatus {
     bool online = false;
     int pending = 0;       // records not yet on the server
     long long stored = 0;  // records this uploader stored so far
+    int catalogues = 0;    // times the server's catalogue came down into the tables
     Refusal refusal = Refusal::Unreachable;
     std::string message;  // why offline, in the shop's words; empty online
     friend bool operator==(const UploadStatus&, const UploadStatus&) = default;
@@ -50,6 +53,8 @@ public:
 private:
     void run();
     bool connect();
+    // Takes the server's catalogue into the local tables when it changed.
+    void refreshCatalogue();
     void publish(UploadStatus status);
     bool waitFor(std::chrono::milliseconds period);
 
@@ -66,6 +71,8 @@ private:
 
     // Worker thread only.
     PgConnection m_connection;
+    std::vector<CatalogueItem> m_catalogue;  // as last applied
+    bool m_catalogueDue = false;
     std::thread m_thread;  // last: starts once everything above is made
 };
 
