@@ -24,11 +24,20 @@ const std::vector<std::vector<std::string>>& steps() {
             "CREATE INDEX products_name ON products (name, position)",
             // Every row of every till's sales tables, keyed where it was
             // made: replaying an upload stores nothing twice.
+            // The day a run started, from its table's name, as the till's
+            // own query finds a range's tables; null for a name without one.
+            "CREATE OR REPLACE FUNCTION shop_run_day(run_table text) RETURNS date"
+            " LANGUAGE plpgsql IMMUTABLE AS $$"
+            " DECLARE p text[] := regexp_match(run_table, '(\\d{1,4})年(\\d{1,2})月(\\d{1,2})日');"
+            " BEGIN RETURN make_date(p[1]::integer, p[2]::integer, p[3]::integer);"
+            " EXCEPTION WHEN OTHERS THEN RETURN NULL; END $$",
             "CREATE TABLE sale_rows (till text NOT NULL, run_table text NOT NULL,"
             " record integer NOT NULL, name text NOT NULL, price text NOT NULL,"
             " quantity text NOT NULL, moment text NOT NULL,"
+            " run_day date GENERATED ALWAYS AS (shop_run_day(run_table)) STORED,"
             " uploaded_at timestamptz NOT NULL DEFAULT clock_timestamp(),"
             " PRIMARY KEY (till, run_table, record))",
+            "CREATE INDEX sale_rows_day ON sale_rows (run_day)",
             "CREATE TABLE tickets (till text NOT NULL, ticket_table text NOT NULL,"
             " record integer NOT NULL, receipt text NOT NULL, original text NOT NULL,"
             " sales_table text NOT NULL, records text NOT NULL, total text NOT NULL,"
