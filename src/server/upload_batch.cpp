@@ -51,6 +51,21 @@ BatchResult uploadBatch(PgConnection& c, const std::string& till, const OutboxTa
         result.error = began.error().empty() ? c.error() : began.error();
         return result;
     }
+    if (table.kind == TableKind::Sales) {
+        // The goods' stock rows are locked in catalogue order first: two
+        // tills selling the same goods then queue instead of deadlocking.
+        std::vector<std::string> names;
+        for (int r = 0; r < count; ++r) names.push_back(cells[static_cast<std::size_t>(r) * 4]);
+        const PgResult locked = c.exec(
+            "SELECT position FROM products WHERE name = ANY($1::text[]) ORDER BY position"
+            " FOR UPDATE",
+            {arrayLiteral(names)});
+        if (!locked.ok()) {
+            result.error = locked.error();
+            c.exec("ROLLBACK");
+            return result;
+        }
+    }
     const PgResult stored = c.exec(table.kind == TableKind::Sales ? kSalesSql : kTicketsSql,
                                    {till, table.name, std::to_string(table.first + offset),
                                     arrayLiteral(cells), std::to_string(count)});

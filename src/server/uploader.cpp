@@ -100,42 +100,57 @@ void Uploader::run() {
         s.pending = outbox.pendingRecords();
         publish(s);
         if (!m_connection.isOpen() && !connect()) {
-            running = waitFor(m_options.retry);
+            // A refusal is not mended by asking again at once: the shop has
+            // to act. The till keeps asking, less often.
+            const bool refused = status().refusal != Refusal::Unreachable;
+            running = waitFor(refused ? m_options.retry * 10 : m_options.retry);
             continue;
         }
         if (!m_connection.notifications().empty()) m_catalogueDue = true;
         if (m_catalogueDue) refreshCatalogue();
-        bool broken = false;
-        for (const OutboxTable& table : tables) {
-            for (int offset = 0; offset < table.records() && !broken;) {
-                const int count = std::min(m_options.batch, table.records() - offset);
-                const BatchResult r = uploadBatch(m_connection, m_file.till, table, offset, count);
-                if (!r.committed) {
-                    broken = true;
-                    break;
-                }
-                offset += count;
-                cursor.advance(table.key, table.first - 1 + offset);
-                s = status();
-                s.pending = std::max(0, s.pending - count);
-                s.stored += r.stored;
-                publish(s);
-            }
-            if (broken) break;
-        }
-        if (broken) {
-            // The next round connects afresh and replays from the cursor.
-            m_connection = PgConnection();
-            s = status();
-            s.online = false;
-            s.refusal = Refusal::Unreachable;
-            s.message = refusalText(Refusal::Unreachable, m_file.till);
-            publish(s);
-            running = waitFor(m_options.retry);
+        std::string failure;
+        if (send(tables, cursor, &failure)) {
+            running = waitFor(m_options.poll);
             continue;
         }
-        running = waitFor(m_options.poll);
+        s = status();
+        if (m_connection.isOpen() && m_connection.exec("SELECT 1").ok()) {
+            // The server refused one transaction (a lock waited too long)
+            // but is there: the next round replays it from the cursor.
+            s.message = "门店服务器未接受上传：" + failure;
+            publish(s);
+            running = waitFor(m_options.retry / 10);
+            continue;
+        }
+        // The next round connects afresh and replays from the cursor.
+        m_connection = PgConnection();
+        s.online = false;
+        s.refusal = Refusal::Unreachable;
+        s.message = refusalText(Refusal::Unreachable, m_file.till);
+        publish(s);
+        running = waitFor(m_options.retry);
     }
 }
 
+bool Uploader::send(const std::vector<OutboxTable>& tables, UploadCursor& cursor,
+                    std::string* failure) {
+    for (const OutboxTable& table : tables) {
+        for (int offset = 0; offset < table.records();) {
+            const int count = std::min(m_options.batch, table.records() - offset);
+            const BatchResult r = uploadBatch(m_connection, m_file.till, table, offset, count);
+            if (!r.committed) {
+                *failure = r.error;
+                return false;
+            }
+            offset += count;
+            cursor.advance(table.key, table.first - 1 + offset);
+            UploadStatus s = status();
+            s.pending = std::max(0, s.pending - count);
+            s.stored += r.stored;
+            s.message.clear();
+            publish(s);
+        }
+    }
+    return true;
+}
 }  // namespace shop::server

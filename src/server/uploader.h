@@ -15,8 +15,10 @@
 #include <thread>
 
 #include "server/catalogue.h"
+#include "server/outbox.h"
 #include "server/server_file.h"
 #include "server/till_session.h"
+#include "server/upload_cursor.h"
 
 namespace shop::server {
 
@@ -55,6 +57,9 @@ private:
     bool connect();
     // Takes the server's catalogue into the local tables when it changed.
     void refreshCatalogue();
+    // Sends the tables' records, moving the cursor after each commit; false
+    // (and why) at the first transaction the server did not take.
+    bool send(const std::vector<OutboxTable>& tables, UploadCursor& cursor, std::string* failure);
     void publish(UploadStatus status);
     bool waitFor(std::chrono::milliseconds period);
 

@@ -13,6 +13,7 @@
 #include "app/run_directory.h"
 #include "performance/performance_window.h"
 #include "server_checks.h"
+#include "support/window_probe.h"
 #include "test_till.h"
 
 namespace shop::test {
@@ -21,16 +22,7 @@ namespace {
 using Rows = std::vector<std::vector<std::string>>;
 
 Rows listRows(const performance::PerformanceWindow& w) {
-    Rows rows;
-    const QAbstractItemModel* list =
-        w.findChild<QTreeView*>(QStringLiteral("超级列表框_业绩"))->model();
-    for (int i = 0; i < list->rowCount(); ++i) {
-        std::vector<std::string> row;
-        for (int c = 0; c < list->columnCount(); ++c)
-            row.push_back(list->index(i, c).data().toString().toStdString());
-        rows.push_back(std::move(row));
-    }
-    return rows;
+    return modelRows(*w.findChild<QTreeView*>(QStringLiteral("超级列表框_业绩"))->model());
 }
 
 std::vector<double> chartValues(const performance::PerformanceWindow& w) {
