@@ -34,7 +34,8 @@ fi
 run() { "${as_server[@]}" "$@"; }
 
 start() {
-  local port=${1:-5432}
+  # Not 5432: that port is the Debian cluster's, which the packages start.
+  local port=${1:-5433}
   mkdir -p "$dir/data" "$dir/socket" "$dir/log"
   if [ ${#as_server[@]} -gt 0 ]; then
     chmod 711 "$dir"

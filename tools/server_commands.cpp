@@ -26,7 +26,8 @@ int usage() {
                  "  shop_table server catalogue RUN_DIR CONNECTION\n"
                  "      put the run folder's product table on the server as the shop's catalogue\n"
                  "CONNECTION is a libpq connection, for example\n"
-                 "  \"host=192.168.1.10 port=5432 dbname=shop user=till02 password=...\"\n"
+                 "  \"host=192.168.1.10 port=5433 dbname=shop user=till02 password=...\"\n"
+                 "(or the password in PGPASSWORD, kept off the command line)\n"
                  "join keeps the password in 配置/门店服务器.pgpass (mode 0600), nowhere else.\n";
     return 2;
 }

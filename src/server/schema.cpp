@@ -37,7 +37,7 @@ const std::vector<std::vector<std::string>>& steps() {
             " run_day date GENERATED ALWAYS AS (shop_run_day(run_table)) STORED,"
             " uploaded_at timestamptz NOT NULL DEFAULT clock_timestamp(),"
             " PRIMARY KEY (till, run_table, record))",
-            "CREATE INDEX sale_rows_day ON sale_rows (run_day)",
+            "CREATE INDEX sale_rows_day ON sale_rows (run_day, till, run_table, record)",
             "CREATE TABLE tickets (till text NOT NULL, ticket_table text NOT NULL,"
             " record integer NOT NULL, receipt text NOT NULL, original text NOT NULL,"
             " sales_table text NOT NULL, records text NOT NULL, total text NOT NULL,"

@@ -1,5 +1,6 @@
 #include "till_join.h"
 
+#include <cstdlib>
 #include <fstream>
 
 #include "server/schema.h"
@@ -39,8 +40,12 @@ bool isTillCode(const std::string& code) {
 JoinResult joinTill(const std::string& runDir, const std::string& connection,
                     const std::string& till, Timeouts timeouts) {
     if (!isTillCode(till)) return {Refusal::Failed, "收银机编号应为 1 到 8 个字母或数字"};
-    const SplitConnection split = splitPassword(connection);
+    SplitConnection split = splitPassword(connection);
     if (!split.ok) return refused(Refusal::Failed, till, split.error);
+    // libpq signs in with PGPASSWORD too: that password is the one to keep.
+    if (const char* fromEnvironment = std::getenv("PGPASSWORD");
+        split.password.empty() && fromEnvironment)
+        split.password = fromEnvironment;
     PgConnection c = PgConnection::open(connection, timeouts);
     if (!c.isOpen()) return refused(connectRefusal(c.error()), till, c.error());
     if (const Refusal r = schemaRefusal(c); r != Refusal::None) return refused(r, till);

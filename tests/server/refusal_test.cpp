@@ -123,21 +123,38 @@ TEST(Refusal, JoiningIsRefusedWithTheReasonAndWritesNothing) {
 
 TEST(Refusal, ThePasswordStaysInAFileOnlyItsOwnerReads) {
     ShopServer& shop = ShopServer::instance();
-    shop.reset();
-    TestTill till("03", kNoon);
-    std::string said;
-    ASSERT_EQ(till.join(shop.connection("till03"), &said), 0) << said;
-    EXPECT_EQ(said.find("pw-till03"), std::string::npos);
-    std::ifstream ini(server::serverFilePath(till.dir()));
-    const std::string text((std::istreambuf_iterator<char>(ini)), {});
-    EXPECT_EQ(text.find("pw-till03"), std::string::npos) << text;
-    EXPECT_NE(text.find("till=03"), std::string::npos) << text;
-    namespace fs = std::filesystem;
-    const fs::perms mode = fs::status(server::passwordFilePath(till.dir())).permissions();
-    EXPECT_EQ(mode & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
-    // And the till signs in with it.
-    till.startUploader();
-    EXPECT_TRUE(waitUntil([&] { return till.status().online; }, 30)) << till.status().message;
+    const std::string withoutPassword =
+        "host=" + shop.folder() + "/socket port=" + shop.port() + " dbname=shop user=till03";
+    const struct {
+        const char* what;
+        std::string environment;  // before the tool's command
+        std::string connection;
+    } cases[] = {
+        {"in the connection", "", shop.connection("till03")},
+        {"in PGPASSWORD", "PGPASSWORD=pw-till03 ", withoutPassword},
+    };
+    for (const auto& c : cases) {
+        shop.reset();
+        TestTill till("03", kNoon);
+        std::string said;
+        ASSERT_EQ(runCommand(c.environment + "'" SHOP_TEST_TOOL "' server join '" + till.dir() +
+                                 "' '" + c.connection + "' --till 03",
+                             &said),
+                  0)
+            << c.what << ": " << said;
+        EXPECT_EQ(said.find("pw-till03"), std::string::npos) << c.what;
+        std::ifstream ini(server::serverFilePath(till.dir()));
+        const std::string text((std::istreambuf_iterator<char>(ini)), {});
+        EXPECT_EQ(text.find("pw-till03"), std::string::npos) << c.what << ": " << text;
+        EXPECT_NE(text.find("till=03"), std::string::npos) << c.what << ": " << text;
+        namespace fs = std::filesystem;
+        const fs::perms mode = fs::status(server::passwordFilePath(till.dir())).permissions();
+        EXPECT_EQ(mode & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write) << c.what;
+        // And the till signs in with it, with no password in its environment.
+        till.startUploader();
+        EXPECT_TRUE(waitUntil([&] { return till.status().online; }, 30))
+            << c.what << ": " << till.status().message;
+    }
 }
 
 }  // namespace
