@@ -30,7 +30,7 @@ ShopServerLink* ShopServerLink::start(const std::string& runDir, SaleModel& sale
 ShopServerLink::~ShopServerLink() { m_uploader.reset(); }
 
 QString ShopServerLink::statusText(const server::UploadStatus& status) {
-    return QStringLiteral("%1 · 未上传 %2")
+    return QStringLiteral("%1 · 未上传 %2 条")
         .arg(status.online ? QStringLiteral("在线") : QStringLiteral("离线"))
         .arg(status.pending);
 }

@@ -1,9 +1,9 @@
 // The till's link to its shop server, for the main window: starts the
 // uploader when the run folder joined a server, pokes it for every finished
-// sale, and shows in the status bar whether the server is reached and how
-// many records still wait ("在线 · 未上传 0"), and says when the shop's
-// catalogue came down. A run folder without a server
-// file gets none of it and sells exactly as a till on its own.
+// sale, shows in the status bar whether the server is reached and how many
+// records (a sale's rows and its ticket) still wait ("在线 · 未上传 0 条"),
+// and says when the shop's catalogue came down. A run folder without a
+// server file gets none of it and sells exactly as a till on its own.
 #pragma once
 
 #include <QLabel>
@@ -26,7 +26,7 @@ public:
     static ShopServerLink* start(const std::string& runDir, SaleModel& sale, QStatusBar* bar);
     ~ShopServerLink() override;
 
-    // "在线 · 未上传 3" / "离线 · 未上传 3".
+    // "在线 · 未上传 3 条" / "离线 · 未上传 3 条".
     static QString statusText(const server::UploadStatus& status);
 
 Q_SIGNALS:
