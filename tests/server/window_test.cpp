@@ -57,7 +57,8 @@ TEST_F(JoinedWindowTest, TheStatusBarFollowsTheServerAndTheSaleArrives) {
     join();
     open();
     ASSERT_NE(serverLabel(), nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return serverLabel()->text() == "在线 · 未上传 0 条"; }, 30000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return serverLabel()->text() == "在线 · 未上传 0 条"; }, 30000))
         << serverLabel()->text().toStdString();
     sell();
     EXPECT_TRUE(QTest::qWaitFor([] { return serverCounts().tickets == 1; }, 30000));
@@ -67,11 +68,13 @@ TEST_F(JoinedWindowTest, TheStatusBarFollowsTheServerAndTheSaleArrives) {
 
     ASSERT_TRUE(ShopServer::instance().stop("immediate"));
     sell();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return serverLabel()->text() == "离线 · 未上传 2 条"; }, 30000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return serverLabel()->text() == "离线 · 未上传 2 条"; }, 30000))
         << serverLabel()->text().toStdString();
     EXPECT_EQ(serverLabel()->toolTip(), "门店服务器连不上");
     ASSERT_TRUE(ShopServer::instance().start());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return serverLabel()->text() == "在线 · 未上传 0 条"; }, 30000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return serverLabel()->text() == "在线 · 未上传 0 条"; }, 30000))
         << serverLabel()->text().toStdString();
     EXPECT_EQ(serverCounts().tickets, 2);
     if (const char* shots = std::getenv("SHOP_SERVER_SHOTS"))
