@@ -29,7 +29,8 @@ as_server=()
 if [ "$(id -u)" = 0 ]; then
   id shopserver >/dev/null 2>&1 ||
     useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin shopserver
-  as_server=(runuser -u shopserver --)
+  # setpriv needs no login session (PAM), which a bare root may lack.
+  as_server=(setpriv --reuid="$(id -u shopserver)" --regid="$(id -g shopserver)" --init-groups --)
 fi
 run() { "${as_server[@]}" "$@"; }
 
