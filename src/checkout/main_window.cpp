@@ -19,6 +19,7 @@
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
+#include "app/window_origin.h"
 #include "backup/backup.h"
 #include "checkout/function_menu.h"
 #include "checkout/journal_notice.h"
@@ -61,6 +62,7 @@ MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground, true);
     move(50, 50);
+    app::keepTrueOrigin(this);  // windows open over it, menus at the pointer
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("时钟1"));
     decorate();
@@ -149,7 +151,8 @@ bool MainWindow::startUp() {
     ReceiptNumbers receipts(
         paths.ticketFolder(),
         server ? server->till
-               : settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey));
+               : settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey),
+        paths.runDir);
     receipts.prime(app::now());
     m_sale->beginTickets(paths.runDir, std::move(receipts));
     if (auto* link = ShopServerLink::start(paths.runDir, *m_sale, ui->状态条1)) {
@@ -238,6 +241,7 @@ void MainWindow::connectHandlers() {
             ui->图形按钮_添加产品3->mapToGlobal(QPoint(0, ui->图形按钮_添加产品3->height())));
     });
     connect(ui->图形按钮_生成账单, &QPushButton::clicked, this, [this] {
+        m_sale->noteReceipted();
         if (m_nav.receiptWindow) m_nav.receiptWindow(this, checkoutArea());
     });
     ui->透明标签7->installEventFilter(this);

@@ -5,6 +5,7 @@
 #include "performance/performance_window.h"
 #include "products/product_window.h"
 #include "receipts/receipt_window.h"
+#include "refunds/refund_window.h"
 
 namespace shop::shell {
 
@@ -27,6 +28,8 @@ shop::app::Navigation buildNavigation() {
     nav.employeeDirectory = &openModal<employees::DirectoryWindow>;
     nav.leaveWindow = &openModal<leave::LeaveWindow>;
     nav.receiptWindow = &receipts::openReceiptWindow;
+    nav.saleReceipt = &receipts::openSaleReceipt;
+    nav.refundWindow = &refunds::openRefundWindow;
     return nav;
 }
 

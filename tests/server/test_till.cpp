@@ -31,7 +31,8 @@ void TestTill::beginRun() {
     ASSERT_EQ(checkout::startSalesTable(sales), checkout::SalesTableStart::Opened);
     m_model = std::make_unique<checkout::SaleModel>();
     m_model->beginRun(sales, checkout::SaleJournal(checkout::journalPath(dir(), file), file, 0));
-    m_model->beginTickets(dir(), checkout::ReceiptNumbers(m_run.paths().ticketFolder(), m_till));
+    m_model->beginTickets(dir(),
+                          checkout::ReceiptNumbers(m_run.paths().ticketFolder(), m_till, dir()));
     if (m_uploader)
         QObject::connect(m_model.get(), &checkout::SaleModel::saleFinished,
                          [this](const checkout::FinishedSale&) { m_uploader->poke(); });
