@@ -19,6 +19,8 @@ packages=(
   poppler-utils           # pdftotext, for tests that read a printed PDF
   libzint-dev             # Zint, which encodes the bar symbols of shelf labels
   zbar-tools              # zbarimg, for tests that read a printed label's symbol back
+  # the shop server (scripts/shop_server.sh, its tests) and its client library
+  postgresql libpq-dev
   # the Chinese font; a virtual display for headless runs and its tools
   fonts-wqy-microhei xvfb xauth xdotool
 )

@@ -11,12 +11,14 @@
 #include "drag_state.h"
 #include "placement.h"
 #include "platform.h"
+#include "window_origin.h"
 
 namespace shop::app {
 
 FramelessWindow::FramelessWindow(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_DeleteOnClose, false);  // the opener owns the window
+    keepTrueOrigin(this);
 }
 
 void FramelessWindow::setDesignedGeometry(QSize size, QPoint pos) {

@@ -1,5 +1,9 @@
 #include "placement.h"
 
+#include <QEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
 #include <algorithm>
 
 namespace shop::app {
@@ -13,7 +17,33 @@ int centredSpan(int length, int lo, int hi, int first, int last) {
     return std::max(first, std::min(centred, last - length + 1));
 }
 
+// Moves its window once, at the window's first showing.
+class FirstShowPlacer : public QObject {
+public:
+    FirstShowPlacer(QWidget* window, QWidget* opener) : QObject(window), m_opener(opener) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show) return false;
+        auto* window = static_cast<QWidget*>(watched);
+        const QWidget* over = m_opener ? m_opener->window() : window;
+        if (const QScreen* screen = over->screen())
+            window->move(centredOver(window->frameGeometry().size(), over->frameGeometry(),
+                                     screen->availableGeometry()));
+        deleteLater();
+        window->removeEventFilter(this);
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_opener;
+};
+
 }  // namespace
+
+void centreOnShow(QWidget* window, QWidget* opener) {
+    window->installEventFilter(new FirstShowPlacer(window, opener));
+}
 
 QPoint centredOver(QSize size, const QRect& opener, const QRect& screen) {
     return {

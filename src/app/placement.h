@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QSize>
 
+class QWidget;
+
 namespace shop::app {
 
 // The top-left corner for a window of `size` centred over `opener`, moved
@@ -14,5 +16,12 @@ namespace shop::app {
 // screen keeps its top-left corner on the screen, so its title band and
 // close button stay in reach.
 QPoint centredOver(QSize size, const QRect& opener, const QRect& screen);
+
+// Places `window` so when it is first shown, at the size it has then:
+// centred over the window of `opener` (or kept where it is, when there is
+// none), whole on the screen. For dialogs the program does not build itself
+// (the file dialogs), which would otherwise open where the toolkit or the
+// window manager puts them.
+void centreOnShow(QWidget* window, QWidget* opener);
 
 }  // namespace shop::app

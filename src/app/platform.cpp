@@ -1,12 +1,15 @@
 #include "platform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <atomic>
 #include <cstdlib>
 
 #include "dialog_look.h"
+#include "placement.h"
 #include "storage/table.h"
 #include "thread_courier.h"
 
@@ -20,16 +23,32 @@ void onUiThread(F&& f) {
     UiCourier::instance().call(std::forward<F>(f));
 }
 
+// Where a file dialog starts: a picture is looked for among the user's
+// pictures, a file is saved among their documents (each the home folder when
+// there is none), never in the folder the program happened to start in.
+QString startFolder(QFileDialog::AcceptMode mode) {
+    const auto kind = mode == QFileDialog::AcceptOpen ? QStandardPaths::PicturesLocation
+                                                      : QStandardPaths::DocumentsLocation;
+    const QString folder = QStandardPaths::writableLocation(kind);
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
+}
+
 // A file chooser listing names only: the toolkit's detail view names file
 // types ("Folder") and dates in English whatever the program's language.
 QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
                       const QString& suggestedName) {
-    QFileDialog dialog(parent, QString(), suggestedName, filter);
+    const QString folder = startFolder(mode);
+    const QString start = suggestedName.isEmpty() ? folder
+                          : QDir::isAbsolutePath(suggestedName)
+                              ? suggestedName
+                              : QDir(folder).filePath(suggestedName);
+    QFileDialog dialog(parent, QString(), start, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     dialog.setViewMode(QFileDialog::List);
     dressDialog(&dialog, dialog.windowTitle());
+    centreOnShow(&dialog, parent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }

@@ -19,6 +19,7 @@
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
+#include "app/window_origin.h"
 #include "backup/backup.h"
 #include "checkout/counter_scan.h"
 #include "checkout/function_menu.h"
@@ -30,6 +31,7 @@
 #include "checkout/sale_model.h"
 #include "checkout/sale_recording.h"
 #include "checkout/sale_recovery.h"
+#include "checkout/shop_server_link.h"
 #include "settings/settings_file.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
@@ -62,6 +64,7 @@ MainWindow::MainWindow(const Navigation& nav, QWidget* parent)
     ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground, true);
     move(50, 50);
+    app::keepTrueOrigin(this);  // windows open over it, menus at the pointer
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("时钟1"));
     decorate();
@@ -145,11 +148,24 @@ bool MainWindow::startUp() {
     // Older run folders lack the ticket folder: the program makes it.
     std::error_code madeFolder;
     std::filesystem::create_directories(paths.ticketFolder(), madeFolder);
+    // A till joined to a shop server numbers its receipts with the code the
+    // server gave it, so no two tills of the shop share a receipt number.
+    const auto server = server::readServerFile(paths.runDir);
     ReceiptNumbers receipts(
         paths.ticketFolder(),
-        settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey));
+        server ? server->till
+               : settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey),
+        paths.runDir);
     receipts.prime(app::now());
     m_sale->beginTickets(paths.runDir, std::move(receipts));
+    if (auto* link = ShopServerLink::start(paths.runDir, *m_sale, ui->状态条1)) {
+        // The shop's catalogue came down: the goods list shows it at once.
+        connect(link, &ShopServerLink::catalogueArrived, this, [this] {
+            const auto catalogue = checkout::openGoodsNames(m_productSavePath);
+            auto* model = qobject_cast<QStringListModel*>(ui->组合框1_商品名称->model());
+            if (catalogue && model) model->setStringList(*catalogue);
+        });
+    }
     return true;
 }
 
@@ -230,6 +246,7 @@ void MainWindow::connectHandlers() {
             ui->图形按钮_添加产品3->mapToGlobal(QPoint(0, ui->图形按钮_添加产品3->height())));
     });
     connect(ui->图形按钮_生成账单, &QPushButton::clicked, this, [this] {
+        m_sale->noteReceipted();
         if (m_nav.receiptWindow) m_nav.receiptWindow(this, checkoutArea());
     });
     ui->透明标签7->installEventFilter(this);

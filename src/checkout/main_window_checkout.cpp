@@ -68,7 +68,16 @@ void MainWindow::deleteRow() {
     ui->标签_结账提示->clear();
 }
 
-void MainWindow::clearRows() { m_sale->clear(); }
+// Voids the open list. One that was receipted but not paid may be a sale
+// whose customer holds the slip: the cashier confirms first, No by default.
+void MainWindow::clearRows() {
+    if (m_sale->receipted() &&
+        !app::askYesNo(this, QStringLiteral("清空提示信息"),
+                       QStringLiteral("这张结账单已经生成账单，但还没有收款。清空后这些商品"
+                                      "不会记为销售。确定清空吗？")))
+        return;
+    m_sale->clear();
+}
 
 // The list shows the model's lines: rows that stay keep their items (and the
 // row chosen stays chosen), only changed texts are set again.

@@ -68,6 +68,9 @@ void MainWindow::takePayment() {
             app::showMessage(this,
                              QStringLiteral("结账列表中有内容过长、无法保存的行，请删除后再收款"));
             return;
+        case CheckoutOutcome::NoReceiptNumber:
+            app::showMessage(this, QStringLiteral("%1。本单未收款").arg(failure));
+            return;
         case CheckoutOutcome::EarlierPending:
             app::showMessage(
                 this,
@@ -94,7 +97,11 @@ void MainWindow::takePayment() {
 }
 
 void MainWindow::saleFinished(const FinishedSale& sale) {
-    if (m_nav.saleReceipt) m_nav.saleReceipt(this, sale);
+    // Once 收款 has readied the counter for the next customer: the receipt
+    // then stands over an empty list, with any stock warning already shown.
+    if (m_nav.saleReceipt)
+        QMetaObject::invokeMethod(
+            this, [this, sale] { m_nav.saleReceipt(this, sale); }, Qt::QueuedConnection);
 }
 
 }  // namespace shop::checkout

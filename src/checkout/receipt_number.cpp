@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
-#include <tuple>
-#include <vector>
 
+#include "checkout/journal_file.h"
+#include "checkout/sale_journal.h"
+#include "checkout/ticket_table.h"
 #include "storage/data_paths.h"
 #include "storage/schemas.h"
 #include "storage/table_read_all.h"
 
 namespace shop::checkout {
 
-namespace fs = std::filesystem;
 namespace st = shop::storage;
 
 namespace {
@@ -29,32 +27,6 @@ std::optional<int> digits(std::string_view text) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
     return value;
-}
-
-struct TicketTable {
-    st::Moment start;
-    std::string path;
-};
-
-// Ticket tables by the moment their run started, newest first.
-std::vector<TicketTable> newestFirst(const std::string& folder) {
-    std::vector<TicketTable> tables;
-    const std::string prefix = st::kTicketPrefix;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path& p = it->path();
-        const std::string stem = p.stem().string();
-        if (p.extension() != ".edb" || stem.compare(0, prefix.size(), prefix) != 0) continue;
-        if (const auto start = st::parseDateText(std::string_view(stem).substr(prefix.size())))
-            tables.push_back({*start, p.string()});
-    }
-    const auto key = [](const st::Moment& m) {
-        return std::tuple(m.year, m.month, m.day, m.hour, m.minute, m.second);
-    };
-    std::sort(tables.begin(), tables.end(), [&](const TicketTable& a, const TicketTable& b) {
-        return key(a.start) > key(b.start);
-    });
-    return tables;
 }
 
 }  // namespace
@@ -85,9 +57,33 @@ std::optional<ReceiptParts> parseReceipt(std::string_view receipt) {
     return ReceiptParts{std::string(receipt.substr(0, middle)), *day, *sequence};
 }
 
-int lastSequenceOfDay(const std::string& ticketFolder, const st::Moment& day) {
+int highestSequenceIn(std::string_view bytes, int day) {
+    const std::string marker = "-" + std::to_string(day) + "-";
+    int highest = 0;
+    for (std::size_t at = bytes.find(marker); at != std::string_view::npos;
+         at = bytes.find(marker, at + 1)) {
+        std::size_t end = at + marker.size();
+        int sequence = 0;
+        while (end < bytes.size() && bytes[end] >= '0' && bytes[end] <= '9' && sequence < 100000000)
+            sequence = sequence * 10 + (bytes[end++] - '0');
+        if (end - at - marker.size() >= 4) highest = std::max(highest, sequence);
+    }
+    return highest;
+}
+
+std::optional<int> lastSequenceOfDay(const std::string& ticketFolder, const st::Moment& day,
+                                     const std::string& runDir) {
     const int wanted = dayKey(day);
-    for (const TicketTable& table : newestFirst(ticketFolder)) {
+    int pending = 0;
+    if (!runDir.empty()) {
+        for (const std::string& journal : journalsIn(runDir)) {
+            const JournalContents contents = loadJournal(journal);
+            if (!contents.pending) continue;
+            const auto parts = parseReceipt(contents.pending->receipt);
+            if (parts && parts->day == wanted) pending = std::max(pending, parts->sequence);
+        }
+    }
+    for (const TicketTableFile& table : ticketTablesNewestFirst(ticketFolder)) {
         int highest = 0;
         const st::TableContents tickets =
             st::readAllRecords(table.path, st::schemas::ticket_field::kReceipt);
@@ -96,23 +92,32 @@ int lastSequenceOfDay(const std::string& ticketFolder, const st::Moment& day) {
                 parseReceipt(tickets.cells[i * static_cast<std::size_t>(tickets.width)]);
             if (parts && parts->day == wanted) highest = std::max(highest, parts->sequence);
         }
-        if (highest > 0) return highest;
-        if (dayKey(table.start) < wanted) return 0;
+        if (!tickets.opened || !tickets.status.ok()) {
+            // Read around the damage: every number the file still holds.
+            const auto bytes = readFile(table.path);
+            if (!bytes) return std::nullopt;
+            highest = std::max(highest, highestSequenceIn(*bytes, wanted));
+        }
+        if (highest > 0) return std::max(highest, pending);
+        if (dayKey(table.start) < wanted) break;
     }
-    return 0;
+    return pending;
 }
 
-ReceiptNumbers::ReceiptNumbers(std::string ticketFolder, std::string tillCode)
-    : m_folder(std::move(ticketFolder)), m_till(tillCodeOr(tillCode)) {}
+ReceiptNumbers::ReceiptNumbers(std::string ticketFolder, std::string tillCode, std::string runDir)
+    : m_folder(std::move(ticketFolder)),
+      m_till(tillCodeOr(tillCode)),
+      m_runDir(std::move(runDir)) {}
 
 void ReceiptNumbers::prime(const st::Moment& now) {
     m_day = dayKey(now);
-    m_sequence = lastSequenceOfDay(m_folder, now);
+    m_sequence = lastSequenceOfDay(m_folder, now, m_runDir);
 }
 
-std::string ReceiptNumbers::next(const st::Moment& now) {
-    if (dayKey(now) != m_day) prime(now);
-    return receiptNumber(m_till, m_day, ++m_sequence);
+std::optional<std::string> ReceiptNumbers::next(const st::Moment& now) {
+    if (dayKey(now) != m_day || !m_sequence) prime(now);
+    if (!m_sequence) return std::nullopt;
+    return receiptNumber(m_till, m_day, ++*m_sequence);
 }
 
 }  // namespace shop::checkout

@@ -24,7 +24,9 @@ std::string recoveryNotice(const RecoveredRun& run) {
     std::string text;
     if (!run.finishedReceipt.empty()) {
         const std::string which =
-            run.finishedReceipt == "-" ? "销售" : "收款（小票 " + run.finishedReceipt + "）";
+            run.finishedReceipt == "-"
+                ? "销售"
+                : (run.finishedRefund ? "退货（小票 " : "收款（小票 ") + run.finishedReceipt + "）";
         text = run.finishedStored
                    ? "已补存 " + run.run + " 开始的那次运行中断时未存完的" + which + "。"
                    : run.run + " 开始的那次运行中断时未存完的" + which +

@@ -110,11 +110,10 @@ bool SaleJournal::update(const std::vector<SaleRow>& rows) {
 
 bool SaleJournal::begin(const FinishedSale& sale) {
     m_pending = sale;
+    // A sale takes the list's lines; a refund leaves the open list as it is.
+    if (sale.original.empty()) m_sale.rows.clear();
     if (m_path.empty()) return false;
-    const bool written = m_fd >= 0 && !m_restate
-                             ? append(pendingEntry(sale))
-                             : restart(OpenSale{m_sale.salesTable, m_sale.recorded, {}});
-    m_sale.rows.clear();
+    const bool written = m_fd >= 0 && !m_restate ? append(pendingEntry(sale)) : restart(m_sale);
     if (!written) m_restate = true;
     return written;
 }

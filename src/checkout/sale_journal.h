@@ -81,7 +81,8 @@ public:
     // the next update restates the whole list with it.
     void setRecorded(int records);
     // A sale is being stored: its lines leave the list and wait in the
-    // journal until landed() says every table holds them.
+    // journal until landed() says every table holds them. A refund waits
+    // the same way beside the open list, which stays.
     bool begin(const FinishedSale& sale);
     // The pending sale is stored; the sales table holds `records` records.
     bool landed(int records);

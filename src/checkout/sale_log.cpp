@@ -124,8 +124,10 @@ bool apply(OpenSale& sale, std::optional<FinishedSale>& pending, std::string_vie
     switch (payload[0]) {
         case kPending:
             if (auto finished = decodeFinishedSale(payload.substr(1))) {
+                // A sale's lines are the pending sale now; a refund takes
+                // nothing off the list.
+                if (finished->original.empty()) sale.rows.clear();
                 pending = std::move(*finished);
-                sale.rows.clear();  // the list's lines are the pending sale now
                 return true;
             }
             return false;

@@ -8,7 +8,8 @@
 // so a reader tells a whole entry from one cut short by a crash, and from one
 // damaged later. The first entry is a snapshot of the whole list; each later
 // one is an add at the end, a delete, a clear, or a new snapshot; or a sale
-// being stored (its lines leave the list and wait as the pending sale) and
+// being stored (its lines leave the list and wait as the pending sale; a
+// refund's lines are its own and the list stays) and
 // the end of that (the sale is in every table).
 #pragma once
 

@@ -69,6 +69,7 @@ Fen SaleModel::change() const {
 // that cannot be written does not stop the sale: the recording still stores
 // the list.
 void SaleModel::changed() {
+    if (m_lines.empty()) m_receipted = false;
     m_total = 0;
     for (const SaleLine& line : m_lines) m_total = plusSaturated(m_total, lineAmount(line.row));
     const bool journalled = m_journal.update(rows());
@@ -92,19 +93,44 @@ bool SaleModel::finishPending(std::string* failure) {
 }
 
 CheckoutResult SaleModel::checkout(const Payment& payment) {
+    if (m_lines.empty()) return {};
+    const bool cash = payment.method == PaymentMethod::Cash;
+    const Fen tendered = cash ? fenFromText(m_tendered) : m_total;
+    FinishedSale sale;
+    sale.lines = m_lines;
+    sale.total = m_total;
+    sale.tendered = tendered;
+    sale.change = tendered - m_total;
+    sale.method = payment.method;
+    sale.cashier = payment.cashier;
+    return store(std::move(sale), payment.moment);
+}
+
+CheckoutResult SaleModel::refund(std::vector<SaleLine> lines, const std::string& original,
+                                 const Payment& payment) {
+    if (lines.empty()) return {};
+    FinishedSale refund;
+    refund.original = original;
+    for (const SaleLine& line : lines)
+        refund.total = plusSaturated(refund.total, lineAmount(line.row));
+    refund.lines = std::move(lines);
+    refund.tendered = refund.total;  // paid back whole
+    refund.method = payment.method;
+    refund.cashier = payment.cashier;
+    return store(std::move(refund), payment.moment);
+}
+
+CheckoutResult SaleModel::store(FinishedSale sale, const storage::Moment& moment) {
     CheckoutResult result;
-    if (m_lines.empty()) return result;
     if (!finishPending(&result.failure)) {
         result.outcome = CheckoutOutcome::EarlierPending;
         return result;
     }
-    const bool cash = payment.method == PaymentMethod::Cash;
-    const Fen tendered = cash ? fenFromText(m_tendered) : m_total;
-    if (tendered < m_total) {
+    if (sale.tendered < sale.total) {
         result.outcome = CheckoutOutcome::ShortCash;
         return result;
     }
-    for (const SaleLine& line : m_lines) {
+    for (const SaleLine& line : sale.lines) {
         if (!fitsSalesTable(line.row)) {
             result.outcome = CheckoutOutcome::Unstorable;
             return result;
@@ -116,26 +142,28 @@ CheckoutResult SaleModel::checkout(const Payment& payment) {
         result.failure = "销售表无法读取：" + m_salesPath;
         return result;
     }
-    FinishedSale sale;
-    sale.receipt = m_receipts.next(payment.moment);
+    const auto receipt = m_receipts.next(moment);
+    if (!receipt) {
+        result.outcome = CheckoutOutcome::NoReceiptNumber;
+        result.failure = "收款记录无法读取，今天的小票编号无法接续：" +
+                         storage::DataPaths{m_runDir}.ticketFolder();
+        return result;
+    }
+    sale.receipt = *receipt;
     sale.salesTable = std::filesystem::path(m_salesPath).filename().string();
     sale.firstRecord = *records + 1;
-    sale.lines = m_lines;
-    sale.total = m_total;
-    sale.tendered = tendered;
-    sale.change = tendered - m_total;
-    sale.method = payment.method;
-    sale.cashier = payment.cashier;
-    sale.moment = storage::dateText(payment.moment);
-    StockPlan stock = planStock(storage::DataPaths{m_runDir}.product(), m_lines);
+    sale.moment = storage::dateText(moment);
+    StockPlan stock = planStock(storage::DataPaths{m_runDir}.product(), sale.lines);
     sale.stock = std::move(stock.changes);
     result.stockNotes = std::move(stock.notes);
 
-    // The journal holds the sale before any table does; the list is the
-    // next customer's from here on, whatever the tables do.
+    // The journal holds the sale before any table does; a sale's list is
+    // the next customer's from here on, whatever the tables do.
     m_journal.begin(sale);
-    m_lines.clear();
-    m_tendered.clear();
+    if (sale.original.empty()) {
+        m_lines.clear();
+        m_tendered.clear();
+    }
     changed();
     result.sale = sale;
     const Landing landing = landSale(m_runDir, sale);

@@ -26,12 +26,13 @@ struct Payment {
 };
 
 enum class CheckoutOutcome {
-    Finished,        // every table holds the sale; the list is empty for the next customer
-    NothingToSell,   // the list is empty
-    ShortCash,       // cash that does not cover the total: nothing stored
-    Unstorable,      // a line too long for the sales table: nothing stored
-    Pending,         // paid and journalled, but a table did not take it: it is retried
-    EarlierPending,  // an earlier sale still does not store: this one is not taken
+    Finished,         // every table holds the sale; the list is empty for the next customer
+    NothingToSell,    // the list is empty
+    ShortCash,        // cash that does not cover the total: nothing stored
+    Unstorable,       // a line too long for the sales table: nothing stored
+    Pending,          // paid and journalled, but a table did not take it: it is retried
+    EarlierPending,   // an earlier sale still does not store: this one is not taken
+    NoReceiptNumber,  // the day's last receipt number cannot be read: nothing stored
 };
 
 struct CheckoutResult {
@@ -62,6 +63,11 @@ public:
     // The line at `index` goes; false (nothing changes) when there is none.
     bool removeLine(int index);
     void clear();
+    // A receipt was made of the open list (the customer may hold it) before
+    // it was paid: voiding it then needs a second thought. Kept until the
+    // list is empty again, whatever is added after.
+    void noteReceipted() { m_receipted = !m_lines.empty(); }
+    bool receipted() const { return m_receipted; }
 
     // --- amounts ---------------------------------------------------------
     // Price x quantity over the lines, exact: every price read from its text
@@ -78,6 +84,12 @@ public:
     // have it (a crash in between is finished at the next start). Cash must
     // cover the total; the other methods take the total as paid.
     CheckoutResult checkout(const Payment& payment);
+    // 退货: the goods of `lines` (negative quantities) come back against the
+    // receipt `original`. Numbered, journalled and landed as 收款 lands a
+    // sale, the money paid back in `payment.method`; the open list stays as
+    // it is. The caller has checked that the receipt sold them.
+    CheckoutResult refund(std::vector<SaleLine> lines, const std::string& original,
+                          const Payment& payment);
     // A sale paid for that a table did not take yet.
     const std::optional<FinishedSale>& pending() const { return m_journal.pending(); }
     // Tries the pending sale's tables again; true when none is pending now.
@@ -109,6 +121,9 @@ Q_SIGNALS:
 
 private:
     void changed();
+    // Numbers, journals and lands a sale or refund made whole but for its
+    // place in the tables; a sale's lines leave the open list.
+    CheckoutResult store(FinishedSale sale, const storage::Moment& moment);
 
     std::string m_salesPath;
     std::string m_runDir;
@@ -118,6 +133,7 @@ private:
     Fen m_total = 0;
     std::string m_tendered;
     bool m_journalFailing = false;
+    bool m_receipted = false;
 };
 
 }  // namespace shop::checkout

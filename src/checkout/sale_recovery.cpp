@@ -57,6 +57,7 @@ RecoveredRun recoverOne(const storage::DataPaths& paths, const std::string& jour
         // The paid sale first, each table's part unless it is there; the
         // list after it counts from the records it leaves.
         run.finishedReceipt = pending->receipt.empty() ? "-" : pending->receipt;
+        run.finishedRefund = !pending->original.empty();
         const Landing landed = landSale(paths.runDir, *pending);
         if (!landed.landed()) return run;
         run.finishedStored = true;

@@ -29,6 +29,7 @@ struct RecoveredRun {
     // A sale paid for but cut short while it was being stored (its receipt
     // number, "-" for an exit recording), and whether it is finished now.
     std::string finishedReceipt;
+    bool finishedRefund = false;  // that was a refund
     bool finishedStored = false;
 };
 

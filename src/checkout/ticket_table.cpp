@@ -1,8 +1,10 @@
 #include "ticket_table.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <system_error>
+#include <tuple>
 
 #include "storage/data_paths.h"
 #include "storage/schemas.h"
@@ -64,6 +66,27 @@ bool provideTicketTable(const std::string& path) {
     fs::create_directories(fs::path(path).parent_path(), ec);
     const st::Status made = st::createTable(path, st::schemas::tickets());
     return made.ok() || made.code() == st::Status::Code::Exists;
+}
+
+std::vector<TicketTableFile> ticketTablesNewestFirst(const std::string& folder) {
+    std::vector<TicketTableFile> tables;
+    const std::string prefix = st::kTicketPrefix;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& p = it->path();
+        const std::string stem = p.stem().string();
+        if (p.extension() != ".edb" || stem.compare(0, prefix.size(), prefix) != 0) continue;
+        if (const auto start = st::parseDateText(std::string_view(stem).substr(prefix.size())))
+            tables.push_back({*start, p.string()});
+    }
+    const auto key = [](const st::Moment& m) {
+        return std::tuple(m.year, m.month, m.day, m.hour, m.minute, m.second);
+    };
+    std::sort(tables.begin(), tables.end(),
+              [&](const TicketTableFile& a, const TicketTableFile& b) {
+                  return key(a.start) > key(b.start);
+              });
+    return tables;
 }
 
 std::optional<std::vector<Ticket>> readTickets(const std::string& path) {

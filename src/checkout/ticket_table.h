@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "checkout/finished_sale.h"
+#include "storage/date_text.h"
 
 namespace shop::checkout {
 
@@ -27,6 +28,14 @@ Ticket ticketOf(const FinishedSale& sale);
 
 // Makes the folder and the table when missing; true when the table is there.
 bool provideTicketTable(const std::string& path);
+
+// A run's ticket table, by the moment the run started.
+struct TicketTableFile {
+    storage::Moment start;
+    std::string path;
+};
+// The ticket tables in `folder`, newest run first.
+std::vector<TicketTableFile> ticketTablesNewestFirst(const std::string& folder);
 
 // Every ticket of the table; nullopt when it cannot be read.
 std::optional<std::vector<Ticket>> readTickets(const std::string& path);

@@ -109,9 +109,8 @@ void PerformanceWindow::savePicture(const QString& name, const QImage& picture) 
 
 void PerformanceWindow::exportCsv() {
     // The totals are the chart's, so the file agrees with what the window shows.
-    const auto slices = m_chart->series()->slices();
-    const SalesTotals totals{slices[kCountItem]->value(), slices[kRevenueItem]->value(),
-                             slices[kQuantityItem]->value()};
+    const SalesTotals totals{m_chart->value(kCountItem), m_chart->value(kRevenueItem),
+                             m_chart->value(kQuantityItem)};
     saveBytes(kCsvFilter, QStringLiteral("销售业绩.csv"),
               salesCsv(m_rows->rows(), totals, m_unreadable));
 }

@@ -56,19 +56,21 @@ SalesChart::SalesChart(QChartView* view, QLabel* legend)
 void SalesChart::show(double rows, double revenue, double quantity, bool complete) {
     m_complete = complete;
     const auto slices = m_series->slices();
-    slices[kCountItem]->setValue(rows);
-    slices[kRevenueItem]->setValue(revenue);
-    slices[kQuantityItem]->setValue(quantity);
+    m_values[kCountItem] = rows;
+    m_values[kRevenueItem] = revenue;
+    m_values[kQuantityItem] = quantity;
+    for (int i = 0; i < slices.size(); ++i) slices[i]->setValue(std::max(0.0, m_values[i]));
     updateLegend();
 }
 
 void SalesChart::updateLegend() {
-    const auto values = m_series->slices();
+    const auto drawn = m_series->slices();
     const bool none =
-        std::all_of(values.begin(), values.end(), [](QPieSlice* s) { return s->value() == 0; });
+        std::all_of(std::begin(m_values), std::end(m_values), [](double v) { return v == 0; });
     // A pie of nothing but zeros still draws a full disc of its last slice:
-    // with nothing to show, the chart shows no pie at all.
-    m_series->setVisible(!none);
+    // with nothing to draw, the chart shows no pie at all.
+    m_series->setVisible(
+        std::any_of(drawn.begin(), drawn.end(), [](QPieSlice* s) { return s->value() > 0; }));
     // A table that could not be read is never shown as a day without sales.
     m_view->chart()->setTitle(!m_complete ? QStringLiteral("销售业绩（不完整）")
                               : none      ? QStringLiteral("销售业绩（暂无数据）")
@@ -80,7 +82,7 @@ void SalesChart::updateLegend() {
         html += QStringLiteral(
                     "<tr><td><span style='color:%1; font-size:14pt'>●</span></td><td>%2</td></tr>")
                     .arg(slice->color().name(),
-                         legendText(static_cast<SalesChartItem>(i), slice->label(), slice->value())
+                         legendText(static_cast<SalesChartItem>(i), slice->label(), m_values[i])
                              .toHtmlEscaped());
     }
     m_legend->setText(html + QStringLiteral("</table>"));

@@ -23,8 +23,12 @@ public:
     QPieSeries* series() const { return m_series; }
 
     // Sets the three values and the legend that shows them; `complete`
-    // false (some tables could not be read) says so in the title.
+    // false (some tables could not be read) says so in the title. Refunds
+    // can take revenue and quantity below zero: the legend says so, while
+    // the pie, which has no room for less than nothing, draws them as 0.
     void show(double rows, double revenue, double quantity, bool complete = true);
+    // The value shown for an item (the legend's, negative ones included).
+    double value(SalesChartItem item) const { return m_values[item]; }
 
 private:
     void updateLegend();
@@ -33,6 +37,7 @@ private:
     QPieSeries* m_series;
     QLabel* m_legend;
     bool m_complete = true;
+    double m_values[3] = {0, 0, 0};
 };
 
 // One legend line: the item's title, its value and unit, e.g. "销售收入：1234.5 元".

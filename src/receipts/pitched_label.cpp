@@ -68,8 +68,11 @@ void PitchedLabel::paintEvent(QPaintEvent*) {
     for (int i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
         if (stretch(*this, line) == 1.0) {
-            // A line too long for the label ends in "…" rather than being cut.
-            painter.drawText(lineRect(i), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+            // A line too long for the label ends in "…" rather than being cut;
+            // figures may stand right-aligned under their heading.
+            const Qt::Alignment side =
+                alignment() & Qt::AlignRight ? Qt::AlignRight : Qt::AlignLeft;
+            painter.drawText(lineRect(i), side | Qt::AlignVCenter | Qt::TextSingleLine,
                              fontMetrics().elidedText(line, Qt::ElideRight, width()));
             continue;
         }

@@ -25,7 +25,7 @@ constexpr qreal kGoodsLine = 18;  // goods lines stand a little apart, as on scr
 constexpr qreal kTitle = 26;
 constexpr qreal kRule = 8;
 // Share of the width for 品名, 数量, 金额 and 小计.
-constexpr qreal kColumns[] = {0.42, 0.2, 0.22, 0.16};
+constexpr qreal kColumns[] = {0.40, 0.14, 0.22, 0.24};
 
 QFont receiptFont(int size, bool mono = false, bool bold = false) {
     QFont f;
@@ -39,8 +39,12 @@ QFont receiptFont(int size, bool mono = false, bool bold = false) {
     return f;
 }
 
+// The figures (unit price, line amount) stand right-aligned, as on screen.
+Qt::Alignment columnAlignment(int column) { return column >= 2 ? Qt::AlignRight : Qt::AlignLeft; }
+
 qreal headHeight() { return kMargin + kTitle + kRule + 2 * kLine + kRule + kLine + kRule; }
-qreal footHeight() { return kRule + 4 * kLine + kMargin; }
+int footLines(const ReceiptContent& r) { return r.number.isEmpty() ? 4 : 7; }
+qreal footHeight(const ReceiptContent& r) { return kRule + footLines(r) * kLine + kMargin; }
 
 class Painter {
 public:
@@ -90,7 +94,8 @@ void drawHead(Painter& out, const ReceiptContent& r) {
                                QStringLiteral("金额"), QStringLiteral("小计")};
     qreal x = kMargin;
     for (int i = 0; i < 4; ++i) {
-        out.text(x, inner * kColumns[i], heading[i], receiptFont(9, false, true));
+        out.text(x, inner * kColumns[i] - 2, heading[i], receiptFont(9, false, true),
+                 columnAlignment(i));
         x += inner * kColumns[i];
     }
     out.y += kLine;
@@ -102,10 +107,10 @@ void drawGoodsLine(Painter& out, const ReceiptContent& r, int line) {
     const auto cell = [line](const QStringList& column) {
         return line < column.size() ? column[line] : QString();
     };
-    const QString cells[] = {cell(r.names), cell(r.quantities), cell(r.prices), QString()};
+    const QString cells[] = {cell(r.names), cell(r.quantities), cell(r.prices), cell(r.amounts)};
     qreal x = kMargin;
     for (int i = 0; i < 4; ++i) {
-        out.text(x, inner * kColumns[i] - 2, cells[i], receiptFont(9, true));
+        out.text(x, inner * kColumns[i] - 2, cells[i], receiptFont(9, true), columnAlignment(i));
         x += inner * kColumns[i];
     }
     out.y += kGoodsLine;
@@ -115,22 +120,27 @@ void drawFoot(Painter& out, const ReceiptContent& r) {
     out.rule();
     const qreal inner = kWidth - 2 * kMargin;
     const QString captions[] = {QStringLiteral("超市名称；"), QStringLiteral("消费地址；"),
-                                QStringLiteral("消费金额；"), QStringLiteral("找零钱；")};
-    // The shop-name line stays empty, as on screen.
-    const QString values[] = {QString(), r.address, r.total, r.change};
+                                QStringLiteral("消费金额；"), QStringLiteral("找零钱；"),
+                                QStringLiteral("实收金额；"), QStringLiteral("付款方式；"),
+                                QStringLiteral("小票号；")};
+    const QString values[] = {r.footerShop, r.address, r.total, r.change,
+                              r.tendered,   r.method,  r.number};
+    // Amounts stand out in the figures' font, as on screen.
+    const bool figure[] = {false, false, true, true, true, false, false};
     const QFont body = receiptFont(9);
     qreal valueX = 0;
     for (const QString& c : captions)
         valueX = std::max(valueX, QFontMetricsF(body).horizontalAdvance(c));
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < footLines(r); ++i) {
         out.text(kMargin, inner, captions[i], body);
-        out.text(kMargin + valueX, inner - valueX, values[i], receiptFont(9, i >= 2, i >= 2));
+        out.text(kMargin + valueX, inner - valueX, values[i], receiptFont(9, figure[i], figure[i]));
         out.y += kLine;
     }
 }
 
 int goodsLines(const ReceiptContent& r) {
-    return static_cast<int>(std::max({r.names.size(), r.quantities.size(), r.prices.size()}));
+    return static_cast<int>(
+        std::max({r.names.size(), r.quantities.size(), r.prices.size(), r.amounts.size()}));
 }
 
 }  // namespace
@@ -154,7 +164,7 @@ bool renderReceipt(QPagedPaintDevice& device, const ReceiptContent& receipt) {
         }
         drawGoodsLine(out, receipt, line);
     }
-    if (out.y + footHeight() > pageHeight) {
+    if (out.y + footHeight(receipt) > pageHeight) {
         if (!device.newPage()) return false;
         out.y = kMargin;
     }
@@ -163,7 +173,7 @@ bool renderReceipt(QPagedPaintDevice& device, const ReceiptContent& receipt) {
 }
 
 bool writeReceiptPdf(const QString& path, const ReceiptContent& receipt) {
-    const qreal heightPt = headHeight() + goodsLines(receipt) * kGoodsLine + footHeight();
+    const qreal heightPt = headHeight() + goodsLines(receipt) * kGoodsLine + footHeight(receipt);
     // Made in memory and put in place whole, as the exports are: a link at
     // the chosen name is replaced rather than followed.
     QByteArray bytes;

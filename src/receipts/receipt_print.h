@@ -1,6 +1,7 @@
-// The receipt on paper: the header, time, goods lines, total and change that
-// the receipt window shows, drawn with the receipt's CJK font onto a printer
-// page or into a PDF file (the PDF embeds the glyphs it draws with).
+// The receipt on paper: the header, time, goods lines, total, change and (for
+// a paid sale) payment and number that the receipt window shows, drawn with
+// the receipt's CJK font onto a printer page or into a PDF file (the PDF
+// embeds the glyphs it draws with).
 #pragma once
 
 #include <QString>
@@ -12,9 +13,13 @@ namespace shop::receipts {
 
 struct ReceiptContent {
     QString shopName, cashier, machine, time;
-    // The goods lines, one entry per line in each column.
-    QStringList names, quantities, prices;
-    QString address, total, change;
+    // The goods lines, one entry per line in each column: quantity, unit
+    // price (金额) and line amount (小计).
+    QStringList names, quantities, prices, amounts;
+    // The footer: the shop name it repeats, address, total, change.
+    QString footerShop, address, total, change;
+    // A paid sale's lines under the footer; none while `number` is empty.
+    QString tendered, method, number;
 };
 
 // Draws the receipt from the top left of the device's page, 80 mm wide as a

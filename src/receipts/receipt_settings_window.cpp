@@ -38,6 +38,7 @@ void ReceiptSettingsWindow::apply() {
     labels.shopName->setText(ui->编辑框1_超市名称->text());
     labels.address->setText(ui->编辑框_超市地址->text());
     labels.machine->setText(ui->编辑框_机号->text());
+    m_receipt.headerApplied();
 }
 
 }  // namespace shop::receipts

@@ -10,6 +10,8 @@
 #include "app/drag_state.h"
 #include "app/platform.h"
 #include "app/run_directory.h"
+#include "checkout/finished_sale.h"
+#include "receipt_figures.h"
 #include "receipt_look.h"
 #include "receipt_settings_window.h"
 #include "settings/settings_file.h"
@@ -27,9 +29,32 @@ std::string settingsPath() { return storage::DataPaths{app::runDirectory()}.sett
 
 QString fromUtf8(const std::string& s) { return QString::fromStdString(s); }
 
+// The payment lines a sale's receipt adds below the footer.
+constexpr int kPaymentLines = 3;
+constexpr int kPaymentPitch = 22;
+
+// A column's text as the receipt shows it: every entry followed by a blank line.
+QString columnText(const QStringList& entries) {
+    QString text;
+    for (const QString& entry : entries) text += entry + kLineEnd;
+    return text;
+}
+
 }  // namespace
 
 ReceiptWindow::ReceiptWindow(const app::CheckoutArea& checkout, QWidget* parent)
+    : ReceiptWindow(parent, checkout) {}
+
+ReceiptWindow::ReceiptWindow(const checkout::FinishedSale& sale, QWidget* parent)
+    : ReceiptWindow(parent, app::CheckoutArea{}) {
+    m_sale = true;
+    std::vector<checkout::SaleRow> rows;
+    for (const checkout::SaleLine& line : sale.lines) rows.push_back(line.row);
+    showGoods(receiptGoods(rows));
+    showPayment(receiptPayment(sale));
+}
+
+ReceiptWindow::ReceiptWindow(QWidget* parent, const app::CheckoutArea& checkout)
     : app::FramelessWindow(parent),
       ui(std::make_unique<Ui::ReceiptWindow>()),
       m_checkout(checkout) {
@@ -74,32 +99,64 @@ ReceiptHeader ReceiptWindow::header() const {
 }
 
 void ReceiptWindow::generate() {
+    if (m_sale) return;  // a paid sale's receipt stays the receipt of that sale
     const int n = m_checkout.list ? m_checkout.list->topLevelItemCount() : 0;
     if (n == 0) {
         app::showMessage(this, QStringLiteral("没有选择商品因此无法生账单"));
         return;
     }
-    QString names, prices, quantities;
+    std::vector<checkout::SaleRow> rows;
     for (int i = 0; i < n; ++i) {
         const QTreeWidgetItem* row = m_checkout.list->topLevelItem(i);
-        names += row->text(0) + kLineEnd;
-        prices += row->text(1) + kLineEnd;
-        quantities += row->text(2) + kLineEnd;
+        rows.push_back({row->text(0).toStdString(),
+                        row->text(1).toStdString(),
+                        row->text(2).toStdString(),
+                        {}});
     }
-    // Each generate shows the checkout list as it stands, once: the boxes
-    // start afresh instead of gathering every earlier generate.
-    ui->编辑框1->setText(names);
-    ui->编辑框2->setText(prices);
-    ui->编辑框3->setText(quantities);
+    // Each generate shows the checkout list as it stands, once.
+    showGoods(receiptGoods(rows));
+    ui->透明_找零->setText(
+        changeBeforePayment(m_checkout.change ? m_checkout.change->text() : QString()));
+    ui->透明_消费金额->setText(m_checkout.total ? m_checkout.total->text() : QString());
+    ui->透明_时间->setText(fromUtf8(storage::dateText(storage::now())));
+}
 
+void ReceiptWindow::showGoods(const ReceiptGoods& goods) {
+    // The hidden boxes hold the columns' texts; each fill starts afresh
+    // instead of gathering every earlier one.
+    ui->编辑框1->setText(columnText(goods.names));
+    ui->编辑框2->setText(columnText(goods.prices));
+    ui->编辑框3->setText(columnText(goods.quantities));
     ui->透明_品名->setText(ui->编辑框1->text());
     ui->透明_金额->setText(ui->编辑框2->text());
     ui->透明_数量->setText(ui->编辑框3->text());
-    ui->透明_小计->clear();
-    ui->透明_找零->setText(m_checkout.change ? m_checkout.change->text() : QString());
-    ui->透明_消费金额->setText(m_checkout.total ? m_checkout.total->text() : QString());
-    ui->透明_时间->setText(fromUtf8(storage::dateText(storage::now())));
+    ui->透明_小计->setText(columnText(goods.amounts));
+    ui->透明_超市名字->setText(ui->透明_店铺名字->text());
     layoutColumns();
+}
+
+void ReceiptWindow::showPayment(const ReceiptPayment& payment) {
+    ui->透明_消费金额->setText(payment.total);
+    ui->透明_找零->setText(payment.change);
+    ui->透明_实收金额->setText(payment.tendered);
+    ui->透明_付款方式->setText(payment.method);
+    ui->透明_小票号->setText(payment.number);
+    ui->透明_时间->setText(payment.time);
+
+    // The payment lines go under the footer; the paper and the window grow
+    // by them, and the generate button, with nothing to generate, goes.
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->透明标签_收款, ui->透明_实收金额,
+                                                      ui->透明_付款方式, ui->透明_小票号})
+        w->show();
+    ui->图形按钮_生成账单->hide();
+    const int grow = kPaymentLines * kPaymentPitch;
+    ui->图片框_移动1->resize(ui->图片框_移动1->width(), ui->图片框_移动1->height() + grow);
+    const int bottom = ui->图片框_移动1->geometry().bottom() + 1 + ui->图片框_移动1->x();
+    setFixedSize(width(), std::max(height(), bottom));
+}
+
+void ReceiptWindow::headerApplied() {
+    if (!ui->透明_品名->text().isEmpty()) ui->透明_超市名字->setText(ui->透明_店铺名字->text());
 }
 
 void ReceiptWindow::storeAndClose() {
@@ -141,45 +198,91 @@ void ReceiptWindow::placeValues() {
     const QString time = QStringLiteral("时间；");
     place(ui->透明_时间, top, 1, time, top->width() - advance(top, time));
 
-    // The lower block: values in one column after the longest caption.
+    // The lower blocks (the footer, and a paid sale's payment lines under
+    // it): values in one column after the longest caption of either.
     const PitchedLabel* bottom = ui->透明标签2;
+    const PitchedLabel* payment = ui->透明标签_收款;
     QString longest;
-    for (const QString& c : bottom->text().split(QLatin1Char('\n')))
-        if (advance(bottom, c) > advance(bottom, longest)) longest = c;
+    for (const PitchedLabel* block : {bottom, payment})
+        for (const QString& c : block->text().split(QLatin1Char('\n')))
+            if (advance(block, c) > advance(block, longest)) longest = c;
     QLabel* const values[] = {ui->透明_超市名字, ui->透明_消费地址, ui->透明_消费金额,
                               ui->透明_找零};
     for (int i = 0; i < 4; ++i)
         place(values[i], bottom, i, longest, bottom->width() - advance(bottom, longest));
+    QLabel* const paid[] = {ui->透明_实收金额, ui->透明_付款方式, ui->透明_小票号};
+    for (int i = 0; i < kPaymentLines; ++i)
+        place(paid[i], payment, i, longest, payment->width() - advance(payment, longest));
 
-    // The goods columns start under the words of the heading.
+    // The goods and the quantity start under their words of the heading; the
+    // unit price and the line amount, figures, end under theirs, so amounts
+    // of any length line up and the last one keeps the room it needs.
     const PitchedLabel* heading = ui->透明标签_账单标题内容;
     const QString words[] = {QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("金额"),
                              QStringLiteral("小计")};
-    const auto columnX = [&](int i) {
+    const auto wordX = [&](int i, int offset) {
         return heading->x() - ui->账单滚动区->x() +
-               heading->textX(0, heading->text().indexOf(words[i]));
+               heading->textX(0, heading->text().indexOf(words[i]) + offset);
     };
-    QLabel* const columns[] = {ui->透明_品名, ui->透明_数量, ui->透明_金额, ui->透明_小计};
-    for (int i = 0; i < 4; ++i) {
-        const int next = i < 3 ? columnX(i + 1) : ui->账单滚动区->width();
-        columns[i]->setGeometry(columnX(i), 0, next - columnX(i) - 4, columns[i]->height());
-    }
+    const auto start = [&](int i) { return wordX(i, 0); };
+    const auto end = [&](int i) { return wordX(i, static_cast<int>(words[i].size())); };
+    const int quantityEnd = (start(1) + start(2)) / 2;
+    const auto put = [](QLabel* column, int left, int right) {
+        column->setGeometry(left, 0, right - left, column->height());
+    };
+    put(ui->透明_品名, start(0), start(1) - 4);
+    put(ui->透明_数量, start(1), quantityEnd - 2);
+    put(ui->透明_金额, quantityEnd + 2, end(2));
+    m_amountsRight = std::max(end(3), ui->账单滚动区->width() - 6);
+    put(ui->透明_小计, end(2) + 4, m_amountsRight);
+    for (QLabel* figures : {ui->透明_金额, ui->透明_小计})
+        figures->setAlignment(Qt::AlignRight | Qt::AlignTop);
     layoutColumns();
 }
 
 void ReceiptWindow::layoutColumns() {
     int height = 0;
-    for (QLabel* column : {ui->透明_品名, ui->透明_数量, ui->透明_金额, ui->透明_小计}) {
-        column->resize(column->width(), column->sizeHint().height());
-        height = std::max(height, column->height());
-    }
-    ui->账单内容->resize(ui->账单滚动区->viewport()->width(), height);
+    for (QLabel* column : {ui->透明_品名, ui->透明_数量, ui->透明_金额, ui->透明_小计})
+        height = std::max(height, column->sizeHint().height());
+    // Lines taller than the area bring its scroll bar, which takes its width
+    // from the right: the line amounts end left of it.
+    QScrollArea* area = ui->账单滚动区;
+    const bool scrolls = height > area->height();
+    const int room =
+        area->width() - (scrolls ? area->verticalScrollBar()->sizeHint().width() + 2 : 0);
+    QLabel* amounts = ui->透明_小计;
+    amounts->resize(std::min(m_amountsRight, room) - amounts->x(), amounts->height());
+    for (QLabel* column : {ui->透明_品名, ui->透明_数量, ui->透明_金额, ui->透明_小计})
+        column->resize(column->width(), height);
+    ui->账单内容->resize(scrolls ? room : area->width(), height);
 }
 
 void openReceiptWindow(QWidget* mainWindow, const app::CheckoutArea& checkout) {
     ReceiptWindow receipt(checkout);
     receipt.setOpener(mainWindow);  // over the till, though it has no owner
     if (mainWindow) mainWindow->setEnabled(true);
+    receipt.exec();
+    if (mainWindow) mainWindow->setEnabled(true);
+}
+
+bool printsAtPayment() {
+    const QString value =
+        QString::fromStdString(settings::readSetting(settingsPath(), settings::kTillSection,
+                                                     settings::kPrintAtPaymentKey))
+            .trimmed();
+    return value == QStringLiteral("1") ||
+           value.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0 ||
+           value.compare(QStringLiteral("yes"), Qt::CaseInsensitive) == 0 ||
+           value == QStringLiteral("是");
+}
+
+void openSaleReceipt(QWidget* mainWindow, const checkout::FinishedSale& sale) {
+    ReceiptWindow receipt(sale);
+    receipt.setOpener(mainWindow);
+    if (mainWindow) mainWindow->setEnabled(true);
+    // Printed before it is shown: the customer's slip comes out while the
+    // cashier still sees the receipt, and a printer fault is said over it.
+    if (printsAtPayment()) receipt.printAtOnce();
     receipt.exec();
     if (mainWindow) mainWindow->setEnabled(true);
 }

@@ -1,6 +1,7 @@
-// The on-screen receipt of the current checkout: a header kept in the
-// settings file, and on demand the goods lines, total, change and time copied
-// from the main window's checkout area.
+// The on-screen receipt: a header kept in the settings file, and the goods
+// lines, total, change and time either copied on demand from the main
+// window's checkout area (a list not yet paid) or taken from a sale finished
+// at 收款, which adds its payment and receipt number.
 #pragma once
 
 #include <memory>
@@ -19,10 +20,16 @@ namespace shop::settings {
 struct ReceiptHeader;
 }
 
+namespace shop::checkout {
+struct FinishedSale;
+}
+
 namespace shop::receipts {
 
 using settings::ReceiptHeader;
 struct ReceiptContent;
+struct ReceiptGoods;
+struct ReceiptPayment;
 
 // The four labels that show the receipt header.
 struct HeaderLabels {
@@ -37,13 +44,21 @@ public:
     // Reads the header from the settings file. Shown, it stands centred over
     // its opener.
     explicit ReceiptWindow(const app::CheckoutArea& checkout, QWidget* parent = nullptr);
+    // The receipt of a finished sale, shown at once: its lines, amounts,
+    // payment and number. It has nothing to generate, so no generate button,
+    // and it stands taller by the payment lines.
+    explicit ReceiptWindow(const checkout::FinishedSale& sale, QWidget* parent = nullptr);
     ~ReceiptWindow() override;
 
     HeaderLabels headerLabels() const;
     ReceiptHeader header() const;
 
     // 图形按钮_生成账单: copies the checkout rows, total, change and time.
+    // A change below zero (too little handed over yet) is left out.
     void generate();
+    // The header was replaced from the settings window: the footer's shop
+    // name, once shown, follows it.
+    void headerApplied();
     // 图形按钮1_关闭5: stores the header in the settings file, then closes;
     // a header that could not be stored is reported.
     void storeAndClose();
@@ -59,16 +74,27 @@ public:
     ReceiptContent content() const;
     // The print dialog, then the printer; a machine without printers says so.
     void printReceipt();
+    // Straight to the default printer, as the settings may ask for after
+    // 收款; a machine without printers says so. False when nothing printed.
+    bool printAtOnce();
     // A file name from the save dialog, then the PDF; a failed write is said.
     void saveReceiptPdf();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    ReceiptWindow(QWidget* parent, const app::CheckoutArea& checkout);
+    void showGoods(const ReceiptGoods& goods);
+    void showPayment(const ReceiptPayment& payment);
     void placeValues();
     void layoutColumns();
     void setUpOutputMenu();
 
     std::unique_ptr<Ui::ReceiptWindow> ui;
     app::CheckoutArea m_checkout;
+    bool m_sale = false;     // the receipt of a finished sale
+    int m_amountsRight = 0;  // where the line amounts end, without a scroll bar
     QMenu* m_outputMenu = nullptr;
 };
 
@@ -76,5 +102,12 @@ private:
 // over `mainWindow`, shown modally without an owner; `mainWindow` is enabled
 // before and after.
 void openReceiptWindow(QWidget* mainWindow, const app::CheckoutArea& checkout);
+
+// Whether the settings file asks for a sale's receipt to be printed at once.
+bool printsAtPayment();
+
+// What 收款 shows: the receipt of the sale, opened as the receipt window is,
+// and first printed when the settings file asks for it.
+void openSaleReceipt(QWidget* mainWindow, const checkout::FinishedSale& sale);
 
 }  // namespace shop::receipts

@@ -1,5 +1,6 @@
 // The receipt window's way out onto paper: its pop-up menu, the printer and
 // the PDF file.
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPrintDialog>
@@ -33,17 +34,41 @@ void ReceiptWindow::setUpOutputMenu() {
     connect(m_outputMenu->addAction(QStringLiteral("保存为 PDF…")), &QAction::triggered, this,
             &ReceiptWindow::saveReceiptPdf);
     QWidget* paper = ui->图片框_移动1;
-    paper->setContextMenuPolicy(Qt::CustomContextMenu);
     paper->setToolTip(QStringLiteral("右键：打印账单或保存为 PDF"));
-    connect(paper, &QWidget::customContextMenuRequested, this,
-            [this, paper](const QPoint& at) { m_outputMenu->popup(paper->mapToGlobal(at)); });
+    paper->installEventFilter(this);
+}
+
+bool ReceiptWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->图片框_移动1 && event->type() == QEvent::ContextMenu) {
+        // At the screen place the event names (the pointer's, for a click):
+        // not worked out from where the window is believed to stand.
+        m_outputMenu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        event->accept();
+        return true;
+    }
+    return app::FramelessWindow::eventFilter(watched, event);
 }
 
 ReceiptContent ReceiptWindow::content() const {
-    return {ui->透明_店铺名字->text(), ui->透明_收银员->text(),   ui->透明_机码->text(),
-            ui->透明_时间->text(),     entries(ui->透明_品名),    entries(ui->透明_数量),
-            entries(ui->透明_金额),    ui->透明_消费地址->text(), ui->透明_消费金额->text(),
-            ui->透明_找零->text()};
+    ReceiptContent r;
+    r.shopName = ui->透明_店铺名字->text();
+    r.cashier = ui->透明_收银员->text();
+    r.machine = ui->透明_机码->text();
+    r.time = ui->透明_时间->text();
+    r.names = entries(ui->透明_品名);
+    r.quantities = entries(ui->透明_数量);
+    r.prices = entries(ui->透明_金额);
+    r.amounts = entries(ui->透明_小计);
+    r.footerShop = ui->透明_超市名字->text();
+    r.address = ui->透明_消费地址->text();
+    r.total = ui->透明_消费金额->text();
+    r.change = ui->透明_找零->text();
+    if (m_sale) {
+        r.tendered = ui->透明_实收金额->text();
+        r.method = ui->透明_付款方式->text();
+        r.number = ui->透明_小票号->text();
+    }
+    return r;
 }
 
 void ReceiptWindow::printReceipt() {
@@ -57,6 +82,19 @@ void ReceiptWindow::printReceipt() {
     app::dressDialog(&dialog, dialog.windowTitle());
     if (dialog.exec() != QDialog::Accepted) return;
     if (!renderReceipt(printer, content())) app::showMessage(this, QStringLiteral("账单打印失败"));
+}
+
+bool ReceiptWindow::printAtOnce() {
+    const QPrinterInfo target = QPrinterInfo::defaultPrinter();
+    if (target.isNull()) {
+        app::showMessage(this, QStringLiteral("没有可用的打印机，账单未打印"));
+        return false;
+    }
+    QPrinter printer(target, QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("账单"));
+    if (renderReceipt(printer, content())) return true;
+    app::showMessage(this, QStringLiteral("账单打印失败"));
+    return false;
 }
 
 void ReceiptWindow::saveReceiptPdf() {

@@ -20,6 +20,9 @@ inline constexpr const char* kTillSection = "cff";
 inline constexpr const char* kMachineKey = "gfd";
 inline constexpr const char* kCashierKey = "gg";
 inline constexpr const char* kAddressKey = "hnmbv";
+// Whether the receipt of a sale is printed as soon as it is paid for (收款):
+// "1" asks for it; a missing key, the default, shows the receipt only.
+inline constexpr const char* kPrintAtPaymentKey = "print";
 
 // The header takes a few hundred bytes; a file larger than this is not a
 // settings file of ours: it reads as empty and is never rewritten, and no

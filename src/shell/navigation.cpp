@@ -1,10 +1,12 @@
 #include "navigation.h"
 
+#include "dayclose/day_close_window.h"
 #include "employees/directory_window.h"
 #include "leave/leave_window.h"
 #include "performance/performance_window.h"
 #include "products/product_window.h"
 #include "receipts/receipt_window.h"
+#include "refunds/refund_window.h"
 
 namespace shop::shell {
 
@@ -28,6 +30,9 @@ shop::app::Navigation buildNavigation() {
     nav.employeeDirectory = &openModal<employees::DirectoryWindow>;
     nav.leaveWindow = &openModal<leave::LeaveWindow>;
     nav.receiptWindow = &receipts::openReceiptWindow;
+    nav.saleReceipt = &receipts::openSaleReceipt;
+    nav.refundWindow = &refunds::openRefundWindow;
+    nav.dayClose = &dayclose::openDayClose;
     return nav;
 }
 

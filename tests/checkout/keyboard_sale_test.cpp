@@ -133,7 +133,10 @@ TEST_F(KeyboardSaleTest, ButtonKeysAreNamedInTheirTooltipsAndWork) {
     EXPECT_EQ(receipts, 1);
     press(MainWindow::kSaveKey);
     EXPECT_EQ(d.platform.messages().value(0), QStringLiteral("保存成功"));
+    // The list was receipted: clearing it asks first.
+    d.platform.queueAnswer(true);
     press(MainWindow::kClearKey);
+    EXPECT_EQ(d.platform.questions().size(), 1);
     EXPECT_TRUE(d.rows().empty());
     // Nothing left to remove: the key says so and removes nothing.
     press(MainWindow::kDeleteKey);

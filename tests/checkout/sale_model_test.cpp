@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
 #include "checkout/money.h"
 #include "checkout/receipt_number.h"
 #include "checkout/run_tables.h"
@@ -269,6 +273,58 @@ TEST(ReceiptNumbers, TheSequenceContinuesAcrossTheRunsOfADayAndStartsAgainNextDa
     EXPECT_EQ(numbers.next({2024, 3, 5, 23, 59, 59}), "A7-20240305-0011");
     EXPECT_EQ(numbers.next({2024, 3, 6, 0, 0, 0}), "A7-20240306-0001");
     for (const char* bad : {"", "0 1", "123456789", "收银"}) EXPECT_EQ(tillCodeOr(bad), "01");
+}
+
+// A table that does not read is no table without numbers: what its bytes
+// still hold counts, and so does a sale a journal still waits to store;
+// where even the bytes cannot be read, 收款 stores nothing rather than give
+// a number twice.
+TEST_F(SaleModelTest, AReceiptNumberIsNeverGivenTwiceWhenATableDoesNotRead) {
+    const std::string folder = run.paths().ticketFolder();
+    const storage::Moment earlier{2024, 3, 5, 9, 0, 0};
+    const std::string earlierTable = run.paths().ticketTable(earlier);
+    ASSERT_TRUE(provideTicketTable(earlierTable));
+    test::writeAll(earlierTable, {{"01-20240305-0007", "", "", "", "", "", "", "", "", ""}});
+    storage::closeAll();
+    const auto damage = [&] {
+        std::fstream file(earlierTable, std::ios::in | std::ios::out | std::ios::binary);
+        file.write("not a table at all", 18);
+    };
+    const auto pendingIn = [&](const std::string& receipt) {
+        FinishedSale sale;
+        sale.receipt = receipt;
+        sale.salesTable = "销售数据2024年3月5日10时0分0秒.edb";
+        SaleJournal(journalPath(run.dir(), sale.salesTable), sale.salesTable, 0).begin(sale);
+    };
+    const auto unreadable = [&] {
+        std::filesystem::remove(earlierTable);
+        std::filesystem::create_symlink(run.dir() + "/gone", earlierTable);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        std::optional<int> last;
+    } cases[] = {
+        {"readable", [] {}, 7},
+        {"damaged", damage, 7},
+        {"a sale waiting in a journal", [&] { pendingIn("01-20240305-0012"); }, 12},
+        {"not even bytes", unreadable, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        c.change();
+        EXPECT_EQ(lastSequenceOfDay(folder, paidAt, run.dir()), c.last) << c.what;
+    }
+    // Numbers among other bytes, a NUL included; one too short to be a number.
+    using namespace std::string_view_literals;
+    EXPECT_EQ(highestSequenceIn("x01-20240305-0031\0A7-20240305-00045yy-20240305-9"sv, 20240305),
+              45);
+    model.beginTickets(run.dir(), ReceiptNumbers(folder, "01", run.dir()));
+    add("方便面", "4.5元", "1");
+    const CheckoutResult result = pay(PaymentMethod::WeChat, "");
+    EXPECT_EQ(result.outcome, CheckoutOutcome::NoReceiptNumber);
+    EXPECT_NE(result.failure.find("小票编号"), std::string::npos);
+    EXPECT_EQ(model.lines().size(), 1u);
+    EXPECT_TRUE(readAll(sales).empty());
 }
 
 // A sale cut short between its tables is finished by landing it again, each

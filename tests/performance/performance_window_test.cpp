@@ -21,6 +21,7 @@
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
 #include "sales_fixture.h"
+#include "support/window_probe.h"
 
 namespace shop::test {
 namespace {
@@ -47,15 +48,7 @@ protected:
     static void query(PerformanceWindow& w) { child<QPushButton>(w, "图形按钮_查询")->click(); }
 
     static std::vector<std::vector<std::string>> listRows(const PerformanceWindow& w) {
-        std::vector<std::vector<std::string>> rows;
-        const QAbstractItemModel* list = child<QTreeView>(w, "超级列表框_业绩")->model();
-        for (int i = 0; i < list->rowCount(); ++i) {
-            std::vector<std::string> row;
-            for (int c = 0; c < list->columnCount(); ++c)
-                row.push_back(list->index(i, c).data().toString().toStdString());
-            rows.push_back(std::move(row));
-        }
-        return rows;
+        return test::modelRows(*child<QTreeView>(w, "超级列表框_业绩")->model());
     }
 
     static std::vector<double> chartValues(const PerformanceWindow& w) {
@@ -139,6 +132,37 @@ TEST_F(PerformanceWindowTest, QueryFillsTheListStatusBarAndChart) {
     EXPECT_EQ(listRows(w), rows);
     EXPECT_EQ(chartValues(w), (std::vector<double>{3, 146, 8}));
     EXPECT_TRUE(platform.messages().isEmpty());
+}
+
+// Refunds are rows with negative quantities: the totals net them out, and a
+// day that took back more than it sold says so without a slice below zero.
+TEST_F(PerformanceWindowTest, RefundsNetOutAndLessThanNothingIsSaidNotDrawn) {
+    makeSalesTable(run, {2024, 3, 5, 9, 0, 0},
+                   {{"苹果", "12元", "3", "2024年3月5日9时1分2秒"},
+                    {"苹果", "12元", "-1", "2024年3月5日9时5分0秒"}});
+    makeSalesTable(run, {2024, 3, 6, 9, 0, 0}, {{"梨", "2.5", "-4", "2024年3月6日9时3分0秒"}});
+    const struct {
+        QDate last;
+        std::vector<double> drawn;
+        const char* revenue;
+        const char* quantity;
+    } cases[] = {
+        {QDate(2024, 3, 5), {2, 24, 2}, "销售收入：24 元", "销售总数量：2 件"},
+        {QDate(2024, 3, 6), {3, 14, 0}, "销售收入：14 元", "销售总数量：-2 件"},
+    };
+    PerformanceWindow w;
+    for (const auto& c : cases) {
+        setRange(w, QDate(2024, 3, 5), c.last);
+        query(w);
+        EXPECT_EQ(chartValues(w), c.drawn);
+        const QString legend = child<QLabel>(w, "标签_图例")->text();
+        EXPECT_TRUE(legend.contains(c.revenue)) << legend.toStdString();
+        EXPECT_TRUE(legend.contains(c.quantity)) << legend.toStdString();
+    }
+    setRange(w, QDate(2024, 3, 6), QDate(2024, 3, 6));
+    query(w);
+    EXPECT_EQ(chartValues(w), (std::vector<double>{1, 0, 0}));
+    EXPECT_TRUE(child<QLabel>(w, "标签_图例")->text().contains("销售收入：-10 元"));
 }
 
 TEST_F(PerformanceWindowTest, AQueryWithoutRowsShowsAnEmptyChart) {

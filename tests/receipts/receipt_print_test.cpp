@@ -242,6 +242,22 @@ TEST_F(ReceiptOutput, TheMenuOpensAtThePointerOnALongReceipt) {
     }
 }
 
+// The window system names the pointer's place on the screen with the click;
+// the menu opens there even while the window is believed to stand elsewhere.
+TEST_F(ReceiptOutput, TheMenuOpensWhereTheClickWasNotWhereTheWindowIsBelieved) {
+    ReceiptWindow w(checkout.area());
+    w.show();
+    auto* paper = w.findChild<QFrame*>(QStringLiteral("图片框_移动1"));
+    ASSERT_NE(paper, nullptr);
+    const QPoint local(20, 200);
+    const QPoint pointer = paper->mapToGlobal(local) + QPoint(545, 138);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, local, pointer);
+    QApplication::sendEvent(paper, &click);
+    ASSERT_TRUE(w.outputMenu()->isVisible());
+    EXPECT_EQ(w.outputMenu()->pos(), pointer);
+    w.outputMenu()->hide();
+}
+
 TEST_F(ReceiptOutput, PrintingWithoutAPrinterSaysSo) {
     if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
     ReceiptWindow w(checkout.area());

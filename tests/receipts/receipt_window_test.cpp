@@ -127,15 +127,15 @@ TEST_F(Receipt, EachGenerateShowsTheCheckoutListOnce) {
     // stands now, once, with the amounts as they stand now.
     checkout.add(QStringLiteral("牛奶"), QStringLiteral("6元"), QStringLiteral("3"));
     checkout.total.setText(QStringLiteral("28.5元"));
-    checkout.change.setText(QStringLiteral("-1元"));
+    checkout.change.setText(QStringLiteral("1.5元"));
     click(w, "图形按钮_生成账单");
     EXPECT_EQ(text(w, "透明_品名"), "可乐\r\n\r\n面包\r\n\r\n牛奶\r\n\r\n");
     EXPECT_EQ(text(w, "透明_金额"), "3元\r\n\r\n4.5元\r\n\r\n6元\r\n\r\n");
     EXPECT_EQ(text(w, "透明_数量"), "2\r\n\r\n1\r\n\r\n3\r\n\r\n");
     EXPECT_EQ(w.findChild<QLineEdit*>("编辑框1")->text(), text(w, "透明_品名"));
-    EXPECT_EQ(text(w, "透明_小计"), "");
+    EXPECT_EQ(text(w, "透明_小计"), "6元\r\n\r\n4.5元\r\n\r\n18元\r\n\r\n");
     EXPECT_EQ(text(w, "透明_消费金额"), "28.5元");
-    EXPECT_EQ(text(w, "透明_找零"), "-1元");
+    EXPECT_EQ(text(w, "透明_找零"), "1.5元");
     EXPECT_TRUE(platform.messages().isEmpty());
 
     const auto stamp = storage::parseDateText(text(w, "透明_时间").toStdString());

@@ -2,8 +2,9 @@
 // (power_cut_day.h); each trial replays a state a power cut could leave at a
 // random point of it (power_cut_disk.h) and starts the real program there.
 // Then every session's rows are stored, journal recovery included, exactly
-// as they were on screen; every table is sound; every finished backup is
-// what its manifest says.
+// as they were on screen, paid for or taken back; every table is sound;
+// every ticket names stored rows and no refund takes back more than its
+// receipt sold; every finished backup is what its manifest says.
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@
 #include "storage/table.h"
 #include "support/run_folder.h"
 #include "table_state.h"
+#include "ticket_check.h"
 #include "till_process.h"
 
 namespace fs = std::filesystem;
@@ -35,6 +37,7 @@ namespace {
 struct Tally {
     int trials = 0, wrong = 0, unsound = 0;
     std::size_t lost = 0, doubled = 0;
+    std::size_t payments = 0, refunds = 0;  // in the days recorded
 };
 
 int trialCount(int fallback) { return trialsFrom("SHOP_POWERCUT_TRIALS", fallback); }
@@ -43,8 +46,7 @@ int trialCount(int fallback) { return trialsFrom("SHOP_POWERCUT_TRIALS", fallbac
 // that are not what they say.
 std::vector<std::string> unsoundParts(const std::string& dir) {
     std::vector<std::string> found;
-    for (const char* folder :
-         {kProductFolder, kSalesFolder, kEmployeeFolder, kLeaveFolder, kSalaryFolder}) {
+    for (const char* folder : kTableFolders) {
         std::error_code ec;
         for (const auto& f : fs::directory_iterator(joinPath(dir, folder), ec)) {
             if (f.path().extension() != ".edb") continue;
@@ -52,6 +54,12 @@ std::vector<std::string> unsoundParts(const std::string& dir) {
             if (!problem.empty()) found.push_back(f.path().filename().string() + ": " + problem);
         }
     }
+    const TicketCheck tickets = checkTickets(dir);
+    if (tickets.dangling + tickets.doubled + tickets.overRefunded + tickets.unreadable > 0)
+        found.push_back("tickets: " + std::to_string(tickets.dangling) + " dangling, " +
+                        std::to_string(tickets.doubled) + " numbers given twice, " +
+                        std::to_string(tickets.overRefunded) + " refunds beyond their sale, " +
+                        std::to_string(tickets.unreadable) + " tables unreadable");
     for (const char* backups : {kRollingBackupFolder, kToolBackupFolder}) {
         for (const auto& b : finishedBackups(joinPath(dir, backups))) {
             const std::string problem = backupProblem(b);
@@ -124,6 +132,9 @@ Tally powerCutTrials(int trials, const std::string& unsynced, const char* label)
             ADD_FAILURE() << day.failure();
             break;
         }
+        const TicketCheck recorded = checkTickets(run.dir());
+        tally.payments += recorded.tickets - recorded.refunds;
+        tally.refunds += recorded.refunds;
         for (int i = done; i < std::min(trials, done + kCutsPerDay); ++i) {
             cutAndRestart(day, start, random, tally);
             if (::testing::Test::HasFatalFailure()) return tally;
@@ -131,7 +142,8 @@ Tally powerCutTrials(int trials, const std::string& unsynced, const char* label)
     }
     std::cout << "[ power cut ] " << label << ": " << tally.trials << " trials (seed " << seed
               << "), " << tally.wrong << " wrong, " << tally.lost << " rows lost, " << tally.doubled
-              << " rows doubled, " << tally.unsound << " unsound\n";
+              << " rows doubled, " << tally.unsound << " unsound; the days took " << tally.payments
+              << " payments and " << tally.refunds << " refunds\n";
     return tally;
 }
 
@@ -143,6 +155,7 @@ TEST(PowerCut, EveryRowOnScreenIsStoredOnceAndEveryTableAndBackupIsSound) {
     EXPECT_EQ(t.lost, 0u);
     EXPECT_EQ(t.doubled, 0u);
     EXPECT_EQ(t.unsound, 0);
+    EXPECT_GT(t.refunds, 0u) << "the days took nothing back";
 }
 
 // The same trials with the journal's syncs dropped: a program that forgot

@@ -1,9 +1,10 @@
 // The real main window in a child process (till_child/till_session.cpp),
-// killed at random moments of a session of adds, deletes, clears and
-// payments, or ended by a signal. After the restart its run's sales table
+// killed at random moments of a session of adds, deletes, clears, payments
+// and refunds, or ended by a signal. After the restart its run's sales table
 // holds exactly the rows paid for and those that were on screen: those after
-// the last step reported, or after the step in flight; and every ticket names
-// rows that are there, no two the same rows.
+// the last step reported, or after the step in flight; every ticket names
+// rows that are there, no two the same rows; and no refund takes back more
+// than its receipt sold.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -21,10 +22,10 @@
 #include "app/scripted_platform.h"
 #include "checkout/main_window.h"
 #include "checkout/sale_journal.h"
-#include "checkout/ticket_table.h"
 #include "killed_child.h"
 #include "storage/table.h"
 #include "support/run_folder.h"
+#include "ticket_check.h"
 #include "till_process.h"
 
 namespace fs = std::filesystem;
@@ -38,24 +39,8 @@ const shop::storage::Moment kChildStart = tillSessionStart(0);
 struct Found {
     Rows recorded;
     Restart restart;
-    std::size_t tickets = 0;
-    std::size_t dangling = 0;  // tickets naming rows that are not there, or rows of another
+    TicketCheck tickets;
 };
-
-// Each ticket covers the rows after the one before it, all of them stored.
-std::size_t danglingTickets(const std::vector<shop::checkout::Ticket>& tickets, std::size_t rows) {
-    std::size_t dangling = 0;
-    int next = 1;
-    for (const auto& t : tickets) {
-        const auto range = t.recordRange();
-        if (!range || range->first < next || static_cast<std::size_t>(range->second) > rows) {
-            ++dangling;
-            continue;
-        }
-        next = range->second + 1;
-    }
-    return dangling;
-}
 
 // What the next start of the program finds and does.
 Found restart(const RunFolder& run) {
@@ -64,20 +49,7 @@ Found restart(const RunFolder& run) {
     EXPECT_TRUE(f.restart.started);
     const std::string sales = run.paths().salesTable(kChildStart);
     if (fs::exists(sales)) f.recorded = readAll(sales);
-    const std::string ticketPath = run.paths().ticketTable(kChildStart);
-    if (fs::exists(ticketPath)) {
-        const auto tickets = shop::checkout::readTickets(ticketPath);
-        EXPECT_TRUE(tickets) << "the ticket table does not read";
-        if (tickets) {
-            f.tickets = tickets->size();
-            f.dangling = danglingTickets(*tickets, f.recorded.size());
-            std::vector<std::string> receipts;
-            for (const auto& t : *tickets) receipts.push_back(t.receipt);
-            std::sort(receipts.begin(), receipts.end());
-            f.dangling += static_cast<std::size_t>(receipts.end() -
-                                                   std::unique(receipts.begin(), receipts.end()));
-        }
-    }
+    f.tickets = checkTickets(run.dir());
     return f;
 }
 
@@ -116,14 +88,15 @@ TEST(TillCrash, AfterAKillTheRunsSalesAreTheRowsThatWereOnScreen) {
         EXPECT_EQ(r.recorded, all.back()) << "the close button recorded other rows";
         EXPECT_TRUE(r.restart.messages.isEmpty());
         EXPECT_EQ(r.restart.journalsLeft, 0u);
-        EXPECT_GT(r.tickets, 0u) << "the script took no payment";
-        EXPECT_EQ(r.dangling, 0u);
-        allTickets = r.tickets;
+        EXPECT_GT(r.tickets.tickets, 0u) << "the script took no payment";
+        EXPECT_GT(r.tickets.refunds, 0u) << "the script took nothing back";
+        EXPECT_EQ(r.tickets.dangling + r.tickets.doubled + r.tickets.overRefunded, 0u);
+        allTickets = r.tickets.tickets;
     }
 
     const int trials = crashTrials(4);
     int killed = 0, finished = 0, wrong = 0;
-    std::size_t lost = 0, extra = 0, dangling = 0, payments = 0;
+    std::size_t lost = 0, extra = 0, dangling = 0, payments = 0, refunds = 0, beyond = 0;
     for (int i = 0; i < trials; ++i) {
         RunFolder run;
         stockTheShop(run);
@@ -157,12 +130,16 @@ TEST(TillCrash, AfterAKillTheRunsSalesAreTheRowsThatWereOnScreen) {
                           << " recorded";
         }
         EXPECT_EQ(r.restart.journalsLeft, 0u) << "trial " << i;
-        EXPECT_LE(r.tickets, allTickets) << "trial " << i;
-        dangling += r.dangling;
-        payments += r.tickets;
+        EXPECT_LE(r.tickets.tickets, allTickets) << "trial " << i;
+        EXPECT_EQ(r.tickets.unreadable, 0u) << "trial " << i;
+        dangling += r.tickets.dangling + r.tickets.doubled;
+        beyond += r.tickets.overRefunded;
+        payments += r.tickets.tickets - r.tickets.refunds;
+        refunds += r.tickets.refunds;
         // Without a payment stored, every row stored came from the close or
         // from the journal.
-        if (wasKilled && r.tickets == 0 && !r.recorded.empty() && r.restart.messages.isEmpty()) {
+        if (wasKilled && r.tickets.tickets == 0 && !r.recorded.empty() &&
+            r.restart.messages.isEmpty()) {
             // Rows came back from a journal only if the close had not stored them.
             EXPECT_EQ(k, all.size() - 1)
                 << "trial " << i << ": recovered without telling the cashier";
@@ -172,10 +149,12 @@ TEST(TillCrash, AfterAKillTheRunsSalesAreTheRowsThatWereOnScreen) {
     }
     std::cout << "[ till crash ] " << trials << " trials (seed " << seed << "), " << killed
               << " killed, " << finished << " finished; " << wrong << " wrong, " << lost
-              << " rows lost, " << extra << " rows extra; " << payments << " payments stored, "
-              << dangling << " dangling tickets\n";
+              << " rows lost, " << extra << " rows extra; " << payments << " payments and "
+              << refunds << " refunds stored, " << dangling << " dangling tickets, " << beyond
+              << " refunds beyond their sale\n";
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(dangling, 0u);
+    EXPECT_EQ(beyond, 0u);
     EXPECT_GT(killed, 0);
 }
 

@@ -2,8 +2,8 @@
 // session at the checkout, for the trials that kill it or end its session.
 //
 //   till_session crash <run folder> <seed> <steps> [<session>]
-//     adds, deletes and clears rows and takes payments at random (the
-//     script follows the seed),
+//     adds, deletes and clears rows, takes payments and takes goods back
+//     against the day's receipts at random (the script follows the seed),
 //     reports after every step on standard output the rows the session
 //     answers for (those on screen), then leaves through the close button.
 //   till_session term <run folder> <seed> <steps> [<session>]
@@ -19,7 +19,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -29,6 +31,8 @@
 #include "app/session_end.h"
 #include "checkout/main_window.h"
 #include "checkout/sale_journal.h"
+#include "checkout/sale_model.h"
+#include "refunds/refund_window.h"
 
 namespace {
 
@@ -45,7 +49,7 @@ void put(const std::string& text) {
 }
 
 template <typename T>
-T* control(const MainWindow& w, const char* name) {
+T* control(const QWidget& w, const char* name) {
     T* c = w.findChild<T*>(QString::fromUtf8(name));
     if (!c) std::_Exit(5);
     return c;
@@ -65,8 +69,42 @@ std::vector<SaleRow> onScreen(const MainWindow& w) {
     return rows;
 }
 
-// The rows of the sales paid for so far, in the order they were stored.
+// The rows of the sales paid for and of the refunds so far, in the order
+// they were stored.
 std::vector<SaleRow> paid;
+bool tookBack = false;  // a refund is stored
+
+int pick(std::mt19937& random, int last) {
+    return std::uniform_int_distribution<int>(0, last)(random);
+}
+
+// 退货 through its window: one of the day's receipts, a random quantity of
+// each line that has any left (the window refuses more than is left).
+// False when the day has no receipt yet.
+bool takeBack(const MainWindow& w, std::mt19937& random) {
+    shop::refunds::RefundWindow window(w.sale());
+    auto* number = control<QComboBox>(window, "组合框_小票编号");
+    if (number->count() == 0) return false;
+    const int receipt = pick(random, number->count() - 1);
+    number->setCurrentIndex(receipt);
+    Q_EMIT number->activated(receipt);
+    const auto* list = control<QTreeWidget>(window, "超级列表框_小票商品");
+    QSpinBox* first = nullptr;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        auto* box = qobject_cast<QSpinBox*>(list->itemWidget(list->topLevelItem(i), 4));
+        if (!box || !box->isEnabled()) continue;
+        if (!first) first = box;
+        box->setValue(pick(random, box->maximum()));
+    }
+    const auto& chosen = window.model().chosen();
+    const auto none = [&] {
+        return std::none_of(chosen.begin(), chosen.end(), [](int n) { return n > 0; });
+    };
+    if (first && none()) first->setValue(1);  // an enabled line has at least one left
+    // Nothing chosen would be said in a message box, which nobody closes here.
+    if (!none()) control<QPushButton>(window, "图形按钮_确认退货")->click();
+    return true;
+}
 
 void report(const MainWindow& w, int step) {
     std::vector<SaleRow> rows = paid;
@@ -75,15 +113,18 @@ void report(const MainWindow& w, int step) {
     put("state " + std::to_string(step) + " " + std::to_string(payload.size()) + "\n" + payload);
 }
 
-void step(const MainWindow& w, std::mt19937& random, bool mustPay) {
+// Step `n` of `steps`. A session that has taken no payment by its second
+// half takes one, and one that has taken nothing back by its last quarter
+// takes goods back, so every script exercises 收款 and 退货 (one step in
+// ten or twenty alone misses them now and then).
+void step(const MainWindow& w, std::mt19937& random, int n, int steps) {
     auto* goods = control<QComboBox>(w, "组合框1_商品名称");
     auto* quantity = control<QComboBox>(w, "组合框1_数量");
     auto* list = control<QTreeWidget>(w, "超级列表框_产品结账");
-    // A session that has taken no payment by its second half takes one, so
-    // every script exercises 收款 (one in ten steps alone misses it now and then).
-    const int roll = mustPay && paid.empty() && list->topLevelItemCount() > 0
-                         ? 99
-                         : std::uniform_int_distribution<int>(0, 99)(random);
+    const int roll = 2 * n > steps && paid.empty() && list->topLevelItemCount() > 0 ? 90
+                     : 4 * n > 3 * steps && !tookBack                               ? 99
+                                                      : pick(random, 99);
+    if (roll >= 95 && takeBack(w, random)) return;
     if (roll < 65 || list->topLevelItemCount() == 0) {
         const int g = std::uniform_int_distribution<int>(0, goods->count() - 1)(random);
         goods->setCurrentIndex(g);
@@ -100,7 +141,7 @@ void step(const MainWindow& w, std::mt19937& random, bool mustPay) {
         const int r = std::uniform_int_distribution<int>(0, list->topLevelItemCount() - 1)(random);
         list->setCurrentItem(list->topLevelItem(r));
         control<QPushButton>(w, "图形按钮_删除")->click();
-    } else if (roll < 90) {
+    } else if (roll < 88) {
         control<QPushButton>(w, "图形按钮_清空")->click();
     } else {
         // 收款 in cash that covers any list: the sale leaves the screen for
@@ -129,10 +170,16 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     MainWindow window({});
+    QObject::connect(&window.sale(), &shop::checkout::SaleModel::saleFinished,
+                     [](const shop::checkout::FinishedSale& sale) {
+                         if (sale.original.empty()) return;  // a payment: seen on screen
+                         tookBack = true;
+                         for (const auto& line : sale.lines) paid.push_back(line.row);
+                     });
     shop::app::SessionEnd sessionEnd(app, [&window] { window.endSession(); });
     report(window, 0);
     for (int i = 1; i <= steps; ++i) {
-        step(window, random, 2 * i > steps);
+        step(window, random, i, steps);
         report(window, i);
     }
     if (mode == "term") {
