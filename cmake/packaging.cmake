@@ -19,6 +19,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/assets/logo.svg DESTINATION . RENAME chengyu-s
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/package/chengyu-shop.desktop ${CMAKE_CURRENT_LIST_DIR}/package/README
         DESTINATION .)
 install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/package/install-desktop-entry.sh DESTINATION .)
+# The back office starts the shop server with it.
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/scripts/shop_server.sh DESTINATION .)
 
 set(CPACK_GENERATOR TGZ)
 set(CPACK_PACKAGE_NAME chengyu-shop)

@@ -17,6 +17,8 @@ packages=(
   # storage, tests, benchmarks
   libsqlite3-dev libfontconfig-dev libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils           # pdftotext, for tests that read a printed PDF
+  # the shop server (scripts/shop_server.sh, its tests) and its client library
+  postgresql libpq-dev
   # the Chinese font; a virtual display for headless runs and its tools
   fonts-wqy-microhei xvfb xauth xdotool
 )

@@ -9,6 +9,7 @@
 
 #include "backup_commands.h"
 #include "demo_data.h"
+#include "server_commands.h"
 #include "storage/csv.h"
 #include "storage/data_paths.h"
 #include "storage/run_lock.h"
@@ -35,6 +36,7 @@ int usage() {
            "  shop_table backup RUN_DIR DEST_DIR       back up every table and the settings\n"
            "  shop_table restore BACKUP_DIR RUN_DIR [--sound-only]\n"
            "                                           put a verified backup back\n"
+           "  shop_table server ...                    the shop server (shop_table server help)\n"
            "\n"
            "list shows control characters as escapes (\\n, \\t, \\x1b, \\\\ for a backslash),\n"
            "so nothing stored in a table can drive the terminal.\n"
@@ -79,7 +81,10 @@ int provision(const std::string& runDir, bool demo) {
     };
     const Shipped shipped[] = {{paths.product(), schemas::product()},
                                {paths.productSave(), schemas::productSave()},
-                               {paths.employee(), schemas::employee()}};
+                               {paths.employee(), schemas::employee()},
+                               // Empty until the first close; the program also
+                               // makes it when an older folder lacks it.
+                               {paths.dayCloses(), schemas::dayCloses()}};
     for (const auto& t : shipped) {
         if (fs::exists(t.path)) continue;  // never replace a shop's data
         if (!create(t.path, t.fields)) {
@@ -163,6 +168,7 @@ int main(int argc, char** argv) {
     }
     if (cmd == "backup" || cmd == "restore")
         return shop::tool::runBackupCommand(cmd, argc - 2, argv + 2);
+    if (cmd == "server") return shop::tool::runServerCommand(argc - 2, argv + 2);
     if (argc != 3) return usage();
     if (cmd == "fields") return listFields(arg);
     if (cmd == "list") return dump(arg, false);

@@ -65,6 +65,7 @@ void apply(QApplication& app) {
         }
         QPushButton[action="true"]:hover { background: #e3eef8; border-color: #2a77ad; }
         QPushButton[action="true"]:pressed { background: #cfe0ef; }
+        QPushButton[action="true"]:disabled { background: #f1f4f7; border-color: #d3dce4; color: #9aa7b3; }
 
         /* Texts on the title band. */
         QLabel[notice="true"] { color: #d8ebf8; background: transparent; text-decoration: underline; }

@@ -30,6 +30,7 @@
 #include "checkout/sale_model.h"
 #include "checkout/sale_recording.h"
 #include "checkout/sale_recovery.h"
+#include "checkout/shop_server_link.h"
 #include "settings/settings_file.h"
 #include "storage/data_paths.h"
 #include "storage/date_text.h"
@@ -144,12 +145,24 @@ bool MainWindow::startUp() {
     // Older run folders lack the ticket folder: the program makes it.
     std::error_code madeFolder;
     std::filesystem::create_directories(paths.ticketFolder(), madeFolder);
+    // A till joined to a shop server numbers its receipts with the code the
+    // server gave it, so no two tills of the shop share a receipt number.
+    const auto server = server::readServerFile(paths.runDir);
     ReceiptNumbers receipts(
         paths.ticketFolder(),
-        settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey),
+        server ? server->till
+               : settings::readSetting(paths.settingsFile(), settings::kTillSection, kTillCodeKey),
         paths.runDir);
     receipts.prime(app::now());
     m_sale->beginTickets(paths.runDir, std::move(receipts));
+    if (auto* link = ShopServerLink::start(paths.runDir, *m_sale, ui->状态条1)) {
+        // The shop's catalogue came down: the goods list shows it at once.
+        connect(link, &ShopServerLink::catalogueArrived, this, [this] {
+            const auto catalogue = checkout::openGoodsNames(m_productSavePath);
+            auto* model = qobject_cast<QStringListModel*>(ui->组合框1_商品名称->model());
+            if (catalogue && model) model->setStringList(*catalogue);
+        });
+    }
     return true;
 }
 

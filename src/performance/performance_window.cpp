@@ -1,5 +1,6 @@
 #include "performance_window.h"
 
+#include <QComboBox>
 #include <QDate>
 #include <QHeaderView>
 #include <QPieSeries>
@@ -16,6 +17,7 @@
 #include "sales_chart.h"
 #include "sales_list_model.h"
 #include "sales_query.h"
+#include "shop_wide_query.h"
 #include "storage/table.h"
 #include "ui_performance_window.h"
 
@@ -80,6 +82,14 @@ PerformanceWindow::PerformanceWindow(QWidget* parent)
 
     m_chart = std::make_unique<SalesChart>(ui->业绩百分比图, ui->标签_图例);
     setUpExportMenu();
+    if (shopWideAvailable(app::runDirectory())) {
+        m_scope = new QComboBox(this);
+        m_scope->setObjectName(QStringLiteral("组合框_范围"));
+        m_scope->addItems({QStringLiteral("本机"), QStringLiteral("全店")});
+        m_scope->setToolTip(
+            QStringLiteral("本机：这台收银机的销售；全店：门店服务器上所有收银机的销售"));
+        m_scope->setGeometry(632, 48, 90, 28);
+    }
     ui->业绩百分比图->setFocus();  // no date half-selected when the window opens
 }
 
@@ -92,6 +102,10 @@ QString PerformanceWindow::statusPart(int part) const {
 }
 
 void PerformanceWindow::runQuery() {
+    if (m_scope && m_scope->currentIndex() == 1) {
+        runShopWideQuery();
+        return;
+    }
     m_rows->clear();
     SalesQuery query;
     query.runDir = app::runDirectory();
@@ -100,16 +114,40 @@ void PerformanceWindow::runQuery() {
     query.listFolder = listSalesFolder;
     SalesQueryResult result = runSalesQuery(query);
     m_openedByQuery.insert(result.openedTables.begin(), result.openedTables.end());
-
     // The listing lets other clicks run; a query started in the middle has
     // filled the list meanwhile, and this one's rows replace it.
+    showResult(std::move(result), query.firstDay, query.lastDay);
+}
+
+void PerformanceWindow::runShopWideQuery() {
+    m_rows->clear();
+    const storage::Moment first = normalisedDay(dayOf(ui->日期框_起->date()));
+    const storage::Moment last = normalisedDay(dayOf(ui->日期框_终->date()));
+    if (storage::dayNumber(last) < storage::dayNumber(first)) {
+        app::showMessage(this, QStringLiteral("终止日期早于起始日期"));
+        return;
+    }
+    ui->图形按钮_查询->setEnabled(false);
+    startShopWideQuery(
+        app::runDirectory(), first, last, this, [this, first, last](ShopWideResult answer) {
+            ui->图形按钮_查询->setEnabled(true);
+            if (!answer.ok) {
+                app::showMessage(this, answer.failure);
+                return;
+            }
+            showResult(std::move(answer.sales), first, last, std::move(answer.tills));
+        });
+}
+
+void PerformanceWindow::showResult(SalesQueryResult result, const storage::Moment& firstDay,
+                                   const storage::Moment& lastDay, std::vector<std::string> tills) {
     const auto count = static_cast<double>(result.rows.size());
     m_unreadable = std::move(result.unreadableTables);
     const bool complete = m_unreadable.empty();
     m_ranking->setRanking(rankSales(result.rows, m_ranking->rankedBy()));
-    m_daily = dailySales(result.rows, normalisedDay(query.firstDay), normalisedDay(query.lastDay));
+    m_daily = dailySales(result.rows, normalisedDay(firstDay), normalisedDay(lastDay));
     m_dailyChart->show(m_daily, complete);
-    m_rows->setRows(std::move(result.rows));
+    m_rows->setRows(std::move(result.rows), std::move(tills));
     if (result.listedAny) m_statusParts[1]->setText(QString::number(m_rows->rowCount()));
     m_chart->show(count, result.revenue, result.quantity, complete);
     showUnreadable();

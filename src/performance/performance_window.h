@@ -13,10 +13,12 @@
 
 #include "app/frameless_window.h"
 #include "daily_sales.h"
+#include "sales_query.h"
 
 class QImage;
 class QLabel;
 class QMenu;
+class QComboBox;
 class QPieSeries;
 
 namespace Ui {
@@ -59,6 +61,10 @@ public:
 
 private:
     void runQuery();
+    // 全店: the same query over every till, asked of the shop server.
+    void runShopWideQuery();
+    void showResult(SalesQueryResult result, const storage::Moment& firstDay,
+                    const storage::Moment& lastDay, std::vector<std::string> tills = {});
     void closeWindow();
     void setUpExportMenu();
     void setUpReports();
@@ -79,6 +85,8 @@ private:
     std::vector<std::string> m_unreadable;
     QLabel* m_warning = nullptr;
     QMenu* m_exportMenu = nullptr;
+    // 本机/全店, offered when the till joined a shop server.
+    QComboBox* m_scope = nullptr;
     // Tables that this window's queries brought into the open-table set. The
     // close button closes the current table only when it is one of them, so
     // that it never closes a table the main window still writes to.

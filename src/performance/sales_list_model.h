@@ -14,8 +14,9 @@ class SalesListModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Replaces every row.
-    void setRows(std::vector<SalesRow> rows);
+    // Replaces every row; with `tills` (one per row, 全店) a fifth column
+    // "收银机" names the till of each.
+    void setRows(std::vector<SalesRow> rows, std::vector<std::string> tills = {});
     void clear() { setRows({}); }
     const std::vector<SalesRow>& rows() const { return m_rows; }
 
@@ -28,6 +29,7 @@ public:
 
 private:
     std::vector<SalesRow> m_rows;
+    std::vector<std::string> m_tills;
 };
 
 }  // namespace shop::performance

@@ -1,5 +1,6 @@
 #include "navigation.h"
 
+#include "dayclose/day_close_window.h"
 #include "employees/directory_window.h"
 #include "leave/leave_window.h"
 #include "performance/performance_window.h"
@@ -30,6 +31,7 @@ shop::app::Navigation buildNavigation() {
     nav.receiptWindow = &receipts::openReceiptWindow;
     nav.saleReceipt = &receipts::openSaleReceipt;
     nav.refundWindow = &refunds::openRefundWindow;
+    nav.dayClose = &dayclose::openDayClose;
     return nav;
 }
 

@@ -41,6 +41,10 @@ std::string DataPaths::ticketTable(const Moment& start) const {
     return joinPath(runDir, kTicketFolder, kTicketPrefix + dateText(start) + ".edb");
 }
 
+std::string DataPaths::dayCloses() const {
+    return joinPath(runDir, kTicketFolder, std::string(kDayCloseTableName) + ".edb");
+}
+
 bool isSafeTableName(const std::string& name) {
     if (name == "." || name == "..") return false;
     return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;

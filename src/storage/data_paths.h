@@ -28,6 +28,9 @@ inline constexpr const char* kProductSaveTableName = "产品保存";
 inline constexpr const char* kEmployeeTableName = "员工基本数据库";
 inline constexpr const char* kSalesPrefix = "销售数据";
 inline constexpr const char* kTicketPrefix = "小票";
+// The day closes of the till, one table for all days, beside the tickets it
+// sums up (never in the sales folder, which the sales query lists).
+inline constexpr const char* kDayCloseTableName = "日结";
 
 // run directory + separator + each part, with the platform's separator.
 std::string joinPath(const std::string& runDir, const std::string& folder);
@@ -48,6 +51,7 @@ struct DataPaths {
     std::string ticketFolder() const;  // 收款记录
     // 收款记录/小票<date text>.edb: the tickets of the run that started then.
     std::string ticketTable(const Moment& start) const;
+    std::string dayCloses() const;  // 收款记录/日结.edb
     // Per-employee tables: folder + name + ".edb". The name is used as typed,
     // but a name that would leave its folder (a path separator, "." or "..",
     // a NUL) gives nullopt, which callers treat as a table that cannot be

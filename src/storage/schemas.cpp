@@ -21,6 +21,15 @@ std::vector<FieldDesc> tickets() {
                  255);
 }
 
+std::vector<FieldDesc> dayCloses() {
+    return texts({"日期",       "时间",     "收银员",     "首张小票",   "末张小票",   "销售笔数",
+                  "退货笔数",   "现金收入", "微信收入",   "支付宝收入", "银行卡收入", "收入合计",
+                  "现金退款",   "微信退款", "支付宝退款", "银行卡退款", "退款合计",   "未收款行数",
+                  "未收款金额", "备用金",   "应有现金",   "实点现金",   "现金差额",   "截至销售表",
+                  "截至记录",   "备注"},
+                 255);
+}
+
 // The shipped tables: widths generous enough for anything typed at the till.
 std::vector<FieldDesc> product() { return texts({"产品名称", "产品价格", "产品数量"}, 255); }
 std::vector<FieldDesc> productSave() { return texts({"产品名称"}, 255); }

@@ -28,12 +28,21 @@ bool exec(sqlite3* db, const char* sql) {
 }
 
 // Runs a statement that yields one integer.
-std::optional<std::int64_t> singleInt(sqlite3* db, const char* sql) {
+// The one integer `sql` gives; nullopt otherwise, with SQLite's reason in
+// `why` (taken before the statement goes: finalizing a statement whose step
+// found the file busy leaves "not an error" behind).
+std::optional<std::int64_t> singleInt(sqlite3* db, const char* sql, std::string& why) {
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) return std::nullopt;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+        why = sqlite3_errmsg(db);
+        return std::nullopt;
+    }
     std::optional<std::int64_t> out;
-    if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) == SQLITE_INTEGER)
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW && sqlite3_column_type(st, 0) == SQLITE_INTEGER)
         out = sqlite3_column_int64(st, 0);
+    else
+        why = rc == SQLITE_ROW ? "not a number" : sqlite3_errmsg(db);
     sqlite3_finalize(st);
     return out;
 }
@@ -179,11 +188,13 @@ std::optional<HeaderInfo> fileStateOf(const std::string& path) {
 }
 
 bool checkSchema(sqlite3* db, std::string* why) {
-    const auto applicationId = singleInt(db, "PRAGMA application_id");
-    const auto version = singleInt(db, "PRAGMA user_version");
+    std::string reason;
+    const auto applicationId = singleInt(db, "PRAGMA application_id", reason);
+    const auto version =
+        applicationId ? singleInt(db, "PRAGMA user_version", reason) : std::nullopt;
     if (!applicationId || !version) {
         // A busy or unreadable file is not a foreign one: keep SQLite's word.
-        setWhy(why, std::string("unreadable schema: ") + sqlite3_errmsg(db));
+        setWhy(why, "unreadable schema: " + reason);
         return false;
     }
     if (*applicationId != kApplicationId || *version != kFormatVersion) {

@@ -21,6 +21,7 @@
 #include "app/drag_state.h"
 #include "app/scripted_platform.h"
 #include "sales_fixture.h"
+#include "support/window_probe.h"
 
 namespace shop::test {
 namespace {
@@ -47,15 +48,7 @@ protected:
     static void query(PerformanceWindow& w) { child<QPushButton>(w, "图形按钮_查询")->click(); }
 
     static std::vector<std::vector<std::string>> listRows(const PerformanceWindow& w) {
-        std::vector<std::vector<std::string>> rows;
-        const QAbstractItemModel* list = child<QTreeView>(w, "超级列表框_业绩")->model();
-        for (int i = 0; i < list->rowCount(); ++i) {
-            std::vector<std::string> row;
-            for (int c = 0; c < list->columnCount(); ++c)
-                row.push_back(list->index(i, c).data().toString().toStdString());
-            rows.push_back(std::move(row));
-        }
-        return rows;
+        return test::modelRows(*child<QTreeView>(w, "超级列表框_业绩")->model());
     }
 
     static std::vector<double> chartValues(const PerformanceWindow& w) {

@@ -20,7 +20,7 @@ mkdir "$work/unpacked"
 tar -xzf "$archive" -C "$work/unpacked"
 top="$work/unpacked/$(basename "$archive" .tar.gz)"
 [ -d "$top" ] || fail "the archive has no top folder $(basename "$top")"
-for f in chengyu_shop shop_table chengyu-shop.desktop chengyu-shop.svg README install-desktop-entry.sh \
+for f in chengyu_shop shop_table chengyu-shop.desktop chengyu-shop.svg README install-desktop-entry.sh shop_server.sh \
          数据库管理/产品数据库.edb 数据库管理/产品保存.edb 员工数据库/员工基本数据库.edb; do
   [ -e "$top/$f" ] || fail "$f is missing from the archive"
 done

@@ -14,6 +14,7 @@
 
 #include "app/scripted_platform.h"
 #include "checkout/amount_label.h"
+#include "dayclose/day_close_window.h"
 #include "employees/directory_window.h"
 #include "employees/entry_window.h"
 #include "layout_check.h"
@@ -196,6 +197,7 @@ TEST_P(EveryWindow, TheDialogWindowsAreWhole) {
     expectOnScreen<employees::EntryWindow>("employee entry form");
     expectOnScreen<leave::LeaveWindow>("leave window");
     expectOnScreen<salary::SalaryWindow>("salary window");
+    expectOnScreen<dayclose::DayCloseWindow>("day close window");
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowsOnScreen, EveryWindow,

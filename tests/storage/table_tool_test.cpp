@@ -136,6 +136,7 @@ TEST_F(TableTool, ProvisionDemoFillsEveryKindOfTableOnce) {
     EXPECT_EQ(records(paths.employee()), 3);
     EXPECT_EQ(records(paths.leaveTable("王晓燕").value()), 2);
     EXPECT_EQ(records(paths.salaryTable("李建国").value()), 2);
+    EXPECT_EQ(records(paths.dayCloses()), 0) << "made empty, for the first close";
     std::vector<std::string> sales;
     for (const auto& entry : std::filesystem::directory_iterator(paths.salesFolder()))
         sales.push_back(entry.path().string());

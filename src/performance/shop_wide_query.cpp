@@ -1,0 +1,81 @@
+#include "shop_wide_query.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <numeric>
+#include <thread>
+
+#include "sale_line.h"
+#include "server/shop_sales.h"
+#include "server/till_session.h"
+
+namespace shop::performance {
+
+namespace {
+
+ShopWideResult ask(const std::string& runDir, const storage::Moment& first,
+                   const storage::Moment& last) {
+    ShopWideResult result;
+    const auto file = server::readServerFile(runDir);
+    if (!file) {
+        result.failure = QStringLiteral("本机没有加入门店服务器");
+        return result;
+    }
+    server::TillSession session = server::openTillSession(runDir, *file, {5, 60000});
+    if (!session.ok()) {
+        result.failure = QString::fromStdString(session.message(file->till));
+        return result;
+    }
+    server::ShopSales sales = server::shopSales(session.connection, first, last);
+    if (!sales.ok) {
+        result.failure =
+            QStringLiteral("门店服务器查询失败：") + QString::fromStdString(sales.error);
+        return result;
+    }
+    // Ordered by sale moment as the till's own list is; rows of one moment
+    // keep the server's order (day, till, run, record).
+    std::vector<std::size_t> order(sales.rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::vector<std::optional<long long>> seconds;
+    seconds.reserve(sales.rows.size());
+    for (const auto& row : sales.rows) seconds.push_back(saleSecond(row.cells));
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (!seconds[a] || !seconds[b]) return seconds[a].has_value() && !seconds[b];
+        return *seconds[a] < *seconds[b];
+    });
+    result.sales.rows.reserve(order.size());
+    result.tills.reserve(order.size());
+    for (const std::size_t i : order) {
+        result.sales.rows.push_back(std::move(sales.rows[i].cells));
+        result.tills.push_back(std::move(sales.rows[i].till));
+    }
+    result.sales.listedAny = true;
+    addTotals(result.sales);
+    result.ok = true;
+    return result;
+}
+
+}  // namespace
+
+bool shopWideAvailable(const std::string& runDir) {
+    return server::readServerFile(runDir).has_value();
+}
+
+void startShopWideQuery(const std::string& runDir, const storage::Moment& firstDay,
+                        const storage::Moment& lastDay, QObject* receiver,
+                        std::function<void(ShopWideResult)> done) {
+    QPointer<QObject> guard(receiver);
+    // The answer is handed to the application object, which outlives every
+    // window, and reaches the receiver only if it is still there.
+    std::thread([runDir, firstDay, lastDay, guard, done = std::move(done)]() mutable {
+        ShopWideResult result = ask(runDir, firstDay, lastDay);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [guard, done = std::move(done), result = std::move(result)]() mutable {
+                if (guard) done(std::move(result));
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+}  // namespace shop::performance
