@@ -58,8 +58,9 @@ private:
 }  // namespace
 
 void keepTrueOrigin(QWidget* window) {
-    if (window && !window->findChild<OriginKeeper*>(QString(), Qt::FindDirectChildrenOnly))
-        new OriginKeeper(window);
+    const QString name = QStringLiteral("shop_origin_keeper");  // one per window
+    if (!window || window->findChild<QObject*>(name, Qt::FindDirectChildrenOnly)) return;
+    (new OriginKeeper(window))->setObjectName(name);
 }
 
 }  // namespace shop::app

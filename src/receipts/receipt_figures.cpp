@@ -26,12 +26,22 @@ ReceiptGoods receiptGoods(const std::vector<checkout::SaleRow>& rows) {
 }
 
 ReceiptPayment receiptPayment(const checkout::FinishedSale& sale) {
-    return {money(sale.total),
-            money(sale.tendered),
-            money(sale.change),
-            QString::fromStdString(checkout::methodText(sale.method)),
-            QString::fromStdString(sale.receipt),
-            QString::fromStdString(sale.moment)};
+    const QString method = QString::fromStdString(checkout::methodText(sale.method));
+    const QString number = QString::fromStdString(sale.receipt);
+    ReceiptPayment p{
+        money(sale.total), money(sale.change), QString::fromStdString(sale.moment), {}, {}};
+    if (sale.original.empty()) {
+        p.captions = {QStringLiteral("实收金额；"), QStringLiteral("付款方式；"),
+                      QStringLiteral("小票号；")};
+        p.values = {money(sale.tendered), method, number};
+    } else {
+        // A refund's lines and total are negative, as stored; what the
+        // customer gets back reads as the amount it is.
+        p.captions = {QStringLiteral("退款金额；"), QStringLiteral("退款方式；"),
+                      QStringLiteral("小票号；"), QStringLiteral("原小票号；")};
+        p.values = {money(-sale.tendered), method, number, QString::fromStdString(sale.original)};
+    }
+    return p;
 }
 
 QString changeBeforePayment(const QString& changeLabel) {

@@ -22,12 +22,14 @@ struct ReceiptGoods {
 };
 ReceiptGoods receiptGoods(const std::vector<checkout::SaleRow>& rows);
 
-// What a paid sale adds below its lines.
+// What a finished sale shows beyond its lines: its total and change in the
+// footer, its moment, and the lines under the footer, caption and value: for
+// a sale the amount tendered, the method and the receipt number; for a refund
+// the amount paid back, the method, its own number and the original's.
 struct ReceiptPayment {
-    QString total, tendered, change;  // "19.5元"
-    QString method;                   // "现金"
-    QString number;                   // "01-20261209-0007"
-    QString time;                     // the moment of 收款, as date text
+    QString total, change;  // "19.5元"
+    QString time;           // the moment of 收款 (or 退货), as date text
+    QStringList captions, values;
 };
 ReceiptPayment receiptPayment(const checkout::FinishedSale& sale);
 

@@ -54,7 +54,8 @@ void applyReceiptLook(Ui::ReceiptWindow& ui, QDialog* window) {
     for (QWidget* w : std::initializer_list<QWidget*>{
              ui.透明标签1, ui.透明_收银员, ui.透明_机码, ui.透明_时间, ui.透明标签_账单标题内容,
              ui.透明标签2, ui.透明_超市名字, ui.透明_消费地址, ui.透明_消费金额, ui.透明_找零,
-             ui.透明标签_收款, ui.透明_实收金额, ui.透明_付款方式, ui.透明_小票号})
+             ui.透明标签_收款, ui.透明_实收金额, ui.透明_付款方式, ui.透明_小票号,
+             ui.透明_原小票号})
         w->setFont(receiptFont(9));
     // The heading spreads over the paper, giving the goods names the room
     // its blanks promise them.
@@ -67,6 +68,7 @@ void applyReceiptLook(Ui::ReceiptWindow& ui, QDialog* window) {
     ui.透明_找零->setFont(receiptFont(9, true, true));
     ui.透明_实收金额->setFont(receiptFont(9, true, true));
     ui.透明_小票号->setFont(receiptFont(9, true));
+    ui.透明_原小票号->setFont(receiptFont(9, true));
 
     ui.账单滚动区->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui.账单滚动区->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));

@@ -43,7 +43,7 @@ QFont receiptFont(int size, bool mono = false, bool bold = false) {
 Qt::Alignment columnAlignment(int column) { return column >= 2 ? Qt::AlignRight : Qt::AlignLeft; }
 
 qreal headHeight() { return kMargin + kTitle + kRule + 2 * kLine + kRule + kLine + kRule; }
-int footLines(const ReceiptContent& r) { return r.number.isEmpty() ? 4 : 7; }
+int footLines(const ReceiptContent& r) { return 4 + static_cast<int>(r.paymentCaptions.size()); }
 qreal footHeight(const ReceiptContent& r) { return kRule + footLines(r) * kLine + kMargin; }
 
 class Painter {
@@ -119,21 +119,21 @@ void drawGoodsLine(Painter& out, const ReceiptContent& r, int line) {
 void drawFoot(Painter& out, const ReceiptContent& r) {
     out.rule();
     const qreal inner = kWidth - 2 * kMargin;
-    const QString captions[] = {QStringLiteral("超市名称；"), QStringLiteral("消费地址；"),
-                                QStringLiteral("消费金额；"), QStringLiteral("找零钱；"),
-                                QStringLiteral("实收金额；"), QStringLiteral("付款方式；"),
-                                QStringLiteral("小票号；")};
-    const QString values[] = {r.footerShop, r.address, r.total, r.change,
-                              r.tendered,   r.method,  r.number};
-    // Amounts stand out in the figures' font, as on screen.
-    const bool figure[] = {false, false, true, true, true, false, false};
+    QStringList captions{QStringLiteral("超市名称；"), QStringLiteral("消费地址；"),
+                         QStringLiteral("消费金额；"), QStringLiteral("找零钱；")};
+    QStringList values{r.footerShop, r.address, r.total, r.change};
+    captions += r.paymentCaptions;
+    values += r.paymentValues;
     const QFont body = receiptFont(9);
     qreal valueX = 0;
     for (const QString& c : captions)
         valueX = std::max(valueX, QFontMetricsF(body).horizontalAdvance(c));
-    for (int i = 0; i < footLines(r); ++i) {
+    for (int i = 0; i < captions.size(); ++i) {
+        // Amounts stand out in the figures' font, as on screen.
+        const bool figure = captions[i].contains(QStringLiteral("金额")) ||
+                            captions[i] == QStringLiteral("找零钱；");
         out.text(kMargin, inner, captions[i], body);
-        out.text(kMargin + valueX, inner - valueX, values[i], receiptFont(9, figure[i], figure[i]));
+        out.text(kMargin + valueX, inner - valueX, values.value(i), receiptFont(9, figure, figure));
         out.y += kLine;
     }
 }

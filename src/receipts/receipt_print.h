@@ -18,8 +18,9 @@ struct ReceiptContent {
     QStringList names, quantities, prices, amounts;
     // The footer: the shop name it repeats, address, total, change.
     QString footerShop, address, total, change;
-    // A paid sale's lines under the footer; none while `number` is empty.
-    QString tendered, method, number;
+    // A finished sale's lines under the footer, caption and value (the
+    // tendered amount, method, receipt number...); none before payment.
+    QStringList paymentCaptions, paymentValues;
 };
 
 // Draws the receipt from the top left of the device's page, 80 mm wide as a

@@ -29,8 +29,9 @@ std::string settingsPath() { return storage::DataPaths{app::runDirectory()}.sett
 
 QString fromUtf8(const std::string& s) { return QString::fromStdString(s); }
 
-// The payment lines a sale's receipt adds below the footer.
-constexpr int kPaymentLines = 3;
+// The lines a finished sale's receipt adds below the footer: at most four
+// (a refund's), each as high as a footer line.
+constexpr int kPaymentLines = 4;
 constexpr int kPaymentPitch = 22;
 
 // A column's text as the receipt shows it: every entry followed by a blank line.
@@ -135,21 +136,32 @@ void ReceiptWindow::showGoods(const ReceiptGoods& goods) {
     layoutColumns();
 }
 
+QLabel* ReceiptWindow::paymentValue(int line) const {
+    QLabel* const values[kPaymentLines] = {ui->透明_实收金额, ui->透明_付款方式, ui->透明_小票号,
+                                           ui->透明_原小票号};
+    return values[line];
+}
+
 void ReceiptWindow::showPayment(const ReceiptPayment& payment) {
     ui->透明_消费金额->setText(payment.total);
     ui->透明_找零->setText(payment.change);
-    ui->透明_实收金额->setText(payment.tendered);
-    ui->透明_付款方式->setText(payment.method);
-    ui->透明_小票号->setText(payment.number);
     ui->透明_时间->setText(payment.time);
+    const int lines = std::min(static_cast<int>(payment.captions.size()), kPaymentLines);
+    ui->透明标签_收款->setText(payment.captions.mid(0, lines).join(QLatin1Char('\n')));
+    ui->透明标签_收款->resize(ui->透明标签_收款->width(), lines * kPaymentPitch);
+    ui->透明标签_收款->show();
+    for (int i = 0; i < lines; ++i) {
+        paymentValue(i)->setText(payment.values.value(i));
+        paymentValue(i)->show();
+    }
+    if (payment.captions.contains(QStringLiteral("原小票号；")))
+        ui->透明标签3->setText(QStringLiteral("澄屿_退货小票"));
+    placeValues();
 
     // The payment lines go under the footer; the paper and the window grow
     // by them, and the generate button, with nothing to generate, goes.
-    for (QWidget* w : std::initializer_list<QWidget*>{ui->透明标签_收款, ui->透明_实收金额,
-                                                      ui->透明_付款方式, ui->透明_小票号})
-        w->show();
     ui->图形按钮_生成账单->hide();
-    const int grow = kPaymentLines * kPaymentPitch;
+    const int grow = lines * kPaymentPitch;
     ui->图片框_移动1->resize(ui->图片框_移动1->width(), ui->图片框_移动1->height() + grow);
     const int bottom = ui->图片框_移动1->geometry().bottom() + 1 + ui->图片框_移动1->x();
     setFixedSize(width(), std::max(height(), bottom));
@@ -210,9 +222,8 @@ void ReceiptWindow::placeValues() {
                               ui->透明_找零};
     for (int i = 0; i < 4; ++i)
         place(values[i], bottom, i, longest, bottom->width() - advance(bottom, longest));
-    QLabel* const paid[] = {ui->透明_实收金额, ui->透明_付款方式, ui->透明_小票号};
     for (int i = 0; i < kPaymentLines; ++i)
-        place(paid[i], payment, i, longest, payment->width() - advance(payment, longest));
+        place(paymentValue(i), payment, i, longest, payment->width() - advance(payment, longest));
 
     // The goods and the quantity start under their words of the heading; the
     // unit price and the line amount, figures, end under theirs, so amounts

@@ -87,6 +87,7 @@ private:
     ReceiptWindow(QWidget* parent, const app::CheckoutArea& checkout);
     void showGoods(const ReceiptGoods& goods);
     void showPayment(const ReceiptPayment& payment);
+    QLabel* paymentValue(int line) const;  // the values beside 透明标签_收款
     void placeValues();
     void layoutColumns();
     void setUpOutputMenu();

@@ -64,9 +64,9 @@ ReceiptContent ReceiptWindow::content() const {
     r.total = ui->透明_消费金额->text();
     r.change = ui->透明_找零->text();
     if (m_sale) {
-        r.tendered = ui->透明_实收金额->text();
-        r.method = ui->透明_付款方式->text();
-        r.number = ui->透明_小票号->text();
+        r.paymentCaptions = ui->透明标签_收款->text().split(QLatin1Char('\n'));
+        for (int i = 0; i < r.paymentCaptions.size(); ++i)
+            r.paymentValues << paymentValue(i)->text();
     }
     return r;
 }

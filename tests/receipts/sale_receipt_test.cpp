@@ -94,6 +94,8 @@ TEST_F(SaleReceipt, ShowsTheLinesAmountsPaymentAndNumber) {
         EXPECT_EQ(label(w, "透明标签_收款"), "实收金额；\n付款方式；\n小票号；");
         for (const char* name : {"透明标签_收款", "透明_实收金额", "透明_付款方式", "透明_小票号"})
             EXPECT_TRUE(shown(w, name)) << name;
+        EXPECT_FALSE(shown(w, "透明_原小票号"));
+        EXPECT_EQ(label(w, "透明标签3"), "澄屿_生成账单");
         // Nothing to generate; the payment lines make it taller than designed.
         EXPECT_FALSE(shown(w, "图形按钮_生成账单"));
         EXPECT_GT(w.height(), 491);
@@ -102,6 +104,37 @@ TEST_F(SaleReceipt, ShowsTheLinesAmountsPaymentAndNumber) {
         EXPECT_LE(last->geometry().bottom(), paper->height());
         EXPECT_LE(paper->geometry().bottom(), w.height());
     }
+}
+
+// A refund's receipt: its lines and total negative as stored, the amount
+// paid back, its own number and the one of the receipt it takes goods back
+// from, on screen and in what goes on paper.
+TEST_F(SaleReceipt, ARefundShowsWhatWentBackAndTheOriginalReceipt) {
+    checkout::FinishedSale r;
+    r.receipt = "01-20261210-0003";
+    r.original = "01-20261209-0007";
+    r.lines = {{{"方便面", "4.5元", "-2", "2026年12月10日9时0分0秒"}, 0}};
+    r.total = -900;
+    r.tendered = -900;
+    r.method = checkout::PaymentMethod::Alipay;
+    r.moment = "2026年12月10日9时0分0秒";
+    ReceiptWindow w(r);
+    EXPECT_EQ(label(w, "透明标签3"), "澄屿_退货小票");
+    EXPECT_EQ(label(w, "透明_数量"), column({"-2"}));
+    EXPECT_EQ(label(w, "透明_小计"), column({"-9元"}));
+    EXPECT_EQ(label(w, "透明_消费金额"), "-9元");
+    EXPECT_EQ(label(w, "透明标签_收款"), "退款金额；\n退款方式；\n小票号；\n原小票号；");
+    const QStringList values{"9元", "支付宝", "01-20261210-0003", "01-20261209-0007"};
+    const char* names[] = {"透明_实收金额", "透明_付款方式", "透明_小票号", "透明_原小票号"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(label(w, names[i]), values[i]) << names[i];
+        EXPECT_TRUE(shown(w, names[i])) << names[i];
+    }
+    EXPECT_EQ(w.content().paymentValues, values);
+    const QWidget* paper = w.findChild<QWidget*>(QStringLiteral("图片框_移动1"));
+    EXPECT_LE(w.findChild<QWidget*>(QStringLiteral("透明_原小票号"))->geometry().bottom(),
+              paper->height());
+    EXPECT_LE(paper->geometry().bottom(), w.height());
 }
 
 // A receipt of a list not yet paid has no payment lines, its 小计 filled,
@@ -125,7 +158,7 @@ TEST_F(SaleReceipt, BeforePaymentTheLinesHaveAmountsAndNoNegativeChange) {
         EXPECT_EQ(label(w, "透明_超市名字"), "澄屿超市");
         EXPECT_FALSE(shown(w, "透明标签_收款"));
         EXPECT_EQ(w.height(), 491);
-        EXPECT_TRUE(w.content().number.isEmpty());
+        EXPECT_TRUE(w.content().paymentCaptions.isEmpty());
     }
 }
 
