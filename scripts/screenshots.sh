@@ -40,7 +40,7 @@ VIEWS=(
   "leave max 150,45 =60,54"
   "receipt max sale key:F9 =138,470"
   "receipt-settings max sale key:F9 =138,470 183,17"
-  "products-question max 776,29 531,242"
+  "products-question max 776,29 655,276"
   "photo-dialog max 622,29 44,400 563,353"
 )
 
