@@ -25,7 +25,7 @@ void onUiThread(F&& f) {
 
 // Where a file dialog starts: a picture is looked for among the user's
 // pictures, a file is saved among their documents (each the home folder when
-// there is none), never in the folder the program happened to start in.
+// there is none), never in the working folder.
 QString startFolder(QFileDialog::AcceptMode mode) {
     const auto kind = mode == QFileDialog::AcceptOpen ? QStandardPaths::PicturesLocation
                                                       : QStandardPaths::DocumentsLocation;
