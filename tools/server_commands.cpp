@@ -24,7 +24,8 @@ int usage() {
                  "  shop_table server join RUN_DIR CONNECTION --till CODE\n"
                  "      join this run folder's till to the shop server as till CODE\n"
                  "  shop_table server catalogue RUN_DIR CONNECTION\n"
-                 "      put the run folder's product table on the server as the shop's catalogue\n"
+                 "      put the run folder's product and barcode tables on the server as the "
+                 "shop's catalogue\n"
                  "CONNECTION is a libpq connection, for example\n"
                  "  \"host=192.168.1.10 port=5433 dbname=shop user=till02 password=...\"\n"
                  "(or the password in PGPASSWORD, kept off the command line)\n"
@@ -84,12 +85,13 @@ int addUser(const std::string& connection, const std::string& name, const std::s
 
 int catalogue(const std::string& runDir, const std::string& connection) {
     std::string error;
-    const auto items = sv::localCatalogue(runDir, &error);
+    const sv::Catalogue local = sv::localCatalogue(runDir, &error);
     if (!error.empty()) return fail(error);
     sv::PgConnection c = connect(connection, &error);
     if (!c.isOpen()) return fail(error);
-    if (const std::string e = sv::replaceCatalogue(c, items); !e.empty()) return fail(e);
-    std::cout << items.size() << " goods on the server\n";
+    if (const std::string e = sv::replaceCatalogue(c, local); !e.empty()) return fail(e);
+    std::cout << local.items.size() << " goods and " << local.codes.size()
+              << " barcodes on the server\n";
     return 0;
 }
 

@@ -1,99 +1,71 @@
 #include "catalogue.h"
 
-#include <charconv>
-
-#include "storage/data_paths.h"
-#include "storage/table_read_all.h"
-
 namespace shop::server {
 
-std::vector<CatalogueItem> localCatalogue(const std::string& runDir, std::string* error) {
-    const storage::DataPaths paths{runDir};
-    const storage::TableContents t = storage::readAllRecords(paths.product(), 3);
-    std::vector<CatalogueItem> items;
-    if (!t.opened || t.width != 3) {
-        if (error) *error = t.status.message();
-        return items;
-    }
-    for (std::size_t r = 0; r < t.recordCount(); ++r) {
-        CatalogueItem item{t.cells[r * 3], t.cells[r * 3 + 1], 0};
-        const std::string& stock = t.cells[r * 3 + 2];
-        const auto [end, ec] =
-            std::from_chars(stock.data(), stock.data() + stock.size(), item.stock);
-        if (ec != std::errc() || end != stock.data() + stock.size()) item.stock = 0;
-        items.push_back(std::move(item));
-    }
-    return items;
+namespace {
+std::string failure(PgConnection& c, const PgResult& r) {
+    return r.error().empty() ? c.error() : r.error();
 }
+}  // namespace
 
-std::string replaceCatalogue(PgConnection& c, const std::vector<CatalogueItem>& items) {
-    std::vector<std::string> names, prices, stocks;
-    for (const CatalogueItem& item : items) {
+std::string replaceCatalogue(PgConnection& c, const Catalogue& catalogue) {
+    std::vector<std::string> names, prices, stocks, codes, goods;
+    for (const CatalogueItem& item : catalogue.items) {
         names.push_back(item.name);
         prices.push_back(item.price);
         stocks.push_back(std::to_string(item.stock));
     }
+    for (const CatalogueCode& code : catalogue.codes) {
+        codes.push_back(code.code);
+        goods.push_back(code.goods);
+    }
     for (const auto& [sql, params] : std::vector<std::pair<std::string, std::vector<std::string>>>{
              {"BEGIN", {}},
              {"DELETE FROM products", {}},
+             {"DELETE FROM barcodes", {}},
              {"INSERT INTO products (position, name, price, stock)"
               " SELECT n, ($1::text[])[n], ($2::text[])[n], ($3::bigint[])[n]"
               " FROM generate_series(1, cardinality($1::text[])) AS n",
               {arrayLiteral(names), arrayLiteral(prices), arrayLiteral(stocks)}},
+             {"INSERT INTO barcodes (position, code, goods)"
+              " SELECT n, ($1::text[])[n], ($2::text[])[n]"
+              " FROM generate_series(1, cardinality($1::text[])) AS n",
+              {arrayLiteral(codes), arrayLiteral(goods)}},
+             {"UPDATE catalogue_revision SET revision = revision + 1", {}},
              {"NOTIFY shop_catalogue", {}},
              {"COMMIT", {}}}) {
         const PgResult r = c.exec(sql, params);
         if (!r.ok()) {
+            const std::string error = failure(c, r);
             c.exec("ROLLBACK");
-            return r.error().empty() ? c.error() : r.error();
+            return error;
         }
     }
     return {};
 }
 
-std::vector<CatalogueItem> serverCatalogue(PgConnection& c, std::string* error) {
-    std::vector<CatalogueItem> items;
-    const PgResult r = c.exec("SELECT name, price, stock FROM products ORDER BY position");
-    if (!r.ok()) {
-        if (error) *error = r.error().empty() ? c.error() : r.error();
-        return items;
-    }
-    for (int i = 0; i < r.rows(); ++i)
-        items.push_back({r.text(i, 0), r.text(i, 1), r.number(i, 2)});
-    return items;
-}
-
-}  // namespace shop::server
-
-#include "storage/table.h"
-#include "storage/table_replace.h"
-
-namespace shop::server {
-
-namespace {
-std::string replaceTable(const std::string& path,
-                         std::span<const std::vector<std::string>* const> columns) {
-    if (!storage::open(path)) return storage::lastStatus().message();
-    const bool replaced = storage::replaceRecords(columns);
-    const std::string error = replaced ? "" : storage::lastStatus().message();
-    storage::close(path);
-    return error;
-}
-}  // namespace
-
-std::string applyCatalogue(const std::string& runDir, const std::vector<CatalogueItem>& items) {
-    if (items.empty()) return "the server's catalogue is empty";
-    std::vector<std::string> names, prices, stocks;
-    for (const CatalogueItem& item : items) {
-        names.push_back(item.name);
-        prices.push_back(item.price);
-        stocks.push_back(std::to_string(item.stock));
-    }
-    const storage::DataPaths paths{runDir};
-    const std::vector<std::string>* product[] = {&names, &prices, &stocks};
-    if (std::string e = replaceTable(paths.product(), product); !e.empty()) return e;
-    const std::vector<std::string>* goodsList[] = {&names};
-    return replaceTable(paths.productSave(), goodsList);
+Catalogue serverCatalogue(PgConnection& c, std::string* error) {
+    Catalogue catalogue;
+    const auto fail = [&](const PgResult& r) {
+        if (error) *error = failure(c, r);
+        c.exec("ROLLBACK");
+        return Catalogue{};
+    };
+    if (const PgResult r = c.exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"); !r.ok())
+        return fail(r);
+    const PgResult items = c.exec("SELECT name, price, stock FROM products ORDER BY position");
+    if (!items.ok()) return fail(items);
+    const PgResult codes = c.exec("SELECT code, goods FROM barcodes ORDER BY position");
+    if (!codes.ok()) return fail(codes);
+    const PgResult revision = c.exec("SELECT revision FROM catalogue_revision");
+    if (!revision.ok()) return fail(revision);
+    catalogue.revision = revision.number(0, 0);
+    if (const PgResult r = c.exec("COMMIT"); !r.ok()) return fail(r);
+    for (int i = 0; i < items.rows(); ++i)
+        catalogue.items.push_back({items.text(i, 0), items.text(i, 1), items.number(i, 2)});
+    for (int i = 0; i < codes.rows(); ++i)
+        catalogue.codes.push_back({codes.text(i, 0), codes.text(i, 1)});
+    return catalogue;
 }
 
 }  // namespace shop::server

@@ -60,6 +60,29 @@ const std::vector<std::vector<std::string>>& steps() {
             "GRANT SELECT ON shop_meta, tills, sale_rows, tickets TO shop_office",
             "GRANT SELECT, INSERT, UPDATE, DELETE ON products TO shop_office",
         },
+        {
+            // The barcodes come down with the catalogue, in the till's table order.
+            "CREATE TABLE barcodes (position integer PRIMARY KEY, code text NOT NULL,"
+            " goods text NOT NULL)",
+            "REVOKE ALL ON barcodes FROM PUBLIC",
+            "GRANT SELECT ON barcodes TO shop_till",
+            "GRANT SELECT, INSERT, UPDATE, DELETE ON barcodes TO shop_office",
+            // Moves with every change of the catalogue: a catalogue the back
+            // office emptied comes down empty, one never set does not.
+            "CREATE TABLE catalogue_revision (revision bigint NOT NULL)",
+            "INSERT INTO catalogue_revision VALUES (0)",
+            "REVOKE ALL ON catalogue_revision FROM PUBLIC",
+            "GRANT SELECT ON catalogue_revision TO shop_till",
+            "GRANT SELECT, UPDATE ON catalogue_revision TO shop_office",
+            // The back-office PC is a till too: it joins, sells and uploads
+            // with its own sign-in, and is the one that may edit the catalogue.
+            "GRANT shop_till TO shop_office",
+            // The day close asks for a day's tickets of every till by the day
+            // their run started, as for the rows.
+            "ALTER TABLE tickets ADD COLUMN run_day date"
+            " GENERATED ALWAYS AS (shop_run_day(ticket_table)) STORED",
+            "CREATE INDEX tickets_day ON tickets (run_day)",
+        },
     };
     return all;
 }

@@ -64,7 +64,7 @@ bool Uploader::connect() {
     m_connection = std::move(session.connection);
     // Listening first, then reading: a change made in between is not missed.
     m_connection.exec("LISTEN shop_catalogue");
-    m_catalogue.clear();
+    m_catalogue = {};
     m_catalogueDue = true;
     refreshCatalogue();
     return true;
@@ -72,9 +72,9 @@ bool Uploader::connect() {
 
 void Uploader::refreshCatalogue() {
     std::string error;
-    std::vector<CatalogueItem> items = serverCatalogue(m_connection, &error);
+    Catalogue items = serverCatalogue(m_connection, &error);
     if (!error.empty()) return;  // tried again on the next round
-    if (items.empty() || items == m_catalogue) {
+    if ((items.items.empty() && items.revision == 0) || items == m_catalogue) {
         m_catalogueDue = false;
         return;
     }

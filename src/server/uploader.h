@@ -76,7 +76,7 @@ private:
 
     // Worker thread only.
     PgConnection m_connection;
-    std::vector<CatalogueItem> m_catalogue;  // as last applied
+    Catalogue m_catalogue;  // as last applied
     bool m_catalogueDue = false;
     std::thread m_thread;  // last: starts once everything above is made
 };

@@ -17,9 +17,10 @@ TEST(Schema, InitIsIdempotentAndLeavesANewerSchemaAlone) {
         const char* said;
         const char* after;
     } cases[] = {
-        {"1", 0, "nothing to do", "1"},
-        {"99", 1, "newer than this program's 1", "99"},
-        {"0", 0, "schema version 0 -> 1", "1"},
+        {"2", 0, "nothing to do", "2"},
+        {"99", 1, "newer than this program's 2", "99"},
+        {"1", 0, "schema version 1 -> 2", "2"},
+        {"0", 0, "schema version 0 -> 2", "2"},
     };
     for (const auto& c : cases) {
         server::PgConnection admin = shop.adminConnection();
@@ -27,8 +28,21 @@ TEST(Schema, InitIsIdempotentAndLeavesANewerSchemaAlone) {
             // A server as an older program left it: the step is made again
             // from nothing, in one transaction.
             ASSERT_TRUE(
-                admin.exec("DROP TABLE shop_meta, tills, products, sale_rows, tickets").ok())
+                admin
+                    .exec("DROP TABLE shop_meta, tills, products, sale_rows, tickets, barcodes,"
+                          " catalogue_revision")
+                    .ok())
                 << admin.error();
+        } else if (std::string(c.version) == "1") {
+            // A server of the first version, with a sale on it: the next step
+            // is added, and the sale stays.
+            for (const char* sql :
+                 {"DROP TABLE barcodes, catalogue_revision",
+                  "ALTER TABLE tickets DROP COLUMN run_day",
+                  "UPDATE shop_meta SET value = '1' WHERE key = 'schema_version'",
+                  "INSERT INTO sale_rows (till, run_table, record, name, price, quantity, moment)"
+                  " VALUES ('01', 't', 1, '可乐', '3', '1', 'm')"})
+                ASSERT_TRUE(admin.exec(sql).ok()) << sql << ": " << admin.error();
         } else {
             admin.exec("UPDATE shop_meta SET value = $1 WHERE key = 'schema_version'", {c.version});
         }
@@ -36,6 +50,9 @@ TEST(Schema, InitIsIdempotentAndLeavesANewerSchemaAlone) {
         EXPECT_EQ(runTool({"server", "init", shop.admin()}, &said), c.exitCode) << c.version;
         EXPECT_NE(said.find(c.said), std::string::npos) << c.version << ": " << said;
         EXPECT_EQ(admin.value("SELECT value FROM shop_meta WHERE key = 'schema_version'"), c.after);
+        if (std::string(c.version) == "1") {
+            EXPECT_EQ(serverCounts().rows, 1);
+        }
     }
     shop.reset();
 }
@@ -64,7 +81,10 @@ TEST(Schema, ATillAddsSalesButNeverChangesOrDeletesThem) {
          "INSERT INTO sale_rows (till, run_table, record, name, price, quantity, moment)"
          " VALUES ('01', 't', 2, '可乐', '3', '1', 'm')",
          true},
+        {"till01", "SELECT code FROM barcodes", true},
+        {"till01", "INSERT INTO barcodes VALUES (1, '6901234567892', '可乐')", false},
         {"office", "UPDATE products SET price = '4'", true},
+        {"office", "INSERT INTO barcodes VALUES (1, '6901234567892', '可乐')", true},
         {"office", "DELETE FROM sale_rows", false},
     };
     for (const auto& c : cases) {

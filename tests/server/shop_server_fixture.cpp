@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdio>
 
+#include "server/schema.h"
+
 namespace shop::test {
 
 namespace {
@@ -93,9 +95,13 @@ server::PgConnection ShopServer::adminConnection(const std::string& database) co
 void ShopServer::reset() {
     if (!m_running) start();
     server::PgConnection c = adminConnection();
-    for (const char* sql : {"TRUNCATE sale_rows, tickets, tills, products",
-                            "UPDATE shop_meta SET value = '1' WHERE key = 'schema_version'"})
+    const std::string version = std::to_string(server::schemaVersion());
+    for (const char* sql : {"TRUNCATE sale_rows, tickets, tills, products, barcodes",
+                            "UPDATE catalogue_revision SET revision = 0"})
         EXPECT_TRUE(c.exec(sql).ok()) << sql << ": " << c.error();
+    EXPECT_TRUE(
+        c.exec("UPDATE shop_meta SET value = $1 WHERE key = 'schema_version'", {version}).ok())
+        << c.error();
 }
 
 }  // namespace shop::test
