@@ -71,7 +71,8 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent,
                              const std::string& code)
     : app::FramelessWindow(parent),
       ui(std::make_unique<Ui::ProductWindow>()),
-      m_checkout(checkout) {
+      m_checkout(checkout),
+      m_shop(ui::dataPaths().runDir) {
     ui->setupUi(this);
     setDesignedGeometry(QSize(718, 424));
     setWindowTitle(QStringLiteral("添加产品_窗口"));
@@ -164,6 +165,19 @@ Catalog ProductWindow::catalogFromLists() const {
             listTexts(ui->选择列表框_设置商品数量)};
 }
 
+bool ProductWindow::sendToShop(const std::vector<server::CatalogueStep>& steps) {
+    // The table is let go while the catalogue that comes back replaces it,
+    // and read afresh afterwards.
+    m_table.reset();
+    const std::optional<QString> refused = m_shop.send(this, steps);
+    // Refused or not, the lists show the tables, which hold what the server
+    // last gave (a refusal because the catalogue moved brought it down).
+    loadCatalog();
+    loadCodes();
+    if (refused) app::showMessage(this, *refused);
+    return !refused;
+}
+
 void ProductWindow::showEntry(QListWidget* /*list*/, int row) {
     if (row < 0) return;
     m_selected = row;
@@ -189,6 +203,18 @@ void ProductWindow::addProduct() {
     }
     if (!catalogReadable()) return;  // the boxes keep what was typed
     if (!typedCodeFits(name)) return;
+    if (m_shop.joined()) {
+        std::vector<server::CatalogueStep> steps = typedCodeSteps(name);
+        steps.insert(steps.begin(), server::CatalogueStep::add(
+                                        name.toStdString(), catalogPrice(price.toStdString()),
+                                        std::atoll(quantity.toStdString().c_str())));
+        if (!sendToShop(steps)) return;  // the boxes keep what was typed
+        for (QLineEdit* box :
+             {ui->编辑框_数量, ui->编辑框_产品价格, ui->编辑框_名称, ui->编辑框_条码})
+            box->clear();
+        inputStored();
+        return;
+    }
     appendEntry(name, QString::fromStdString(catalogPrice(price.toStdString())), quantity);
     ui->编辑框_数量->clear();
     ui->编辑框_产品价格->clear();
@@ -213,6 +239,19 @@ void ProductWindow::changeChosen() {
     const int k = *m_selected;
     if (k >= std::min({names->count(), prices->count(), quantities->count()})) return;
     if (!typedCodeFits(ui->编辑框_名称->text(), names->item(k)->text())) return;
+    if (m_shop.joined()) {
+        const QString name = ui->编辑框_名称->text();
+        std::vector<server::CatalogueStep> steps = typedCodeSteps(name, names->item(k)->text());
+        steps.insert(steps.begin(),
+                     server::CatalogueStep::change(
+                         k + 1, names->item(k)->text().toStdString(), name.toStdString(),
+                         catalogPrice(ui->编辑框_产品价格->text().toStdString()),
+                         std::atoll(ui->编辑框_数量->text().toStdString().c_str())));
+        if (!sendToShop(steps)) return;  // the boxes keep the typed texts
+        ui->编辑框_条码->clear();
+        inputStored();
+        return;
+    }
     QListWidgetItem* const entry[] = {quantities->item(k), prices->item(k), names->item(k)};
     // The price is kept as an add keeps it, with its 元.
     const QString typed[] = {
@@ -240,6 +279,12 @@ void ProductWindow::emptyCatalog() {
     if (!app::askYesNo(this, QStringLiteral("清空产品提示信息"),
                        QString::fromStdString(emptyQuestion(ui->选择列表框_设置商品名称->count()))))
         return;
+    if (m_shop.joined()) {
+        if (!sendToShop({server::CatalogueStep::empty()})) return;
+        if (m_checkout.goods) m_checkout.goods->clear();
+        app::showMessage(this, QStringLiteral("产品数据库清空成功"));
+        return;
+    }
     const EmptyResult result = emptyCatalogAndGoods(ui::dataPaths().productSave());
     if (result == EmptyResult::NoTable) return;
     if (result == EmptyResult::GoodsKept) {
@@ -263,6 +308,8 @@ void ProductWindow::importNames() {
     // An unread catalogue would empty the goods combo and the product-save
     // table in its place.
     if (!catalogReadable()) return;
+    // The goods list is the shop's: every till takes it down again.
+    if (m_shop.joined() && !sendToShop({server::CatalogueStep::publish()})) return;
     QStringList names;
     const QListWidget* list = ui->选择列表框_设置商品名称;
     names.reserve(list->count());

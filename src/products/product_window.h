@@ -11,6 +11,7 @@
 #include "app/checkout_area.h"
 #include "app/frameless_window.h"
 #include "barcodes/code_index.h"
+#include "shop_catalogue.h"
 
 class QListWidget;
 class QMenu;
@@ -64,6 +65,12 @@ protected:
 
 private:
     bool loadCatalog();
+    // On a till joined to a shop server: the edit goes there first, and the
+    // lists show what came back down; said, and false, when it was refused.
+    bool sendToShop(const std::vector<server::CatalogueStep>& steps);
+    // The steps for the code box's code, once goods `goods` holds it.
+    std::vector<server::CatalogueStep> typedCodeSteps(const QString& goods,
+                                                      const QString& renamedFrom = {}) const;
     bool catalogReadable();
     void fillLists(const Catalog& catalog);
     void appendEntry(const QString& name, const QString& price, const QString& quantity);
@@ -84,6 +91,7 @@ private:
     std::vector<barcodes::CodeEntry> m_codes;  // the barcode table as read
     barcodes::CodeIndex m_codeIndex;
     std::optional<int> m_selected;
+    ShopCatalogue m_shop;                          // joined to a shop server or not
     std::unique_ptr<storage::TableVisit> m_table;  // the product table, while shown
     bool m_readable = false;                       // the lists hold what it holds
 };

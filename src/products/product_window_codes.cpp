@@ -116,6 +116,18 @@ bool ProductWindow::typedCodeFits(const QString& goods, const QString& renamedFr
     return false;
 }
 
+std::vector<server::CatalogueStep> ProductWindow::typedCodeSteps(const QString& goods,
+                                                                 const QString& renamedFrom) const {
+    std::vector<server::CatalogueStep> steps;
+    if (!renamedFrom.isEmpty() && renamedFrom != goods)
+        steps.push_back(
+            server::CatalogueStep::renameCodes(renamedFrom.toStdString(), goods.toStdString()));
+    const std::string code = ui->编辑框_条码->text().trimmed().toStdString();
+    if (!code.empty() && m_codeIndex.goodsOf(code) == nullptr)
+        steps.push_back(server::CatalogueStep::addCode(code, goods.toStdString()));
+    return steps;
+}
+
 // Right after the catalogue took the goods: its codes under its new name
 // when it was renamed, and the code typed (checked by typedCodeFits) when no
 // goods has it yet. False when the table refused; the code then stays in
@@ -162,6 +174,12 @@ void ProductWindow::giveInStoreCode() {
     if (!settings::writeSetting(settings, kCodeSection, kCounterKey,
                                 std::to_string(made->counter))) {
         app::showMessage(this, QStringLiteral("店内码计数无法保存，未生成店内码"));
+        return;
+    }
+    if (m_shop.joined()) {
+        if (!sendToShop({server::CatalogueStep::addCode(made->code, goods)})) return;
+        app::showMessage(this,
+                         QStringLiteral("商品“%1”的店内码：%2").arg(qs(goods), qs(made->code)));
         return;
     }
     const storage::Status added = bc::addCodes(ui::dataPaths().barcodes(), {{made->code, goods}});

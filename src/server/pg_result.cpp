@@ -33,6 +33,8 @@ std::string PgResult::error() const {
 
 int PgResult::rows() const { return m_result ? PQntuples(m_result.get()) : 0; }
 
+int PgResult::affected() const { return m_result ? std::atoi(PQcmdTuples(m_result.get())) : 0; }
+
 bool PgResult::isNull(int row, int column) const {
     return !m_result || row >= rows() || column >= PQnfields(m_result.get()) ||
            PQgetisnull(m_result.get(), row, column);

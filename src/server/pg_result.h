@@ -21,6 +21,8 @@ public:
     std::string error() const;
 
     int rows() const;
+    // Rows an INSERT, UPDATE or DELETE changed; 0 for any other command.
+    int affected() const;
     bool isNull(int row, int column) const;
     std::string text(int row, int column) const;
     long long number(int row, int column) const;
