@@ -1,5 +1,6 @@
 #include "day_close_window.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -15,6 +16,7 @@
 #include "close_print.h"
 #include "close_sheet.h"
 #include "settings/settings_file.h"
+#include "shop_day_figures.h"
 #include "storage/data_paths.h"
 #include "ui_day_close_window.h"
 
@@ -68,24 +70,53 @@ DayCloseWindow::DayCloseWindow(QWidget* parent)
     m_model.load(app::now());
     if (!m_model.earlierCloses().empty()) m_printable = m_model.earlierCloses().back();
     showFigures();
+    if (shopDayAvailable(app::runDirectory())) {
+        m_scope = new QComboBox(this);
+        m_scope->setObjectName(QStringLiteral("组合框_范围"));
+        m_scope->addItems({QStringLiteral("本机"), QStringLiteral("全店")});
+        m_scope->setToolTip(QStringLiteral(
+            "本机：这台收银机的日结；全店：门店服务器上所有收银机今天的数字，只供查看"));
+        m_scope->setGeometry(450, 94, 90, 26);
+        connect(m_scope, &QComboBox::currentIndexChanged, this, &DayCloseWindow::scopeChosen);
+    }
     watchTypedInput();
 }
 
 DayCloseWindow::~DayCloseWindow() = default;
 
-void DayCloseWindow::showFigures() {
-    const DayFigures& f = m_model.figures();
-    ui->标签_日期->setText(QStringLiteral("日期；") + q(m_model.day()));
-    ui->标签_收银员->setText(QStringLiteral("收银员；") + q(m_model.cashier()));
-    ui->标签_小票->setText(QStringLiteral("小票；") + q(receiptSpan(f)));
-    ui->标签_笔数->setText(QStringLiteral("销售 %1 笔，退货 %2 笔").arg(f.sales).arg(f.refunds));
-    const auto& earlier = m_model.earlierCloses();
-    ui->标签_已日结->setText(
-        earlier.empty() ? QString()
-                        : QStringLiteral("今日已日结 %1 次（最近一次 %2），本次只计其后的收款")
-                              .arg(earlier.size())
-                              .arg(q(earlier.back().moment)));
+void DayCloseWindow::scopeChosen(int index) {
+    const bool shopWide = index == 1;
+    // The whole shop is looked at, never closed: each till closes its own drawer.
+    for (QWidget* own : std::initializer_list<QWidget*>{ui->分组框_现金核对, ui->编辑框_备注})
+        own->setEnabled(!shopWide);
+    if (!shopWide) {
+        showOwnFigures();  // what the cashier typed stays
+        showCash();
+        return;
+    }
+    ui->图形按钮_确认日结->setEnabled(false);
+    hint(QStringLiteral("正在向门店服务器查询全店数字…"), false);
+    startShopDayQuery(app::runDirectory(), app::now(), this, [this](ShopDayResult answer) {
+        if (m_scope->currentIndex() != 1) return;  // 本机 was chosen again meanwhile
+        if (!answer.ok) {
+            hint(answer.failure, true);
+            return;
+        }
+        showShopFigures(answer.figures, answer.tills);
+    });
+}
 
+void DayCloseWindow::showShopFigures(const DayFigures& figures, int tills) {
+    ui->标签_收银员->setText(QStringLiteral("收银员；全店"));
+    ui->标签_小票->setText(QStringLiteral("小票；全店 %1 台收银机").arg(tills));
+    ui->标签_已日结->clear();
+    showTakings(figures);
+    ui->透明标签_未收款->setText(QStringLiteral("各收银机本机日结时计"));
+    hint(QStringLiteral("全店数字只供查看；日结在每台收银机上各自进行"), false);
+}
+
+void DayCloseWindow::showTakings(const DayFigures& f) {
+    ui->标签_笔数->setText(QStringLiteral("销售 %1 笔，退货 %2 笔").arg(f.sales).arg(f.refunds));
     QTreeWidget* takings = ui->列表框_收款汇总;
     takings->clear();
     const auto rows = takingsRows(f);
@@ -104,9 +135,27 @@ void DayCloseWindow::showFigures() {
                 item->setFont(c, bold);
             }
     }
+}
+
+void DayCloseWindow::showOwnFigures() {
+    const DayFigures& f = m_model.figures();
+    ui->标签_日期->setText(QStringLiteral("日期；") + q(m_model.day()));
+    ui->标签_收银员->setText(QStringLiteral("收银员；") + q(m_model.cashier()));
+    ui->标签_小票->setText(QStringLiteral("小票；") + q(receiptSpan(f)));
+    showTakings(f);
+    const auto& earlier = m_model.earlierCloses();
+    ui->标签_已日结->setText(
+        earlier.empty() ? QString()
+                        : QStringLiteral("今日已日结 %1 次（最近一次 %2），本次只计其后的收款")
+                              .arg(earlier.size())
+                              .arg(q(earlier.back().moment)));
+
     ui->透明标签_未收款->setText(q(unpaidText(f)) +
                                  (f.unpaidLines ? QStringLiteral("（不计入收入）") : QString()));
+}
 
+void DayCloseWindow::showFigures() {
+    showOwnFigures();
     const auto carried = m_model.carriedFloat();
     ui->编辑框_备用金->setText(carried ? q(checkout::yuanText(*carried)) : QString());
     ui->标签_备用金来源->setText(carried ? QStringLiteral("备用金取自上次日结的实点现金，可改")

@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "app/frameless_window.h"
+
+class QComboBox;
 #include "day_close_model.h"
 
 namespace Ui {
@@ -32,8 +34,15 @@ public:
     void printClose();
     void saveClosePdf();
 
+    // 组合框_范围, offered when the till joined a shop server: 本机 is this
+    // till's close; 全店 shows the whole shop's figures, read only.
+    void scopeChosen(int index);
+
 private:
     void showFigures();
+    void showOwnFigures();  // the till's own day, the typed cash left alone
+    void showTakings(const DayFigures& figures);
+    void showShopFigures(const DayFigures& figures, int tills);
     void showCash();
     void cashTyped();
     void hint(const QString& text, bool warning);
@@ -42,6 +51,7 @@ private:
     DayCloseModel m_model;
     QString m_shopName;
     std::optional<CloseRecord> m_printable;
+    QComboBox* m_scope = nullptr;
 };
 
 // Opens the window modally over `parent` (Navigation::dayClose).

@@ -1,10 +1,9 @@
 #include "shop_wide_query.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <numeric>
-#include <thread>
 
+#include "app/background_answer.h"
 #include "sale_line.h"
 #include "server/shop_sales.h"
 #include "server/till_session.h"
@@ -64,18 +63,9 @@ bool shopWideAvailable(const std::string& runDir) {
 void startShopWideQuery(const std::string& runDir, const storage::Moment& firstDay,
                         const storage::Moment& lastDay, QObject* receiver,
                         std::function<void(ShopWideResult)> done) {
-    QPointer<QObject> guard(receiver);
-    // The answer is handed to the application object, which outlives every
-    // window, and reaches the receiver only if it is still there.
-    std::thread([runDir, firstDay, lastDay, guard, done = std::move(done)]() mutable {
-        ShopWideResult result = ask(runDir, firstDay, lastDay);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [guard, done = std::move(done), result = std::move(result)]() mutable {
-                if (guard) done(std::move(result));
-            },
-            Qt::QueuedConnection);
-    }).detach();
+    app::answerLater<ShopWideResult>(
+        receiver, [runDir, firstDay, lastDay] { return ask(runDir, firstDay, lastDay); },
+        std::move(done));
 }
 
 }  // namespace shop::performance
