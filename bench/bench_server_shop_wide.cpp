@@ -46,18 +46,24 @@ public:
         // Making the fixture's rows takes longer than a till's statement may.
         server::PgConnection admin = server::PgConnection::open(shop.admin(), {10, 3600000});
         const server::PgResult made = admin.exec(
-            "INSERT INTO sale_rows (till, run_table, record, name, price, quantity, moment)"
+            "INSERT INTO sale_rows (till, run_table, record, name, price, quantity, moment,"
+            " sale_second)"
             " SELECT lpad(t::text, 2, '0'), format('销售数据%s年%s月%s日8时0分0秒',"
             " extract(year FROM d)::int, extract(month FROM d)::int, extract(day FROM d)::int),"
             " r, '商品' || r, (r % 20 + 1) || '.5元', (r % 5 + 1)::text,"
             " format('%s年%s月%s日9时0分0秒', extract(year FROM d)::int,"
-            " extract(month FROM d)::int, extract(day FROM d)::int)"
+            " extract(month FROM d)::int, extract(day FROM d)::int),"
+            // The second a till sends with the row: its day's number, 9 o'clock.
+            " ((d::date - '2024-01-01'::date) + $4::bigint) * 86400 + 9 * 3600"
             " FROM generate_series(1, $1::int) t,"
             " generate_series('2024-01-01'::date, '2024-01-01'::date + $2::int - 1, '1 day') d,"
             " generate_series(1, $3::int) r",
-            {std::to_string(kTills), std::to_string(kDays), std::to_string(kRecords)});
+            {std::to_string(kTills), std::to_string(kDays), std::to_string(kRecords),
+             std::to_string(storage::dayNumber(kFirstDay))});
         if (!made.ok()) std::fprintf(stderr, "the server's sales: %s\n", made.error().c_str());
-        admin.exec("ANALYZE sale_rows");
+        // As the server's autovacuum leaves a table that rows were added to:
+        // its visibility map set, so the query reads the index alone.
+        admin.exec("VACUUM ANALYZE sale_rows");
         const storage::DataPaths paths{m_till.dir()};
         for (int day = 0; day < kDays; ++day) {
             Moment start = storage::fromDayNumber(storage::dayNumber(kFirstDay) + day);

@@ -27,10 +27,7 @@ SaleLine saleLine(const SalesRow& row) {
 }
 
 std::optional<long long> saleSecond(const SalesRow& row) {
-    const auto moment = storage::parseDateText(row[kTimeCell]);
-    if (!moment) return std::nullopt;
-    return (storage::dayNumber(*moment) * 24 + moment->hour) * 3600 + moment->minute * 60 +
-           moment->second;
+    return storage::secondOfDateText(row[kTimeCell]);
 }
 
 std::optional<long long> saleDay(const SalesRow& row) {

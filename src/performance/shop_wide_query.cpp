@@ -12,6 +12,32 @@ namespace shop::performance {
 
 namespace {
 
+constexpr int kParts = 4;
+
+// Ordered by sale moment as the till's own list is; rows of one moment
+// keep the server's order (day, till, run, record).
+void orderBySaleMoment(server::ShopSales& sales) {
+    std::vector<std::size_t> order(sales.rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::vector<std::optional<long long>> seconds;
+    seconds.reserve(sales.rows.size());
+    for (const auto& row : sales.rows) seconds.push_back(saleSecond(row));
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (!seconds[a] || !seconds[b]) return seconds[a].has_value() && !seconds[b];
+        return *seconds[a] < *seconds[b];
+    });
+    std::vector<SalesRow> rows;
+    std::vector<std::string> tills;
+    rows.reserve(order.size());
+    tills.reserve(order.size());
+    for (const std::size_t i : order) {
+        rows.push_back(std::move(sales.rows[i]));
+        tills.push_back(std::move(sales.tills[i]));
+    }
+    sales.rows = std::move(rows);
+    sales.tills = std::move(tills);
+}
+
 ShopWideResult ask(const std::string& runDir, const storage::Moment& first,
                    const storage::Moment& last) {
     ShopWideResult result;
@@ -25,29 +51,20 @@ ShopWideResult ask(const std::string& runDir, const storage::Moment& first,
         result.failure = QString::fromStdString(session.message(file->till));
         return result;
     }
-    server::ShopSales sales = server::shopSales(session.connection, first, last);
+    // The rows are asked in parts at once, one a core of a small server.
+    const server::Timeouts timeouts{5, 60000};
+    server::ShopSales sales = server::shopSales(
+        session.connection, first, last,
+        [&] { return server::PgConnection::open(server::tillConnection(runDir, *file), timeouts); },
+        kParts);
     if (!sales.ok) {
         result.failure =
             QStringLiteral("门店服务器查询失败：") + QString::fromStdString(sales.error);
         return result;
     }
-    // Ordered by sale moment as the till's own list is; rows of one moment
-    // keep the server's order (day, till, run, record).
-    std::vector<std::size_t> order(sales.rows.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::vector<std::optional<long long>> seconds;
-    seconds.reserve(sales.rows.size());
-    for (const auto& row : sales.rows) seconds.push_back(saleSecond(row.cells));
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (!seconds[a] || !seconds[b]) return seconds[a].has_value() && !seconds[b];
-        return *seconds[a] < *seconds[b];
-    });
-    result.sales.rows.reserve(order.size());
-    result.tills.reserve(order.size());
-    for (const std::size_t i : order) {
-        result.sales.rows.push_back(std::move(sales.rows[i].cells));
-        result.tills.push_back(std::move(sales.rows[i].till));
-    }
+    if (!sales.ordered) orderBySaleMoment(sales);
+    result.sales.rows = std::move(sales.rows);
+    result.tills = std::move(sales.tills);
     result.sales.listedAny = true;
     addTotals(result.sales);
     result.ok = true;

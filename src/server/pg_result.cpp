@@ -46,6 +46,11 @@ std::string PgResult::text(int row, int column) const {
                        static_cast<std::size_t>(PQgetlength(m_result.get(), row, column)));
 }
 
+std::string_view PgResult::view(int row, int column) const {
+    return {PQgetvalue(m_result.get(), row, column),
+            static_cast<std::size_t>(PQgetlength(m_result.get(), row, column))};
+}
+
 long long PgResult::number(int row, int column) const {
     return std::strtoll(text(row, column).c_str(), nullptr, 10);
 }

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 struct pg_result;
 
@@ -25,6 +26,9 @@ public:
     int affected() const;
     bool isNull(int row, int column) const;
     std::string text(int row, int column) const;
+    // The same without a copy, for a row and column known to be there; valid
+    // while the result lives. Empty for a null.
+    std::string_view view(int row, int column) const;
     long long number(int row, int column) const;
 
 private:

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "storage/date_text.h"
+
 namespace shop::server {
 
 namespace {
@@ -11,8 +13,8 @@ namespace {
 // number moves no stock (the till said so when it sold it).
 constexpr const char* kSalesSql = R"(
 WITH stored AS (
-  INSERT INTO sale_rows (till, run_table, record, name, price, quantity, moment)
-  SELECT $1, $2, $3::integer + n - 1, v[1], v[2], v[3], v[4]
+  INSERT INTO sale_rows (till, run_table, record, name, price, quantity, moment, sale_second)
+  SELECT $1, $2, $3::integer + n - 1, v[1], v[2], v[3], v[4], ($6::bigint[])[n]
   FROM (SELECT n, ($4::text[])[n * 4 - 3 : n * 4] AS v
         FROM generate_series(1, $5::integer) AS n) AS rows
   ON CONFLICT DO NOTHING
@@ -37,6 +39,19 @@ WITH stored AS (
   ON CONFLICT DO NOTHING
   RETURNING 1)
 SELECT count(*) FROM stored)";
+
+// The second of each row's sale moment, sent beside the row: the shop-wide
+// query orders by it on the server, as the till's own list orders by the
+// same parse of the same text. NULL for a cell that names no moment.
+std::string saleSeconds(const std::vector<std::string>& cells, int count) {
+    std::string literal = "{";
+    for (int r = 0; r < count; ++r) {
+        if (r) literal += ',';
+        const auto second = storage::secondOfDateText(cells[static_cast<std::size_t>(r) * 4 + 3]);
+        literal += second ? std::to_string(*second) : std::string("NULL");
+    }
+    return literal + "}";
+}
 
 }  // namespace
 
@@ -66,9 +81,11 @@ BatchResult uploadBatch(PgConnection& c, const std::string& till, const OutboxTa
             return result;
         }
     }
-    const PgResult stored = c.exec(table.kind == TableKind::Sales ? kSalesSql : kTicketsSql,
-                                   {till, table.name, std::to_string(table.first + offset),
-                                    arrayLiteral(cells), std::to_string(count)});
+    std::vector<std::string> params = {till, table.name, std::to_string(table.first + offset),
+                                       arrayLiteral(cells), std::to_string(count)};
+    if (table.kind == TableKind::Sales) params.push_back(saleSeconds(cells, count));
+    const PgResult stored =
+        c.exec(table.kind == TableKind::Sales ? kSalesSql : kTicketsSql, params);
     if (!stored.ok()) {
         result.error = stored.error();
         c.exec("ROLLBACK");

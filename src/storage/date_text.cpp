@@ -72,6 +72,12 @@ long long dayNumber(const Moment& m) {
     return era * 146097 + doe;
 }
 
+std::optional<long long> secondOfDateText(std::string_view text) {
+    const auto m = parseDateText(text);
+    if (!m) return std::nullopt;
+    return (dayNumber(*m) * 24 + m->hour) * 3600 + m->minute * 60 + m->second;
+}
+
 Moment fromDayNumber(long long z) {
     const long long era = (z >= 0 ? z : z - 146096) / 146097;
     const long long doe = z - era * 146097;

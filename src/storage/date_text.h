@@ -32,6 +32,9 @@ std::optional<Moment> parseDateText(std::string_view text);
 // Days since 0001-01-01 (proleptic Gregorian) and back; for day arithmetic.
 long long dayNumber(const Moment& m);
 Moment fromDayNumber(long long days);
+// Seconds since 0001-01-01 of the moment a date text names; nullopt for a
+// text that is not one. Orders moments as time does.
+std::optional<long long> secondOfDateText(std::string_view text);
 
 // The current local moment.
 Moment now();
