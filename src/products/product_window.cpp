@@ -240,7 +240,8 @@ void ProductWindow::emptyCatalog() {
     if (!app::askYesNo(this, QStringLiteral("清空产品提示信息"),
                        QString::fromStdString(emptyQuestion(ui->选择列表框_设置商品名称->count()))))
         return;
-    const EmptyResult result = emptyCatalogAndGoods(ui::dataPaths().productSave());
+    const EmptyResult result =
+        emptyCatalogAndGoods(ui::dataPaths().productSave(), ui::dataPaths().barcodes());
     if (result == EmptyResult::NoTable) return;
     if (result == EmptyResult::GoodsKept) {
         app::showMessage(this, QStringLiteral("产品数据库清空失败"));
@@ -253,10 +254,13 @@ void ProductWindow::emptyCatalog() {
         return;
     }
     app::showMessage(this, QStringLiteral("产品数据库清空成功"));
+    if (result == EmptyResult::CodesKept)
+        app::showMessage(this, QStringLiteral("商品条码表未能清空，其中的条码已无对应产品：") +
+                                   QString::fromStdString(ui::dataPaths().barcodes()));
     ui->选择列表框_设置商品数量->clear();
     ui->选择列表框_设置商品价格->clear();
     ui->选择列表框_设置商品名称->clear();
-    showCodes();
+    loadCodes();
 }
 
 void ProductWindow::importNames() {
