@@ -89,6 +89,7 @@ private:
     void clearRows();
     void showLines();
     void showChange();
+    void showJournalWarning();
     void goodsReplaced();
     void saveGoodsList();
     void rememberRow();

@@ -134,7 +134,8 @@ void MainWindow::sellScanned(const ScanText& scan) {
     ui->按钮_登记条码->setVisible(!m_scan->unknownCode.empty());
     if (result.line) {
         ui->标签_结账提示->clear();
-        m_sale->addLine(*result.line);
+        // Shown at once, journalled right after (see JournalWhen).
+        m_sale->addLine(*result.line, JournalWhen::RightAfterShowing);
         return;
     }
     ui->标签_结账提示->setText(QString::fromStdString(result.hint));
