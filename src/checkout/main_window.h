@@ -107,6 +107,7 @@ private:
     void setUpScanning();
     bool scanFromGoodsBox();
     bool scanFromOtherBox(QEvent* event, QLineEdit* box, BoxBurst& burst);
+    void noteKey(QEvent* event, const QLineEdit* box, BoxBurst& burst);
     void sellScanned(const ScanText& scan);
     void startReadingCodes();
     void takeCodes();
