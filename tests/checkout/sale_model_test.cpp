@@ -143,6 +143,10 @@ TEST_F(SaleModelTest, TheJournalHoldsTheListAfterEveryChange) {
     EXPECT_EQ(kept->rows, model.rows());
     EXPECT_EQ(model.total(), 400);
     EXPECT_FALSE(model.journalFailing());
+    model.clear();  // a cleared list is no sale to recover
+    ASSERT_TRUE(readJournal(journal));
+    EXPECT_TRUE(readJournal(journal)->rows.empty());
+    EXPECT_EQ(shown, 5);
 }
 
 TEST_F(SaleModelTest, TheExitRecordingStoresTheListAndLeavesNoJournal) {
