@@ -144,6 +144,10 @@ TEST_F(SaleModelTest, TheJournalHoldsTheListAfterEveryChange) {
     EXPECT_EQ(kept->rows, model.rows());
     EXPECT_EQ(model.total(), 400);
     EXPECT_FALSE(model.journalFailing());
+    model.clear();  // a cleared list is no sale to recover
+    ASSERT_TRUE(readJournal(journal));
+    EXPECT_TRUE(readJournal(journal)->rows.empty());
+    EXPECT_EQ(shown, 5);
 }
 
 // A scanned line shows before its journal sync, and is journalled in the
