@@ -4,6 +4,9 @@
 //   BM_SalesQuery/years    the query alone
 //   BM_QueryAndReports/years  the query, then 销售排行 and 每日销售 over its rows: the
 //                          reports' cost beside the query's (target: within 1.2x of it)
+//   BM_RawFloor/years      the floor of the query: plain SQLite opening the same tables on the
+//                          same number of threads and reading them into the same rows, with
+//                          none of the checks a table from anywhere gets
 //   BM_NaivePairing/1      trying every pair of listed file and day, for comparison:
 //                          its cost grows with files x days, the query's with tables read
 // Counters: rows and tables read; process_cpu_ms, the CPU time of all threads
@@ -15,6 +18,7 @@
 // build folder's bench cache and reused; a fixture whose making was cut short
 // has no stamp and is made again.
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <QDate>
@@ -22,11 +26,13 @@
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QPushButton>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 #include "app/run_directory.h"
 #include "performance/daily_sales.h"
@@ -211,6 +217,66 @@ void queryBench(benchmark::State& state, bool withReports) {
 void BM_SalesQuery(benchmark::State& state) { queryBench(state, false); }
 void BM_QueryAndReports(benchmark::State& state) { queryBench(state, true); }
 
+// The rows of one sales table read with plain SQLite: each cell's key is its
+// record number shifted past eight bits of field position.
+std::vector<performance::SalesRow> rawRows(const std::string& path) {
+    std::vector<performance::SalesRow> rows;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, "SELECT id, value FROM cells ORDER BY id", -1, &st, nullptr);
+        while (st && sqlite3_step(st) == SQLITE_ROW) {
+            const sqlite3_int64 id = sqlite3_column_int64(st, 0);
+            const auto record = static_cast<std::size_t>(id >> 8);
+            const auto field = static_cast<std::size_t>(id & 255);
+            if (record == 0 || field == 0 || field > 4) continue;
+            if (rows.size() < record) rows.resize(record);
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+            rows[record - 1][field - 1].assign(
+                text, static_cast<std::size_t>(sqlite3_column_bytes(st, 1)));
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return rows;
+}
+
+void BM_RawFloor(benchmark::State& state) {
+    const SalesYears& sales = salesOf(static_cast<int>(state.range(0)));
+    storage::closeAll();
+    const double rssBefore = shop::bench::currentRssMb();
+    const auto query = sales.query();
+    const std::string folder = storage::DataPaths{query.runDir}.salesFolder();
+    const double cpuBefore = processCpuMs();
+    performance::SalesQueryResult result;
+    for (auto _ : state) {
+        std::vector<std::string> paths;
+        for (const std::string& name : query.listFolder(folder, "*.*"))
+            paths.push_back(storage::joinPath(folder, name));
+        std::vector<std::vector<performance::SalesRow>> tables(paths.size());
+        std::atomic<std::size_t> next{0};
+        const auto work = [&] {
+            for (std::size_t i = next++; i < paths.size(); i = next++)
+                tables[i] = rawRows(paths[i]);
+        };
+        std::vector<std::jthread> threads;
+        for (std::size_t w = 0, n = performance::queryWorkers(paths.size()); w < n; ++w)
+            threads.emplace_back(work);
+        threads.clear();
+        result.rows.clear();
+        for (auto& rows : tables)
+            std::move(rows.begin(), rows.end(), std::back_inserter(result.rows));
+        benchmark::DoNotOptimize(result.rows.data());
+    }
+    const double cpu = processCpuMs();
+    // The sums are checked outside the measured work, as the query's own are part of it.
+    performance::addTotals(result);
+    report(state, sales, static_cast<double>(result.rows.size()),
+           static_cast<double>(result.revenueFen) / 100, rssBefore, cpuBefore);
+    state.counters["process_cpu_ms"] = (cpu - cpuBefore) / static_cast<double>(state.iterations());
+}
+
 // Every listed file's time of day joined to every day of the range, each
 // joined name opened if it can be: files x days open attempts. Tables that
 // share a time of day are read once per file that carries it, so the rows
@@ -246,6 +312,7 @@ BENCHMARK(BM_QueryAndReports)
     ->Arg(10)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+BENCHMARK(BM_RawFloor)->Arg(1)->Arg(3)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_NaivePairing)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

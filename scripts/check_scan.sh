@@ -15,7 +15,14 @@ build=${1:-$here/build/release}
 source "$here/scripts/lib/xvfb.sh"
 work=$(mktemp -d)
 trap 'program_stop; xvfb_stop; rm -rf "$work"' EXIT
-fail() { echo "scan check FAILED: $1" >&2; exit 1; }
+# What the program printed is shown when the check fails: a sanitizer's
+# report, a platform plugin that would not load.
+export PROGRAM_LOG="$work/program.log"
+fail() {
+  echo "scan check FAILED: $1" >&2
+  [ ! -s "$PROGRAM_LOG" ] || { echo "the program printed:" >&2; tail -n 60 "$PROGRAM_LOG" >&2; }
+  exit 1
+}
 
 run="$work/run"
 "$build/tools/shop_table" provision "$run" --demo >/dev/null

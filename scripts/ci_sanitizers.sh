@@ -20,7 +20,7 @@ configure() {  # build dir, sanitizer
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer: every test"
 configure asan address
 cmake --build "$here/build/asan" -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:suppressions="$here/tests/asan.supp" \
 LSAN_OPTIONS=suppressions="$here/tests/lsan.supp":print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$here/build/asan" --output-on-failure -j"$jobs" --timeout 900

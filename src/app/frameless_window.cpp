@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include "drag_state.h"
 #include "placement.h"
 #include "platform.h"
+#include "title_band.h"
 #include "window_origin.h"
 
 namespace shop::app {
@@ -34,6 +36,25 @@ void FramelessWindow::setCloseButton(QAbstractButton* button, std::function<void
     if (!onClose) onClose = [this] { done(0); };
     m_onClose = std::move(onClose);
     connect(button, &QAbstractButton::clicked, this, &FramelessWindow::reject);
+}
+
+void FramelessWindow::setTitleBar(const TitleBar& bar, const QString& dragKey, DragReset reset,
+                                  std::function<void()> onClose) {
+    DragState& drag = dragState(dragKey);
+    // A drag left half-done in an earlier opening must not move this one.
+    if (reset == DragReset::AtCreation) drag.reset();
+    addDragHandle(bar.band, drag);
+    styleTitleBand(bar.band, bar.title);
+    if (bar.title) bar.title->setAttribute(Qt::WA_TransparentForMouseEvents);
+    styleTitleButtons(bar.left, bar.middle, bar.close);
+    if (reset == DragReset::OnClose) {
+        if (!onClose) onClose = [this] { done(0); };
+        onClose = [&drag, next = std::move(onClose)] {
+            drag.reset();
+            next();
+        };
+    }
+    setCloseButton(bar.close, std::move(onClose));
 }
 
 void FramelessWindow::reject() {

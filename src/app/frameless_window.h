@@ -9,10 +9,23 @@
 #include <functional>
 
 class QAbstractButton;
+class QLabel;
 
 namespace shop::app {
 
 struct DragState;
+
+// The parts of a window's top band, left to right.
+struct TitleBar {
+    QWidget* band = nullptr;  // the picture box that drags the window
+    QLabel* title = nullptr;  // the heading lying on the band
+    QAbstractButton* left = nullptr;
+    QAbstractButton* middle = nullptr;
+    QAbstractButton* close = nullptr;  // the rightmost button closes the window
+};
+
+// When a window's drag flag goes back to 0, besides the button release.
+enum class DragReset { AtCreation, OnClose, Never };
 
 class FramelessWindow : public QDialog {
 public:
@@ -32,6 +45,12 @@ protected:
     // Escape, and any other request to close the window, runs it too, so a
     // window always closes the one way its close button does.
     void setCloseButton(QAbstractButton* button, std::function<void()> onClose = {});
+    // The whole top band at once: paints the band, its heading and its three
+    // buttons; the band drags the window with the program-wide state of
+    // `dragKey`, reset as `reset` says; presses on the heading belong to the
+    // band; `bar.close` is the close button, running `onClose`.
+    void setTitleBar(const TitleBar& bar, const QString& dragKey, DragReset reset,
+                     std::function<void()> onClose = {});
 
     void reject() override;
     // The first showing centres the window over its opener, whole on the

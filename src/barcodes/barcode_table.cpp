@@ -5,6 +5,7 @@
 #include "storage/schemas.h"
 #include "storage/table.h"
 #include "storage/table_read_all.h"
+#include "storage/table_replace.h"
 
 namespace shop::barcodes {
 
@@ -68,6 +69,16 @@ st::Status addCodes(const std::string& path, const std::vector<CodeEntry>& entri
         if (!st::appendBlank() || !st::writeText(1, e.code) || !st::writeText(2, e.goods))
             return failure();
     return batch.commit() ? st::Status::okStatus() : failure();
+}
+
+st::Status removeAllCodes(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec) && !ec) return st::Status::okStatus();
+    const WriteVisit visit(path);
+    if (!visit.status().ok()) return visit.status();
+    const std::vector<std::string> none;
+    const std::vector<std::string>* columns[] = {&none, &none};
+    return st::replaceRecords(columns) ? st::Status::okStatus() : failure();
 }
 
 st::Status renameGoods(const std::string& path, const std::string& from, const std::string& to) {

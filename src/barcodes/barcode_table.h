@@ -30,6 +30,10 @@ std::optional<std::vector<CodeEntry>> readCodes(const std::string& path);
 // thread's current table is current again afterwards.
 storage::Status addCodes(const std::string& path, const std::vector<CodeEntry>& entries);
 
+// Takes every code out in one step: the table is empty, or, should that
+// fail, holds what it held. No table at `path` holds no codes already.
+storage::Status removeAllCodes(const std::string& path);
+
 // Every code of goods `from` now names goods `to` (a goods renamed in the
 // catalogue keeps its codes), in one step.
 storage::Status renameGoods(const std::string& path, const std::string& from,

@@ -1,6 +1,7 @@
 // What the main window keeps for the scanner: the barcode table in memory,
 // the scale-label layouts, the goods list's positions by name and the keys
-// of the amount and quantity boxes, which a scan may reach by mistake.
+// of the boxes a scan may reach: the goods box, and by mistake the amount
+// and quantity boxes.
 #pragma once
 
 #include <QElapsedTimer>
@@ -32,8 +33,9 @@ struct CounterScan {
     // the list changes.
     std::unordered_map<std::string, int> positions;
     bool positionsStale = true;
-    // The amount and quantity boxes: the burst of keys under way in each,
-    // and what the box held before it began.
+    // The goods, amount and quantity boxes: the burst of keys under way in
+    // each, and what the box held before it began.
+    BoxBurst goods;
     BoxBurst tendered;
     BoxBurst quantity;
     QElapsedTimer clock;

@@ -263,6 +263,7 @@ void MainWindow::connectHandlers() {
             [this](const QString& text) { m_sale->setTendered(text.toStdString()); });
     connect(m_sale, &SaleModel::linesChanged, this, &MainWindow::showLines);
     connect(m_sale, &SaleModel::tenderedChanged, this, &MainWindow::showChange);
+    connect(m_sale, &SaleModel::journalFailureChanged, this, &MainWindow::showJournalWarning);
     connect(ui->图形按钮_收款, &QPushButton::clicked, this, &MainWindow::takePayment);
     connect(m_sale, &SaleModel::saleFinished, this, &MainWindow::saleFinished);
     connect(ui->超级列表框_产品结账, &QTreeWidget::currentItemChanged, this,

@@ -89,6 +89,7 @@ private:
     void clearRows();
     void showLines();
     void showChange();
+    void showJournalWarning();
     void goodsReplaced();
     void saveGoodsList();
     void rememberRow();
@@ -106,6 +107,7 @@ private:
     void setUpScanning();
     bool scanFromGoodsBox();
     bool scanFromOtherBox(QEvent* event, QLineEdit* box, BoxBurst& burst);
+    void noteKey(QEvent* event, const QLineEdit* box, BoxBurst& burst);
     void sellScanned(const ScanText& scan);
     void startReadingCodes();
     void takeCodes();

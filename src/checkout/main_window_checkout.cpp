@@ -101,14 +101,20 @@ void MainWindow::showLines() {
     }
     ui->透明标签_余额->setText(qs(yuanText(m_sale->total()) + "元"));
     showChange();
-    // A journal that cannot be written does not stop the sale (the exit
-    // recording still stores the list), but the cashier sees it at once.
+    showJournalWarning();
+    showRememberedRow();
+}
+
+// A journal that cannot be written does not stop the sale (the exit
+// recording still stores the list), but the cashier sees it at once: when
+// the list changes, and when a scanned line's sync, just after it shows,
+// fails or works again.
+void MainWindow::showJournalWarning() {
     const auto warning = checkout::journalWarning(m_sale->journal());
     if (warning)
         ui->状态条1->showMessage(qs(*warning));
     else
         ui->状态条1->clearMessage();
-    showRememberedRow();
 }
 
 // The row 删除 takes is always the one shown selected, whatever chose it:

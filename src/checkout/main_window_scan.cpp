@@ -1,9 +1,11 @@
 // A barcode scanner at the counter. It is a keyboard that types a code and
 // Enter: in the goods box a run of digits and Enter sells the goods of that
-// code at once, one row per scan, and the box stays ready for the next. The
-// amount box takes money, so a scan that lands there by mistake is told by
-// its speed and goes to the goods instead. The codes are read after the
-// window shows, so a large barcode table never delays the start.
+// code at once, one row per scan, and the box stays ready for the next. A
+// scanner is told from a person by its speed: a goods whose name is digits,
+// typed by the cashier, is chosen by its name, and a scan that lands in the
+// amount box by mistake goes to the goods instead of into the money. The
+// codes are read after the window shows, so a large barcode table never
+// delays the start.
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -59,9 +61,13 @@ void MainWindow::setUpScanning() {
     m_scan->clock.start();
     QComboBox* goods = ui->组合框1_商品名称;
     // After the search's own filters, so that a scan is taken before a
-    // search for its digits.
-    auto* goodsKeys =
-        new ScanKeys(this, [this](QEvent* e) { return isEnter(e) && scanFromGoodsBox(); });
+    // search for its digits. Its keys are timed as the other boxes' are: a
+    // goods whose name is digits is still chosen by typing its name.
+    auto* goodsKeys = new ScanKeys(this, [this](QEvent* e) {
+        if (isEnter(e)) return scanFromGoodsBox();
+        noteKey(e, ui->组合框1_商品名称->lineEdit(), m_scan->goods);
+        return false;
+    });
     goods->installEventFilter(goodsKeys);
     goods->lineEdit()->installEventFilter(goodsKeys);
     if (goods->completer()) goods->completer()->popup()->installEventFilter(goodsKeys);
@@ -91,8 +97,14 @@ void MainWindow::setUpScanning() {
 
 bool MainWindow::scanFromGoodsBox() {
     QComboBox* goods = ui->组合框1_商品名称;
-    const auto scan = readScanText(goods->lineEdit()->text().trimmed().toStdString());
+    const bool scannerPace = m_scan->goods.keys.enter(m_scan->clock.elapsed()).has_value();
+    const std::string typed = goods->lineEdit()->text().trimmed().toStdString();
+    const auto scan = readScanText(typed);
     if (!scan) return false;
+    // Digits typed at a person's pace that name a goods exactly are that
+    // goods' name, for the search to choose. Any other run of digits is a
+    // code: scanned, or typed off a label the scanner cannot read.
+    if (!scannerPace && goodsPosition(typed) >= 0) return false;
     if (goods->completer()) goods->completer()->popup()->hide();
     sellScanned(*scan);
     return true;
@@ -102,20 +114,25 @@ bool MainWindow::scanFromGoodsBox() {
 // gets back what it held before them and the goods are sold. Every other key
 // is the cashier's and reaches the box untouched.
 bool MainWindow::scanFromOtherBox(QEvent* event, QLineEdit* box, BoxBurst& burst) {
-    const std::int64_t ms = m_scan->clock.elapsed();
     if (isEnter(event)) {
-        const auto digits = burst.keys.enter(ms);
+        const auto digits = burst.keys.enter(m_scan->clock.elapsed());
         if (!digits) return false;
         box->setText(burst.before);
         sellScanned(ScanText{*digits, 1});
         return true;
     }
+    noteKey(event, box, burst);
+    return false;
+}
+
+// A key other than Enter on its way into `box`, timed for the burst it
+// belongs to; a burst's first digit notes what the box held before it.
+void MainWindow::noteKey(QEvent* event, const QLineEdit* box, BoxBurst& burst) {
     const QString text = static_cast<QKeyEvent*>(event)->text();
     const char c = text.size() == 1 && text.front().unicode() < 0x80
                        ? static_cast<char>(text.front().unicode())
                        : '\0';
-    if (burst.keys.key(c, ms)) burst.before = box->text();
-    return false;
+    if (burst.keys.key(c, m_scan->clock.elapsed())) burst.before = box->text();
 }
 
 void MainWindow::sellScanned(const ScanText& scan) {
@@ -134,7 +151,8 @@ void MainWindow::sellScanned(const ScanText& scan) {
     ui->按钮_登记条码->setVisible(!m_scan->unknownCode.empty());
     if (result.line) {
         ui->标签_结账提示->clear();
-        m_sale->addLine(*result.line);
+        // Shown at once, journalled right after (see JournalWhen).
+        m_sale->addLine(*result.line, JournalWhen::RightAfterShowing);
         return;
     }
     ui->标签_结账提示->setText(QString::fromStdString(result.hint));

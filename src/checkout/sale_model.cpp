@@ -1,5 +1,7 @@
 #include "sale_model.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <algorithm>
 #include <filesystem>
 
@@ -15,11 +17,15 @@ namespace {
 Fen lineAmount(const SaleRow& row) {
     return timesSaturated(fenFromText(row.price), storage::leadingInt(row.quantity));
 }
+
+// Posted at low priority, behind the list's own repaint, which the added
+// line has just asked for: the line is on screen before its sync begins.
+const QEvent::Type kCatchUpJournal = static_cast<QEvent::Type>(QEvent::registerEventType());
 }  // namespace
 
 SaleModel::SaleModel(QObject* parent) : QObject(parent) {}
 
-SaleModel::~SaleModel() = default;
+SaleModel::~SaleModel() { catchUpJournal(); }
 
 void SaleModel::beginRun(std::string salesPath, SaleJournal journal) {
     m_salesPath = std::move(salesPath);
@@ -38,9 +44,40 @@ std::vector<SaleRow> SaleModel::rows() const {
     return out;
 }
 
-void SaleModel::addLine(SaleLine line) {
+void SaleModel::addLine(SaleLine line, JournalWhen when) {
     m_lines.push_back(std::move(line));
-    changed();
+    if (when == JournalWhen::BeforeShowing) {
+        changed();
+        return;
+    }
+    computeTotal();
+    Q_EMIT linesChanged();
+    if (m_journalBehind) return;  // the sync already on its way takes this line too
+    m_journalBehind = true;
+    QCoreApplication::postEvent(this, new QEvent(kCatchUpJournal), Qt::LowEventPriority);
+}
+
+bool SaleModel::event(QEvent* event) {
+    if (event->type() != kCatchUpJournal) return QObject::event(event);
+    catchUpJournal();
+    return true;
+}
+
+void SaleModel::catchUpJournal() {
+    if (!m_journalBehind) return;
+    const bool wasFailing = m_journalFailing;
+    journalList();
+    if (m_journalFailing != wasFailing) Q_EMIT journalFailureChanged(m_journalFailing);
+}
+
+void SaleModel::noteReceipted() {
+    catchUpJournal();  // the customer may keep the receipt: its lines are kept first
+    m_receipted = !m_lines.empty();
+}
+
+bool SaleModel::journalAgain() {
+    m_journalBehind = false;
+    return m_journal.update(rows());
 }
 
 bool SaleModel::removeLine(int index) {
@@ -70,13 +107,22 @@ Fen SaleModel::change() const {
 // the list.
 void SaleModel::changed() {
     if (m_lines.empty()) m_receipted = false;
+    computeTotal();
+    const bool wasFailing = m_journalFailing;
+    journalList();
+    Q_EMIT linesChanged();
+    if (m_journalFailing != wasFailing) Q_EMIT journalFailureChanged(m_journalFailing);
+}
+
+void SaleModel::computeTotal() {
     m_total = 0;
     for (const SaleLine& line : m_lines) m_total = plusSaturated(m_total, lineAmount(line.row));
-    const bool journalled = m_journal.update(rows());
-    const bool failingChanged = m_journalFailing == journalled;
-    m_journalFailing = !journalled;
-    Q_EMIT linesChanged();
-    if (failingChanged) Q_EMIT journalFailureChanged(m_journalFailing);
+}
+
+// The whole list as it is: lines still owed to the journal go with it.
+void SaleModel::journalList() {
+    m_journalBehind = false;
+    m_journalFailing = !m_journal.update(rows());
 }
 
 bool SaleModel::finishPending(std::string* failure) {
@@ -121,6 +167,7 @@ CheckoutResult SaleModel::refund(std::vector<SaleLine> lines, const std::string&
 }
 
 CheckoutResult SaleModel::store(FinishedSale sale, const storage::Moment& moment) {
+    catchUpJournal();  // a line paid for was journalled as shown
     CheckoutResult result;
     if (!finishPending(&result.failure)) {
         result.outcome = CheckoutOutcome::EarlierPending;
@@ -179,6 +226,8 @@ CheckoutResult SaleModel::store(FinishedSale sale, const storage::Moment& moment
 }
 
 RecordingResult SaleModel::recordOpenList() {
+    // Should the recording fail, the journal holds every line on screen.
+    catchUpJournal();
     // A sale paid for goes in first: the list's lines follow its records.
     if (!finishPending()) return {};
     const RecordingResult result = recordSales(m_salesPath, rows());

@@ -43,6 +43,15 @@ struct CheckoutResult {
     std::vector<std::string> stockNotes;
 };
 
+// When an added line reaches the journal. A line added by the cashier's
+// click is journalled before it shows. A scanner sells at the pace of its
+// keys, and a journal sync takes milliseconds: its line shows first and is
+// journalled in the same turn of the event loop, right after the list is
+// painted, and before the model does anything else (another change, a
+// receipt, a payment, the exit recording). Lines scanned in one burst share
+// one sync.
+enum class JournalWhen { BeforeShowing, RightAfterShowing };
+
 class SaleModel : public QObject {
     Q_OBJECT
 
@@ -59,14 +68,14 @@ public:
     // --- the open list ---------------------------------------------------
     const std::vector<SaleLine>& lines() const { return m_lines; }
     std::vector<SaleRow> rows() const;
-    void addLine(SaleLine line);
+    void addLine(SaleLine line, JournalWhen when = JournalWhen::BeforeShowing);
     // The line at `index` goes; false (nothing changes) when there is none.
     bool removeLine(int index);
     void clear();
     // A receipt was made of the open list (the customer may hold it) before
     // it was paid: voiding it then needs a second thought. Kept until the
     // list is empty again, whatever is added after.
-    void noteReceipted() { m_receipted = !m_lines.empty(); }
+    void noteReceipted();
     bool receipted() const { return m_receipted; }
 
     // --- amounts ---------------------------------------------------------
@@ -108,7 +117,11 @@ public:
     const std::string& journalPath() const { return m_journal.path(); }
     const SaleJournal& journal() const { return m_journal; }
     // One more try at journalling the list as it is; true once it is kept.
-    bool journalAgain() { return m_journal.update(rows()); }
+    bool journalAgain();
+    // Lines shown but not yet journalled (JournalWhen::RightAfterShowing)
+    // go into the journal now; the next turn of the event loop does this
+    // by itself.
+    void catchUpJournal();
 
 Q_SIGNALS:
     // The list changed, and with it the total and the change.
@@ -119,8 +132,13 @@ Q_SIGNALS:
     // A sale is in every table: for its receipt, and for an uploader.
     void saleFinished(const FinishedSale& sale);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     void changed();
+    void computeTotal();
+    void journalList();
     // Numbers, journals and lands a sale or refund made whole but for its
     // place in the tables; a sale's lines leave the open list.
     CheckoutResult store(FinishedSale sale, const storage::Moment& moment);
@@ -134,6 +152,7 @@ private:
     std::string m_tendered;
     bool m_journalFailing = false;
     bool m_receipted = false;
+    bool m_journalBehind = false;  // lines shown that the journal does not hold yet
 };
 
 }  // namespace shop::checkout

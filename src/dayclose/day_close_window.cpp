@@ -9,7 +9,6 @@
 
 #include "app/clock.h"
 #include "app/dialog_look.h"
-#include "app/drag_state.h"
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
@@ -44,13 +43,8 @@ DayCloseWindow::DayCloseWindow(QWidget* parent)
       m_shopName(q(header().shopName)) {
     ui->setupUi(this);
     setDesignedGeometry(QSize(560, 610));
-    app::DragState& drag = app::dragState(QStringLiteral("dayclose/图片框_移动"));
-    drag.reset();
-    addDragHandle(ui->图片框_移动, drag);
-    app::styleTitleBand(ui->图片框_移动, ui->透明标签_标题);
-    ui->透明标签_标题->setAttribute(Qt::WA_TransparentForMouseEvents);
-    app::styleTitleButtons(nullptr, nullptr, ui->图形按钮1_关闭);
-    setCloseButton(ui->图形按钮1_关闭);
+    setTitleBar({ui->图片框_移动, ui->透明标签_标题, nullptr, nullptr, ui->图形按钮1_关闭},
+                QStringLiteral("dayclose/图片框_移动"), app::DragReset::AtCreation);
     app::styleActionButton(ui->图形按钮_确认日结, QStringLiteral("act-submit"));
     app::styleActionButton(ui->图形按钮_打印, QStringLiteral("act-receipt"));
     app::styleActionButton(ui->图形按钮_保存PDF, QStringLiteral("act-save"));

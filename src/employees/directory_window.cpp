@@ -4,9 +4,7 @@
 #include <QMouseEvent>
 #include <QTreeWidget>
 
-#include "app/drag_state.h"
 #include "app/platform.h"
-#include "app/title_band.h"
 #include "directory_texts.h"
 #include "employee_look.h"
 #include "employee_table.h"
@@ -54,12 +52,11 @@ DirectoryWindow::DirectoryWindow(QWidget* parent)
     ui->setupUi(this);
     applyEmployeeLook(this);
     setDesignedGeometry(QSize(813, 477));
-    addDragHandle(ui->图片框1, app::dragState(QStringLiteral("directory/图片框1")));
-    // Closes no table: every handler here closes what it opened, and the
-    // current table belongs to someone else (an entry form, the main window).
-    setCloseButton(ui->图形按钮1_关闭5);
-    app::styleTitleBand(ui->图片框1, ui->透明标签_程序名称);
-    app::styleTitleButtons(ui->图形按钮1_关闭1, ui->图形按钮1_关闭4, ui->图形按钮1_关闭5);
+    // Closing closes no table: every handler here closes what it opened, and
+    // the current table belongs to someone else (an entry form, the main window).
+    setTitleBar({ui->图片框1, ui->透明标签_程序名称, ui->图形按钮1_关闭1, ui->图形按钮1_关闭4,
+                 ui->图形按钮1_关闭5},
+                QStringLiteral("directory/图片框1"), app::DragReset::Never);
     app::stylePictureButton(&hiddenTitleButton(*ui), QStringLiteral("act-receipt"));
     app::stylePictureButton(&entryButton(*ui), QStringLiteral("act-add"));
     app::stylePictureButton(&leaveButton(*ui), QStringLiteral("act-calendar"));

@@ -4,7 +4,6 @@
 #include <QDateEdit>
 #include <QLineEdit>
 
-#include "app/drag_state.h"
 #include "app/platform.h"
 #include "app/title_band.h"
 #include "employee_look.h"
@@ -56,10 +55,9 @@ EntryWindow::EntryWindow(QWidget* parent)
     ui->setupUi(this);
     applyEmployeeLook(this);
     setDesignedGeometry(QSize(685, 460));
-    addDragHandle(ui->图片框1, app::dragState(QStringLiteral("entry/图片框1")));
-    setCloseButton(ui->图形按钮1_关闭5, [this] { closeWindow(); });
-    app::styleTitleBand(ui->图片框1, ui->透明标签1);
-    app::styleTitleButtons(ui->图形按钮1_关闭1, ui->图形按钮1_关闭4, ui->图形按钮1_关闭5);
+    setTitleBar(
+        {ui->图片框1, ui->透明标签1, ui->图形按钮1_关闭1, ui->图形按钮1_关闭4, ui->图形按钮1_关闭5},
+        QStringLiteral("entry/图片框1"), app::DragReset::Never, [this] { closeWindow(); });
     app::stylePictureButton(&hiddenTitleButton(*ui), QStringLiteral("act-receipt"));
     app::styleActionButton(&photoButton(*ui), QStringLiteral("act-photo"));
     app::styleActionButton(&saveButton(*ui), QStringLiteral("act-save"));

@@ -2,7 +2,6 @@
 
 #include <QDate>
 
-#include "app/drag_state.h"
 #include "app/event_services.h"
 #include "app/platform.h"
 #include "app/thread_courier.h"
@@ -43,17 +42,11 @@ LeaveWindow::LeaveWindow(QWidget* parent, Executor executor)
       ui(new Ui::LeaveWindow),
       m_link(std::make_shared<SubmissionLink>()),
       m_executor(executor ? std::move(executor) : Executor(&app::startBackground)) {
-    // A drag left half-done in an earlier opening must not move this one.
-    app::DragState& drag = app::dragState(QStringLiteral("leave/图片框1"));
-    drag.reset();
-
     ui->setupUi(this);
     setDesignedGeometry(QSize(431, 431));
-    addDragHandle(ui->图片框1, drag);
-    setCloseButton(ui->图形按钮1_关闭5);
-    app::styleTitleBand(ui->图片框1, ui->透明标签_程序名称);
-    ui->透明标签_程序名称->setAttribute(Qt::WA_TransparentForMouseEvents);  // drags go to the band
-    app::styleTitleButtons(ui->图形按钮1_关闭1, ui->图形按钮1_关闭4, ui->图形按钮1_关闭5);
+    setTitleBar({ui->图片框1, ui->透明标签_程序名称, ui->图形按钮1_关闭1, ui->图形按钮1_关闭4,
+                 ui->图形按钮1_关闭5},
+                QStringLiteral("leave/图片框1"), app::DragReset::AtCreation);
     app::styleActionButton(&submitButton(*ui), QStringLiteral("act-submit"));
     ui->日期框_始->setDate(QDate::currentDate());
     ui->日期框_结束->setDate(QDate::currentDate());

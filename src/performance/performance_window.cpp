@@ -7,7 +7,6 @@
 #include <QStatusBar>
 #include <QTreeView>
 
-#include "app/drag_state.h"
 #include "app/event_services.h"
 #include "app/platform.h"
 #include "app/run_directory.h"
@@ -44,15 +43,11 @@ PerformanceWindow::PerformanceWindow(QWidget* parent)
     ui->setupUi(this);
     setDesignedGeometry(QSize(738, 514));
 
-    app::DragState& drag = app::dragState(QStringLiteral("performance/图片框3"));
-    drag.reset();
-    addDragHandle(ui->图片框3, drag);
-    app::styleTitleBand(ui->图片框3, ui->透明标签_标题);
-    // The heading lies on the band; presses on it belong to the band.
-    ui->透明标签_标题->setAttribute(Qt::WA_TransparentForMouseEvents);
-    app::styleTitleButtons(ui->图形按钮1_关闭3, ui->图形按钮1_关闭2, ui->图形按钮1_关闭1);
+    setTitleBar({ui->图片框3, ui->透明标签_标题, ui->图形按钮1_关闭3, ui->图形按钮1_关闭2,
+                 ui->图形按钮1_关闭1},
+                QStringLiteral("performance/图片框3"), app::DragReset::AtCreation,
+                [this] { closeWindow(); });
     app::styleActionButton(ui->图形按钮_查询, QStringLiteral("act-query"));
-    setCloseButton(ui->图形按钮1_关闭1, [this] { closeWindow(); });
     connect(ui->图形按钮_查询, &QPushButton::clicked, this, &PerformanceWindow::runQuery);
 
     const QDate today = QDate::currentDate();

@@ -87,15 +87,18 @@ std::vector<SalesTableRead> readInParallel(const std::vector<std::string>& paths
         for (std::size_t i = next++; i < paths.size(); i = next++)
             tables[i] = readSalesTable(paths[i]);
     };
-    const std::size_t workers = std::min<std::size_t>(
-        {std::max(1u, std::thread::hardware_concurrency()), kMostWorkers, paths.size()});
     std::vector<std::jthread> threads;
-    for (std::size_t w = 0; w < workers; ++w) threads.emplace_back(work);
+    for (std::size_t w = 0, n = queryWorkers(paths.size()); w < n; ++w) threads.emplace_back(work);
     threads.clear();  // joins: every table is read before the result leaves
     return tables;
 }
 
 }  // namespace
+
+std::size_t queryWorkers(std::size_t tables) {
+    return std::min<std::size_t>(
+        {std::max(1u, std::thread::hardware_concurrency()), kMostWorkers, tables});
+}
 
 Moment normalisedDay(const Moment& day) {
     const auto parsed = storage::parseDateText(storage::dateText(day.dateOnly()));

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -101,6 +102,9 @@ SalesTableRead readSalesTable(const std::string& path);
 // the amount at the start of the price cell times the integer at the start
 // of the quantity cell ("12元" x "3" is 36; a cell without one counts as 0).
 void addTotals(SalesQueryResult& result);
+
+// How many worker threads read `tables` tables: one per core, at most four.
+std::size_t queryWorkers(std::size_t tables);
 
 // Runs the whole query. The tables are read on a few worker threads; the
 // last table the query read is then opened in the calling thread and left

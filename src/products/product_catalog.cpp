@@ -1,5 +1,6 @@
 #include "product_catalog.h"
 
+#include "barcodes/barcode_table.h"
 #include "storage/data_paths.h"
 #include "storage/table.h"
 #include "storage/table_replace.h"
@@ -39,7 +40,8 @@ StoreResult storeCatalog(const Catalog& catalog) {
     return st::replaceRecords(columns) ? StoreResult::Stored : StoreResult::Failed;
 }
 
-EmptyResult emptyCatalogAndGoods(const std::string& productSavePath) {
+EmptyResult emptyCatalogAndGoods(const std::string& productSavePath,
+                                 const std::string& barcodesPath) {
     if (!st::isOpen(st::kProductTableName)) return EmptyResult::NoTable;
     {
         // The main window keeps the product-save table open; a visit opens
@@ -50,7 +52,8 @@ EmptyResult emptyCatalogAndGoods(const std::string& productSavePath) {
         if (!goods.opened() || !st::replaceRecords(columns)) return EmptyResult::GoodsKept;
     }
     if (!st::reattach(st::kProductTableName) || !st::zap()) return EmptyResult::Failed;
-    return EmptyResult::Emptied;
+    return barcodes::removeAllCodes(barcodesPath).ok() ? EmptyResult::Emptied
+                                                       : EmptyResult::CodesKept;
 }
 
 }  // namespace shop::products

@@ -35,12 +35,17 @@ enum class EmptyResult {
     NoTable,    // the product table is not open: nothing changed
     GoodsKept,  // the goods list could not be emptied: nothing changed
     Failed,     // the goods list was emptied, the product table could not be
-    Emptied,    // both are empty
+    CodesKept,  // both are empty, the barcode table could not be emptied
+    Emptied,    // both are empty, and so is the barcode table
 };
 
 // Empties the catalogue and, first, the goods list the checkout sells from
 // (the product-save table at `productSavePath`), so that no goods name is
-// ever left without its product. The product table is current afterwards.
-EmptyResult emptyCatalogAndGoods(const std::string& productSavePath);
+// ever left without its product; last the barcode table at `barcodesPath`,
+// whose codes would otherwise name goods that are gone (a failure before it
+// keeps every code of the goods still there). The product table is current
+// afterwards.
+EmptyResult emptyCatalogAndGoods(const std::string& productSavePath,
+                                 const std::string& barcodesPath);
 
 }  // namespace shop::products

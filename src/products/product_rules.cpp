@@ -21,7 +21,7 @@ std::string catalogPrice(std::string_view typed) {
 
 std::string emptyQuestion(long long count) {
     return "确定清空全部 " + std::to_string(count) +
-           " 个产品吗？产品数据库和收银台的商品列表都将清空，无法恢复。";
+           " 个产品吗？产品数据库、收银台的商品列表和商品条码都将清空，无法恢复。";
 }
 
 }  // namespace shop::products

@@ -5,7 +5,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-#include "app/drag_state.h"
 #include "app/platform.h"
 #include "app/title_band.h"
 #include "product_catalog.h"
@@ -45,9 +44,6 @@ std::vector<std::string> listTexts(const QListWidget* list) {
 }
 
 void applyLook(Ui::ProductWindow& ui) {
-    app::styleTitleBand(ui.图片框_移动, ui.透明标签3);
-    app::styleTitleButtons(ui.图形按钮1_关闭1, ui.图形按钮1_关闭4, ui.图形按钮1_关闭5);
-    ui.透明标签3->setAttribute(Qt::WA_TransparentForMouseEvents);  // the band drags
     app::styleActionButton(ui.图形按钮_添加产品, QStringLiteral("act-add"));
     app::styleActionButton(&changeButton(ui), QStringLiteral("act-edit"));
     app::styleActionButton(&emptyButton(ui), QStringLiteral("act-clear"));
@@ -78,10 +74,9 @@ ProductWindow::ProductWindow(const app::CheckoutArea& checkout, QWidget* parent,
     setWindowTitle(QStringLiteral("添加产品_窗口"));
     applyLook(*ui);
 
-    app::DragState& drag = app::dragState(QStringLiteral("product/图片框_移动"));
-    drag.reset();
-    addDragHandle(ui->图片框_移动, drag);
-    setCloseButton(ui->图形按钮1_关闭5);
+    setTitleBar({ui->图片框_移动, ui->透明标签3, ui->图形按钮1_关闭1, ui->图形按钮1_关闭4,
+                 ui->图形按钮1_关闭5},
+                QStringLiteral("product/图片框_移动"), app::DragReset::AtCreation);
 
     QListWidget* const lists[] = {ui->选择列表框_设置商品名称, ui->选择列表框_设置商品价格,
                                   ui->选择列表框_设置商品数量, ui->选择列表框_设置商品条码};
@@ -285,7 +280,8 @@ void ProductWindow::emptyCatalog() {
         app::showMessage(this, QStringLiteral("产品数据库清空成功"));
         return;
     }
-    const EmptyResult result = emptyCatalogAndGoods(ui::dataPaths().productSave());
+    const EmptyResult result =
+        emptyCatalogAndGoods(ui::dataPaths().productSave(), ui::dataPaths().barcodes());
     if (result == EmptyResult::NoTable) return;
     if (result == EmptyResult::GoodsKept) {
         app::showMessage(this, QStringLiteral("产品数据库清空失败"));
@@ -298,10 +294,13 @@ void ProductWindow::emptyCatalog() {
         return;
     }
     app::showMessage(this, QStringLiteral("产品数据库清空成功"));
+    if (result == EmptyResult::CodesKept)
+        app::showMessage(this, QStringLiteral("商品条码表未能清空，其中的条码已无对应产品：") +
+                                   QString::fromStdString(ui::dataPaths().barcodes()));
     ui->选择列表框_设置商品数量->clear();
     ui->选择列表框_设置商品价格->clear();
     ui->选择列表框_设置商品名称->clear();
-    showCodes();
+    loadCodes();
 }
 
 void ProductWindow::importNames() {

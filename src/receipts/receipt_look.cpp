@@ -31,21 +31,11 @@ QFont receiptFont(int pointSize, bool mono = false, bool bold = false) {
     return f;
 }
 
-// The band drags the window, so its title lets the mouse through to it.
-void titleBand(QLabel* band, QLabel* title, QPushButton* left, QPushButton* middle,
-               QPushButton* close) {
-    app::styleTitleBand(band, title);
-    app::styleTitleButtons(left, middle, close);
-    title->setAttribute(Qt::WA_TransparentForMouseEvents);
-    title->setFont(receiptFont(10, false, true));
-}
-
 }  // namespace
 
 void applyReceiptLook(Ui::ReceiptWindow& ui, QDialog* window) {
     window->setStyleSheet(QString::fromLatin1(kSheet));
-    titleBand(ui.图片框_移动, ui.透明标签3, ui.图形按钮1_关闭1, ui.图形按钮1_关闭4,
-              ui.图形按钮1_关闭5);
+    ui.透明标签3->setFont(receiptFont(10, false, true));
     app::stylePictureButton(ui.图形按钮_小窗口2, QStringLiteral("receipt-settings"));
     ui.图形按钮_小窗口2->setToolTip(QStringLiteral("账单抬头设置"));
     app::styleActionButton(ui.图形按钮_生成账单, QStringLiteral("receipt-paper"));
@@ -78,8 +68,7 @@ void applyReceiptLook(Ui::ReceiptWindow& ui, QDialog* window) {
 
 void applySettingsLook(Ui::ReceiptSettingsWindow& ui, QDialog* window) {
     window->setStyleSheet(QString::fromLatin1(kSheet));
-    titleBand(ui.图片框_移动, ui.透明标签3, ui.图形按钮1_关闭1, ui.图形按钮1_关闭4,
-              ui.图形按钮1_关闭5);
+    ui.透明标签3->setFont(receiptFont(10, false, true));
     app::styleActionButton(ui.图形按钮1, QStringLiteral("act-submit"));
     app::styleActionButton(ui.图形按钮_生成账单, QStringLiteral("receipt-paper"));
     ui.透明标签1->setFont(receiptFont(10));

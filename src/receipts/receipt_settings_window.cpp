@@ -2,7 +2,6 @@
 
 #include <QLabel>
 
-#include "app/drag_state.h"
 #include "receipt_look.h"
 #include "receipt_window.h"
 #include "ui_receipt_settings_window.h"
@@ -22,10 +21,9 @@ ReceiptSettingsWindow::ReceiptSettingsWindow(ReceiptWindow& receipt, QWidget* pa
       m_receipt(receipt) {
     ui->setupUi(this);
     setDesignedGeometry(QSize(381, 368));
-    app::DragState& drag = app::dragState(QStringLiteral("receipt_settings/图片框_移动"));
-    drag.reset();
-    addDragHandle(ui->图片框_移动, drag);
-    setCloseButton(ui->图形按钮1_关闭5);
+    setTitleBar({ui->图片框_移动, ui->透明标签3, ui->图形按钮1_关闭1, ui->图形按钮1_关闭4,
+                 ui->图形按钮1_关闭5},
+                QStringLiteral("receipt_settings/图片框_移动"), app::DragReset::AtCreation);
     connect(&applyButton(*ui), &QPushButton::clicked, this, &ReceiptSettingsWindow::apply);
     applySettingsLook(*ui, this);
 }

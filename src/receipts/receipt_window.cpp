@@ -7,7 +7,6 @@
 #include <QTreeWidget>
 #include <limits>
 
-#include "app/drag_state.h"
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "checkout/finished_sale.h"
@@ -63,10 +62,10 @@ ReceiptWindow::ReceiptWindow(QWidget* parent, const app::CheckoutArea& checkout)
     setDesignedGeometry(QSize(276, 491), QPoint(1, 50));
     setWindowTitle(QStringLiteral("澄屿_生成账单"));
 
-    app::DragState& drag = app::dragState(QStringLiteral("receipt/图片框_移动"));
-    drag.reset();
-    addDragHandle(ui->图片框_移动, drag);
-    setCloseButton(ui->图形按钮1_关闭5, [this] { storeAndClose(); });
+    setTitleBar({ui->图片框_移动, ui->透明标签3, ui->图形按钮1_关闭1, ui->图形按钮1_关闭4,
+                 ui->图形按钮1_关闭5},
+                QStringLiteral("receipt/图片框_移动"), app::DragReset::AtCreation,
+                [this] { storeAndClose(); });
     connect(ui->图形按钮_小窗口2, &QPushButton::clicked, this, &ReceiptWindow::openSettings);
     connect(ui->图形按钮_生成账单, &QPushButton::clicked, this, &ReceiptWindow::generate);
 

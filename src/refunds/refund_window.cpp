@@ -12,7 +12,6 @@
 #include <QTreeWidget>
 
 #include "app/clock.h"
-#include "app/drag_state.h"
 #include "app/platform.h"
 #include "app/run_directory.h"
 #include "app/title_band.h"
@@ -36,15 +35,11 @@ RefundWindow::RefundWindow(checkout::SaleModel& sale, QWidget* parent)
       m_model(sale, app::runDirectory()) {
     ui->setupUi(this);
     setDesignedGeometry(QSize(560, 440));
-    app::DragState& drag = app::dragState(QStringLiteral("refund/图片框_移动"));
-    drag.reset();
-    addDragHandle(ui->图片框_移动, drag);
-    app::styleTitleBand(ui->图片框_移动, ui->透明标签_标题);
-    ui->透明标签_标题->setAttribute(Qt::WA_TransparentForMouseEvents);
-    app::styleTitleButtons(ui->图形按钮1_关闭3, ui->图形按钮1_关闭2, ui->图形按钮1_关闭1);
+    setTitleBar({ui->图片框_移动, ui->透明标签_标题, ui->图形按钮1_关闭3, ui->图形按钮1_关闭2,
+                 ui->图形按钮1_关闭1},
+                QStringLiteral("refund/图片框_移动"), app::DragReset::AtCreation);
     app::styleActionButton(ui->图形按钮_查找, QStringLiteral("act-query"));
     app::styleActionButton(ui->图形按钮_确认退货, QStringLiteral("act-money"));
-    setCloseButton(ui->图形按钮1_关闭1);
 
     QTreeWidget* list = ui->超级列表框_小票商品;
     list->setColumnWidth(kName, 190);

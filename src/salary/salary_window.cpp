@@ -3,7 +3,6 @@
 #include <QDate>
 #include <QLabel>
 
-#include "app/drag_state.h"
 #include "app/platform.h"
 #include "app/title_band.h"
 #include "salary_amount.h"
@@ -26,8 +25,6 @@ using ui::fromStd;
 
 namespace {
 
-app::DragState& drag() { return app::dragState(QStringLiteral("salary/图片框3")); }
-
 // The window's controls whose designed names say nothing of what they do, by
 // their role.
 QPushButton& payButton(const Ui::SalaryWindow& form) { return *form.图形按钮1; }
@@ -42,14 +39,9 @@ SalaryWindow::SalaryWindow(QWidget* parent) : FramelessWindow(parent), ui(new Ui
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setDesignedGeometry(QSize(425, 485));
-    addDragHandle(ui->图片框3, drag());
-    setCloseButton(ui->图形按钮1_关闭1, [this] {
-        drag().reset();
-        close();
-    });
-    app::styleTitleBand(ui->图片框3, ui->透明标签3);
-    ui->透明标签3->setAttribute(Qt::WA_TransparentForMouseEvents);  // drags go to the band
-    app::styleTitleButtons(ui->图形按钮1_关闭3, ui->图形按钮1_关闭2, ui->图形按钮1_关闭1);
+    setTitleBar(
+        {ui->图片框3, ui->透明标签3, ui->图形按钮1_关闭3, ui->图形按钮1_关闭2, ui->图形按钮1_关闭1},
+        QStringLiteral("salary/图片框3"), app::DragReset::OnClose, [this] { close(); });
     app::styleActionButton(&payButton(*ui), QStringLiteral("act-money"));
     // Each caption level with the input box beside it.
     ui::setCaptionLines(ui->透明标签1, ui->透明标签1->text().split(QLatin1Char('\n')),

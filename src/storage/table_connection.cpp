@@ -33,6 +33,10 @@ const char* statementSql(Stmt which) {
         case Stmt::WriteCell:
             return "INSERT OR REPLACE INTO cells(id, value) SELECT ?1, ?2 "
                    "WHERE EXISTS (SELECT 1 FROM records WHERE rec = ?3)";
+        // Records are numbered 1..n without gaps, so a record within the
+        // count a transaction holds exists without asking the file.
+        case Stmt::WriteKnown:
+            return "INSERT OR REPLACE INTO cells(id, value) VALUES(?1, ?2)";
         // Numbered one after the last record (SQLite's choice of row id).
         case Stmt::Append:
             return "INSERT INTO records(deleted) VALUES(0)";

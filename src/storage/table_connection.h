@@ -24,6 +24,7 @@ enum class Stmt {
     BlockSmall,  // the same, leaving out large blobs (tables with photos)
     ReadCell,    // one value
     WriteCell,   // store one value into an existing record
+    WriteKnown,  // the same, into a record this transaction knows exists
     Append,      // add a blank record
     Remove,      // take back a record appended beyond the limit
     SetMark,     // mark a record deleted
@@ -46,6 +47,15 @@ struct RecordBlock {
     std::vector<Cell> kinds;  // (rec - first) * fieldCount + (pos - 1)
     std::vector<std::string> values;
 
+    // After a change this connection made inside its own transaction: no
+    // other connection can have written the file meanwhile, so the count
+    // (as given) holds at the new version; the values read before may not.
+    void keepCount(std::uint64_t at, int records) {
+        version = at;
+        count = records;
+        first = 0;
+        last = -1;
+    }
     void clear() {
         first = 0;
         last = -1;

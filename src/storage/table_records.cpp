@@ -184,15 +184,27 @@ Connection* writable(OpenTable* t) {
     return c;
 }
 
+// Whether record `rec` exists by what this connection's own transaction
+// knows, without a query: inside a transaction only its own writes move the
+// file, and they keep the count (see change()).
+bool knownRecord(const OpenTable& t, const Connection& c, int rec) {
+    return c.inTransaction() && c.block.count >= 0 && c.block.version == t.version() && rec >= 1 &&
+           rec <= c.block.count;
+}
+
 // Runs a statement that changes the file; true when it changed `expected` rows
-// (any number when expected is negative).
-bool change(OpenTable& t, Connection& c, sqlite3_stmt* st, int expected = -1) {
+// (any number when expected is negative). `added` records were appended by
+// it, for the count this connection keeps while its transaction runs.
+bool change(OpenTable& t, Connection& c, sqlite3_stmt* st, int expected = -1, int added = 0) {
     if (!st) {
         failSqlite(c.db(), t.path, "cannot write");
         return false;
     }
     const int rc = sqlite3_step(st);
-    t.changed();
+    const std::uint64_t before = t.changed();
+    RecordBlock& b = c.block;
+    if (rc == SQLITE_DONE && b.count >= 0 && b.version == before && c.inTransaction())
+        b.keepCount(before + 1, b.count + added);
     if (rc != SQLITE_DONE) {
         failSqlite(c.db(), t.path, "cannot write");
         return false;
@@ -272,11 +284,20 @@ bool appendBlank() {
     Connection* c = writable(t);
     if (!c) return false;
     StatementUse st(c->statement(Stmt::Append));
-    if (!change(*t, *c, st.get(), 1)) return false;
+    const std::uint64_t before = t->version();
+    if (!change(*t, *c, st.get(), 1, 1)) return false;
     const sqlite3_int64 rec = sqlite3_last_insert_rowid(c->db());
+    RecordBlock& b = c->block;
+    // The first append of a transaction learns the count: the new record is
+    // numbered one past the last, as the count query would have found.
+    if (c->inTransaction() && b.count < 0 && t->version() == before + 1 && rec >= 1 &&
+        rec <= format::kMaxRecords)
+        b.keepCount(before + 1, static_cast<int>(rec));
+    if (b.count >= 0 && b.count != rec) b.clear();
     if (rec < 1 || rec > format::kMaxRecords) {
         // Only a crafted file numbers its records this far: no cursor could
         // reach the new record, so it is taken back.
+        b.clear();
         StatementUse remove(c->statement(Stmt::Remove));
         if (remove) {
             sqlite3_bind_int64(remove.get(), 1, rec);
@@ -327,9 +348,10 @@ bool writeField(int pos, const Value& value) {
     }
     Connection* c = writable(t);
     if (!c) return false;
-    StatementUse st(c->statement(Stmt::WriteCell));
+    const bool known = knownRecord(*t, *c, t->cursor);
+    StatementUse st(c->statement(known ? Stmt::WriteKnown : Stmt::WriteCell));
     sqlite3_bind_int64(st.get(), 1, format::cellId(t->cursor, pos));
-    sqlite3_bind_int(st.get(), 3, t->cursor);
+    if (!known) sqlite3_bind_int(st.get(), 3, t->cursor);
     const int size = static_cast<int>(value.data.size());
     if (value.type == FieldType::Text)
         sqlite3_bind_text(st.get(), 2, value.data.c_str(), size, SQLITE_STATIC);

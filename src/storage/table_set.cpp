@@ -132,13 +132,13 @@ Status openTable(const std::string& path, bool readOnly, int /*shareMode*/) {
     if (!acceptablePath(path)) return fail(Status::Code::Invalid, path, "path is not acceptable");
     ThreadTables& t = threadTables();
     Status why;
-    const auto header = format::checkHeader(path, &why);
-    if (!header) return fail(why);
-
     auto existing =
         std::find_if(t.tables.begin(), t.tables.end(),
                      [&](const std::unique_ptr<OpenTable>& p) { return p->path == path; });
     if (existing != t.tables.end()) {
+        // A new open checks the header itself; a reopen looks at it here.
+        const auto header = format::checkHeader(path, &why);
+        if (!header) return fail(why);
         OpenTable* table = existing->get();
         // A read-only reopen never takes write access from a handler that
         // opened the table for writing (the run's sales table stays writable).

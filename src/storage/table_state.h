@@ -30,7 +30,8 @@ struct OpenTable {
     std::shared_ptr<ChangeCounter> changes;
     std::uint64_t batchToken = 0;  // nonzero while a batch runs on it
 
-    void changed() const { changes->fetch_add(1, std::memory_order_acq_rel); }
+    // Moves the counter on; gives the version it stood at before.
+    std::uint64_t changed() const { return changes->fetch_add(1, std::memory_order_acq_rel); }
     std::uint64_t version() const { return changes->load(std::memory_order_acquire); }
 };
 

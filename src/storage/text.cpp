@@ -7,6 +7,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -80,37 +81,48 @@ int leadingInt(std::string_view text) {
 }
 
 bool isValidUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        int n = 0;
-        char32_t cp = 0;
+    // By the table of well-formed byte sequences: each lead byte fixes the
+    // range of its second byte, which rules out overlong forms, surrogates
+    // and values past U+10FFFF without decoding the character.
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* const end = p + s.size();
+    const auto in = [](unsigned char c, unsigned char lo, unsigned char hi) {
+        return c >= lo && c <= hi;
+    };
+    while (p < end) {
+        // Eight ASCII bytes at a time: text read back is mostly plain digits.
+        if (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const unsigned char c = *p;
         if (c < 0x80) {
-            ++i;
+            ++p;
             continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            n = 1;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            n = 2;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            n = 3;
-            cp = c & 0x07;
+        }
+        int tail = 0;
+        unsigned char lo = 0x80, hi = 0xBF;
+        if (in(c, 0xC2, 0xDF)) {
+            tail = 1;
+        } else if (in(c, 0xE0, 0xEF)) {
+            tail = 2;
+            if (c == 0xE0) lo = 0xA0;
+            if (c == 0xED) hi = 0x9F;
+        } else if (in(c, 0xF0, 0xF4)) {
+            tail = 3;
+            if (c == 0xF0) lo = 0x90;
+            if (c == 0xF4) hi = 0x8F;
         } else {
             return false;
         }
-        if (i + n >= s.size()) return false;  // truncated sequence
-        for (int k = 1; k <= n; ++k) {
-            const auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-        if ((n == 1 && cp < 0x80) || (n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) ||
-            cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += n + 1;
+        if (end - p <= tail || !in(p[1], lo, hi)) return false;  // truncated or out of range
+        for (int k = 2; k <= tail; ++k)
+            if (!in(p[k], 0x80, 0xBF)) return false;
+        p += tail + 1;
     }
     return true;
 }

@@ -64,6 +64,11 @@ TEST_F(BarcodeTable, WritesLeaveTheCurrentTableCurrent) {
     EXPECT_FALSE(addCodes(path(), {{"96385074", "牛奶"}, {tooLong, "面包"}}).ok());
     EXPECT_EQ(readCodes(path()), renamed);
     EXPECT_EQ(st::currentName(), "产品数据库");
+    ASSERT_TRUE(removeAllCodes(path()).ok());
+    EXPECT_EQ(readCodes(path()), std::vector<CodeEntry>{});
+    EXPECT_EQ(st::currentName(), "产品数据库");
+    EXPECT_TRUE(removeAllCodes(path("没有.edb")).ok()) << "no table holds no codes";
+    EXPECT_FALSE(std::filesystem::exists(path("没有.edb")));
 }
 
 TEST(CodeIndex, FindsCodesUnderEitherFormOfUpcA) {

@@ -217,17 +217,6 @@ TEST_F(MaximiseTest, MaximisingFillsTheScreenWithTheCounter) {
         EXPECT_GE(counter()[i].points, designed[i].points) << designed[i].name;
 }
 
-TEST_F(MaximiseTest, TheTitleBarButtonsStayOnTheScreen) {
-    toggle();
-    for (const char* n : {"图形按钮1_关闭", "图形按钮1_放大", "图形按钮1_易"}) {
-        const QWidget* b = d.child<QWidget>(n);
-        const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
-        EXPECT_TRUE(QRect(QPoint(0, 0), screen).contains(onScreen)) << n;
-    }
-    toggle();  // and the restore button still restores
-    EXPECT_EQ(d.window->windowState(), Qt::WindowNoState);
-}
-
 TEST_F(MaximiseTest, RestoringPutsEveryListedControlBack) {
     const QRect normal = d.window->geometry();
     const int designedTotalSize = textSize(d, "透明标签_余额");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -143,6 +144,45 @@ TEST_F(SaleModelTest, TheJournalHoldsTheListAfterEveryChange) {
     EXPECT_EQ(kept->rows, model.rows());
     EXPECT_EQ(model.total(), 400);
     EXPECT_FALSE(model.journalFailing());
+    model.clear();  // a cleared list is no sale to recover
+    ASSERT_TRUE(readJournal(journal));
+    EXPECT_TRUE(readJournal(journal)->rows.empty());
+    EXPECT_EQ(shown, 5);
+}
+
+// A scanned line shows before its journal sync, and is journalled in the
+// same turn of the event loop or, sooner, by whatever is done next with the
+// list: the journal then holds every line the cashier saw.
+TEST_F(SaleModelTest, AScannedLineIsJournalledRightAfterItShowsAndBeforeAnythingElse) {
+    const struct {
+        const char* what;
+        std::function<void()> then;
+        std::size_t journalled;
+    } cases[] = {
+        {"the event loop turns", [] { QCoreApplication::sendPostedEvents(); }, 2},
+        {"a line added by a click", [this] { add("c", "3", "1"); }, 3},
+        {"a line deleted", [this] { model.removeLine(0); }, 1},
+        {"a receipt made of the list", [this] { model.noteReceipted(); }, 2},
+        {"收款 refused for too little cash", [this] { pay(PaymentMethod::Cash, "1"); }, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        model.clear();
+        std::size_t shown = 0;
+        const auto watch = QObject::connect(&model, &SaleModel::linesChanged,
+                                            [&] { shown = model.lines().size(); });
+        for (const char* name : {"a", "b"})
+            model.addLine({{name, "1", "1", "2024年3月5日14时8分0秒"}, 0},
+                          JournalWhen::RightAfterShowing);
+        QObject::disconnect(watch);
+        EXPECT_EQ(shown, 2u) << "each line shows as it is added";
+        c.then();
+        const auto kept = readJournal(journal);
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(kept->rows, model.rows());
+        EXPECT_EQ(kept->rows.size(), c.journalled);
+        EXPECT_FALSE(model.journalFailing());
+    }
 }
 
 TEST_F(SaleModelTest, TheExitRecordingStoresTheListAndLeavesNoJournal) {

@@ -105,15 +105,6 @@ TEST_F(ReportsWindow, RankingAndDailyChartFollowTheQuery) {
     EXPECT_EQ(title("图表_每日销售"), QStringLiteral("每日销售"));
 }
 
-TEST_F(ReportsWindow, ALastDayBeforeTheFirstIsSaid) {
-    makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, {{"茶", "7元", "2", "2024年3月5日9时0分0秒"}});
-    query(QDate(2024, 3, 6), QDate(2024, 3, 5));
-    EXPECT_EQ(platform.messages(), QStringList{QStringLiteral("终止日期早于起始日期")});
-    EXPECT_TRUE(ranking().empty());
-    query(QDate(2024, 3, 5), QDate(2024, 3, 5));
-    EXPECT_EQ(platform.messages().size(), 1);
-}
-
 TEST_F(ReportsWindow, ReportsExportAsCsvAndPngFromTheDocumentsFolder) {
     makeSalesTable(run, {2024, 3, 5, 9, 0, 0}, {{"茶", "7元", "2", "2024年3月5日9时0分0秒"}});
     query(QDate(2024, 3, 5), QDate(2024, 3, 5));

@@ -5,11 +5,13 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
+#include <optional>
 
 #include "barcodes/barcode_table.h"
 #include "product_fixture.h"
 #include "settings/settings_file.h"
 #include "support/command_output.h"
+#include "support/exclusive_hold.h"
 
 namespace shop::products {
 namespace {
@@ -74,6 +76,47 @@ TEST_F(ProductCodesTest, AChangeAddsACodeAndARenameKeepsTheGoodsCodes) {
     EXPECT_EQ(codeTable(), (Rows{{"6901234567892", "可口可乐"}, {"036000291452", "可口可乐"}}));
     EXPECT_EQ(entries(w, "选择列表框_设置商品条码").value(0), "6901234567892 036000291452");
     EXPECT_EQ(productTable().at(0).at(0), "可口可乐");
+}
+
+// Emptying the catalogue takes every code with it, in the same confirmed
+// step: no code is left naming goods that are gone. A barcode table that
+// cannot be emptied is said, and keeps its codes whole.
+TEST_F(ProductCodesTest, EmptyingTheCatalogueTakesItsCodes) {
+    const Rows codes{{"6901234567892", "可乐"}};
+    const QString kept = QStringLiteral("商品条码表未能清空，其中的条码已无对应产品：") +
+                         QString::fromStdString(run.paths().barcodes());
+    const struct {
+        const char* what;
+        bool answer;
+        bool codesHeld;  // another connection holds the barcode table
+        QStringList messages;
+        Rows codesAfter;
+    } cases[] = {
+        {"yes", true, false, {"产品数据库清空成功"}, {}},
+        {"no", false, false, {}, codes},
+        {"yes, the codes held", true, true, {"产品数据库清空成功", kept}, codes},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        run.setProducts({{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}});
+        ASSERT_TRUE(barcodes::removeAllCodes(run.paths().barcodes()).ok());
+        ASSERT_TRUE(barcodes::addCodes(run.paths().barcodes(), {{"6901234567892", "可乐"}}).ok());
+        platform.clear();
+        ProductWindow w(checkout());
+        std::optional<test::ExclusiveHold> hold;
+        if (c.codesHeld) {
+            ASSERT_TRUE(hold.emplace(run.paths().barcodes()).held());
+        }
+        platform.queueAnswer(c.answer);
+        click(w, "图形按钮_生成账单1");
+        hold.reset();
+        EXPECT_EQ(platform.questions().value(0),
+                  "清空产品提示信息|确定清空全部 2 "
+                  "个产品吗？产品数据库、收银台的商品列表和商品条码都将清空，无法恢复。");
+        EXPECT_EQ(platform.messages(), c.messages);
+        EXPECT_EQ(codeTable(), c.codesAfter);
+        EXPECT_EQ(entries(w, "选择列表框_设置商品条码").size(), c.answer ? 0 : 2);
+    }
 }
 
 TEST_F(ProductCodesTest, AScannedCodeComesFilledIn) {

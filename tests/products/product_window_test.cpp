@@ -242,7 +242,7 @@ TEST_F(ProductWindowTest, ChangeWithoutAChosenEntryChangesNothing) {
 TEST_F(ProductWindowTest, EmptyingAsksFirstAndAYesEmptiesCatalogueAndGoodsList) {
     const QString question = QStringLiteral(
         "清空产品提示信息|确定清空全部 2 "
-        "个产品吗？产品数据库和收银台的商品列表都将清空，无法恢复。");
+        "个产品吗？产品数据库、收银台的商品列表和商品条码都将清空，无法恢复。");
     const Rows catalogue{{"可乐", "3元", "10"}, {"面包", "4.5元", "5"}};
     const struct {
         const char* what;

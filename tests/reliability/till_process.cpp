@@ -1,5 +1,6 @@
 #include "till_process.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 
 #include "app/run_directory.h"
 #include "app/scripted_platform.h"
+#include "barcodes/barcode_table.h"
 #include "checkout/main_window.h"
 #include "checkout/sale_journal.h"
 #include "storage/table.h"
@@ -117,6 +119,9 @@ void stockTheShop(const RunFolder& run) {
                      {"面包", "0.1", "9"},
                      {"大米", "69.6", "2"}});
     run.setProductSave({"矿泉水", "牛奶", "面包", "大米"});
+    std::vector<barcodes::CodeEntry> codes;
+    for (const ScanCode& c : kCodes) codes.push_back({c.code, c.goods});
+    if (!barcodes::addCodes(run.paths().barcodes(), codes).ok()) ADD_FAILURE() << "no codes";
 }
 
 Restart restartProgram(const std::string& runDir) {

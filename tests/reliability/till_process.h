@@ -46,7 +46,12 @@ int waitFor(pid_t pid);
 // The complete state reports in `text`, in step order.
 States parseStates(const std::string& text);
 
-// The goods the trials sell.
+// The goods the trials sell, two of them with codes for the scanner.
+struct ScanCode {
+    const char* code;
+    const char* goods;
+};
+inline constexpr ScanCode kCodes[] = {{"6901234567892", "矿泉水"}, {"96385074", "面包"}};
 void stockTheShop(const RunFolder& run);
 
 struct Restart {

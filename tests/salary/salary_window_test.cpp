@@ -263,21 +263,6 @@ TEST_F(SalaryWindowTest, AnEmptyNameUsesTheBareExtensionOnlyWhenItExists) {
     EXPECT_EQ(test::readAll(bare), (Rows{{day(kJan31), "3000"}}));
 }
 
-TEST_F(SalaryWindowTest, AnAmountThatDoesNotFitIsReportedAndLeavesNothing) {
-    addStaff({{"001", "张三", ""}});
-    makeTable("张三");
-    openWindow();
-    choose(1);
-    press(kJan31, "3000");
-    ASSERT_EQ(listRows().size(), 1u);
-
-    press(kFeb29, QString(128, QChar('9')));  // more digits than any salary
-    EXPECT_EQ(platform.messages(), QStringList{QString::fromUtf8(kAmountRefused)});
-    EXPECT_EQ(test::readAll(salaryPath("张三")), (Rows{{day(kJan31), "3000"}}));
-    EXPECT_EQ(listRows().size(), 1u);
-    EXPECT_EQ(storage::openCount(), 0);
-}
-
 TEST_F(SalaryWindowTest, NamesThatWouldLeaveTheFolderAreRefused) {
     addStaff({{"001", "../x", ""}, {"002", "a/b", ""}});
     fs::create_directories(run.paths().salaryFolder() + "/a");

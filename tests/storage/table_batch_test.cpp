@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -63,6 +64,71 @@ TEST_F(TableBatch, UncommittedWritesVanish) {
     ASSERT_TRUE(open(p));
     EXPECT_EQ(recordCount(), 3);
     EXPECT_EQ(checkIntegrity(p), "");
+}
+
+// A batch knows its record count without asking the file: every change it
+// makes inside must keep that knowledge true, so a write lands only on a
+// record that exists.
+TEST_F(TableBatch, WritesFollowTheRecordsTheBatchMade) {
+    struct Case {
+        const char* name;
+        std::function<void()> before;  // inside the batch, on five records
+        int target;                    // record written afterwards
+        bool written;
+        int records;  // after the commit
+    };
+    const Case cases[] = {
+        {"a record of the batch", [] {}, 5, true, 5},
+        {"past the end", [] {}, 6, false, 5},
+        {"after emptying", [] { ASSERT_TRUE(zap()); }, 1, false, 0},
+        {"appended after emptying",
+         [] {
+             ASSERT_TRUE(zap());
+             ASSERT_TRUE(appendBlank());
+         },
+         1, true, 1},
+        {"past the end after a purge",
+         [] {
+             skip(1);
+             markDeleted();
+             ASSERT_TRUE(purge());
+         },
+         5, false, 4},
+        {"the last after a purge",
+         [] {
+             skip(1);
+             markDeleted();
+             ASSERT_TRUE(purge());
+         },
+         4, true, 4},
+        {"read before", [] { EXPECT_EQ(readText(1), cellText(1, 1)); }, 1, true, 5},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string p = makeTable("w" + std::to_string(round++) + ".edb", 0);
+        {
+            Batch b;
+            ASSERT_TRUE(appendRecords(1, 5));
+            skip(1 - position());
+            c.before();
+            skip(c.target - position());
+            EXPECT_EQ(writeText(1, "新"), c.written);
+            if (c.written) {
+                EXPECT_EQ(readText(1), "新") << "the batch reads its own write";
+            }
+            ASSERT_TRUE(b.commit());
+        }
+        closeAll();
+        ASSERT_TRUE(open(p));
+        EXPECT_EQ(recordCount(), c.records);
+        skip(c.target - 1);
+        if (c.written) {
+            EXPECT_EQ(readText(1), "新");
+        }
+        EXPECT_EQ(checkIntegrity(p), "");
+        closeAll();
+    }
 }
 
 TEST_F(TableBatch, BatchStaysOnItsTableWhileOthersAreUsed) {

@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -26,6 +27,7 @@
 #include <random>
 #include <string>
 
+#include "../till_process.h"
 #include "app/clock.h"
 #include "app/run_directory.h"
 #include "app/session_end.h"
@@ -106,11 +108,28 @@ bool takeBack(const MainWindow& w, std::mt19937& random) {
     return true;
 }
 
+// The rows on screen are those the event loop's turn after a step paints;
+// a scanned row is journalled in that same turn, right after it shows.
 void report(const MainWindow& w, int step) {
+    QCoreApplication::processEvents();
     std::vector<SaleRow> rows = paid;
     for (SaleRow& row : onScreen(w)) rows.push_back(std::move(row));
     const std::string payload = shop::checkout::encodeJournal({"", 0, rows});
     put("state " + std::to_string(step) + " " + std::to_string(payload.size()) + "\n" + payload);
+}
+
+// A scanner: the code's digits and Enter, key by key, into the goods box,
+// whose text (a name chosen before) is selected as the focus reaches it.
+void scan(QComboBox* goods, const std::string& code) {
+    goods->lineEdit()->selectAll();
+    const auto press = [goods](int key, const QString& text) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(goods, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(goods, &up);
+    };
+    for (const char c : code) press(Qt::Key_0 + (c - '0'), QString(QChar::fromLatin1(c)));
+    press(Qt::Key_Return, QString());
 }
 
 // Step `n` of `steps`. A session that has taken no payment by its second
@@ -125,7 +144,9 @@ void step(const MainWindow& w, std::mt19937& random, int n, int steps) {
                      : 4 * n > 3 * steps && !tookBack                               ? 99
                                                       : pick(random, 99);
     if (roll >= 95 && takeBack(w, random)) return;
-    if (roll < 65 || list->topLevelItemCount() == 0) {
+    if (roll < 20) {
+        scan(goods, shop::test::kCodes[roll % 2].code);
+    } else if (roll < 65 || list->topLevelItemCount() == 0) {
         const int g = std::uniform_int_distribution<int>(0, goods->count() - 1)(random);
         goods->setCurrentIndex(g);
         Q_EMIT goods->activated(g);
