@@ -8,17 +8,22 @@ std::string failure(PgConnection& c, const PgResult& r) {
 }
 }  // namespace
 
-std::string replaceCatalogue(PgConnection& c, const Catalogue& catalogue) {
-    std::vector<std::string> names, prices, stocks, codes, goods;
+CatalogueColumns columnsOf(const Catalogue& catalogue) {
+    CatalogueColumns c;
     for (const CatalogueItem& item : catalogue.items) {
-        names.push_back(item.name);
-        prices.push_back(item.price);
-        stocks.push_back(std::to_string(item.stock));
+        c.names.push_back(item.name);
+        c.prices.push_back(item.price);
+        c.stocks.push_back(std::to_string(item.stock));
     }
     for (const CatalogueCode& code : catalogue.codes) {
-        codes.push_back(code.code);
-        goods.push_back(code.goods);
+        c.codes.push_back(code.code);
+        c.goods.push_back(code.goods);
     }
+    return c;
+}
+
+std::string replaceCatalogue(PgConnection& c, const Catalogue& catalogue) {
+    const auto [names, prices, stocks, codes, goods] = columnsOf(catalogue);
     for (const auto& [sql, params] : std::vector<std::pair<std::string, std::vector<std::string>>>{
              {"BEGIN", {}},
              {"DELETE FROM products", {}},

@@ -31,6 +31,13 @@ struct Catalogue {
     friend bool operator==(const Catalogue&, const Catalogue&) = default;
 };
 
+// The catalogue as the columns the tables hold: names, prices and stocks in
+// goods-list order, then the codes and the goods each names.
+struct CatalogueColumns {
+    std::vector<std::string> names, prices, stocks, codes, goods;
+};
+CatalogueColumns columnsOf(const Catalogue& catalogue);
+
 // Replaces the server's catalogue and barcodes in one transaction, and tells
 // every listening till; the error, or empty.
 std::string replaceCatalogue(PgConnection& office, const Catalogue& catalogue);

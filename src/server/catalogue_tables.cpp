@@ -64,16 +64,7 @@ Catalogue localCatalogue(const std::string& runDir, std::string* error) {
 std::string applyCatalogue(const std::string& runDir, const Catalogue& catalogue) {
     if (catalogue.items.empty() && catalogue.revision == 0)
         return "the server's catalogue is empty";
-    std::vector<std::string> names, prices, stocks, codes, goods;
-    for (const CatalogueItem& item : catalogue.items) {
-        names.push_back(item.name);
-        prices.push_back(item.price);
-        stocks.push_back(std::to_string(item.stock));
-    }
-    for (const CatalogueCode& code : catalogue.codes) {
-        codes.push_back(code.code);
-        goods.push_back(code.goods);
-    }
+    const auto [names, prices, stocks, codes, goods] = columnsOf(catalogue);
     const storage::DataPaths paths{runDir};
     const std::vector<std::string>* product[] = {&names, &prices, &stocks};
     if (std::string e = replaceTable(paths.product(), product); !e.empty()) return e;
