@@ -19,17 +19,12 @@ checkout::Ticket ticketOf(const server::ShopTicket& t) {
 
 ShopDayResult ask(const std::string& runDir, const storage::Moment& day) {
     ShopDayResult result;
-    const auto file = server::readServerFile(runDir);
-    if (!file) {
-        result.failure = QStringLiteral("本机没有加入门店服务器");
+    server::JoinedSession joined = server::openJoinedSession(runDir, {5, 30000});
+    if (!joined.ok()) {
+        result.failure = QString::fromStdString(joined.failure);
         return result;
     }
-    server::TillSession session = server::openTillSession(runDir, *file, {5, 30000});
-    if (!session.ok()) {
-        result.failure = QString::fromStdString(session.message(file->till));
-        return result;
-    }
-    const server::ShopDayTickets tickets = server::shopDayTickets(session.connection, day);
+    const server::ShopDayTickets tickets = server::shopDayTickets(joined.session.connection, day);
     if (!tickets.ok) {
         result.failure =
             QStringLiteral("门店服务器查询失败：") + QString::fromStdString(tickets.error);

@@ -41,21 +41,19 @@ void orderBySaleMoment(server::ShopSales& sales) {
 ShopWideResult ask(const std::string& runDir, const storage::Moment& first,
                    const storage::Moment& last) {
     ShopWideResult result;
-    const auto file = server::readServerFile(runDir);
-    if (!file) {
-        result.failure = QStringLiteral("本机没有加入门店服务器");
-        return result;
-    }
-    server::TillSession session = server::openTillSession(runDir, *file, {5, 60000});
-    if (!session.ok()) {
-        result.failure = QString::fromStdString(session.message(file->till));
+    const server::Timeouts timeouts{5, 60000};
+    server::JoinedSession joined = server::openJoinedSession(runDir, timeouts);
+    if (!joined.ok()) {
+        result.failure = QString::fromStdString(joined.failure);
         return result;
     }
     // The rows are asked in parts at once, one a core of a small server.
-    const server::Timeouts timeouts{5, 60000};
     server::ShopSales sales = server::shopSales(
-        session.connection, first, last,
-        [&] { return server::PgConnection::open(server::tillConnection(runDir, *file), timeouts); },
+        joined.session.connection, first, last,
+        [&] {
+            return server::PgConnection::open(server::tillConnection(runDir, *joined.file),
+                                              timeouts);
+        },
         kParts);
     if (!sales.ok) {
         result.failure =

@@ -2,12 +2,6 @@
 
 namespace shop::server {
 
-namespace {
-std::string failure(PgConnection& c, const PgResult& r) {
-    return r.error().empty() ? c.error() : r.error();
-}
-}  // namespace
-
 CatalogueColumns columnsOf(const Catalogue& catalogue) {
     CatalogueColumns c;
     for (const CatalogueItem& item : catalogue.items) {
@@ -41,7 +35,7 @@ std::string replaceCatalogue(PgConnection& c, const Catalogue& catalogue) {
              {"COMMIT", {}}}) {
         const PgResult r = c.exec(sql, params);
         if (!r.ok()) {
-            const std::string error = failure(c, r);
+            const std::string error = c.failureOf(r);
             c.exec("ROLLBACK");
             return error;
         }
@@ -52,7 +46,7 @@ std::string replaceCatalogue(PgConnection& c, const Catalogue& catalogue) {
 Catalogue serverCatalogue(PgConnection& c, std::string* error) {
     Catalogue catalogue;
     const auto fail = [&](const PgResult& r) {
-        if (error) *error = failure(c, r);
+        if (error) *error = c.failureOf(r);
         c.exec("ROLLBACK");
         return Catalogue{};
     };

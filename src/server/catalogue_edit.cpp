@@ -45,7 +45,7 @@ Statement statementOf(const CatalogueStep& s) {
 
 EditResult failed(PgConnection& c, const PgResult& r, EditOutcome outcome = EditOutcome::Failed) {
     EditResult result;
-    result.detail = r.error().empty() ? c.error() : r.error();
+    result.detail = c.failureOf(r);
     result.outcome = !c.isOpen()                ? EditOutcome::Offline
                      : r.sqlState() == kNoRight ? EditOutcome::NoRight
                                                 : outcome;

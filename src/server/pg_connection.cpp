@@ -49,6 +49,10 @@ std::string PgConnection::error() const {
     return firstLine(PQerrorMessage(m_conn.get()));
 }
 
+std::string PgConnection::failureOf(const PgResult& failed) const {
+    return failed.error().empty() ? error() : failed.error();
+}
+
 PgResult PgConnection::exec(const std::string& sql, const std::vector<std::string>& params) {
     if (!m_conn) return PgResult();
     std::vector<const char*> values;

@@ -29,6 +29,9 @@ public:
     bool isOpen() const;
     // Why the connection failed or broke, first line; never holds a password.
     std::string error() const;
+    // Why `failed`, a statement of this connection, failed: the server's
+    // message for it, else the connection's own (a statement never sent).
+    std::string failureOf(const PgResult& failed) const;
 
     PgResult exec(const std::string& sql, const std::vector<std::string>& params = {});
     // Runs `sql` and gives the first column of its first row ("" for none or

@@ -15,7 +15,7 @@ ShopDayTickets shopDayTickets(PgConnection& c, const storage::Moment& day) {
         "record",
         {iso});
     if (!r.ok()) {
-        out.error = r.error().empty() ? c.error() : r.error();
+        out.error = c.failureOf(r);
         return out;
     }
     out.tickets.resize(static_cast<std::size_t>(r.rows()));

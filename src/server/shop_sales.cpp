@@ -65,16 +65,14 @@ ShopSales shopSales(PgConnection& c, const storage::Moment& firstDay,
                 PgConnection own = more();
                 const auto at = static_cast<std::size_t>(k);
                 results[at] = askPart(own, range, bound(k), bound(k + 1));
-                if (!results[at].ok())
-                    errors[at] = results[at].error().empty() ? own.error() : results[at].error();
+                if (!results[at].ok()) errors[at] = own.failureOf(results[at]);
             });
         results[0] = parts > 1 ? askPart(c, range, bound(0), bound(1))
                                : c.exec(std::string(kRows) + " ORDER BY " +
                                             (sales.ordered ? "sale_second, " : "") +
                                             "run_day, till, run_table, record",
                                         range);
-        if (!results[0].ok())
-            errors[0] = results[0].error().empty() ? c.error() : results[0].error();
+        if (!results[0].ok()) errors[0] = c.failureOf(results[0]);
         for (std::thread& t : others) t.join();
     }
     for (const std::string& e : errors)

@@ -86,4 +86,16 @@ TillSession openTillSession(const std::string& runDir, const ServerFile& file, T
     return s;
 }
 
+JoinedSession openJoinedSession(const std::string& runDir, Timeouts timeouts) {
+    JoinedSession joined;
+    joined.file = readServerFile(runDir);
+    if (!joined.file) {
+        joined.failure = "本机没有加入门店服务器";
+        return joined;
+    }
+    joined.session = openTillSession(runDir, *joined.file, timeouts);
+    if (!joined.session.ok()) joined.failure = joined.session.message(joined.file->till);
+    return joined;
+}
+
 }  // namespace shop::server

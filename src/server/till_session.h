@@ -4,6 +4,7 @@
 // the till sells on by itself meanwhile.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "server/pg_connection.h"
@@ -43,5 +44,17 @@ struct TillSession {
 };
 
 TillSession openTillSession(const std::string& runDir, const ServerFile& file, Timeouts timeouts);
+
+// The session of the till in `runDir`, from its server file. `failure`, in
+// the shop's words, says why there is none: the till has not joined, or the
+// server refused it.
+struct JoinedSession {
+    std::optional<ServerFile> file;
+    TillSession session;
+    std::string failure;
+
+    bool ok() const { return failure.empty(); }
+};
+JoinedSession openJoinedSession(const std::string& runDir, Timeouts timeouts);
 
 }  // namespace shop::server

@@ -63,7 +63,7 @@ BatchResult uploadBatch(PgConnection& c, const std::string& till, const OutboxTa
                                          begin + static_cast<std::ptrdiff_t>(count) * table.width);
     const PgResult began = c.exec("BEGIN");
     if (!began.ok()) {
-        result.error = began.error().empty() ? c.error() : began.error();
+        result.error = c.failureOf(began);
         return result;
     }
     if (table.kind == TableKind::Sales) {
@@ -95,7 +95,7 @@ BatchResult uploadBatch(PgConnection& c, const std::string& till, const OutboxTa
     if (!committed.ok()) {
         // Whether the server kept it is unknown: the cursor stays, and the
         // replay stores only what is missing.
-        result.error = committed.error().empty() ? c.error() : committed.error();
+        result.error = c.failureOf(committed);
         return result;
     }
     result.committed = true;
